@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+namespace tb {
+class SettingsStore;
+}
+
+// The six settings as the program holds them while it runs, shared by the main
+// window and the settings dialog. They are read once at first show and written
+// once at shut-down.
+struct AppSettings {
+    QString lastDir;
+    QString rgPlay;
+    QString cistTag;
+    QString blikatka;
+    QString askRun;
+    QString delAfter;
+
+    static const QString yes; // "ANO"
+    static const QString no;  // "NE"
+
+    // A switch is on exactly when its text is "ANO"; "ano" or anything else is off.
+    static bool isOn(const QString& value) { return value == yes; }
+    static const QString& fromBool(bool on) { return on ? yes : no; }
+
+    // Reads "RgPlay", "CistTag", "Blikatka", "AskRun" and "DelAfter", in this order.
+    void readSwitchesAndPlayer(tb::SettingsStore& store);
+    // Writes "LastDir", "RgPlay", "CistTag", "AskRun", "DelAfter", in this order;
+    // a switch that is not on is written as "NE". "Blikatka" comes from the caller.
+    void writeAll(tb::SettingsStore& store, bool blikatkaOn) const;
+};
+
+QString readSetting(tb::SettingsStore& store, const QString& name, const QString& fallback);

@@ -1,0 +1,61 @@
+// The program entry: the application, its settings and the main window.
+#include "app/Unit1.h"
+#include "platform/Dialogs.h"
+#include "platform/Launcher.h"
+#include "platform/SettingsStore.h"
+#include "platform/Volumes.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Without this check Qt aborts with a message about plugins that helps nobody.
+bool haveDisplay() {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value && *value;
+    };
+    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+#else
+    return true;
+#endif
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (!haveDisplay()) {
+        std::fprintf(stderr, "Trackbinder needs a graphical display, and none was found "
+                             "(DISPLAY and WAYLAND_DISPLAY are not set).\n"
+                             "To run it on a virtual display instead: xvfb-run -a %s\n",
+                     argv[0]);
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Trackbinder"));
+    QApplication::setOrganizationName(QStringLiteral("Brivola"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+
+    // Qt's own texts (standard buttons) in the user's language where installed.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
+
+    tb::QtDialogs dialogs;
+    tb::QtSettingsStore settingsStore;
+    tb::SystemVolumes volumes;
+    tb::SystemLauncher launcher;
+    AppSettings settings;
+    TForm1 form(AppServices{dialogs, settingsStore, volumes, launcher}, settings);
+    form.show();
+    return app.exec();
+}

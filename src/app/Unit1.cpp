@@ -1,0 +1,465 @@
+#include "app/Unit1.h"
+
+#include "controls/BalHint.h"
+#include "controls/Digits.h"
+#include "controls/Lcd99.h"
+#include "controls/Progress.h"
+#include "controls/TransBtn.h"
+#include "filetools/DirectoryListBox.h"
+#include "filetools/DriveBox.h"
+#include "filetools/FileListBox.h"
+#include "filetools/FilterComboBox.h"
+#include "platform/Dialogs.h"
+#include "platform/Fonts.h"
+#include "platform/IoError.h"
+#include "platform/Launcher.h"
+#include "platform/Paths.h"
+#include "platform/SettingsStore.h"
+#include "platform/Volumes.h"
+#include "playlist/PlaylistModel.h"
+#include "playlist/PlaylistView.h"
+
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTimer>
+
+namespace {
+
+const QString kDesignFont = QStringLiteral("MS Sans Serif");
+
+void setTextColor(QWidget* widget, const QColor& color,
+                  QPalette::ColorRole role = QPalette::WindowText) {
+    QPalette pal = widget->palette();
+    pal.setColor(role, color);
+    widget->setPalette(pal);
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& text, int x, int y, int pixelSize, bool bold) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(tb::pixelFont(kDesignFont, pixelSize, bold));
+    setTextColor(label, Qt::white);
+    label->adjustSize();
+    label->move(x, y);
+    return label;
+}
+
+QPushButton* makeButton(QWidget* parent, const QString& text, const QRect& geometry,
+                        const QString& hint = QString()) {
+    auto* button = new QPushButton(text, parent);
+    button->setGeometry(geometry);
+    button->setToolTip(hint);
+    return button;
+}
+
+QPushButton* makeBitmapButton(QWidget* parent, const QString& text, const QRect& geometry,
+                              QStyle::StandardPixmap glyph) {
+    QPushButton* button = makeButton(parent, text, geometry);
+    button->setIcon(parent->style()->standardIcon(glyph));
+    button->setIconSize(QSize(14, 14));
+    return button;
+}
+
+QRadioButton* makeRadio(QWidget* parent, const QString& text, const QRect& geometry,
+                        const QString& hint) {
+    auto* radio = new QRadioButton(text, parent);
+    radio->setGeometry(geometry);
+    radio->setToolTip(hint);
+    return radio;
+}
+
+} // namespace
+
+TForm1::TForm1(AppServices services, AppSettings& settings, QWidget* parent)
+    : QWidget(parent), services_(services), settings_(settings) {
+    setWindowTitle(QStringLiteral("Trackbinder by Brivola 2000"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(730, 492);
+    setFont(tb::pixelFont(kDesignFont, 11));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    createControls();
+    createTagPanel();
+    createMenus();
+    connectHandlers();
+    connectFileBrowser();
+
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::createControls() {
+    QStyle* st = style();
+    Button4 = makeBitmapButton(this, QStringLiteral("Uložit playlist"), {4, 8, 97, 25},
+                               QStyle::SP_DialogSaveButton);
+    BitBtn3 = makeBitmapButton(this, QStringLiteral("Otevřít playlist"), {4, 40, 97, 25},
+                               QStyle::SP_DialogOpenButton);
+    BitBtn2 = makeBitmapButton(this, QStringLiteral("KONEC"), {4, 80, 97, 25},
+                               QStyle::SP_DialogCloseButton);
+
+    Image1 = new QLabel(this);
+    Image1->setGeometry(116, 4, 117, 109);
+    Image1->setScaledContents(true);
+    Image1->setPixmap(QPixmap(QStringLiteral(":/image1.png")));
+
+    LCD991 = new TLCD99(this);
+    LCD991->setGeometry(246, 8, 157, 25);
+    LCD991->setDigitNum(10);
+    LCD991->setAnimation(TLCD99::Animation::Random);
+    LCD991->setAnimationDelay(250);
+    LCD991->setValue(QStringLiteral("QRQWDRQWEDQW"));
+    LCD991->hide();
+
+    PG1 = new TProgress(this);
+    PG1->setGeometry(264, 45, 121, 12);
+    PG1->setBackColor(Qt::black);
+    PG1->setBorderColor(Qt::black);
+    PG1->setTextFont(tb::pixelFont(kDesignFont, 16, true), Qt::white);
+
+    StaticText1 = new QLabel(QStringLiteral("Maximální počet položek je 65535!"), this);
+    StaticText1->setGeometry(112, 60, 269, 17);
+    StaticText1->setAlignment(Qt::AlignCenter);
+    StaticText1->setFrameStyle(QFrame::Box | QFrame::Plain);
+    StaticText1->setAutoFillBackground(true);
+    QPalette navy = StaticText1->palette();
+    navy.setColor(QPalette::Window, QColor(0x00, 0x00, 0x80));
+    navy.setColor(QPalette::WindowText, Qt::white);
+    StaticText1->setPalette(navy);
+    StaticText1->hide();
+
+    GroupBox1 = new QGroupBox(QStringLiteral("Přidávat před jméno souboru ..."), this);
+    GroupBox1->setGeometry(416, 4, 309, 105);
+    GroupBox1->setToolTip(QStringLiteral(
+        "Text, který se přidá před jméno každého souboru vloženého do playlistu"));
+    setTextColor(GroupBox1, Qt::white);
+    RadioButton1 = makeRadio(GroupBox1, QStringLiteral("Kompletní cestu"), {8, 16, 113, 17},
+                             QStringLiteral("Přidá se kompletní cesta (C:\\DATA\\MP3\\)"));
+    RadioButton2 = makeRadio(GroupBox1, QStringLiteral("Cestu bez disku"), {8, 32, 113, 17},
+                             QStringLiteral("Přidá se cesta bez disku (DATA\\MP3\\)"));
+    RadioButton3 = makeRadio(GroupBox1, QStringLiteral("Pouze poslední adresář"),
+                             {8, 48, 189, 17},
+                             QStringLiteral("Přidá se pouze poslední adresář (MP3\\)"));
+    RadioButton4 = makeRadio(GroupBox1, QStringLiteral("Text"), {8, 64, 49, 17},
+                             QStringLiteral("Přidá se zvolený text"));
+    Edit1 = new QLineEdit(QStringLiteral("MP3\\"), GroupBox1);
+    Edit1->setGeometry(52, 64, 249, 21);
+    setTextColor(Edit1, Qt::red, QPalette::Text);
+    Edit1->setEnabled(false);
+    RadioButton5 = makeRadio(GroupBox1, QStringLiteral("Nic"), {8, 88, 113, 13},
+                             QStringLiteral("Nepřidá se vůbec nic"));
+    RadioButton3->setChecked(true);
+
+    Label7 = makeLabel(this, QStringLiteral("Playlist"), 336, 116, 13, true);
+
+    FilterComboBox1 = new TFilterComboBox(this);
+    FilterComboBox1->setGeometry(164, 116, 145, 21);
+    DirectoryListBox1 = new TDirectoryListBox(this);
+    DirectoryListBox1->setGeometry(4, 117, 157, 213);
+    FileListBox1 = new TFileListBox(this);
+    FileListBox1->setGeometry(164, 140, 145, 189);
+
+    Button1 = makeButton(this, QStringLiteral(">>> Přidat >>>"), {313, 135, 100, 25},
+                         QStringLiteral("Přidá položku/položky do playlistu"));
+    Button3 = makeButton(this, QStringLiteral("Odebrat <<<"), {313, 162, 100, 25},
+                         QStringLiteral("Odebere položku/položky z playlistu"));
+    Button2 = makeButton(this, QStringLiteral("Odebrat vše"), {313, 188, 100, 25},
+                         QStringLiteral("Smaže obsah playlistu"));
+    Label8 = makeLabel(this, QStringLiteral("MP3 Soubory"), 316, 232, 13, true);
+    BitBtn1 = makeBitmapButton(this, QStringLiteral("Přehrát"), {313, 253, 100, 25},
+                               QStyle::SP_MediaPlay);
+    PrejmenBt = makeBitmapButton(this, QStringLiteral("Přejmenovat"), {313, 279, 100, 25},
+                                 QStyle::SP_FileDialogContentsView);
+    SmazatBt = makeBitmapButton(this, QStringLiteral("Smazat"), {313, 304, 100, 25},
+                                QStyle::SP_TrashIcon);
+    BitBtn1->setEnabled(false);
+    PrejmenBt->setEnabled(false);
+    SmazatBt->setEnabled(false);
+
+    playlist_ = new PlaylistModel(this);
+    ListBox1 = new TPlaylistView(this);
+    ListBox1->setGeometry(416, 116, 309, 185);
+    ListBox1->setItemHeight(13);
+    ListBox1->setModel(playlist_);
+
+    Digits1 = new TDigits(this);
+    Digits1->move(528, 304);
+    Digits1->setShowLeadingZeros(true);
+    Digits1->setIncDecSpeed(25);
+    Digits1->setIncDecSteps(8);
+    Digits1->setToolTip(QStringLiteral("Počet položek PlayListu"));
+
+    Disk = new TDriveBox(this);
+    Disk->setGeometry(3, 336, 158, 19);
+    Button7 = makeButton(this, QStringLiteral("Vyber vše"), {192, 336, 89, 17},
+                         QStringLiteral("Vybere všechny soubory v adresáři"));
+    Button8 = makeButton(
+        this, QStringLiteral("Přidat všechny MP3 na aktuálním disku"), {476, 336, 205, 17},
+        QStringLiteral("Do PlayListu přidá jméno a kompletní cestu všech MP3 na aktuálním disku"));
+
+    StaticText2 = new QLabel(QStringLiteral("HLEDÁM"), this);
+    StaticText2->setGeometry(527, 99, 107, 26);
+    StaticText2->setFont(tb::pixelFont(QStringLiteral("PosterBodoni BT"), 19, true));
+    StaticText2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    StaticText2->setAlignment(Qt::AlignCenter);
+    setTextColor(StaticText2, Qt::red);
+    StaticText2->hide();
+
+    TransparentButton2 = new TTransparentButton(this);
+    TransparentButton2->setGeometry(688, 364, 40, 40);
+    TransparentButton2->setGlyph(st->standardIcon(QStyle::SP_DialogHelpButton).pixmap(32, 32));
+
+    Panel1 = new QFrame(this);
+    Panel1->setGeometry(688, 404, 40, 84);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel1->setLineWidth(2);
+    TransparentButton1 = new TTransparentButton(Panel1);
+    TransparentButton1->setGeometry(2, 4, 35, 83);
+    TransparentButton1->setTransparent(false);
+    TransparentButton1->setGlyph(
+        st->standardIcon(QStyle::SP_FileDialogDetailedView).pixmap(24, 24));
+    TransparentButton1->setToolTip(QStringLiteral("Nastavení parametrů programu"));
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(10);
+    Timer2 = new QTimer(this);
+    Timer2->setInterval(3000);
+
+    BaloonHint1 = new TBaloonHint(this);
+    BaloonHint1->setHintPauseTime(500);
+    BaloonHint1->setHintHidePause(5000);
+}
+
+void TForm1::createTagPanel() {
+    GroupBox3 = new QGroupBox(QStringLiteral("MP3 TAG"), this);
+    GroupBox3->setGeometry(6, 364, 677, 121);
+    GroupBox3->setFont(tb::pixelFont(kDesignFont, 11, true));
+    setTextColor(GroupBox3, Qt::white);
+
+    const auto label = [this](const QString& text, int x, int y) {
+        auto* l = new QLabel(text, GroupBox3);
+        l->setFont(tb::pixelFont(kDesignFont, 11));
+        setTextColor(l, Qt::white);
+        l->adjustSize();
+        l->move(x, y);
+        return l;
+    };
+    Label1 = label(QStringLiteral("Title: "), 8, 36);
+    Label2 = label(QStringLiteral("Artist: "), 8, 66);
+    Label3 = label(QStringLiteral("Album: "), 8, 96);
+    Label4 = label(QStringLiteral("Year:"), 332, 36);
+    Label5 = label(QStringLiteral("Comment:"), 332, 66);
+    Label6 = label(QStringLiteral("Genre:"), 332, 96);
+
+    const auto field = [this](const QRect& geometry, const QColor& color, const QString& hint) {
+        auto* f = new QLabel(GroupBox3);
+        f->setGeometry(geometry);
+        f->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        f->setFont(tb::pixelFont(kDesignFont, 11, true));
+        setTextColor(f, color);
+        f->setToolTip(hint);
+        f->setTextFormat(Qt::PlainText);
+        return f;
+    };
+    FileNameTag = field({10, 12, 657, 17}, Qt::gray, QStringLiteral("Název skladby"));
+    FileNameTag->setAlignment(Qt::AlignCenter);
+    TitleTag = field({48, 35, 277, 17}, Qt::red, QStringLiteral("Název skladby"));
+    ArtistTag = field({48, 66, 277, 17}, QColor(0x00, 0xFF, 0x00),
+                      QStringLiteral("Tvůrce skladby (skupina, skladatel)"));
+    AlbumTag = field({48, 96, 277, 17}, Qt::yellow,
+                     QStringLiteral("Album, na kterém se skladba nachází"));
+    YearTag = field({392, 35, 277, 17}, Qt::magenta, QStringLiteral("Rok vydání"));
+    CommentTag = field({392, 66, 277, 17}, QColor(0xC0, 0xC0, 0xC0), QStringLiteral("Komentář"));
+    GenreTag = field({392, 96, 277, 17}, QColor(0x00, 0x80, 0x80),
+                     QStringLiteral("Druh hudby (Rock, Pop, Klasika, ...)"));
+}
+
+void TForm1::createMenus() {
+    QStyle* st = style();
+    Pop1 = new QMenu(this);
+    Pridat1 = Pop1->addAction(st->standardIcon(QStyle::SP_ArrowRight), QStringLiteral("Přidat"));
+    Vyberve1 = Pop1->addAction(st->standardIcon(QStyle::SP_DialogApplyButton),
+                               QStringLiteral("Vyber vše"));
+    Prehraj1 = Pop1->addAction(st->standardIcon(QStyle::SP_MediaPlay), QStringLiteral("Přehraj"));
+    Prejmen = Pop1->addAction(st->standardIcon(QStyle::SP_FileDialogContentsView),
+                              QStringLiteral("Přejmenovat"));
+    Smazat1 = Pop1->addAction(st->standardIcon(QStyle::SP_TrashIcon), QStringLiteral("Smazat"));
+
+    POP2 = new QMenu(this);
+    Odebrat1 = POP2->addAction(st->standardIcon(QStyle::SP_ArrowLeft), QStringLiteral("Odebrat"));
+    OdebratAll = POP2->addAction(st->standardIcon(QStyle::SP_DialogDiscardButton),
+                                 QStringLiteral("Odebrat vše"));
+    AllMP3 = POP2->addAction(st->standardIcon(QStyle::SP_DriveHDIcon),
+                             QStringLiteral("Přidat všechny MP3 na disku"));
+    SaveList = POP2->addAction(st->standardIcon(QStyle::SP_DialogSaveButton),
+                               QStringLiteral("Uložit playlist"));
+    OpenList = POP2->addAction(st->standardIcon(QStyle::SP_DialogOpenButton),
+                               QStringLiteral("Přidat ze souboru (otevřít playlist)"));
+
+    FileListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(FileListBox1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { Pop1->popup(FileListBox1->viewport()->mapToGlobal(at)); });
+    ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ListBox1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        POP2->popup(ListBox1->mapToGlobal(at));
+    });
+    connect(POP2, &QMenu::aboutToShow, this, [this] { POP2Popup(); });
+}
+
+void TForm1::connectHandlers() {
+    const auto on = [this](auto* sender, auto signal, void (TForm1::*handler)()) {
+        connect(sender, signal, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+    };
+    on(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
+    on(Timer2, &QTimer::timeout, &TForm1::Timer2Timer);
+    on(BitBtn2, &QPushButton::clicked, &TForm1::BitBtn2Click);
+    on(TransparentButton2, &QAbstractButton::clicked, &TForm1::TransparentButton2Click);
+
+    on(Button1, &QPushButton::clicked, &TForm1::Button1Click);
+    on(Button3, &QPushButton::clicked, &TForm1::Button3Click);
+    on(Button2, &QPushButton::clicked, &TForm1::Button2Click);
+    on(Button7, &QPushButton::clicked, &TForm1::Button7Click);
+    for (QRadioButton* radio : {RadioButton1, RadioButton2, RadioButton3, RadioButton4, RadioButton5})
+        on(radio, &QRadioButton::clicked, &TForm1::RadioButton4Click);
+    on(Pridat1, &QAction::triggered, &TForm1::Button1Click);
+    on(Vyberve1, &QAction::triggered, &TForm1::Button7Click);
+    on(Odebrat1, &QAction::triggered, &TForm1::Button3Click);
+    on(OdebratAll, &QAction::triggered, &TForm1::Button2Click);
+
+    connect(ListBox1, &TPlaylistView::keyDown, this,
+            [this](int key, Qt::KeyboardModifiers) { guarded([&] { ListBox1KeyDown(key); }); });
+    ListBox1->setDropFilter(
+        [this](QObject* source, const QMimeData*) { return ListBox1DragOver(source); });
+
+    Timer1->start();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (shown_)
+        return;
+    shown_ = true;
+    guarded([this] { FormShow(); });
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    bool mayClose = true;
+    guarded([&] { mayClose = FormCloseQuery(); });
+    if (!mayClose) {
+        event->ignore();
+        return;
+    }
+    guarded([this] { FormClose(); });
+    event->accept();
+}
+
+void TForm1::FormShow() {
+    random_.seed(static_cast<quint32>(QDateTime::currentMSecsSinceEpoch()));
+
+    // The counter's look: one of four strips beside the program's working directory,
+    // if present; otherwise the built-in strip stays.
+    const QString skin = QStringLiteral("digits%1.bmp").arg(random_.bounded(1, 5));
+    if (QFileInfo(skin).isFile())
+        Digits1->loadBmpDigits(skin);
+
+    const QString lastDir =
+        readSetting(services_.settingsStore, QStringLiteral("LastDir"), tb::systemDriveRoot());
+    if (QFileInfo(lastDir).isDir()) {
+        DirectoryListBox1->setDirectory(lastDir);
+        Disk->setDrive(DirectoryListBox1->Drive());
+    }
+    settings_.lastDir = lastDir;
+    settings_.readSwitchesAndPlayer(services_.settingsStore);
+
+    cacheFolder_ = tb::cacheFolder();
+
+    if (AppSettings::isOn(settings_.blikatka))
+        setDecorativeDisplaysOn(true);
+}
+
+void TForm1::setDecorativeDisplaysOn(bool on) {
+    displaysOn_ = on;
+    if (on) {
+        Timer2->start();
+        PG1->show();
+        LCD991->show();
+    } else {
+        Timer2->stop();
+        PG1->hide();
+        LCD991->hide();
+    }
+}
+
+bool TForm1::FormCloseQuery() {
+    const auto answer =
+        services_.dialogs.confirm(this, QStringLiteral("Opravdu chcete ukončit Trackbinder ?"));
+    return answer != tb::Dialogs::Answer::No;
+}
+
+void TForm1::FormClose() {
+    settings_.lastDir = DirectoryListBox1->Directory();
+    settings_.writeAll(services_.settingsStore, displaysOn_);
+}
+
+void TForm1::Timer1Timer() {
+    const bool haveFiles = FileListBox1->count() > 0;
+    Button1->setEnabled(haveFiles);
+    Button7->setEnabled(haveFiles);
+    Pridat1->setEnabled(haveFiles);
+    Prehraj1->setEnabled(haveFiles);
+    Vyberve1->setEnabled(haveFiles);
+
+    const std::size_t entries = playlist_->count();
+    Button3->setEnabled(entries > 0);
+    Button2->setEnabled(entries > 0);
+    Button4->setEnabled(entries > 0);
+
+    const bool haveCurrentFile = !currentFilePath_.isEmpty();
+    BitBtn1->setEnabled(haveCurrentFile);
+    PrejmenBt->setEnabled(haveCurrentFile);
+    SmazatBt->setEnabled(haveCurrentFile);
+    Prejmen->setEnabled(haveCurrentFile);
+    Smazat1->setEnabled(haveCurrentFile);
+
+    StaticText1->setVisible(entries >= ItemLimit);
+}
+
+void TForm1::Timer2Timer() {
+    LCD991->setValue(QString::number(random_.bounded(1, 1410065408)));
+    PG1->setProgress(random_.bounded(0, 101));
+    PG1->setToColor(random_.bounded(2) ? QColor(0xFF, 0x00, 0x00) : QColor(0x00, 0x00, 0xFF));
+    PG1->setFromColor(random_.bounded(2) ? QColor(0x00, 0xFF, 0x00) : QColor(0xFF, 0xFF, 0x00));
+}
+
+void TForm1::BitBtn2Click() { close(); }
+
+void TForm1::TransparentButton2Click() {
+    services_.launcher.openDocument(tb::programDirectory() + QStringLiteral("index.htm"));
+}
+
+void TForm1::showError(const std::exception& error) {
+    services_.dialogs.message(this, tb::Dialogs::Kind::Error, QStringLiteral("Trackbinder"),
+                              QString::fromStdString(tb::errorBoxText(error.what())),
+                              tb::Dialogs::Buttons::Ok);
+}
+
+void TForm1::setCurrentFilePath(const QString& path) { currentFilePath_ = path; }
+
+void TForm1::clearTagFields() {
+    for (QLabel* field : {TitleTag, ArtistTag, AlbumTag, YearTag, CommentTag, GenreTag})
+        field->clear();
+}

@@ -1,0 +1,203 @@
+#pragma once
+
+#include "app/Settings.h"
+
+#include <QRandomGenerator>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <exception>
+
+class QAction;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+class TBaloonHint;
+class TDigits;
+class TDirectoryListBox;
+class TDriveBox;
+class TFileListBox;
+class TFilterComboBox;
+class TLCD99;
+class TPlaylistView;
+class TProgress;
+class TTransparentButton;
+class PlaylistModel;
+
+namespace tb {
+class Dialogs;
+class Launcher;
+class SettingsStore;
+class Volumes;
+enum class PrefixMode;
+} // namespace tb
+
+// The outside world as the main window sees it; tests pass fakes.
+struct AppServices {
+    tb::Dialogs& dialogs;
+    tb::SettingsStore& settingsStore;
+    tb::Volumes& volumes;
+    tb::Launcher& launcher;
+};
+
+// The main window. Its controls are public fields, and each user event has one
+// handler named after the control and the event. The handlers of the playlist and
+// file-tool features live in src/playlist and src/filetools.
+class TForm1 : public QWidget {
+    Q_OBJECT
+
+public:
+    // The most entries that the add actions accept.
+    static constexpr quint16 ItemLimit = 65535;
+
+    TForm1(AppServices services, AppSettings& settings, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // --- Controls, top to bottom ---
+    QPushButton* Button4 = nullptr; // "Uložit playlist"
+    QPushButton* BitBtn3 = nullptr; // "Otevřít playlist"
+    QPushButton* BitBtn2 = nullptr; // "KONEC"
+    QLabel* Image1 = nullptr;
+    TLCD99* LCD991 = nullptr;
+    TProgress* PG1 = nullptr;
+    QLabel* StaticText1 = nullptr; // the item limit label
+    QGroupBox* GroupBox1 = nullptr;
+    QRadioButton* RadioButton1 = nullptr; // "Kompletní cestu"
+    QRadioButton* RadioButton2 = nullptr; // "Cestu bez disku"
+    QRadioButton* RadioButton3 = nullptr; // "Pouze poslední adresář"
+    QRadioButton* RadioButton4 = nullptr; // "Text"
+    QLineEdit* Edit1 = nullptr;
+    QRadioButton* RadioButton5 = nullptr; // "Nic"
+    QLabel* Label7 = nullptr;
+    TFilterComboBox* FilterComboBox1 = nullptr;
+    TDirectoryListBox* DirectoryListBox1 = nullptr;
+    TFileListBox* FileListBox1 = nullptr;
+    QPushButton* Button1 = nullptr; // ">>> Přidat >>>"
+    QPushButton* Button3 = nullptr; // "Odebrat <<<"
+    QPushButton* Button2 = nullptr; // "Odebrat vše"
+    QLabel* Label8 = nullptr;
+    QPushButton* BitBtn1 = nullptr;   // "Přehrát"
+    QPushButton* PrejmenBt = nullptr; // "Přejmenovat"
+    QPushButton* SmazatBt = nullptr;  // "Smazat"
+    TPlaylistView* ListBox1 = nullptr;
+    TDigits* Digits1 = nullptr;
+    TDriveBox* Disk = nullptr;
+    QPushButton* Button7 = nullptr; // "Vyber vše"
+    QPushButton* Button8 = nullptr; // "Přidat všechny MP3 na aktuálním disku"
+    QLabel* StaticText2 = nullptr;  // "HLEDÁM"
+    QGroupBox* GroupBox3 = nullptr; // "MP3 TAG"
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* FileNameTag = nullptr;
+    QLabel* TitleTag = nullptr;
+    QLabel* ArtistTag = nullptr;
+    QLabel* AlbumTag = nullptr;
+    QLabel* YearTag = nullptr;
+    QLabel* CommentTag = nullptr;
+    QLabel* GenreTag = nullptr;
+    TTransparentButton* TransparentButton2 = nullptr; // help
+    QFrame* Panel1 = nullptr;
+    TTransparentButton* TransparentButton1 = nullptr; // settings
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+    TBaloonHint* BaloonHint1 = nullptr;
+    QMenu* Pop1 = nullptr;
+    QAction* Pridat1 = nullptr;
+    QAction* Vyberve1 = nullptr;
+    QAction* Prehraj1 = nullptr;
+    QAction* Prejmen = nullptr;
+    QAction* Smazat1 = nullptr;
+    QMenu* POP2 = nullptr;
+    QAction* Odebrat1 = nullptr;
+    QAction* OdebratAll = nullptr;
+    QAction* AllMP3 = nullptr;
+    QAction* SaveList = nullptr;
+    QAction* OpenList = nullptr;
+
+    // The playlist's entries, shown by ListBox1.
+    PlaylistModel* playlist() const { return playlist_; }
+
+    // --- Start-up, timers, shut-down (src/app/Unit1.cpp) ---
+    void FormShow();
+    bool FormCloseQuery();
+    void FormClose();
+    void Timer1Timer();
+    void Timer2Timer();
+    void BitBtn2Click();
+    void TransparentButton2Click();
+
+    // --- Playlist editing (src/playlist/PlaylistEditing.cpp) ---
+    void Pridat(const QString& name);
+    void Button1Click();
+    void FileListBox1DblClick();
+    void FileListBox1KeyPress(int key);
+    void FileListBox1EndDrag(QObject* target);
+    bool ListBox1DragOver(QObject* source) const;
+    void Button3Click();
+    void Button2Click();
+    void ListBox1KeyDown(int key);
+    void Button7Click();
+    void RadioButton4Click();
+    void POP2Popup();
+    tb::PrefixMode prefixMode() const;
+
+    // --- File browser (src/filetools/FileBrowser.cpp) ---
+    void DiskChange();
+    bool DiskReady(const QString& driveRoot);
+    void FileListBox1Click();
+
+    // --- Shared state ---
+    AppSettings& settings() const { return settings_; }
+    const QString& currentFilePath() const { return currentFilePath_; }
+    const QString& cacheFolderPath() const { return cacheFolder_; }
+    // Whether the LCD display and the gauge run; written as "Blikatka" at shut-down.
+    bool decorativeDisplaysOn() const { return displaysOn_; }
+    void setDecorativeDisplaysOn(bool on);
+
+    // Runs a user action and shows any error it raises in the application-wide
+    // error box, so that no exception reaches the event loop.
+    template <typename Action> void guarded(Action&& action);
+    void showError(const std::exception& error);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void createTagPanel();
+    void createMenus();
+    void connectHandlers();
+    void connectFileBrowser();
+    void setCurrentFilePath(const QString& path);
+    void clearTagFields();
+    // The shown directory, a separator and the name.
+    QString pathInShownDirectory(const QString& name) const;
+
+    AppServices services_;
+    AppSettings& settings_;
+    PlaylistModel* playlist_ = nullptr;
+    QString currentFilePath_;
+    QString cacheFolder_;
+    bool shown_ = false;
+    bool displaysOn_ = false;
+    QRandomGenerator random_;
+};
+
+template <typename Action> void TForm1::guarded(Action&& action) {
+    try {
+        action();
+    } catch (const std::exception& error) {
+        showError(error);
+    }
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+namespace tb {
+
+// The root of the system drive: "C:\" on Windows, "/" elsewhere.
+QString systemDriveRoot();
+// The player command used until the user picks one.
+QString defaultPlayerCommand();
+// The user's cache folder, created if missing, native separators, no trailing separator.
+QString cacheFolder();
+// The directory of the program file, with a trailing separator.
+QString programDirectory();
+// Qt's path turned into a directory text: absolute, cleaned, native separators,
+// no trailing separator except at a root.
+QString directoryText(const QString& path);
+
+} // namespace tb

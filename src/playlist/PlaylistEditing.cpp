@@ -1,0 +1,129 @@
+// The main window's handlers that add entries to the playlist and remove them.
+#include "app/Unit1.h"
+
+#include "controls/Digits.h"
+#include "filetools/DirectoryListBox.h"
+#include "filetools/FileListBox.h"
+#include "platform/Dialogs.h"
+#include "playlist/PlaylistModel.h"
+#include "playlist/PlaylistView.h"
+#include "playlist/Prefix.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+std::string_view bytesOf(const QByteArray& bytes) {
+    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
+}
+} // namespace
+
+tb::PrefixMode TForm1::prefixMode() const {
+    if (RadioButton1->isChecked())
+        return tb::PrefixMode::FullPath;
+    if (RadioButton2->isChecked())
+        return tb::PrefixMode::PathWithoutDrive;
+    if (RadioButton4->isChecked())
+        return tb::PrefixMode::Text;
+    if (RadioButton5->isChecked())
+        return tb::PrefixMode::Nothing;
+    return tb::PrefixMode::LastDirectory;
+}
+
+void TForm1::Pridat(const QString& name) {
+    if (playlist_->count() >= ItemLimit) {
+        services_.dialogs.error(this, QStringLiteral("Další položky přidávat nelze!"));
+        return;
+    }
+    // Paths and names go in as the file system spells them; the user's own text
+    // in the local 8-bit encoding.
+    const QByteArray directory = QFile::encodeName(DirectoryListBox1->Directory());
+    const QByteArray driveRoot = QFile::encodeName(DirectoryListBox1->Drive());
+    const QByteArray text = Edit1->text().toLocal8Bit();
+    const QByteArray fileName = QFile::encodeName(name);
+    const tb::PrefixContext context{bytesOf(directory), bytesOf(driveRoot),
+                                    QDir::separator().toLatin1(), bytesOf(text)};
+    playlist_->append(tb::playlistEntry(prefixMode(), context, bytesOf(fileName)));
+    Digits1->Increment();
+}
+
+void TForm1::Button1Click() {
+    for (const QString& name : FileListBox1->selectedNames())
+        Pridat(name);
+    FileListBox1->setFocus();
+}
+
+void TForm1::FileListBox1DblClick() {
+    const int focused = FileListBox1->ItemIndex();
+    if (focused >= 0)
+        Pridat(FileListBox1->fileName(focused));
+}
+
+void TForm1::FileListBox1KeyPress(int key) {
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        FileListBox1DblClick();
+}
+
+bool TForm1::ListBox1DragOver(QObject* source) const {
+    return source == FileListBox1 || source == FileListBox1->viewport();
+}
+
+void TForm1::FileListBox1EndDrag(QObject* target) {
+    if (target != ListBox1 && target != ListBox1->viewport())
+        return;
+    for (const QString& name : FileListBox1->selectedNames())
+        Pridat(name);
+}
+
+void TForm1::Button3Click() {
+    const std::vector<bool>& selected = ListBox1->selectionFlags();
+    for (bool isSelected : selected) {
+        if (isSelected)
+            Digits1->Decrement();
+    }
+    playlist_->removeFlagged(selected);
+    Digits1->setValue(static_cast<int>(playlist_->count()));
+    ListBox1->setFocus();
+}
+
+void TForm1::Button2Click() {
+    if (services_.dialogs.confirm(this, QStringLiteral("Opravdu chcete odebrat všechny položky ?")) !=
+        tb::Dialogs::Answer::Yes)
+        return;
+    playlist_->clear();
+    Digits1->setValue(0);
+}
+
+void TForm1::ListBox1KeyDown(int key) {
+    if (key == Qt::Key_Delete && Button3->isEnabled())
+        Button3Click();
+    ListBox1->setFocus();
+}
+
+void TForm1::Button7Click() {
+    if (FileListBox1->count() == 0)
+        return;
+    FileListBox1->selectAll();
+    const QString first = FileListBox1->fileName(0);
+    setCurrentFilePath(pathInShownDirectory(first));
+    if (AppSettings::isOn(settings_.cistTag)) {
+        clearTagFields();
+        // The first file's tag is read and shown here once the tag reader exists.
+    }
+    FileNameTag->setText(currentFilePath_);
+}
+
+void TForm1::RadioButton4Click() { Edit1->setEnabled(RadioButton4->isChecked()); }
+
+void TForm1::POP2Popup() {
+    Odebrat1->setEnabled(Button3->isEnabled());
+    OdebratAll->setEnabled(Button2->isEnabled());
+    AllMP3->setEnabled(Button8->isEnabled());
+    SaveList->setEnabled(Button4->isEnabled());
+    OpenList->setEnabled(BitBtn3->isEnabled());
+}

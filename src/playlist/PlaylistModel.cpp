@@ -1,0 +1,62 @@
+#include "playlist/PlaylistModel.h"
+
+#include <numeric>
+
+PlaylistModel::PlaylistModel(QObject* parent)
+    : QAbstractListModel(parent),
+      utf8_(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless),
+      windows1250_("windows-1250", QStringDecoder::Flag::Stateless) {}
+
+int PlaylistModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(entries_.size());
+}
+
+QVariant PlaylistModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
+        return {};
+    return displayText(entries_.at(static_cast<std::size_t>(index.row())));
+}
+
+QString PlaylistModel::displayText(std::string_view entry) const {
+    const QByteArrayView bytes(entry.data(), static_cast<qsizetype>(entry.size()));
+    QString text = utf8_.decode(bytes);
+    if (!utf8_.hasError())
+        return text;
+    utf8_.resetState();
+    if (!windows1250_.isValid()) // no ICU: Latin-1 at least keeps every byte visible
+        return QString::fromLatin1(bytes);
+    return windows1250_.decode(bytes);
+}
+
+void PlaylistModel::append(std::string_view entry) {
+    const int row = rowCount();
+    beginInsertRows(QModelIndex(), row, row);
+    entries_.append(entry);
+    endInsertRows();
+}
+
+void PlaylistModel::appendAll(const std::vector<std::string_view>& entries) {
+    if (entries.empty())
+        return;
+    const int first = rowCount();
+    const std::size_t bytes = std::accumulate(
+        entries.begin(), entries.end(), std::size_t{0},
+        [](std::size_t sum, std::string_view entry) { return sum + entry.size(); });
+    beginInsertRows(QModelIndex(), first, first + static_cast<int>(entries.size()) - 1);
+    entries_.reserveMore(entries.size(), bytes);
+    for (std::string_view entry : entries)
+        entries_.append(entry);
+    endInsertRows();
+}
+
+void PlaylistModel::removeFlagged(const std::vector<bool>& remove) {
+    beginResetModel();
+    entries_.removeFlagged(remove);
+    endResetModel();
+}
+
+void PlaylistModel::clear() {
+    beginResetModel();
+    entries_.clear();
+    endResetModel();
+}

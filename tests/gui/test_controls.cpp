@@ -1,0 +1,118 @@
+#include "controls/Digits.h"
+#include "controls/Lcd99.h"
+#include "controls/Progress.h"
+#include "controls/TransBtn.h"
+
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <stdexcept>
+
+namespace {
+
+// A strip whose eleven 10x10 cells are each a distinct flat colour, so a pixel names its cell.
+QColor cellColor(int cell) {
+    return QColor(20 * cell, 255 - 20 * cell, 100);
+}
+
+QImage colouredStrip() {
+    QImage strip(110, 10, QImage::Format_RGB32);
+    QPainter painter(&strip);
+    for (int cell = 0; cell < 11; ++cell)
+        painter.fillRect(cell * 10, 0, 10, 10, cellColor(cell));
+    return strip;
+}
+
+} // namespace
+
+class TestControls : public QObject {
+    Q_OBJECT
+
+private slots:
+    void digitsCountAndWrap() {
+        TDigits digits;
+        QCOMPARE(digits.size(), QSize(84, 20));
+        digits.setValue(-5);
+        QCOMPARE(digits.Value(), 0);
+        digits.Decrement(); // wraps both ways
+        QCOMPARE(digits.Value(), 999999);
+        digits.Increment();
+        QCOMPARE(digits.Value(), 0);
+    }
+
+    void digitsStripIsCheckedAndLoaded() {
+        TDigits digits;
+        const QImage builtIn = digits.BmpDigits();
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
+                                 digits.setBmpDigits(QImage(150, 10, QImage::Format_RGB32)));
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, digits.setBmpDigits(QImage()));
+        QCOMPARE(digits.BmpDigits(), builtIn);
+        QCOMPARE(digits.size(), QSize(84, 20));
+
+        digits.setBmpDigits(colouredStrip());
+        QCOMPARE(digits.size(), QSize(60, 10));
+
+        QTemporaryDir dir;
+        QVERIFY(!digits.loadBmpDigits(dir.filePath("missing.png")));
+        QCOMPARE(digits.BmpDigits(), colouredStrip());
+        const QString file = dir.filePath("wide.png");
+        QVERIFY(QImage(220, 20, QImage::Format_RGB32).save(file));
+        QVERIFY(digits.loadBmpDigits(file));
+        QCOMPARE(digits.BmpDigits().size(), QSize(220, 20));
+        QCOMPARE(digits.size(), QSize(60, 10)); // a loaded strip does not resize
+    }
+
+    void digitsPaintStripCells() {
+        TDigits digits;
+        digits.setBmpDigits(colouredStrip());
+        digits.setValue(1000123); // wider than the six cells: the lowest six digits show
+        QImage shown = digits.grab().toImage();
+        QCOMPARE(shown.pixelColor(5, 5), cellColor(0));
+        QCOMPARE(shown.pixelColor(35, 5), cellColor(1));
+        QCOMPARE(shown.pixelColor(55, 5), cellColor(3));
+
+        digits.setValue(42);
+        shown = digits.grab().toImage();
+        QCOMPARE(shown.pixelColor(5, 5), cellColor(10)); // blank, not a leading zero
+        digits.setShowLeadingZeros(true);
+        QCOMPARE(digits.grab().toImage().pixelColor(5, 5), cellColor(0));
+    }
+
+    void progressClampsAndFills() {
+        TProgress progress;
+        progress.resize(102, 10);
+        progress.setProgress(150);
+        QCOMPARE(progress.Progress(), 100);
+        progress.setProgress(-3);
+        QCOMPARE(progress.Progress(), 0);
+
+        progress.setFromColor(Qt::green);
+        progress.setToColor(Qt::green);
+        progress.setProgress(50);
+        const QImage shown = progress.grab().toImage();
+        QCOMPARE(shown.pixelColor(0, 5), QColor(Qt::black));
+        QCOMPARE(shown.pixelColor(10, 5), QColor(Qt::green));
+        QCOMPARE(shown.pixelColor(80, 5), QColor(Qt::white));
+    }
+
+    void otherControlsRender() {
+        TLCD99 lcd;
+        lcd.resize(100, 20);
+        lcd.setValue(QStringLiteral("12345678901234"));
+        QCOMPARE(lcd.grab().toImage().pixelColor(1, 1), QColor(Qt::black));
+
+        TTransparentButton button;
+        QVERIFY(!button.grab().isNull()); // framed, without a glyph
+        QPixmap glyph(16, 16);
+        glyph.fill(Qt::red);
+        button.setGlyph(glyph);
+        button.setTransparent(false);
+        button.setEnabled(false);
+        const QImage shown = button.grab().toImage();
+        QCOMPARE(shown.pixelColor(1, 1), button.palette().color(QPalette::Button));
+        QVERIFY(shown.pixelColor(20, 20) != QColor(Qt::red)); // greyed while disabled
+    }
+};
+
+QTEST_MAIN(TestControls)
+#include "test_controls.moc"
