@@ -32,9 +32,10 @@ bool haveDisplay() {
 
 int main(int argc, char* argv[]) {
     if (!haveDisplay()) {
-        std::fprintf(stderr, "Trackbinder needs a graphical display, and none was found "
-                             "(DISPLAY and WAYLAND_DISPLAY are not set).\n"
-                             "To run it on a virtual display instead: xvfb-run -a %s\n",
+        std::fprintf(stderr,
+                     "Trackbinder needs a graphical display, and none was found "
+                     "(DISPLAY and WAYLAND_DISPLAY are not set).\n"
+                     "To run it on a virtual display instead: xvfb-run -a %s\n",
                      argv[0]);
         return 1;
     }

@@ -144,15 +144,14 @@ void TForm1::createControls() {
 
     GroupBox1 = new QGroupBox(QStringLiteral("Přidávat před jméno souboru ..."), this);
     GroupBox1->setGeometry(416, 4, 309, 105);
-    GroupBox1->setToolTip(QStringLiteral(
-        "Text, který se přidá před jméno každého souboru vloženého do playlistu"));
+    GroupBox1->setToolTip(
+        QStringLiteral("Text, který se přidá před jméno každého souboru vloženého do playlistu"));
     setTextColor(GroupBox1, Qt::white);
     RadioButton1 = makeRadio(GroupBox1, QStringLiteral("Kompletní cestu"), {8, 16, 113, 17},
                              QStringLiteral("Přidá se kompletní cesta (C:\\DATA\\MP3\\)"));
     RadioButton2 = makeRadio(GroupBox1, QStringLiteral("Cestu bez disku"), {8, 32, 113, 17},
                              QStringLiteral("Přidá se cesta bez disku (DATA\\MP3\\)"));
-    RadioButton3 = makeRadio(GroupBox1, QStringLiteral("Pouze poslední adresář"),
-                             {8, 48, 189, 17},
+    RadioButton3 = makeRadio(GroupBox1, QStringLiteral("Pouze poslední adresář"), {8, 48, 189, 17},
                              QStringLiteral("Přidá se pouze poslední adresář (MP3\\)"));
     RadioButton4 = makeRadio(GroupBox1, QStringLiteral("Text"), {8, 64, 49, 17},
                              QStringLiteral("Přidá se zvolený text"));
@@ -184,8 +183,8 @@ void TForm1::createControls() {
                                QStyle::SP_MediaPlay);
     PrejmenBt = makeBitmapButton(this, QStringLiteral("Přejmenovat"), {313, 279, 100, 25},
                                  QStyle::SP_FileDialogContentsView);
-    SmazatBt = makeBitmapButton(this, QStringLiteral("Smazat"), {313, 304, 100, 25},
-                                QStyle::SP_TrashIcon);
+    SmazatBt =
+        makeBitmapButton(this, QStringLiteral("Smazat"), {313, 304, 100, 25}, QStyle::SP_TrashIcon);
     BitBtn1->setEnabled(false);
     PrejmenBt->setEnabled(false);
     SmazatBt->setEnabled(false);
@@ -280,8 +279,8 @@ void TForm1::createTagPanel() {
     TitleTag = field({48, 35, 277, 17}, Qt::red, QStringLiteral("Název skladby"));
     ArtistTag = field({48, 66, 277, 17}, QColor(0x00, 0xFF, 0x00),
                       QStringLiteral("Tvůrce skladby (skupina, skladatel)"));
-    AlbumTag = field({48, 96, 277, 17}, Qt::yellow,
-                     QStringLiteral("Album, na kterém se skladba nachází"));
+    AlbumTag =
+        field({48, 96, 277, 17}, Qt::yellow, QStringLiteral("Album, na kterém se skladba nachází"));
     YearTag = field({392, 35, 277, 17}, Qt::magenta, QStringLiteral("Rok vydání"));
     CommentTag = field({392, 66, 277, 17}, QColor(0xC0, 0xC0, 0xC0), QStringLiteral("Komentář"));
     GenreTag = field({392, 96, 277, 17}, QColor(0x00, 0x80, 0x80),
@@ -314,9 +313,8 @@ void TForm1::createMenus() {
     connect(FileListBox1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { Pop1->popup(FileListBox1->viewport()->mapToGlobal(at)); });
     ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(ListBox1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        POP2->popup(ListBox1->mapToGlobal(at));
-    });
+    connect(ListBox1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { POP2->popup(ListBox1->mapToGlobal(at)); });
     connect(POP2, &QMenu::aboutToShow, this, [this] { POP2Popup(); });
 }
 
@@ -333,7 +331,8 @@ void TForm1::connectHandlers() {
     on(Button3, &QPushButton::clicked, &TForm1::Button3Click);
     on(Button2, &QPushButton::clicked, &TForm1::Button2Click);
     on(Button7, &QPushButton::clicked, &TForm1::Button7Click);
-    for (QRadioButton* radio : {RadioButton1, RadioButton2, RadioButton3, RadioButton4, RadioButton5})
+    for (QRadioButton* radio :
+         {RadioButton1, RadioButton2, RadioButton3, RadioButton4, RadioButton5})
         on(radio, &QRadioButton::clicked, &TForm1::RadioButton4Click);
     on(Pridat1, &QAction::triggered, &TForm1::Button1Click);
     on(Vyberve1, &QAction::triggered, &TForm1::Button7Click);
@@ -445,7 +444,9 @@ void TForm1::Timer2Timer() {
     PG1->setFromColor(random_.bounded(2) ? QColor(0x00, 0xFF, 0x00) : QColor(0xFF, 0xFF, 0x00));
 }
 
-void TForm1::BitBtn2Click() { close(); }
+void TForm1::BitBtn2Click() {
+    close();
+}
 
 void TForm1::TransparentButton2Click() {
     services_.launcher.openDocument(tb::programDirectory() + QStringLiteral("index.htm"));
@@ -457,7 +458,9 @@ void TForm1::showError(const std::exception& error) {
                               tb::Dialogs::Buttons::Ok);
 }
 
-void TForm1::setCurrentFilePath(const QString& path) { currentFilePath_ = path; }
+void TForm1::setCurrentFilePath(const QString& path) {
+    currentFilePath_ = path;
+}
 
 void TForm1::clearTagFields() {
     for (QLabel* field : {TitleTag, ArtistTag, AlbumTag, YearTag, CommentTag, GenreTag})

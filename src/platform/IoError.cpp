@@ -36,9 +36,13 @@ std::string ioErrorMessage(int errnum) {
     }
 }
 
-IoError IoError::fromErrno(int errnum) { return IoError(errnum, ioErrorMessage(errnum)); }
+IoError IoError::fromErrno(int errnum) {
+    return IoError(errnum, ioErrorMessage(errnum));
+}
 
-IoError IoError::endOfFile() { return IoError(kEndOfFileCode, "Read beyond end of file"); }
+IoError IoError::endOfFile() {
+    return IoError(kEndOfFileCode, "Read beyond end of file");
+}
 
 std::string errorBoxText(std::string_view message) {
     std::string text(message);

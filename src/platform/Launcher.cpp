@@ -27,8 +27,8 @@ CommandLine splitCommandLine(const QString& commandLine,
 }
 
 void SystemLauncher::startCommandLine(const QString& commandLine) {
-    const CommandLine split = splitCommandLine(
-        commandLine, [](const QString& path) { return QFileInfo(path).isFile(); });
+    const CommandLine split =
+        splitCommandLine(commandLine, [](const QString& path) { return QFileInfo(path).isFile(); });
     if (!split.program.isEmpty())
         QProcess::startDetached(split.program, split.arguments);
 }

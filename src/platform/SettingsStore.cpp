@@ -4,7 +4,6 @@
 
 namespace tb {
 
-
 std::optional<QString> QtSettingsStore::read(const QString& name) {
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brivola"),
                     QStringLiteral("Trackbinder"));

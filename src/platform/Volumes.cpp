@@ -9,21 +9,25 @@ namespace tb {
 
 bool isUserVolume(const QString& fileSystemType, const QString& root) {
     static const QSet<QString> pseudo = {
-        QStringLiteral("proc"),       QStringLiteral("sysfs"),     QStringLiteral("devtmpfs"),
-        QStringLiteral("devpts"),     QStringLiteral("cgroup"),    QStringLiteral("cgroup2"),
-        QStringLiteral("securityfs"), QStringLiteral("debugfs"),   QStringLiteral("tracefs"),
-        QStringLiteral("pstore"),     QStringLiteral("bpf"),       QStringLiteral("mqueue"),
-        QStringLiteral("hugetlbfs"),  QStringLiteral("configfs"),  QStringLiteral("fusectl"),
-        QStringLiteral("autofs"),     QStringLiteral("binfmt_misc"), QStringLiteral("nsfs"),
-        QStringLiteral("efivarfs"),   QStringLiteral("rpc_pipefs"), QStringLiteral("squashfs"),
-        QStringLiteral("fuse.gvfsd-fuse"), QStringLiteral("fuse.portal"), QStringLiteral("selinuxfs"),
+        QStringLiteral("proc"),        QStringLiteral("sysfs"),
+        QStringLiteral("devtmpfs"),    QStringLiteral("devpts"),
+        QStringLiteral("cgroup"),      QStringLiteral("cgroup2"),
+        QStringLiteral("securityfs"),  QStringLiteral("debugfs"),
+        QStringLiteral("tracefs"),     QStringLiteral("pstore"),
+        QStringLiteral("bpf"),         QStringLiteral("mqueue"),
+        QStringLiteral("hugetlbfs"),   QStringLiteral("configfs"),
+        QStringLiteral("fusectl"),     QStringLiteral("autofs"),
+        QStringLiteral("binfmt_misc"), QStringLiteral("nsfs"),
+        QStringLiteral("efivarfs"),    QStringLiteral("rpc_pipefs"),
+        QStringLiteral("squashfs"),    QStringLiteral("fuse.gvfsd-fuse"),
+        QStringLiteral("fuse.portal"), QStringLiteral("selinuxfs"),
         QStringLiteral("ramfs"),
     };
     if (pseudo.contains(fileSystemType))
         return false;
     // Kernel and runtime trees hold no music even when a real file system is mounted there.
     static const QStringList systemTrees = {QStringLiteral("/proc"), QStringLiteral("/sys"),
-                                            QStringLiteral("/dev"), QStringLiteral("/run"),
+                                            QStringLiteral("/dev"),  QStringLiteral("/run"),
                                             QStringLiteral("/snap"), QStringLiteral("/boot/efi")};
     for (const QString& tree : systemTrees) {
         if (root == tree || root.startsWith(tree + QLatin1Char('/')))
@@ -36,7 +40,8 @@ QList<Volume> SystemVolumes::mounted() {
     QList<Volume> volumes;
     for (const QStorageInfo& info : QStorageInfo::mountedVolumes()) {
         const QString root = QDir::toNativeSeparators(info.rootPath());
-        if (!info.isValid() || !isUserVolume(QString::fromUtf8(info.fileSystemType()), info.rootPath()))
+        if (!info.isValid() ||
+            !isUserVolume(QString::fromUtf8(info.fileSystemType()), info.rootPath()))
             continue;
         QString detail = info.name();
         if (detail.isEmpty())

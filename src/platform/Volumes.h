@@ -10,7 +10,9 @@ namespace tb {
 struct Volume {
     QString root;   // native directory text
     QString detail; // label, else the device
-    QString displayText() const { return detail.isEmpty() ? root : root + QStringLiteral("  [") + detail + QLatin1Char(']'); }
+    QString displayText() const {
+        return detail.isEmpty() ? root : root + QStringLiteral("  [") + detail + QLatin1Char(']');
+    }
     friend bool operator==(const Volume&, const Volume&) = default;
 };
 

@@ -1,5 +1,6 @@
 #include "playlist/EntryStore.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tb {
@@ -9,9 +10,17 @@ void EntryStore::append(std::string_view entry) {
     ends_.push_back(bytes_.size());
 }
 
+namespace {
+// Grows by half at least, so that many batches in a row stay linear.
+template <typename Vector> void reserveAtLeast(Vector& vector, std::size_t needed) {
+    if (needed > vector.capacity())
+        vector.reserve(std::max(needed, vector.capacity() + vector.capacity() / 2));
+}
+} // namespace
+
 void EntryStore::reserveMore(std::size_t entries, std::size_t bytes) {
-    ends_.reserve(ends_.size() + entries);
-    bytes_.reserve(bytes_.size() + bytes);
+    reserveAtLeast(ends_, ends_.size() + entries);
+    reserveAtLeast(bytes_, bytes_.size() + bytes);
 }
 
 void EntryStore::clear() {

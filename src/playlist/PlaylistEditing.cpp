@@ -92,7 +92,8 @@ void TForm1::Button3Click() {
 }
 
 void TForm1::Button2Click() {
-    if (services_.dialogs.confirm(this, QStringLiteral("Opravdu chcete odebrat všechny položky ?")) !=
+    if (services_.dialogs.confirm(this,
+                                  QStringLiteral("Opravdu chcete odebrat všechny položky ?")) !=
         tb::Dialogs::Answer::Yes)
         return;
     playlist_->clear();
@@ -118,7 +119,9 @@ void TForm1::Button7Click() {
     FileNameTag->setText(currentFilePath_);
 }
 
-void TForm1::RadioButton4Click() { Edit1->setEnabled(RadioButton4->isChecked()); }
+void TForm1::RadioButton4Click() {
+    Edit1->setEnabled(RadioButton4->isChecked());
+}
 
 void TForm1::POP2Popup() {
     Odebrat1->setEnabled(Button3->isEnabled());

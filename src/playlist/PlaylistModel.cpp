@@ -3,8 +3,7 @@
 #include <numeric>
 
 PlaylistModel::PlaylistModel(QObject* parent)
-    : QAbstractListModel(parent),
-      utf8_(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless),
+    : QAbstractListModel(parent), utf8_(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless),
       windows1250_("windows-1250", QStringDecoder::Flag::Stateless) {}
 
 int PlaylistModel::rowCount(const QModelIndex& parent) const {
@@ -39,9 +38,9 @@ void PlaylistModel::appendAll(const std::vector<std::string_view>& entries) {
     if (entries.empty())
         return;
     const int first = rowCount();
-    const std::size_t bytes = std::accumulate(
-        entries.begin(), entries.end(), std::size_t{0},
-        [](std::size_t sum, std::string_view entry) { return sum + entry.size(); });
+    const std::size_t bytes =
+        std::accumulate(entries.begin(), entries.end(), std::size_t{0},
+                        [](std::size_t sum, std::string_view entry) { return sum + entry.size(); });
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(entries.size()) - 1);
     entries_.reserveMore(entries.size(), bytes);
     for (std::string_view entry : entries)

@@ -21,6 +21,8 @@ public:
     std::size_t count() const { return entries_.size(); }
     std::string_view entry(std::size_t row) const { return entries_.at(row); }
 
+    // Makes room ahead of a large append whose size is known.
+    void reserve(std::size_t entries, std::size_t bytes) { entries_.reserveMore(entries, bytes); }
     void append(std::string_view entry);
     // Appends many entries with one notification.
     void appendAll(const std::vector<std::string_view>& entries);

@@ -49,7 +49,9 @@ void TPlaylistView::setItemHeight(int pixels) {
     viewport()->update();
 }
 
-int TPlaylistView::count() const { return model_ ? model_->rowCount() : 0; }
+int TPlaylistView::count() const {
+    return model_ ? model_->rowCount() : 0;
+}
 
 bool TPlaylistView::isSelected(int row) const {
     return row >= 0 && row < static_cast<int>(selected_.size()) && selected_[row];
@@ -90,7 +92,9 @@ void TPlaylistView::setCurrentRow(int row) {
     viewport()->update(visualRect(current_));
 }
 
-int TPlaylistView::firstVisibleRow() const { return verticalScrollBar()->value(); }
+int TPlaylistView::firstVisibleRow() const {
+    return verticalScrollBar()->value();
+}
 
 int TPlaylistView::visibleRowCount() const {
     return std::max(1, viewport()->height() / itemHeight_);
@@ -155,13 +159,16 @@ void TPlaylistView::resizeEvent(QResizeEvent* event) {
     updateScrollBar();
 }
 
-void TPlaylistView::scrollContentsBy(int, int) { viewport()->update(); }
+void TPlaylistView::scrollContentsBy(int, int) {
+    viewport()->update();
+}
 
 void TPlaylistView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     const QPalette& pal = palette();
     const int first = std::max(0, firstVisibleRow() + event->rect().top() / itemHeight_);
-    const int last = std::min(count() - 1, firstVisibleRow() + event->rect().bottom() / itemHeight_);
+    const int last =
+        std::min(count() - 1, firstVisibleRow() + event->rect().bottom() / itemHeight_);
     for (int row = first; row <= last; ++row) {
         const QRect rect = visualRect(row);
         const bool selected = selected_[row];
@@ -170,8 +177,7 @@ void TPlaylistView::paintEvent(QPaintEvent* event) {
         painter.setPen(pal.color(selected ? QPalette::HighlightedText : QPalette::Text));
         const QString text = model_->displayText(model_->entry(static_cast<std::size_t>(row)));
         painter.drawText(rect.adjusted(kTextMargin, 0, 0, 0),
-                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                         text);
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
         if (row == current_ && hasFocus()) {
             QStyleOptionFocusRect option;
             option.initFrom(this);

@@ -1,5 +1,5 @@
-#include "filetools/FileMask.h"
 #include "platform/IoError.h"
+#include "filetools/FileMask.h"
 
 #include <cerrno>
 #include <gtest/gtest.h>
@@ -33,7 +33,8 @@ TEST(FileMask, MasksLoseTheirBlanksAndStarDotStarMeansEverything) {
               (std::vector<std::string>{"*.mpg", "*.mpeg", "*.mpv", "*.mp1", "*.mp2"}));
     EXPECT_EQ(tb::parseMaskList("*.*"), (std::vector<std::string>{"*"}));
     EXPECT_EQ(tb::parseMaskList(" ;;*.MP3 ;"), (std::vector<std::string>{"*.MP3"}));
-    const auto entries = tb::parseFilter("MP3 soubory|*.MP3|MPEG Video |*.mpg; *.mpeg|Všechny soubory|*.*");
+    const auto entries =
+        tb::parseFilter("MP3 soubory|*.MP3|MPEG Video |*.mpg; *.mpeg|Všechny soubory|*.*");
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(entries[1].label, "MPEG Video ");
     EXPECT_EQ(entries[2].masks, "*.*");

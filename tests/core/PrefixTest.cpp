@@ -1,5 +1,5 @@
-#include "filetools/DirectoryText.h"
 #include "playlist/Prefix.h"
+#include "filetools/DirectoryText.h"
 
 #include <gtest/gtest.h>
 
@@ -13,17 +13,22 @@ std::string entry(PrefixMode mode, std::string_view dir, std::string_view root, 
 }
 
 TEST(Prefix, FiveModesOnWindowsPaths) {
-    EXPECT_EQ(entry(PrefixMode::FullPath, "C:\\DATA\\MP3", "C:\\", '\\'), "C:\\DATA\\MP3\\song.mp3");
-    EXPECT_EQ(entry(PrefixMode::PathWithoutDrive, "C:\\DATA\\MP3", "C:\\", '\\'), "DATA\\MP3\\song.mp3");
+    EXPECT_EQ(entry(PrefixMode::FullPath, "C:\\DATA\\MP3", "C:\\", '\\'),
+              "C:\\DATA\\MP3\\song.mp3");
+    EXPECT_EQ(entry(PrefixMode::PathWithoutDrive, "C:\\DATA\\MP3", "C:\\", '\\'),
+              "DATA\\MP3\\song.mp3");
     EXPECT_EQ(entry(PrefixMode::LastDirectory, "C:\\DATA\\MP3", "C:\\", '\\'), "MP3\\song.mp3");
     EXPECT_EQ(entry(PrefixMode::Text, "C:\\DATA\\MP3", "C:\\", '\\', "X\\"), "X\\song.mp3");
     EXPECT_EQ(entry(PrefixMode::Nothing, "C:\\DATA\\MP3", "C:\\", '\\'), "song.mp3");
 }
 
 TEST(Prefix, FiveModesOnLinuxPaths) {
-    EXPECT_EQ(entry(PrefixMode::FullPath, "/home/user/Music", "/", '/'), "/home/user/Music/song.mp3");
-    EXPECT_EQ(entry(PrefixMode::PathWithoutDrive, "/home/user/Music", "/", '/'), "home/user/Music/song.mp3");
-    EXPECT_EQ(entry(PrefixMode::PathWithoutDrive, "/media/usb/ROCK", "/media/usb", '/'), "ROCK/song.mp3");
+    EXPECT_EQ(entry(PrefixMode::FullPath, "/home/user/Music", "/", '/'),
+              "/home/user/Music/song.mp3");
+    EXPECT_EQ(entry(PrefixMode::PathWithoutDrive, "/home/user/Music", "/", '/'),
+              "home/user/Music/song.mp3");
+    EXPECT_EQ(entry(PrefixMode::PathWithoutDrive, "/media/usb/ROCK", "/media/usb", '/'),
+              "ROCK/song.mp3");
     EXPECT_EQ(entry(PrefixMode::LastDirectory, "/home/user/Music", "/", '/'), "Music/song.mp3");
     EXPECT_EQ(entry(PrefixMode::Nothing, "/home/user/Music", "/", '/'), "song.mp3");
 }

@@ -70,8 +70,8 @@ void TestMainWindow::firstRunUsesDefaults() {
     TForm1& form = fx.show();
     QCOMPARE(form.DirectoryListBox1->Directory(), tb::systemDriveRoot());
     QCOMPARE(fx.settings.rgPlay, tb::defaultPlayerCommand());
-    for (const QString* sw : {&fx.settings.cistTag, &fx.settings.blikatka, &fx.settings.askRun,
-                              &fx.settings.delAfter})
+    for (const QString* sw :
+         {&fx.settings.cistTag, &fx.settings.blikatka, &fx.settings.askRun, &fx.settings.delAfter})
         QCOMPARE(*sw, QStringLiteral("ANO"));
     QVERIFY(form.LCD991->isVisible());
     QVERIFY(form.Timer2->isActive());
@@ -173,8 +173,8 @@ void TestMainWindow::timerEnablesCommands() {
     form.Button7->click(); // select all sets the current file
     form.Button1->click();
     form.Timer1Timer();
-    for (QPushButton* b : {form.Button3, form.Button2, form.Button4, form.BitBtn1, form.PrejmenBt,
-                           form.SmazatBt})
+    for (QPushButton* b :
+         {form.Button3, form.Button2, form.Button4, form.BitBtn1, form.PrejmenBt, form.SmazatBt})
         QVERIFY2(b->isEnabled(), qPrintable(b->text()));
     QVERIFY(form.Prejmen->isEnabled() && form.Smazat1->isEnabled());
 }
@@ -233,8 +233,8 @@ void TestMainWindow::prefixModesThroughTheWindow() {
     tb::test::makeFiles(music, {"song.mp3"});
     fx.browse(music);
     const QString shown = form.DirectoryListBox1->Directory();
-    const QStringList expected = {shown + "/song.mp3", shown.mid(1) + "/song.mp3",
-                                  "Music/song.mp3", "ABCsong.mp3", "song.mp3"};
+    const QStringList expected = {shown + "/song.mp3", shown.mid(1) + "/song.mp3", "Music/song.mp3",
+                                  "ABCsong.mp3", "song.mp3"};
     QRadioButton* radios[] = {form.RadioButton1, form.RadioButton2, form.RadioButton3,
                               form.RadioButton4, form.RadioButton5};
     form.Edit1->setText("ABC");
@@ -283,7 +283,8 @@ void TestMainWindow::removeAllAsksFirst() {
     form.OdebratAll->trigger();
     QCOMPARE(form.playlist()->count(), 0u);
     QCOMPARE(form.Digits1->Value(), 0);
-    QCOMPARE(fx.dialogs.texts().first(), QStringLiteral("Opravdu chcete odebrat všechny položky ?"));
+    QCOMPARE(fx.dialogs.texts().first(),
+             QStringLiteral("Opravdu chcete odebrat všechny položky ?"));
 }
 
 void TestMainWindow::selectAll() {

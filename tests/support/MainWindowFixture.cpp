@@ -9,7 +9,9 @@
 
 namespace tb::test {
 
-MainWindowFixture::MainWindowFixture() { volumes.volumes = {{QStringLiteral("/"), QString()}}; }
+MainWindowFixture::MainWindowFixture() {
+    volumes.volumes = {{QStringLiteral("/"), QString()}};
+}
 
 MainWindowFixture::~MainWindowFixture() {
     if (form) {
@@ -20,8 +22,8 @@ MainWindowFixture::~MainWindowFixture() {
 }
 
 TForm1& MainWindowFixture::create() {
-    form = std::make_unique<TForm1>(AppServices{dialogs, settingsStore, volumes, launcher},
-                                    settings);
+    form =
+        std::make_unique<TForm1>(AppServices{dialogs, settingsStore, volumes, launcher}, settings);
     return *form;
 }
 

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <cstdio>
+
+namespace bench {
+
+// Resident memory now and at its peak, in MB, read from /proc/self/status.
+double residentMB();
+double peakResidentMB();
+
+// Prints one "name=value" line, the form that scripts read.
+void report(const char* name, double value);
+
+// Runs the event loop until nothing is pending, so that layouts and paints are done.
+void settle();
+
+// Starts the offscreen platform unless a platform was chosen.
+void useOffscreenPlatform();
+
+} // namespace bench

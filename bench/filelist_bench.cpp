@@ -1,0 +1,37 @@
+// Fills the file list from a directory of 50,000 .mp3 files.
+#include "BenchSupport.h"
+
+#include "filetools/FileListBox.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+int main(int argc, char* argv[]) {
+    bench::useOffscreenPlatform();
+    QApplication app(argc, argv);
+    constexpr int kFiles = 50'000;
+
+    QTemporaryDir dir;
+    for (int i = 0; i < kFiles; ++i) {
+        QFile file(dir.filePath(QStringLiteral("Track %1.mp3").arg(i, 5, 10, QLatin1Char('0'))));
+        if (!file.open(QIODevice::WriteOnly))
+            return 2;
+    }
+    TFileListBox list;
+    list.resize(145, 189);
+    list.setMask(QStringLiteral("*.MP3"));
+    list.show();
+    bench::settle();
+
+    QElapsedTimer timer;
+    timer.start();
+    list.setDirectory(dir.path());
+    list.viewport()->repaint();
+    bench::settle();
+    bench::report("filelist_50000_ms", static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    bench::report("files_listed", list.count());
+    return list.count() == kFiles ? 0 : 1;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QHash>
+#include <QListWidget>
+
+// The directory list: the path from the root of the file system down to the
+// current directory, then that directory's subdirectories, indented like a tree.
+// Opening an entry (double-click or Enter) makes it the current directory.
+class TDirectoryListBox : public QListWidget {
+    Q_OBJECT
+
+public:
+    explicit TDirectoryListBox(QWidget* parent = nullptr);
+
+    // The roots of the known drives, used to tell the drive of a directory.
+    void setDriveRoots(const QStringList& roots);
+
+    // The current directory as a directory text.
+    QString Directory() const { return directory_; }
+    // Moves to the directory and re-reads the list; emits directoryChanged() when it moved.
+    void setDirectory(const QString& path);
+    // The root of the drive that holds the current directory.
+    QString Drive() const;
+    // Moves to the directory last shown on that drive, or to its root.
+    void setDrive(const QString& root);
+
+signals:
+    void directoryChanged(const QString& directory);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void openEntry(QListWidgetItem* item);
+    void fill();
+
+    QString directory_;
+    QStringList driveRoots_;
+    QHash<QString, QString> lastDirectoryOfDrive_;
+};

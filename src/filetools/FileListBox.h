@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QListView>
+#include <QStringList>
+
+class QStringListModel;
+
+// The file list: the files of one directory that match a mask string, without
+// directories and hidden or system files, sorted by name, several selectable at
+// once, and a drag source for the playlist.
+class TFileListBox : public QListView {
+    Q_OBJECT
+
+public:
+    // The drag data's type; only the playlist accepts it.
+    static const QString DragMimeType;
+
+    explicit TFileListBox(QWidget* parent = nullptr);
+
+    QString Directory() const { return directory_; }
+    void setDirectory(const QString& directoryText); // re-reads
+    QString Mask() const { return mask_; }
+    void setMask(const QString& maskString); // re-reads
+    // Reads the entries of the directory again; the selection is lost.
+    void Update();
+
+    int count() const;
+    QString fileName(int row) const;
+    bool isSelected(int row) const;
+    // The names of the selected files, in list order.
+    QStringList selectedNames() const;
+    // The entry with the focus rectangle: the one clicked last. -1 when none.
+    int ItemIndex() const;
+    void selectAll() override;
+
+signals:
+    // The user changed the selection, by mouse or keyboard.
+    void userClicked();
+    void userDoubleClicked();
+    void keyPressed(int key);
+    // A drag from the list ended; target is the widget that took the drop, or null.
+    void dragEnded(QObject* target);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+
+private:
+    QStringListModel* model_;
+    QString directory_;
+    QString mask_;
+    bool selectionTouched_ = false; // set while a key press is handled
+};

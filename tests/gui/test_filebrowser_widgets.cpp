@@ -1,0 +1,208 @@
+#include "filetools/DirectoryListBox.h"
+#include "filetools/DriveBox.h"
+#include "filetools/FileListBox.h"
+#include "filetools/FilterComboBox.h"
+#include "platform/Paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+namespace {
+void touch(const QString& path) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+}
+
+QStringList allNames(const TFileListBox& list) {
+    QStringList names;
+    for (int row = 0; row < list.count(); ++row)
+        names.append(list.fileName(row));
+    return names;
+}
+
+QStringList rowTexts(const QListWidget& list, int from) {
+    QStringList texts;
+    for (int row = from; row < list.count(); ++row)
+        texts.append(list.item(row)->text());
+    return texts;
+}
+} // namespace
+
+class TestFileBrowserWidgets : public QObject {
+    Q_OBJECT
+
+private slots:
+    void fileListShowsMatchingFilesOnly();
+    void fileListSelectionAndUserSignals();
+    void directoryListShowsPathAndMoves();
+    void driveBoxSignalsRealChangesOnly();
+    void filterBoxHandsOnMaskString();
+};
+
+void TestFileBrowserWidgets::fileListShowsMatchingFilesOnly() {
+    QTemporaryDir tmp;
+    const QDir dir(tmp.path());
+    for (const char* name :
+         {"song.mp3", "B.MP3", "a.Mp3", "c.txt", ".hidden.mp3", "README", "clip.MPEG", "film.mpg"})
+        touch(dir.filePath(QString::fromLatin1(name)));
+    QVERIFY(dir.mkdir(QStringLiteral("folder.mp3")));
+#ifdef Q_OS_UNIX
+    QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("x.mp3"))).constData(), 0600),
+             0);
+#endif
+
+    // Masks match regardless of case; hidden files, folders and FIFOs stay out.
+    TFileListBox list;
+    list.setMask(QStringLiteral("*.MP3"));
+    list.setDirectory(tb::directoryText(tmp.path()));
+    QCOMPARE(allNames(list), QStringList({"a.Mp3", "B.MP3", "song.mp3"}));
+    list.setMask(QStringLiteral(" *.mpg;  *.mpeg ;"));
+    QCOMPARE(allNames(list), QStringList({"clip.MPEG", "film.mpg"}));
+    list.setMask(QStringLiteral("*.*"));
+    QCOMPARE(allNames(list), QStringList({"a.Mp3", "B.MP3", "c.txt", "clip.MPEG", "film.mpg",
+                                          "README", "song.mp3"}));
+    list.selectAll();
+    QCOMPARE(list.selectedNames(), allNames(list));
+}
+
+void TestFileBrowserWidgets::fileListSelectionAndUserSignals() {
+    QTemporaryDir tmp;
+    for (const char* name : {"1.mp3", "2.mp3", "3.mp3", "4.mp3", "5.mp3"})
+        touch(QDir(tmp.path()).filePath(QString::fromLatin1(name)));
+    TFileListBox list;
+    list.setMask(QStringLiteral("*.mp3"));
+    list.setDirectory(tmp.path());
+    QCOMPARE(list.sizeHintForRow(0), 16);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+
+    // Selected out of order; the names still come in list order.
+    auto* selection = list.selectionModel();
+    selection->select(list.model()->index(4, 0), QItemSelectionModel::Select);
+    selection->select(list.model()->index(0, 0), QItemSelectionModel::Select);
+    selection->select(QItemSelection(list.model()->index(1, 0), list.model()->index(2, 0)),
+                      QItemSelectionModel::Select);
+    QCOMPARE(list.selectedNames(), QStringList({"1.mp3", "2.mp3", "3.mp3", "5.mp3"}));
+    QVERIFY(list.isSelected(4) && !list.isSelected(3) && !list.isSelected(-1));
+
+    QSignalSpy clicked(&list, &TFileListBox::userClicked);
+    QSignalSpy keys(&list, &TFileListBox::keyPressed);
+    QSignalSpy activated(&list, &QAbstractItemView::activated);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+                      list.visualRect(list.model()->index(1, 0)).center());
+    QCOMPARE(clicked.count(), 1);
+    QCOMPARE(list.ItemIndex(), 1);
+    QCOMPARE(list.selectedNames(), QStringList({"2.mp3"}));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, {5, list.viewport()->height() - 2});
+    QCOMPARE(clicked.count(), 1); // below the last row
+
+    QTest::keyClick(&list, Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(clicked.count(), 2);
+    QCOMPARE(list.selectedNames(), QStringList({"2.mp3", "3.mp3"}));
+    keys.clear();
+    QTest::keyClick(&list, Qt::Key_Return);
+    QTest::keyClick(&list, Qt::Key_F5);
+    QCOMPARE(clicked.count(), 2);
+    QCOMPARE(activated.count(), 0);
+    QCOMPARE(keys.count(), 2);
+    QCOMPARE(keys.first().at(0).toInt(), int(Qt::Key_Return));
+
+    list.Update();
+    QCOMPARE(list.ItemIndex(), -1);
+    QCOMPARE(list.selectedNames(), QStringList());
+}
+
+void TestFileBrowserWidgets::directoryListShowsPathAndMoves() {
+    QTemporaryDir tmp;
+    const QString top = tb::directoryText(tmp.path());
+    const QString nested = tb::directoryText(tmp.path() + QStringLiteral("/a/b"));
+    for (const char* sub : {"Zeta", "alpha/deep", ".hidden"})
+        QVERIFY(QDir(nested).mkpath(QString::fromLatin1(sub)));
+    touch(QDir(nested).filePath(QStringLiteral("file.mp3")));
+    const QString alpha = QDir::toNativeSeparators(QDir(nested).filePath(QStringLiteral("alpha")));
+    const QString root = tb::directoryText(QDir::rootPath());
+
+    TDirectoryListBox list;
+    QCOMPARE(list.Directory(), tb::directoryText(QDir::currentPath()));
+    list.setDriveRoots({root, top});
+    list.setDirectory(nested);
+    QCOMPARE(list.Drive(), top);
+    const int depth = tmp.path().count(QLatin1Char('/')) + 2; // the rows above b
+    QCOMPARE(list.item(0)->text(), root);
+    QCOMPARE(rowTexts(list, depth - 1), QStringList({"a", "b", "alpha", "Zeta"}));
+    QCOMPARE(list.currentRow(), depth);
+    QCOMPARE(list.item(depth + 1)->data(Qt::UserRole).toString(), alpha);
+    QCOMPARE(list.sizeHintForRow(0), 16);
+
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QSignalSpy moved(&list, &TDirectoryListBox::directoryChanged);
+    list.setCurrentRow(depth + 1);
+    QTest::keyClick(&list, Qt::Key_Return);
+    QCOMPARE(moved.count(), 1);
+    QCOMPARE(moved.last().at(0).toString(), alpha);
+    const QPoint parentRow = list.visualItemRect(list.item(depth)).center();
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, parentRow);
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, parentRow);
+    QCOMPARE(moved.count(), 2);
+    QCOMPARE(list.Directory(), nested);
+
+    list.setDirectory(tmp.path() + QStringLiteral("/missing"));
+    list.setDirectory(nested); // where it is already
+    QCOMPARE(moved.count(), 2);
+    QCOMPARE(list.Directory(), nested);
+
+    // Each drive remembers where it was left, as long as that still exists.
+    list.setDirectory(alpha);
+    list.setDrive(root);
+    QCOMPARE(list.Drive(), root);
+    list.setDrive(top);
+    QCOMPARE(list.Directory(), alpha);
+    list.setDrive(root);
+    QVERIFY(QDir(alpha).removeRecursively());
+    list.setDrive(top);
+    QCOMPARE(list.Directory(), top);
+}
+
+void TestFileBrowserWidgets::driveBoxSignalsRealChangesOnly() {
+    TDriveBox box;
+    QSignalSpy changed(&box, &TDriveBox::driveChanged);
+    const tb::Volume system{QStringLiteral("/"), QStringLiteral("root")};
+    const tb::Volume usb{QStringLiteral("/media/usb"), QStringLiteral("USB")};
+    box.setVolumes({system, usb});
+    QCOMPARE(box.driveRoots(), QStringList({"/", "/media/usb"}));
+    QCOMPARE(box.Drive(), QStringLiteral("/"));
+
+    box.setDrive(QStringLiteral("/media/usb"));
+    box.setDrive(QStringLiteral("/media/usb"));
+    box.setDrive(QStringLiteral("/nowhere"));
+    QCOMPARE(changed.count(), 1);
+    box.setCurrentIndex(0); // as the user does
+    QCOMPARE(changed.count(), 2);
+
+    box.setDrive(QStringLiteral("/media/usb"));
+    box.setVolumes({usb, system}); // a refill keeps the chosen volume, silently
+    QCOMPARE(changed.count(), 3);
+    QCOMPARE(box.Drive(), QStringLiteral("/media/usb"));
+}
+
+void TestFileBrowserWidgets::filterBoxHandsOnMaskString() {
+    TFilterComboBox box;
+    QSignalSpy masks(&box, &TFilterComboBox::maskChanged);
+    box.setFilter(QStringLiteral("Soubory MP3|*.mp3|Video|*.mpg; *.mpeg|Vše|*.*"));
+    QCOMPARE(box.itemText(2), QStringLiteral("Vše"));
+    QCOMPARE(box.Mask(), QStringLiteral("*.mp3"));
+    box.setCurrentIndex(1);
+    QCOMPARE(masks.count(), 2);
+    QCOMPARE(masks.last().at(0).toString(), QStringLiteral("*.mpg; *.mpeg"));
+}
+
+QTEST_MAIN(TestFileBrowserWidgets)
+#include "test_filebrowser_widgets.moc"
