@@ -96,6 +96,9 @@ TForm1::TForm1(AppServices services, AppSettings& settings, QWidget* parent)
     createMenus();
     connectHandlers();
     connectFileBrowser();
+    connectPlaylistFiles();
+    connectTagsAndFileTools();
+    connectDriveSearch();
 
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
@@ -362,6 +365,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    stopDriveSearch();
     guarded([this] { FormClose(); });
     event->accept();
 }

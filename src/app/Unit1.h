@@ -151,10 +151,29 @@ public:
     void POP2Popup();
     tb::PrefixMode prefixMode() const;
 
+    // --- Playlist files (src/playlist/PlaylistFiles.cpp) ---
+    void Button4Click();
+    void BitBtn3Click();
+    void BitBtn1Click();
+
     // --- File browser (src/filetools/FileBrowser.cpp) ---
     void DiskChange();
     bool DiskReady(const QString& driveRoot);
     void FileListBox1Click();
+
+    // --- Tag panel (src/filetools/TagPanel.cpp) ---
+    void DrawTAG(const QString& name);
+
+    // --- Rename and delete (src/filetools/RenameDelete.cpp) ---
+    void PrejmenBtClick();
+    void SmazatBtClick();
+    void PrejmenClick();
+    void Smazat1Click();
+
+    // --- Whole-drive search (src/filetools/DriveSearch.cpp) ---
+    void Button8Click();
+    void Hledej_smudlo(const QString& directoryPath);
+    bool driveSearchRunning() const;
 
     // --- Shared state ---
     AppSettings& settings() const { return settings_; }
@@ -179,6 +198,11 @@ private:
     void createMenus();
     void connectHandlers();
     void connectFileBrowser();
+    void connectPlaylistFiles();
+    void connectTagsAndFileTools();
+    void connectDriveSearch();
+    // Ends a running drive search at once; called when the window closes.
+    void stopDriveSearch();
     void setCurrentFilePath(const QString& path);
     void clearTagFields();
     // The shown directory, a separator and the name.
@@ -192,6 +216,13 @@ private:
     bool shown_ = false;
     bool displaysOn_ = false;
     QRandomGenerator random_;
+    // State of the features that keep some between events, owned as children of the window.
+    QObject* playlistFilesState_ = nullptr;
+    QObject* driveSearchState_ = nullptr;
+    // The raw bytes of the artist and title last shown in the tag panel, for the
+    // rename proposal.
+    QByteArray tagArtistBytes_;
+    QByteArray tagTitleBytes_;
 };
 
 template <typename Action> void TForm1::guarded(Action&& action) {

@@ -1,6 +1,9 @@
 #include "platform/Dialogs.h"
 
 #include <QCoreApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -18,6 +21,8 @@ QString titleOf(Dialogs::Kind kind) {
         return QStringLiteral("Potvrzení");
     case Dialogs::Kind::Information:
         return QStringLiteral("Informace");
+    case Dialogs::Kind::Plain:
+        break;
     }
     return QCoreApplication::applicationName();
 }
@@ -32,16 +37,57 @@ QMessageBox::Icon iconOf(Dialogs::Kind kind) {
         return QMessageBox::Question;
     case Dialogs::Kind::Information:
         return QMessageBox::Information;
+    case Dialogs::Kind::Plain:
+        break;
     }
     return QMessageBox::NoIcon;
 }
 
+std::optional<QString> runFileDialog(QWidget* parent, const Dialogs::FileRequest& request,
+                                     QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(parent, request.title, request.directory, request.filter);
+    dialog.setAcceptMode(mode);
+    // A typed name need not exist, also when opening: the open then reports it.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.proposedName.isEmpty())
+        dialog.selectFile(request.proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
 } // namespace
+
+std::optional<QString> QtDialogs::openFileName(QWidget* parent, const FileRequest& request) {
+    return runFileDialog(parent, request, QFileDialog::AcceptOpen);
+}
+
+std::optional<QString> QtDialogs::saveFileName(QWidget* parent, const FileRequest& request) {
+    return runFileDialog(parent, request, QFileDialog::AcceptSave);
+}
+
+std::optional<QString> QtDialogs::inputText(QWidget* parent, const QString& caption,
+                                            const QString& prompt, const QString& text,
+                                            int maxLength) {
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(text);
+    if (auto* edit = dialog.findChild<QLineEdit*>())
+        edit->setMaxLength(maxLength);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
+}
 
 Dialogs::Answer QtDialogs::message(QWidget* parent, Kind kind, const QString& title,
                                    const QString& text, Buttons buttons) {
-    QMessageBox box(iconOf(kind), title.isEmpty() ? titleOf(kind) : title, text,
-                    QMessageBox::NoButton, parent);
+    QString caption = title.isEmpty() ? titleOf(kind) : title;
+    if (caption.isEmpty())
+        caption = QCoreApplication::applicationName();
+    QMessageBox box(iconOf(kind), caption, text, QMessageBox::NoButton, parent);
     if (buttons == Buttons::Ok) {
         box.setStandardButtons(QMessageBox::Ok);
         box.exec();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 class QWidget;
 
@@ -10,16 +11,34 @@ namespace tb {
 // answer with a script instead of waiting on a real dialog.
 class Dialogs {
 public:
-    enum class Kind { Error, Warning, Confirmation, Information };
+    // Plain: no icon, the application's title.
+    enum class Kind { Error, Warning, Confirmation, Information, Plain };
     enum class Buttons { Ok, YesNo };
     // Closed: the box was dismissed by its own close button or Escape.
     enum class Answer { Ok, Yes, No, Closed };
+
+    struct FileRequest {
+        QString title;
+        QString filter;        // Qt's form: "Playlists (*.m3u);;All files (*)"
+        QString directory;     // where the dialog starts
+        QString proposedName;  // the name in the name field
+        QString defaultSuffix; // added when the chosen name has none
+    };
 
     virtual ~Dialogs() = default;
 
     // title empty: the box takes the title of its kind.
     virtual Answer message(QWidget* parent, Kind kind, const QString& title, const QString& text,
                            Buttons buttons) = 0;
+
+    // The chosen file's full path, or nothing when the user cancelled. Neither asks
+    // before overwriting, nor changes the process's working directory.
+    virtual std::optional<QString> openFileName(QWidget* parent, const FileRequest& request) = 0;
+    virtual std::optional<QString> saveFileName(QWidget* parent, const FileRequest& request) = 0;
+    // A one-line input box; nothing when cancelled.
+    virtual std::optional<QString> inputText(QWidget* parent, const QString& caption,
+                                             const QString& prompt, const QString& text,
+                                             int maxLength) = 0;
 
     Answer error(QWidget* parent, const QString& text) {
         return message(parent, Kind::Error, QString(), text, Buttons::Ok);
@@ -34,6 +53,10 @@ class QtDialogs final : public Dialogs {
 public:
     Answer message(QWidget* parent, Kind kind, const QString& title, const QString& text,
                    Buttons buttons) override;
+    std::optional<QString> openFileName(QWidget* parent, const FileRequest& request) override;
+    std::optional<QString> saveFileName(QWidget* parent, const FileRequest& request) override;
+    std::optional<QString> inputText(QWidget* parent, const QString& caption, const QString& prompt,
+                                     const QString& text, int maxLength) override;
 };
 
 } // namespace tb

@@ -17,6 +17,17 @@ QVariant PlaylistModel::data(const QModelIndex& index, int role) const {
 }
 
 QString PlaylistModel::displayText(std::string_view entry) const {
+    // A row shows a few hundred characters at most; decoding a 200 MB line whole
+    // would stall the window and take gigabytes.
+    constexpr std::size_t kShownBytes = 4096;
+    if (entry.size() > kShownBytes) {
+        std::size_t cut = kShownBytes;
+        // Cut before a UTF-8 sequence, not inside it, so valid text stays valid.
+        for (int back = 0; back < 3 && (static_cast<unsigned char>(entry[cut]) & 0xC0) == 0x80;
+             ++back)
+            --cut;
+        entry = entry.substr(0, cut);
+    }
     const QByteArrayView bytes(entry.data(), static_cast<qsizetype>(entry.size()));
     QString text = utf8_.decode(bytes);
     if (!utf8_.hasError())

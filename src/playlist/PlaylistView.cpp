@@ -294,30 +294,24 @@ void TPlaylistView::keyPressEvent(QKeyEvent* event) {
     event->accept();
 }
 
-bool TPlaylistView::acceptsDrag(QDropEvent* event) const {
-    return dropFilter_ && dropFilter_(event->source(), event->mimeData());
+void TPlaylistView::answerDrag(QDropEvent* event) const {
+    if (dropFilter_ && dropFilter_(event->source(), event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
 }
 
 void TPlaylistView::dragEnterEvent(QDragEnterEvent* event) {
-    if (acceptsDrag(event))
-        event->acceptProposedAction();
-    else
-        event->ignore();
+    answerDrag(event);
 }
 
 void TPlaylistView::dragMoveEvent(QDragMoveEvent* event) {
-    if (acceptsDrag(event))
-        event->acceptProposedAction();
-    else
-        event->ignore();
+    answerDrag(event);
 }
 
+// Entries are added when the drag ends at its source, which learns where it was dropped.
 void TPlaylistView::dropEvent(QDropEvent* event) {
-    // The entries are added when the drag ends at its source, which learns where it ended.
-    if (acceptsDrag(event))
-        event->acceptProposedAction();
-    else
-        event->ignore();
+    answerDrag(event);
 }
 
 void TPlaylistView::focusInEvent(QFocusEvent* event) {

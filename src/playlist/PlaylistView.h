@@ -72,7 +72,8 @@ private:
     int visibleRowCount() const;
     void selectRange(int from, int to, bool clearOthers);
     void moveCurrent(int row, Qt::KeyboardModifiers modifiers);
-    bool acceptsDrag(QDropEvent* event) const;
+    // Accepts the drag or drop when the filter lets it in, else refuses it.
+    void answerDrag(QDropEvent* event) const;
 
     PlaylistModel* model_ = nullptr;
     std::vector<bool> selected_;

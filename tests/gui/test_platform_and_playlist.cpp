@@ -5,13 +5,23 @@
 #include "playlist/PlaylistView.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestPlatformAndPlaylist : public QObject {
     Q_OBJECT
+
+public:
+    // The store must never reach the user's own settings, also when the test runs
+    // outside ctest: point the configuration folder at a scratch folder first.
+    TestPlatformAndPlaylist() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome_.path())); }
+
+private:
+    QTemporaryDir configHome_;
 
 private slots:
     void settingsStoreRoundTripsInTheUsersConfigFolder();
@@ -81,6 +91,11 @@ void TestPlatformAndPlaylist::entriesDecodeForDisplayOnly() {
     QCOMPARE(model.entry(2).size(), 3u);
     // A valid entry after an invalid one decodes as UTF-8 again.
     QCOMPARE(model.displayText("č"), QStringLiteral("č"));
+    // A huge entry shows its beginning, cut between characters.
+    std::string huge = "a";
+    for (int i = 0; i < 5000; ++i)
+        huge += "ž";
+    QCOMPARE(model.displayText(huge), QStringLiteral("a") + QString(2047, QChar(0x17E)));
 }
 
 void TestPlatformAndPlaylist::viewSelectsLikeAListBox() {

@@ -8,6 +8,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace tb::test {
 
@@ -23,10 +24,26 @@ public:
 
     Answer message(QWidget* parent, Kind kind, const QString& title, const QString& text,
                    Buttons buttons) override;
+    std::optional<QString> openFileName(QWidget* parent, const FileRequest& request) override;
+    std::optional<QString> saveFileName(QWidget* parent, const FileRequest& request) override;
+    std::optional<QString> inputText(QWidget* parent, const QString& caption, const QString& prompt,
+                                     const QString& text, int maxLength) override;
 
     QList<Answer> answers;
     QList<Shown> shown;
     int unexpected = 0;
+
+    // Scripted file dialogs and input boxes: nothing stands for Cancel.
+    QList<std::optional<QString>> fileNames;
+    QList<FileRequest> fileRequests;
+    struct Input {
+        QString caption;
+        QString prompt;
+        QString text;
+        int maxLength;
+    };
+    QList<std::optional<QString>> inputs;
+    QList<Input> inputRequests;
 
     QStringList texts() const;
 };
