@@ -75,7 +75,9 @@ void TForm1::FileListBox1Click() {
         return;
     clearTagFields();
     const QString name = FileListBox1->fileName(focused);
-    // The tag of the file is read and shown here once the tag reader exists.
+    // A failed read leaves the current file as it was.
+    if (AppSettings::isOn(settings_.cistTag))
+        DrawTAG(name);
     setCurrentFilePath(pathInShownDirectory(name));
     FileNameTag->setText(currentFilePath_);
 }

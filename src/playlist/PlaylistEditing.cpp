@@ -114,7 +114,7 @@ void TForm1::Button7Click() {
     setCurrentFilePath(pathInShownDirectory(first));
     if (AppSettings::isOn(settings_.cistTag)) {
         clearTagFields();
-        // The first file's tag is read and shown here once the tag reader exists.
+        DrawTAG(first);
     }
     FileNameTag->setText(currentFilePath_);
 }

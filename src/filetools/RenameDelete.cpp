@@ -1,0 +1,108 @@
+// The main window's handlers that rename and delete music files.
+#include "app/Unit1.h"
+
+#include "filetools/DirectoryListBox.h"
+#include "filetools/FileListBox.h"
+#include "filetools/Id3v1.h"
+#include "platform/Dialogs.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QStringDecoder>
+
+namespace {
+
+// Tag texts, and so the names made of them, are Windows-1250 bytes.
+QString fromWindows1250(const std::string& bytes) {
+    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QStringDecoder windows1250("windows-1250", QStringDecoder::Flag::Stateless);
+    if (!windows1250.isValid()) // no ICU: Latin-1 at least keeps every byte visible
+        return QString::fromLatin1(view);
+    return windows1250.decode(view);
+}
+
+std::string_view viewOf(const QByteArray& bytes) {
+    return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+} // namespace
+
+void TForm1::connectTagsAndFileTools() {
+    const auto on = [this](auto* sender, auto signal, void (TForm1::*handler)()) {
+        connect(sender, signal, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+    };
+    on(PrejmenBt, &QPushButton::clicked, &TForm1::PrejmenBtClick);
+    on(SmazatBt, &QPushButton::clicked, &TForm1::SmazatBtClick);
+    on(Prejmen, &QAction::triggered, &TForm1::PrejmenClick);
+    on(Smazat1, &QAction::triggered, &TForm1::Smazat1Click);
+}
+
+void TForm1::PrejmenBtClick() {
+    PrejmenClick();
+}
+
+void TForm1::SmazatBtClick() {
+    Smazat1Click();
+}
+
+void TForm1::PrejmenClick() {
+    // The list keeps its entries, and so their numbers, until it is re-read at the end.
+    const int count = FileListBox1->count();
+    for (int index = 0; index < count; ++index) {
+        if (!FileListBox1->isSelected(index))
+            continue;
+        const QString name = FileListBox1->fileName(index);
+        QString proposal = name;
+        if (AppSettings::isOn(settings_.cistTag)) {
+            clearTagFields();
+            // A failed read ends the whole action, before any further question.
+            DrawTAG(name);
+            setCurrentFilePath(pathInShownDirectory(name));
+            FileNameTag->setText(currentFilePath_);
+            proposal = fromWindows1250(
+                tb::id3v1::renameProposal(index, viewOf(tagArtistBytes_), viewOf(tagTitleBytes_)));
+        }
+        const std::optional<QString> newName = services_.dialogs.inputText(
+            this, QStringLiteral("Změna jména souboru"),
+            QStringLiteral("Zadejte nové jméno souboru \"%1\"").arg(name), proposal, 255);
+        if (!newName)
+            continue;
+        // A name with a path moves the file. QFile::rename never replaces an existing
+        // file (nor the file itself), and copies across file systems.
+        const QString target =
+            QDir::isAbsolutePath(*newName) ? *newName : pathInShownDirectory(*newName);
+        if (!QFile::rename(pathInShownDirectory(name), target))
+            services_.dialogs.error(
+                this, QStringLiteral("Při přejmenovávání \"%1\" na \"%2\" nastala chyba!")
+                          .arg(name, *newName));
+    }
+    FileListBox1->Update();
+}
+
+void TForm1::Smazat1Click() {
+    if (services_.dialogs.confirm(
+            this,
+            QStringLiteral("Opravdu chcete z disku fyzicky odstranit všechny označené soubory?")) ==
+        tb::Dialogs::Answer::Yes) {
+        const int count = FileListBox1->count();
+        for (int index = 0; index < count; ++index) {
+            if (!FileListBox1->isSelected(index))
+                continue;
+            const QString name = FileListBox1->fileName(index);
+            const auto answer = services_.dialogs.message(
+                this, tb::Dialogs::Kind::Warning, QString(),
+                QStringLiteral("Opravdu chcete z disku fyzicky odstranit soubor ") + name +
+                    QStringLiteral(" ?"),
+                tb::Dialogs::Buttons::YesNo);
+            if (answer != tb::Dialogs::Answer::Yes)
+                continue;
+            if (!QFile::remove(pathInShownDirectory(name)))
+                services_.dialogs.error(
+                    this, QStringLiteral("Při mazání \"%1\" nastala chyba!").arg(name));
+        }
+    }
+    FileListBox1->Update();
+}
