@@ -1,0 +1,131 @@
+// Saves a playlist of a million entries of about forty bytes through the real save
+// button, then opens the file again into an empty playlist and shows it.
+//   --one-line   instead opens a 200 MB file that holds a single line
+//   --random     instead opens 64 MB of random bytes
+#include "BenchSupport.h"
+
+#include "app/Unit1.h"
+#include "controls/Digits.h"
+#include "platform/SettingsStore.h"
+#include "playlist/PlaylistModel.h"
+#include "playlist/PlaylistView.h"
+#include "support/Fakes.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kEntries = 1'000'000;
+
+void fillPlaylist(PlaylistModel* playlist) {
+    constexpr int kBatch = 10'000;
+    playlist->reserve(kEntries, std::size_t{kEntries} * 40);
+    std::vector<std::string> batchLines;
+    std::vector<std::string_view> batch;
+    for (int first = 0; first < kEntries; first += kBatch) {
+        batchLines.clear();
+        for (int i = first; i < first + kBatch; ++i) {
+            char line[64];
+            const int length = std::snprintf(line, sizeof line,
+                                             "C:\\MUSIC\\Artist %03d\\track-%07d.mp3", i % 1000, i);
+            batchLines.emplace_back(line, static_cast<std::size_t>(length));
+        }
+        batch.assign(batchLines.begin(), batchLines.end());
+        playlist->appendAll(batch);
+    }
+}
+
+// A file to open that the save button did not write.
+bool writeOddFile(const QString& path, bool oneLine) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    constexpr qint64 kPiece = 1 << 20;
+    const qint64 pieces = oneLine ? 200 : 64;
+    QByteArray piece(kPiece, 'x');
+    for (qint64 i = 0; i < pieces; ++i) {
+        if (!oneLine)
+            QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(piece.data()),
+                                                  kPiece / 4);
+        if (file.write(piece) != kPiece)
+            return false;
+    }
+    return true;
+}
+
+double msSince(const QElapsedTimer& timer) {
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    bench::useOffscreenPlatform();
+    QApplication app(argc, argv);
+    const bool oneLine = argc > 1 && std::strcmp(argv[1], "--one-line") == 0;
+    const bool random = argc > 1 && std::strcmp(argv[1], "--random") == 0;
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bench.m3u"));
+    tb::test::ScriptedDialogs dialogs;
+    tb::MemorySettingsStore store;
+    store.values = {{QStringLiteral("Blikatka"), QStringLiteral("NE")},
+                    {QStringLiteral("DelAfter"), QStringLiteral("NE")},
+                    {QStringLiteral("AskRun"), QStringLiteral("NE")}};
+    tb::test::FakeVolumes volumes;
+    volumes.volumes = {{QStringLiteral("/"), QString()}};
+    tb::test::FakeLauncher launcher;
+    AppSettings settings;
+    TForm1 form(AppServices{dialogs, store, volumes, launcher}, settings);
+    form.show();
+    bench::settle();
+    const double emptyWindowMB = bench::residentMB();
+    PlaylistModel* playlist = form.playlist();
+
+    QElapsedTimer timer;
+    if (oneLine || random) {
+        if (!writeOddFile(path, oneLine))
+            return 1;
+    } else {
+        fillPlaylist(playlist);
+        form.Digits1->setValue(kEntries);
+        dialogs.fileNames = {path};
+        timer.start();
+        form.Button4Click();
+        bench::report("save_ms", msSince(timer));
+        playlist->clear();
+        form.Digits1->setValue(0);
+        bench::settle();
+    }
+    const double fileMB = static_cast<double>(QFileInfo(path).size()) / (1024.0 * 1024.0);
+
+    dialogs.fileNames = {path};
+    timer.restart();
+    form.BitBtn3Click();
+    bench::report("open_ms", msSince(timer));
+    bench::report("open_peak_above_empty_window_mb", bench::peakResidentMB() - emptyWindowMB);
+    form.ListBox1->scrollTo(static_cast<int>(playlist->count() / 2));
+    form.ListBox1->viewport()->repaint();
+    bench::settle();
+    bench::report("open_and_show_ms", msSince(timer));
+    bench::report("entries_read", static_cast<double>(playlist->count()));
+    bench::report("file_mb", fileMB);
+    bench::report("empty_window_mb", emptyWindowMB);
+    bench::report("peak_mb", bench::peakResidentMB());
+    bench::report("peak_above_empty_window_mb", bench::peakResidentMB() - emptyWindowMB);
+    form.hide();
+
+    const bool failed = !dialogs.shown.isEmpty() ||
+                        (!oneLine && !random && playlist->count() != std::size_t{kEntries}) ||
+                        (oneLine && playlist->count() != 1);
+    return failed ? 1 : 0;
+}
