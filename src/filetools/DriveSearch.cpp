@@ -1,0 +1,323 @@
+// The main window's whole-drive MP3 search.
+//
+// The walk runs on a worker thread and hands its matches over in batches every
+// few milliseconds; the window thread appends them in slices short enough that
+// the window keeps answering input, in listing order, stepping the counter once
+// per entry.
+#include "app/Unit1.h"
+
+#include "controls/Digits.h"
+#include "filetools/DriveBox.h"
+#include "filetools/DriveWalk.h"
+#include "platform/Dialogs.h"
+#include "platform/DirectoryListing.h"
+#include "playlist/PlaylistModel.h"
+
+#include <QAction>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <atomic>
+#include <chrono>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Matches gathered by the worker since its last hand-over, back to back.
+struct Batch {
+    std::string bytes;
+    std::vector<std::size_t> ends;
+};
+
+// What the search keeps between events: the worker, the batches it handed over,
+// and the batch being appended.
+class DriveSearchState : public QObject {
+public:
+    // How often the worker hands over, and how long the window thread appends
+    // before it lets other events in.
+    static constexpr std::chrono::milliseconds HandOverEvery{10};
+    static constexpr qint64 AppendSliceMs = 5;
+    // Entries appended between two looks at the clock.
+    static constexpr std::size_t AppendChunk = 256;
+
+    explicit DriveSearchState(TForm1* form) : QObject(form), form_(form) {
+        setObjectName(QStringLiteral("driveSearchState"));
+    }
+
+    // The window is going away: stop the worker before anything it posts to goes.
+    ~DriveSearchState() override { stopWorker(); }
+
+    bool running() const { return running_; }
+
+    void start(std::string directoryPath) {
+        if (running_)
+            return;
+        running_ = true;
+        setCommandsEnabled(false);
+        stopRequested_ = false;
+        workerDone_ = false;
+        drainPosted_ = false;
+        failure_.reset();
+        try {
+            worker_ = std::thread([this, path = std::move(directoryPath),
+                                   generation = generation_] { work(path, generation); });
+        } catch (...) {
+            endSearch();
+            throw;
+        }
+    }
+
+    // Stops the walk at once and drops what it found but the window has not appended.
+    void stop() {
+        if (!running_)
+            return;
+        stopWorker();
+        endSearch();
+    }
+
+private:
+    // Gathers matches on the worker thread and hands them over on time.
+    class HandOverSink final : public tb::WalkSink {
+    public:
+        HandOverSink(DriveSearchState& state, unsigned generation)
+            : state_(state), generation_(generation), lastHandOver_(Clock::now()) {}
+
+        void found(std::string_view entry) override {
+            batch_.bytes.append(entry);
+            batch_.ends.push_back(batch_.bytes.size());
+            handOverWhenDue();
+        }
+        void listed() override { handOverWhenDue(); }
+
+        void handOverRest() {
+            if (!batch_.ends.empty())
+                state_.handOver(std::move(batch_), generation_);
+            batch_ = {};
+        }
+
+    private:
+        using Clock = std::chrono::steady_clock;
+
+        void handOverWhenDue() {
+            if (batch_.ends.empty())
+                return;
+            const Clock::time_point now = Clock::now();
+            if (now - lastHandOver_ < HandOverEvery)
+                return;
+            lastHandOver_ = now;
+            handOverRest();
+        }
+
+        DriveSearchState& state_;
+        const unsigned generation_;
+        Batch batch_;
+        Clock::time_point lastHandOver_;
+    };
+
+    // Worker thread.
+    void work(const std::string& directoryPath, unsigned generation) {
+        HandOverSink sink(*this, generation);
+        std::optional<std::string> failure;
+        try {
+            tb::SystemDirectoryLister lister;
+            tb::WalkOptions options;
+            options.separator = QDir::separator().toLatin1();
+            options.stop = &stopRequested_;
+            tb::walkForMp3(lister, directoryPath, sink, options);
+            sink.handOverRest();
+        } catch (const std::exception& error) { // out of memory: end the search, say why
+            failure = error.what();
+        }
+        const std::lock_guard lock(mutex_);
+        failure_ = std::move(failure);
+        workerDone_ = true;
+        postDrainLocked(generation);
+    }
+
+    // Worker thread.
+    void handOver(Batch&& batch, unsigned generation) {
+        const std::lock_guard lock(mutex_);
+        ready_.push_back(std::move(batch));
+        postDrainLocked(generation);
+    }
+
+    // One drain at a time is waiting in the event queue; it takes all that came.
+    void postDrainLocked(unsigned generation) {
+        if (drainPosted_)
+            return;
+        drainPosted_ = true;
+        postDrain(generation);
+    }
+
+    void postDrain(unsigned generation) {
+        QMetaObject::invokeMethod(
+            this, [this, generation] { drain(generation); }, Qt::QueuedConnection);
+    }
+
+    // Window thread: appends handed-over entries for one slice of time.
+    void drain(unsigned generation) {
+        if (generation != generation_ || !running_)
+            return; // posted by a search that has been stopped since
+        try {
+            QElapsedTimer slice;
+            slice.start();
+            for (;;) {
+                if (currentNext_ == current_.ends.size()) {
+                    const Next next = takeNextBatch();
+                    if (next == Next::AllIn)
+                        finish();
+                    if (next != Next::Taken)
+                        return;
+                }
+                appendChunk();
+                if (slice.elapsed() >= AppendSliceMs) {
+                    postDrain(generation); // the rest after the waiting events
+                    return;
+                }
+            }
+        } catch (const std::exception& error) {
+            stop();
+            form_->showError(error);
+        }
+    }
+
+    enum class Next { Taken, Waiting, AllIn };
+
+    // Waiting: nothing has come yet, and the next hand-over posts a new drain.
+    Next takeNextBatch() {
+        const std::lock_guard lock(mutex_);
+        if (ready_.empty()) {
+            drainPosted_ = false;
+            return workerDone_ ? Next::AllIn : Next::Waiting;
+        }
+        current_ = std::move(ready_.front());
+        ready_.pop_front();
+        currentNext_ = 0;
+        return Next::Taken;
+    }
+
+    void appendChunk() {
+        const std::size_t end = std::min(current_.ends.size(), currentNext_ + AppendChunk);
+        views_.clear();
+        for (std::size_t i = currentNext_; i < end; ++i) {
+            const std::size_t begin = i == 0 ? 0 : current_.ends[i - 1];
+            views_.emplace_back(current_.bytes.data() + begin, current_.ends[i] - begin);
+        }
+        form_->playlist()->appendAll(views_);
+        for (std::size_t i = currentNext_; i < end; ++i)
+            form_->Digits1->Increment();
+        currentNext_ = end;
+    }
+
+    // The last entry is in.
+    void finish() {
+        std::optional<std::string> failure;
+        {
+            const std::lock_guard lock(mutex_);
+            failure = std::move(failure_);
+        }
+        stopWorker();
+        endSearch();
+        if (failure)
+            form_->showError(std::runtime_error(*failure));
+    }
+
+    void stopWorker() {
+        stopRequested_ = true;
+        if (worker_.joinable())
+            worker_.join();
+    }
+
+    // The worker has ended; forget its batches and give the controls back.
+    void endSearch() {
+        {
+            const std::lock_guard lock(mutex_);
+            ready_.clear();
+            drainPosted_ = false;
+        }
+        current_ = {};
+        currentNext_ = 0;
+        ++generation_;
+        running_ = false;
+        form_->StaticText2->hide();
+        setCommandsEnabled(true);
+    }
+
+    // No second search while one runs.
+    void setCommandsEnabled(bool enabled) {
+        form_->Button8->setEnabled(enabled);
+        form_->AllMP3->setEnabled(enabled);
+    }
+
+    TForm1* form_;
+    bool running_ = false;
+    unsigned generation_ = 0;
+    std::atomic<bool> stopRequested_{false};
+    std::thread worker_;
+
+    std::mutex mutex_; // guards the members below, shared with the worker
+    std::deque<Batch> ready_;
+    bool drainPosted_ = false;
+    bool workerDone_ = false;
+    std::optional<std::string> failure_;
+
+    // Window thread only: the batch being appended and how far it has come.
+    Batch current_;
+    std::size_t currentNext_ = 0;
+    std::vector<std::string_view> views_;
+};
+
+} // namespace
+
+void TForm1::connectDriveSearch() {
+    driveSearchState_ = new DriveSearchState(this);
+    connect(Button8, &QPushButton::clicked, this, [this] { guarded([this] { Button8Click(); }); });
+    connect(AllMP3, &QAction::triggered, this, [this] { guarded([this] { Button8Click(); }); });
+}
+
+void TForm1::stopDriveSearch() {
+    static_cast<DriveSearchState*>(driveSearchState_)->stop();
+}
+
+bool TForm1::driveSearchRunning() const {
+    return static_cast<const DriveSearchState*>(driveSearchState_)->running();
+}
+
+void TForm1::Button8Click() {
+    const QString drive = Disk->Drive();
+    if (driveSearchRunning() || drive.isEmpty())
+        return;
+#ifdef Q_OS_WIN
+    // Drive letters: named in upper case, searched from the lower-case root.
+    const QString named = drive.left(1).toUpper();
+    const QString start = drive.left(1).toLower() + QStringLiteral(":\\");
+#else
+    // Mount points: named and searched as they are.
+    const QString& named = drive;
+    const QString start = drive.endsWith(QDir::separator()) ? drive : drive + QDir::separator();
+#endif
+    const QString question = QStringLiteral("Tato operace může trvat velice dlouho.\n"
+                                            "Opravdu chcete prohledat celý disk ") +
+                             named + QStringLiteral(": ?");
+    if (services_.dialogs.confirm(this, question) != tb::Dialogs::Answer::Yes)
+        return;
+    StaticText2->show();
+    Hledej_smudlo(start);
+}
+
+// Starts the search of the tree below directoryPath on a worker thread and
+// returns at once. The matches reach the playlist as the worker hands them over;
+// the search ends, hiding the sign and enabling Button8 and AllMP3 again, once
+// the last of them has been appended.
+void TForm1::Hledej_smudlo(const QString& directoryPath) {
+    static_cast<DriveSearchState*>(driveSearchState_)
+        ->start(QFile::encodeName(directoryPath).toStdString());
+}

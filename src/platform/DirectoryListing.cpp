@@ -1,0 +1,222 @@
+#include "platform/DirectoryListing.h"
+
+#if defined(__linux__)
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fstream>
+#include <linux/magic.h>
+#include <memory>
+#include <sys/stat.h>
+#include <sys/vfs.h>
+#include <unistd.h>
+#else
+#include <filesystem>
+#include <system_error>
+#endif
+
+namespace tb {
+
+#if defined(__linux__)
+
+namespace {
+
+FileId idOf(const struct stat& status) {
+    return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+}
+
+// Closes the descriptor however the listing ends.
+struct Descriptor {
+    int fd;
+    ~Descriptor() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+// Large enough that most directories come in one call.
+constexpr std::size_t ReadBufferBytes = 64 * 1024;
+
+// File systems without subvolumes, whose directories therefore change device only
+// where something is mounted, and whose d_ino is the node that stat reports.
+bool isSingleDeviceFileSystem(const std::string& path) {
+    struct statfs info {};
+    if (::statfs(path.c_str(), &info) != 0)
+        return false;
+    switch (info.f_type) {
+    case EXT4_SUPER_MAGIC: // ext2, ext3 and ext4
+    case XFS_SUPER_MAGIC:
+    case TMPFS_MAGIC:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A mount point as /proc/self/mountinfo spells it: blanks, tabs, newlines and
+// backslashes written as three octal digits after a backslash.
+std::string unescapeMountPath(std::string_view text) {
+    std::string path;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 3 < text.size()) {
+            const std::string_view digits = text.substr(i + 1, 3);
+            if (digits.find_first_not_of("01234567") == std::string_view::npos) {
+                path.push_back(static_cast<char>((digits[0] - '0') * 64 + (digits[1] - '0') * 8 +
+                                                 (digits[2] - '0')));
+                i += 3;
+                continue;
+            }
+        }
+        path.push_back(text[i]);
+    }
+    return path;
+}
+
+// The mount points strictly below a directory (given with its trailing "/");
+// false when the mount table cannot be read.
+bool readMountPointsBelow(const std::string& directoryPath,
+                          std::unordered_set<std::string>& mountPoints) {
+    std::ifstream table("/proc/self/mountinfo");
+    if (!table)
+        return false;
+    std::string line;
+    while (std::getline(table, line)) {
+        // Fields: mount id, parent id, major:minor, root, mount point, ...
+        std::size_t begin = 0;
+        for (int field = 0; field < 4 && begin != std::string::npos; ++field) {
+            begin = line.find(' ', begin);
+            if (begin != std::string::npos)
+                ++begin;
+        }
+        if (begin == std::string::npos)
+            continue;
+        const std::size_t end = line.find(' ', begin);
+        std::string mountPoint =
+            unescapeMountPath(std::string_view(line).substr(begin, end - begin));
+        if (mountPoint.size() > directoryPath.size() && mountPoint.starts_with(directoryPath))
+            mountPoints.insert(std::move(mountPoint));
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<FileId> SystemDirectoryLister::identify(const std::string& directoryPath) {
+    struct stat status {};
+    if (::stat(directoryPath.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
+        return std::nullopt;
+    startDevice_ = static_cast<std::uint64_t>(status.st_dev);
+
+    // The mount table names canonical paths, so it serves only a start that is one.
+    mountPoints_.clear();
+    knowMounts_ = false;
+    const std::unique_ptr<char, decltype(&std::free)> canonical(
+        ::realpath(directoryPath.c_str(), nullptr), &std::free);
+    std::string expected = directoryPath;
+    while (expected.size() > 1 && expected.back() == '/')
+        expected.pop_back();
+    if (canonical && expected == canonical.get() && isSingleDeviceFileSystem(directoryPath)) {
+        const std::string below = expected == "/" ? expected : expected + '/';
+        knowMounts_ = readMountPointsBelow(below, mountPoints_);
+    }
+    return idOf(status);
+}
+
+bool SystemDirectoryLister::isMountPoint(const std::string& directoryPath, std::string_view name) {
+    if (mountPoints_.empty())
+        return false;
+    scratch_.assign(directoryPath);
+    scratch_.append(name);
+    return mountPoints_.count(scratch_) > 0;
+}
+
+bool SystemDirectoryLister::list(const std::string& directoryPath, DirectoryListing& listing) {
+    const Descriptor directory{::open(directoryPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    if (directory.fd < 0)
+        return false;
+    buffer_.resize(ReadBufferBytes);
+    for (;;) {
+        const ssize_t filled = ::getdents64(directory.fd, buffer_.data(), buffer_.size());
+        if (filled < 0 && errno == EINTR)
+            continue;
+        if (filled <= 0) // the end, or a read error: keep what came so far
+            return true;
+        for (ssize_t at = 0; at < filled;) {
+            const auto* record = reinterpret_cast<const struct dirent64*>(buffer_.data() + at);
+            at += record->d_reclen;
+            const char* name = record->d_name;
+            const std::string_view nameView(name, std::strlen(name));
+            if (nameView == "." || nameView == "..") {
+                // The directory itself and its parent: never entered again, so no stat.
+                listing.add(nameView, EntryKind::Directory);
+                continue;
+            }
+            EntryKind kind = record->d_type == DT_LNK ? EntryKind::SymbolicLink : EntryKind::Other;
+            FileId id;
+            if (record->d_type == DT_DIR && knowMounts_ && !isMountPoint(directoryPath, nameView)) {
+                kind = EntryKind::Directory;
+                id = {startDevice_, static_cast<std::uint64_t>(record->d_ino)};
+            } else if (record->d_type == DT_DIR || record->d_type == DT_UNKNOWN) {
+                // Its file system and node, or what it is at all, need a look.
+                struct stat status {};
+                kind = EntryKind::Other; // gone or unreachable: nothing to search there
+                if (::fstatat(directory.fd, name, &status, AT_SYMLINK_NOFOLLOW) == 0) {
+                    if (S_ISDIR(status.st_mode)) {
+                        kind = EntryKind::Directory;
+                        id = idOf(status);
+                    } else if (S_ISLNK(status.st_mode)) {
+                        kind = EntryKind::SymbolicLink;
+                    }
+                }
+            }
+            listing.add(nameView, kind, id);
+        }
+    }
+}
+
+#else
+
+namespace fs = std::filesystem;
+
+// std::filesystem tells neither file systems nor nodes apart: every directory
+// gets the same id, which keeps the walk on the start's drive letter anyway, and
+// junctions and links are not directories here, so no loop can form.
+std::optional<FileId> SystemDirectoryLister::identify(const std::string& directoryPath) {
+    std::error_code error;
+    if (!fs::is_directory(fs::path(directoryPath), error))
+        return std::nullopt;
+    return FileId{};
+}
+
+bool SystemDirectoryLister::list(const std::string& directoryPath, DirectoryListing& listing) {
+    std::error_code error;
+    fs::directory_iterator it(fs::path(directoryPath), error);
+    if (error)
+        return false;
+    for (const fs::directory_iterator end; it != end; it.increment(error)) {
+        if (error)
+            break;
+        std::string name;
+        try {
+            name = it->path().filename().string(); // the system's 8-bit code page
+        } catch (const std::exception&) {
+            continue; // a name the code page cannot spell: no path to add it by
+        }
+        const fs::file_status status = it->symlink_status(error);
+        if (error)
+            listing.add(name, EntryKind::Other);
+        else if (fs::is_symlink(status))
+            listing.add(name, EntryKind::SymbolicLink);
+        else if (fs::is_directory(status))
+            listing.add(name, EntryKind::Directory, FileId{});
+        else
+            listing.add(name, EntryKind::Other);
+    }
+    return true;
+}
+
+#endif
+
+} // namespace tb

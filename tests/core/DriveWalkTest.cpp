@@ -1,0 +1,184 @@
+#include "filetools/DriveWalk.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <map>
+#include <set>
+
+using tb::EntryKind;
+using tb::FileId;
+
+namespace {
+
+// A file system in memory: each directory path holds its entries in listing order.
+class FakeLister final : public tb::DirectoryLister {
+public:
+    struct Entry {
+        std::string name;
+        EntryKind kind = EntryKind::Other;
+        FileId id;
+    };
+
+    static Entry file(std::string name) { return {std::move(name), EntryKind::Other, {}}; }
+    // Directories get nodes 2, 3, ... on device 1 unless told otherwise.
+    Entry dir(std::string name, FileId id = {}) {
+        if (id == FileId{})
+            id = {1, nextInode_++};
+        return {std::move(name), EntryKind::Directory, id};
+    }
+
+    std::optional<FileId> identify(const std::string& path) override {
+        if (!directories.count(path))
+            return std::nullopt;
+        return FileId{1, 1};
+    }
+    bool list(const std::string& path, tb::DirectoryListing& listing) override {
+        listed.push_back(path);
+        const auto it = directories.find(path);
+        if (it == directories.end() || unreadable.count(path))
+            return false;
+        for (const Entry& entry : it->second)
+            listing.add(entry.name, entry.kind, entry.id);
+        return true;
+    }
+
+    std::map<std::string, std::vector<Entry>> directories;
+    std::set<std::string> unreadable;
+    std::vector<std::string> listed;
+
+private:
+    std::uint64_t nextInode_ = 2;
+};
+
+class Collect final : public tb::WalkSink {
+public:
+    void found(std::string_view entry) override {
+        entries.emplace_back(entry);
+        if (onFound)
+            onFound();
+    }
+    std::vector<std::string> entries;
+    std::function<void()> onFound;
+};
+
+std::vector<std::string> walk(FakeLister& lister, std::string_view start, char separator = '/') {
+    Collect sink;
+    tb::WalkOptions options;
+    options.separator = separator;
+    EXPECT_EQ(tb::walkForMp3(lister, start, sink, options), tb::WalkEnd::Completed);
+    return sink.entries;
+}
+
+using Names = std::vector<std::string>;
+
+} // namespace
+
+TEST(DriveWalk, DepthFirstInListingOrderWithWindowsPaths) {
+    FakeLister fs;
+    fs.directories["c:\\"] = {fs.file("SONG.mp3"), fs.dir("ROCK"), fs.file("z.MP3")};
+    fs.directories["c:\\ROCK\\"] = {fs.file("b.Mp3"), fs.dir("."), fs.dir(".."), fs.file("A.MP3")};
+    // A subdirectory is searched at once, before the entries after it.
+    EXPECT_EQ(walk(fs, "c:\\", '\\'),
+              (Names{"c:\\SONG.mp3", "c:\\ROCK\\b.Mp3", "c:\\ROCK\\A.MP3", "c:\\z.MP3"}));
+}
+
+TEST(DriveWalk, StartGetsOneSeparator) {
+    FakeLister fs;
+    fs.directories["/"] = {fs.file("a.mp3")};
+    fs.directories["/media/usb/"] = {fs.file("b.mp3")};
+    EXPECT_EQ(walk(fs, "/"), Names{"/a.mp3"});
+    EXPECT_EQ(walk(fs, "/media/usb"), Names{"/media/usb/b.mp3"});
+    EXPECT_EQ(walk(fs, "/media/usb/"), Names{"/media/usb/b.mp3"});
+}
+
+TEST(DriveWalk, ExtensionTest) {
+    for (const char* name : {".MP3", "a.mp3", "a.mP3", "song.MP3", "p\xc3\xadse\xc5\x88.Mp3",
+                             "p\xed"
+                             "se\xf2.mp3",
+                             "x.tar.mp3"})
+        EXPECT_TRUE(tb::hasMp3Extension(name)) << name;
+    for (const char* name : {"MP3", "mp3", "", ".mp", "SONG.MP3.BAK", "x.mp4", "x_mp3", "x.mp3 ",
+                             "x.m\xc3\xa9"
+                             "3"})
+        EXPECT_FALSE(tb::hasMp3Extension(name)) << name;
+}
+
+TEST(DriveWalk, OnlyPlainVisibleDirectoriesOnTheStartsFileSystemAreSearched) {
+    FakeLister fs;
+    fs.directories["/"] = {
+        fs.dir(".hidden"),
+        {"link", EntryKind::SymbolicLink, {}},
+        fs.dir("usb", FileId{7, 1}), // a mount below the start
+        fs.dir("music"),
+        {"song.mp3", EntryKind::SymbolicLink, {}}, // links are tested as files
+    };
+    fs.directories["/.hidden/"] = {fs.file("secret.mp3")};
+    fs.directories["/link/"] = {fs.file("twice.mp3")};
+    fs.directories["/usb/"] = {fs.file("other.mp3")};
+    fs.directories["/music/"] = {fs.file("a.mp3")};
+    EXPECT_EQ(walk(fs, "/"), (Names{"/music/a.mp3", "/song.mp3"}));
+    EXPECT_EQ(fs.listed, (Names{"/", "/music/"}));
+}
+
+TEST(DriveWalk, EntriesThatAreNotSearchedAreTestedAsFiles) {
+    FakeLister fs;
+    fs.directories["/"] = {fs.dir(".old.mp3"), fs.dir("d.mp3")};
+    fs.directories["/d.mp3/"] = {};
+    // The hidden directory fails the directory test and so is tested as a file; the
+    // searched one is not.
+    EXPECT_EQ(walk(fs, "/"), Names{"/.old.mp3"});
+}
+
+TEST(DriveWalk, UnlistableDirectoriesArePassedOverSilently) {
+    FakeLister fs;
+    fs.directories["/"] = {fs.dir("locked"), fs.dir("gone"), fs.file("a.mp3")};
+    fs.directories["/locked/"] = {fs.file("x.mp3")};
+    fs.unreadable = {"/locked/"};
+    EXPECT_EQ(walk(fs, "/"), Names{"/a.mp3"});
+
+    FakeLister missing;
+    EXPECT_TRUE(walk(missing, "/nowhere").empty());
+    EXPECT_TRUE(missing.listed.empty());
+}
+
+TEST(DriveWalk, AnAncestorMountedBelowItselfIsNotEnteredAgain) {
+    FakeLister fs;
+    const FileId music{1, 50};
+    fs.directories["/"] = {fs.dir("music", music)};
+    fs.directories["/music/"] = {fs.file("a.mp3"), fs.dir("again", music), fs.dir("root", {1, 1}),
+                                 fs.file("b.mp3")};
+    EXPECT_EQ(walk(fs, "/"), (Names{"/music/a.mp3", "/music/b.mp3"}));
+}
+
+TEST(DriveWalk, DeepTreesKeepTheirPaths) {
+    FakeLister fs;
+    std::string path = "/";
+    for (int depth = 0; depth < 300; ++depth) {
+        fs.directories[path] = {fs.file("x.mp3"), fs.dir("d")};
+        path += "d/";
+    }
+    fs.directories[path] = {};
+    const Names found = walk(fs, "/");
+    ASSERT_EQ(found.size(), 300U);
+    EXPECT_EQ(found.front(), "/x.mp3");
+    EXPECT_EQ(found.back(), path.substr(0, path.size() - 2) + "x.mp3");
+}
+
+TEST(DriveWalk, StopsAtOnce) {
+    FakeLister fs;
+    fs.directories["/"] = {fs.dir("a"), fs.file("z.mp3")};
+    fs.directories["/a/"] = {fs.file("1.mp3"), fs.file("2.mp3"), fs.dir("b")};
+    fs.directories["/a/b/"] = {fs.file("3.mp3")};
+    std::atomic<bool> stop{false};
+    Collect sink;
+    sink.onFound = [&] {
+        stop = true;
+    };
+    tb::WalkOptions options;
+    options.stop = &stop;
+    EXPECT_EQ(tb::walkForMp3(fs, "/", sink, options), tb::WalkEnd::Stopped);
+    EXPECT_EQ(sink.entries, Names{"/a/1.mp3"});
+    EXPECT_EQ(fs.listed, (Names{"/", "/a/"}));
+}
