@@ -1,9 +1,13 @@
 #include "BenchSupport.h"
 
+#include "playlist/PlaylistModel.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <algorithm>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -40,6 +44,37 @@ void settle() {
 void useOffscreenPlatform() {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+void fillPlaylist(PlaylistModel& playlist, int entries) {
+    constexpr int kBatch = 10'000;
+    playlist.reserve(static_cast<std::size_t>(entries), static_cast<std::size_t>(entries) * 40);
+    std::string bytes;
+    std::vector<std::size_t> ends;
+    std::vector<std::string_view> batch;
+    for (int first = 0; first < entries; first += kBatch) {
+        const int last = std::min(entries, first + kBatch);
+        bytes.clear();
+        ends.clear();
+        for (int i = first; i < last; ++i) {
+            char line[64];
+            const int length = std::snprintf(line, sizeof line,
+                                             "C:\\MUSIC\\Artist %03d\\track-%07d.mp3", i % 1000, i);
+            bytes.append(line, static_cast<std::size_t>(length));
+            ends.push_back(bytes.size());
+        }
+        batch.clear();
+        std::size_t begin = 0;
+        for (std::size_t end : ends) {
+            batch.emplace_back(bytes.data() + begin, end - begin);
+            begin = end;
+        }
+        playlist.appendAll(batch);
+    }
+}
+
+double msSince(const QElapsedTimer& timer) {
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
 }
 
 } // namespace bench

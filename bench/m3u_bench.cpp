@@ -6,10 +6,9 @@
 
 #include "app/Unit1.h"
 #include "controls/Digits.h"
-#include "platform/SettingsStore.h"
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistView.h"
-#include "support/Fakes.h"
+#include "support/MainWindowFixture.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -25,24 +24,6 @@
 namespace {
 
 constexpr int kEntries = 1'000'000;
-
-void fillPlaylist(PlaylistModel* playlist) {
-    constexpr int kBatch = 10'000;
-    playlist->reserve(kEntries, std::size_t{kEntries} * 40);
-    std::vector<std::string> batchLines;
-    std::vector<std::string_view> batch;
-    for (int first = 0; first < kEntries; first += kBatch) {
-        batchLines.clear();
-        for (int i = first; i < first + kBatch; ++i) {
-            char line[64];
-            const int length = std::snprintf(line, sizeof line,
-                                             "C:\\MUSIC\\Artist %03d\\track-%07d.mp3", i % 1000, i);
-            batchLines.emplace_back(line, static_cast<std::size_t>(length));
-        }
-        batch.assign(batchLines.begin(), batchLines.end());
-        playlist->appendAll(batch);
-    }
-}
 
 // A file to open that the save button did not write.
 bool writeOddFile(const QString& path, bool oneLine) {
@@ -62,10 +43,6 @@ bool writeOddFile(const QString& path, bool oneLine) {
     return true;
 }
 
-double msSince(const QElapsedTimer& timer) {
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -76,17 +53,12 @@ int main(int argc, char* argv[]) {
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.m3u"));
-    tb::test::ScriptedDialogs dialogs;
-    tb::MemorySettingsStore store;
-    store.values = {{QStringLiteral("Blikatka"), QStringLiteral("NE")},
-                    {QStringLiteral("DelAfter"), QStringLiteral("NE")},
-                    {QStringLiteral("AskRun"), QStringLiteral("NE")}};
-    tb::test::FakeVolumes volumes;
-    volumes.volumes = {{QStringLiteral("/"), QString()}};
-    tb::test::FakeLauncher launcher;
-    AppSettings settings;
-    TForm1 form(AppServices{dialogs, store, volumes, launcher}, settings);
-    form.show();
+    tb::test::MainWindowFixture fx;
+    fx.settingsStore.values = {{QStringLiteral("Blikatka"), QStringLiteral("NE")},
+                               {QStringLiteral("DelAfter"), QStringLiteral("NE")},
+                               {QStringLiteral("AskRun"), QStringLiteral("NE")}};
+    tb::test::ScriptedDialogs& dialogs = fx.dialogs;
+    TForm1& form = fx.show();
     bench::settle();
     const double emptyWindowMB = bench::residentMB();
     PlaylistModel* playlist = form.playlist();
@@ -96,12 +68,12 @@ int main(int argc, char* argv[]) {
         if (!writeOddFile(path, oneLine))
             return 1;
     } else {
-        fillPlaylist(playlist);
+        bench::fillPlaylist(*playlist, kEntries);
         form.Digits1->setValue(kEntries);
         dialogs.fileNames = {path};
         timer.start();
         form.Button4Click();
-        bench::report("save_ms", msSince(timer));
+        bench::report("save_ms", bench::msSince(timer));
         playlist->clear();
         form.Digits1->setValue(0);
         bench::settle();
@@ -111,19 +83,17 @@ int main(int argc, char* argv[]) {
     dialogs.fileNames = {path};
     timer.restart();
     form.BitBtn3Click();
-    bench::report("open_ms", msSince(timer));
+    bench::report("open_ms", bench::msSince(timer));
     bench::report("open_peak_above_empty_window_mb", bench::peakResidentMB() - emptyWindowMB);
     form.ListBox1->scrollTo(static_cast<int>(playlist->count() / 2));
     form.ListBox1->viewport()->repaint();
     bench::settle();
-    bench::report("open_and_show_ms", msSince(timer));
+    bench::report("open_and_show_ms", bench::msSince(timer));
     bench::report("entries_read", static_cast<double>(playlist->count()));
     bench::report("file_mb", fileMB);
     bench::report("empty_window_mb", emptyWindowMB);
     bench::report("peak_mb", bench::peakResidentMB());
     bench::report("peak_above_empty_window_mb", bench::peakResidentMB() - emptyWindowMB);
-    form.hide();
-
     const bool failed = !dialogs.shown.isEmpty() ||
                         (!oneLine && !random && playlist->count() != std::size_t{kEntries}) ||
                         (oneLine && playlist->count() != 1);

@@ -16,7 +16,7 @@
 #include "filetools/DriveBox.h"
 #include "platform/SettingsStore.h"
 #include "playlist/PlaylistModel.h"
-#include "support/Fakes.h"
+#include "support/MainWindowFixture.h"
 
 #include <QApplication>
 #include <QDir>
@@ -177,15 +177,11 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
-    tb::test::ScriptedDialogs dialogs;
-    tb::MemorySettingsStore store;
-    store.values.insert(QStringLiteral("Blikatka"), QStringLiteral("NE"));
-    tb::test::FakeVolumes volumes;
-    volumes.volumes = {{root, QStringLiteral("BENCH")}};
-    tb::test::FakeLauncher launcher;
-    AppSettings settings;
-    TForm1 form(AppServices{dialogs, store, volumes, launcher}, settings);
-    form.show();
+    tb::test::MainWindowFixture fx;
+    fx.settingsStore.values.insert(QStringLiteral("Blikatka"), QStringLiteral("NE"));
+    fx.volumes.volumes = {{root, QStringLiteral("BENCH")}};
+    tb::test::ScriptedDialogs& dialogs = fx.dialogs;
+    TForm1& form = fx.show();
     form.Disk->setDrive(root);
     bench::settle();
 
@@ -210,7 +206,6 @@ int main(int argc, char* argv[]) {
     bench::report("max_stall_ms", maxStallMs);
     // The window thread's own CPU time in its longest stretch between two ticks.
     bench::report("max_stall_cpu_ms", maxBusyMs);
-    form.hide();
     if (entries != findEntries) {
         std::fprintf(stderr, "the search found %lld entries, find %lld\n",
                      static_cast<long long>(entries), static_cast<long long>(findEntries));

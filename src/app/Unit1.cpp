@@ -322,25 +322,22 @@ void TForm1::createMenus() {
 }
 
 void TForm1::connectHandlers() {
-    const auto on = [this](auto* sender, auto signal, void (TForm1::*handler)()) {
-        connect(sender, signal, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
-    };
-    on(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
-    on(Timer2, &QTimer::timeout, &TForm1::Timer2Timer);
-    on(BitBtn2, &QPushButton::clicked, &TForm1::BitBtn2Click);
-    on(TransparentButton2, &QAbstractButton::clicked, &TForm1::TransparentButton2Click);
+    onEvent(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
+    onEvent(Timer2, &QTimer::timeout, &TForm1::Timer2Timer);
+    onEvent(BitBtn2, &QPushButton::clicked, &TForm1::BitBtn2Click);
+    onEvent(TransparentButton2, &QAbstractButton::clicked, &TForm1::TransparentButton2Click);
 
-    on(Button1, &QPushButton::clicked, &TForm1::Button1Click);
-    on(Button3, &QPushButton::clicked, &TForm1::Button3Click);
-    on(Button2, &QPushButton::clicked, &TForm1::Button2Click);
-    on(Button7, &QPushButton::clicked, &TForm1::Button7Click);
+    onEvent(Button1, &QPushButton::clicked, &TForm1::Button1Click);
+    onEvent(Button3, &QPushButton::clicked, &TForm1::Button3Click);
+    onEvent(Button2, &QPushButton::clicked, &TForm1::Button2Click);
+    onEvent(Button7, &QPushButton::clicked, &TForm1::Button7Click);
     for (QRadioButton* radio :
          {RadioButton1, RadioButton2, RadioButton3, RadioButton4, RadioButton5})
-        on(radio, &QRadioButton::clicked, &TForm1::RadioButton4Click);
-    on(Pridat1, &QAction::triggered, &TForm1::Button1Click);
-    on(Vyberve1, &QAction::triggered, &TForm1::Button7Click);
-    on(Odebrat1, &QAction::triggered, &TForm1::Button3Click);
-    on(OdebratAll, &QAction::triggered, &TForm1::Button2Click);
+        onEvent(radio, &QRadioButton::clicked, &TForm1::RadioButton4Click);
+    onEvent(Pridat1, &QAction::triggered, &TForm1::Button1Click);
+    onEvent(Vyberve1, &QAction::triggered, &TForm1::Button7Click);
+    onEvent(Odebrat1, &QAction::triggered, &TForm1::Button3Click);
+    onEvent(OdebratAll, &QAction::triggered, &TForm1::Button2Click);
 
     connect(ListBox1, &TPlaylistView::keyDown, this,
             [this](int key, Qt::KeyboardModifiers) { guarded([&] { ListBox1KeyDown(key); }); });

@@ -187,6 +187,11 @@ public:
     // error box, so that no exception reaches the event loop.
     template <typename Action> void guarded(Action&& action);
     void showError(const std::exception& error);
+    // Runs the handler, guarded, whenever the sender emits the signal.
+    template <typename Sender, typename Signal>
+    void onEvent(Sender* sender, Signal signal, void (TForm1::*handler)()) {
+        connect(sender, signal, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+    }
 
 protected:
     void showEvent(QShowEvent* event) override;

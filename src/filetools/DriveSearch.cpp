@@ -279,8 +279,8 @@ private:
 
 void TForm1::connectDriveSearch() {
     driveSearchState_ = new DriveSearchState(this);
-    connect(Button8, &QPushButton::clicked, this, [this] { guarded([this] { Button8Click(); }); });
-    connect(AllMP3, &QAction::triggered, this, [this] { guarded([this] { Button8Click(); }); });
+    onEvent(Button8, &QPushButton::clicked, &TForm1::Button8Click);
+    onEvent(AllMP3, &QAction::triggered, &TForm1::Button8Click);
 }
 
 void TForm1::stopDriveSearch() {

@@ -36,11 +36,9 @@ void TForm1::connectFileBrowser() {
             });
     connect(FilterComboBox1, &TFilterComboBox::maskChanged, this,
             [this](const QString& mask) { guarded([&] { FileListBox1->setMask(mask); }); });
-    connect(Disk, &TDriveBox::driveChanged, this, [this] { guarded([this] { DiskChange(); }); });
-    connect(FileListBox1, &TFileListBox::userClicked, this,
-            [this] { guarded([this] { FileListBox1Click(); }); });
-    connect(FileListBox1, &TFileListBox::userDoubleClicked, this,
-            [this] { guarded([this] { FileListBox1DblClick(); }); });
+    onEvent(Disk, &TDriveBox::driveChanged, &TForm1::DiskChange);
+    onEvent(FileListBox1, &TFileListBox::userClicked, &TForm1::FileListBox1Click);
+    onEvent(FileListBox1, &TFileListBox::userDoubleClicked, &TForm1::FileListBox1DblClick);
     connect(FileListBox1, &TFileListBox::keyPressed, this,
             [this](int key) { guarded([&] { FileListBox1KeyPress(key); }); });
     connect(FileListBox1, &TFileListBox::dragEnded, this,

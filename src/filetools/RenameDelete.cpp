@@ -31,13 +31,10 @@ std::string_view viewOf(const QByteArray& bytes) {
 } // namespace
 
 void TForm1::connectTagsAndFileTools() {
-    const auto on = [this](auto* sender, auto signal, void (TForm1::*handler)()) {
-        connect(sender, signal, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
-    };
-    on(PrejmenBt, &QPushButton::clicked, &TForm1::PrejmenBtClick);
-    on(SmazatBt, &QPushButton::clicked, &TForm1::SmazatBtClick);
-    on(Prejmen, &QAction::triggered, &TForm1::PrejmenClick);
-    on(Smazat1, &QAction::triggered, &TForm1::Smazat1Click);
+    onEvent(PrejmenBt, &QPushButton::clicked, &TForm1::PrejmenBtClick);
+    onEvent(SmazatBt, &QPushButton::clicked, &TForm1::SmazatBtClick);
+    onEvent(Prejmen, &QAction::triggered, &TForm1::PrejmenClick);
+    onEvent(Smazat1, &QAction::triggered, &TForm1::Smazat1Click);
 }
 
 void TForm1::PrejmenBtClick() {

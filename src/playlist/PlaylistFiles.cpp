@@ -183,15 +183,12 @@ void appendM3u(PlaylistModel& playlist, std::string_view bytes) {
 
 void TForm1::connectPlaylistFiles() {
     playlistFilesState_ = new PlaylistFilesState(this);
-    const auto on = [this](auto* sender, auto signal, void (TForm1::*handler)()) {
-        connect(sender, signal, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
-    };
-    on(Button4, &QPushButton::clicked, &TForm1::Button4Click);
-    on(BitBtn3, &QPushButton::clicked, &TForm1::BitBtn3Click);
-    on(BitBtn1, &QPushButton::clicked, &TForm1::BitBtn1Click);
-    on(SaveList, &QAction::triggered, &TForm1::Button4Click);
-    on(OpenList, &QAction::triggered, &TForm1::BitBtn3Click);
-    on(Prehraj1, &QAction::triggered, &TForm1::BitBtn1Click);
+    onEvent(Button4, &QPushButton::clicked, &TForm1::Button4Click);
+    onEvent(BitBtn3, &QPushButton::clicked, &TForm1::BitBtn3Click);
+    onEvent(BitBtn1, &QPushButton::clicked, &TForm1::BitBtn1Click);
+    onEvent(SaveList, &QAction::triggered, &TForm1::Button4Click);
+    onEvent(OpenList, &QAction::triggered, &TForm1::BitBtn3Click);
+    onEvent(Prehraj1, &QAction::triggered, &TForm1::BitBtn1Click);
 }
 
 void TForm1::Button4Click() {

@@ -3,6 +3,7 @@
 #include "filetools/FileListBox.h"
 #include "filetools/FilterComboBox.h"
 #include "platform/Paths.h"
+#include "support/MainWindowFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,12 +15,9 @@
 #include <sys/stat.h>
 #endif
 
-namespace {
-void touch(const QString& path) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-}
+using tb::test::makeFiles;
 
+namespace {
 QStringList allNames(const TFileListBox& list) {
     QStringList names;
     for (int row = 0; row < list.count(); ++row)
@@ -39,58 +37,39 @@ class TestFileBrowserWidgets : public QObject {
     Q_OBJECT
 
 private slots:
-    void fileListShowsMatchingFilesOnly();
-    void fileListSelectionAndUserSignals();
+    void fileListShowsMatchingFilesAndUserActs();
     void directoryListShowsPathAndMoves();
     void driveBoxSignalsRealChangesOnly();
     void filterBoxHandsOnMaskString();
 };
 
-void TestFileBrowserWidgets::fileListShowsMatchingFilesOnly() {
+void TestFileBrowserWidgets::fileListShowsMatchingFilesAndUserActs() {
     QTemporaryDir tmp;
-    const QDir dir(tmp.path());
-    for (const char* name :
-         {"song.mp3", "B.MP3", "a.Mp3", "c.txt", ".hidden.mp3", "README", "clip.MPEG", "film.mpg"})
-        touch(dir.filePath(QString::fromLatin1(name)));
-    QVERIFY(dir.mkdir(QStringLiteral("folder.mp3")));
+    makeFiles(tmp.path(), {"song.mp3", "B.MP3", "a.Mp3", "c.txt", ".hidden.mp3", "README",
+                           "clip.MPEG", "film.mpg", "folder.mp3/x"});
 #ifdef Q_OS_UNIX
-    QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("x.mp3"))).constData(), 0600),
-             0);
+    QCOMPARE(::mkfifo(QFile::encodeName(tmp.filePath("x.mp3")).constData(), 0600), 0);
 #endif
 
     // Masks match regardless of case; hidden files, folders and FIFOs stay out.
     TFileListBox list;
-    list.setMask(QStringLiteral("*.MP3"));
+    list.setMask(" *.mpg;  *.mpeg ;");
     list.setDirectory(tb::directoryText(tmp.path()));
-    QCOMPARE(allNames(list), QStringList({"a.Mp3", "B.MP3", "song.mp3"}));
-    list.setMask(QStringLiteral(" *.mpg;  *.mpeg ;"));
     QCOMPARE(allNames(list), QStringList({"clip.MPEG", "film.mpg"}));
-    list.setMask(QStringLiteral("*.*"));
+    list.setMask("*.*");
     QCOMPARE(allNames(list), QStringList({"a.Mp3", "B.MP3", "c.txt", "clip.MPEG", "film.mpg",
                                           "README", "song.mp3"}));
-    list.selectAll();
-    QCOMPARE(list.selectedNames(), allNames(list));
-}
-
-void TestFileBrowserWidgets::fileListSelectionAndUserSignals() {
-    QTemporaryDir tmp;
-    for (const char* name : {"1.mp3", "2.mp3", "3.mp3", "4.mp3", "5.mp3"})
-        touch(QDir(tmp.path()).filePath(QString::fromLatin1(name)));
-    TFileListBox list;
-    list.setMask(QStringLiteral("*.mp3"));
-    list.setDirectory(tmp.path());
+    list.setMask("*.MP3");
+    QCOMPARE(allNames(list), QStringList({"a.Mp3", "B.MP3", "song.mp3"}));
     QCOMPARE(list.sizeHintForRow(0), 16);
     list.show();
     QVERIFY(QTest::qWaitForWindowExposed(&list));
 
     // Selected out of order; the names still come in list order.
-    auto* selection = list.selectionModel();
-    selection->select(list.model()->index(4, 0), QItemSelectionModel::Select);
-    selection->select(list.model()->index(0, 0), QItemSelectionModel::Select);
-    selection->select(QItemSelection(list.model()->index(1, 0), list.model()->index(2, 0)),
-                      QItemSelectionModel::Select);
-    QCOMPARE(list.selectedNames(), QStringList({"1.mp3", "2.mp3", "3.mp3", "5.mp3"}));
-    QVERIFY(list.isSelected(4) && !list.isSelected(3) && !list.isSelected(-1));
+    for (int row : {2, 0})
+        list.selectionModel()->select(list.model()->index(row, 0), QItemSelectionModel::Select);
+    QCOMPARE(list.selectedNames(), QStringList({"a.Mp3", "song.mp3"}));
+    QVERIFY(list.isSelected(2) && !list.isSelected(1) && !list.isSelected(-1));
 
     QSignalSpy clicked(&list, &TFileListBox::userClicked);
     QSignalSpy keys(&list, &TFileListBox::keyPressed);
@@ -99,13 +78,13 @@ void TestFileBrowserWidgets::fileListSelectionAndUserSignals() {
                       list.visualRect(list.model()->index(1, 0)).center());
     QCOMPARE(clicked.count(), 1);
     QCOMPARE(list.ItemIndex(), 1);
-    QCOMPARE(list.selectedNames(), QStringList({"2.mp3"}));
+    QCOMPARE(list.selectedNames(), QStringList({"B.MP3"}));
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, {5, list.viewport()->height() - 2});
     QCOMPARE(clicked.count(), 1); // below the last row
 
     QTest::keyClick(&list, Qt::Key_Down, Qt::ShiftModifier);
     QCOMPARE(clicked.count(), 2);
-    QCOMPARE(list.selectedNames(), QStringList({"2.mp3", "3.mp3"}));
+    QCOMPARE(list.selectedNames(), QStringList({"B.MP3", "song.mp3"}));
     keys.clear();
     QTest::keyClick(&list, Qt::Key_Return);
     QTest::keyClick(&list, Qt::Key_F5);
@@ -122,11 +101,9 @@ void TestFileBrowserWidgets::fileListSelectionAndUserSignals() {
 void TestFileBrowserWidgets::directoryListShowsPathAndMoves() {
     QTemporaryDir tmp;
     const QString top = tb::directoryText(tmp.path());
-    const QString nested = tb::directoryText(tmp.path() + QStringLiteral("/a/b"));
-    for (const char* sub : {"Zeta", "alpha/deep", ".hidden"})
-        QVERIFY(QDir(nested).mkpath(QString::fromLatin1(sub)));
-    touch(QDir(nested).filePath(QStringLiteral("file.mp3")));
-    const QString alpha = QDir::toNativeSeparators(QDir(nested).filePath(QStringLiteral("alpha")));
+    const QString nested = tb::directoryText(tmp.path() + "/a/b");
+    makeFiles(nested, {"Zeta/x", "alpha/deep/x", ".hidden/x", "file.mp3"});
+    const QString alpha = QDir::toNativeSeparators(nested + "/alpha");
     const QString root = tb::directoryText(QDir::rootPath());
 
     TDirectoryListBox list;
@@ -138,7 +115,6 @@ void TestFileBrowserWidgets::directoryListShowsPathAndMoves() {
     QCOMPARE(list.item(0)->text(), root);
     QCOMPARE(rowTexts(list, depth - 1), QStringList({"a", "b", "alpha", "Zeta"}));
     QCOMPARE(list.currentRow(), depth);
-    QCOMPARE(list.item(depth + 1)->data(Qt::UserRole).toString(), alpha);
     QCOMPARE(list.sizeHintForRow(0), 16);
 
     list.show();
@@ -154,7 +130,7 @@ void TestFileBrowserWidgets::directoryListShowsPathAndMoves() {
     QCOMPARE(moved.count(), 2);
     QCOMPARE(list.Directory(), nested);
 
-    list.setDirectory(tmp.path() + QStringLiteral("/missing"));
+    list.setDirectory(tmp.path() + "/missing");
     list.setDirectory(nested); // where it is already
     QCOMPARE(moved.count(), 2);
     QCOMPARE(list.Directory(), nested);
@@ -162,7 +138,6 @@ void TestFileBrowserWidgets::directoryListShowsPathAndMoves() {
     // Each drive remembers where it was left, as long as that still exists.
     list.setDirectory(alpha);
     list.setDrive(root);
-    QCOMPARE(list.Drive(), root);
     list.setDrive(top);
     QCOMPARE(list.Directory(), alpha);
     list.setDrive(root);
@@ -174,20 +149,18 @@ void TestFileBrowserWidgets::directoryListShowsPathAndMoves() {
 void TestFileBrowserWidgets::driveBoxSignalsRealChangesOnly() {
     TDriveBox box;
     QSignalSpy changed(&box, &TDriveBox::driveChanged);
-    const tb::Volume system{QStringLiteral("/"), QStringLiteral("root")};
-    const tb::Volume usb{QStringLiteral("/media/usb"), QStringLiteral("USB")};
+    const tb::Volume system{"/", "root"}, usb{"/media/usb", "USB"};
     box.setVolumes({system, usb});
     QCOMPARE(box.driveRoots(), QStringList({"/", "/media/usb"}));
     QCOMPARE(box.Drive(), QStringLiteral("/"));
 
-    box.setDrive(QStringLiteral("/media/usb"));
-    box.setDrive(QStringLiteral("/media/usb"));
-    box.setDrive(QStringLiteral("/nowhere"));
+    for (const char* root : {"/media/usb", "/media/usb", "/nowhere"})
+        box.setDrive(root);
     QCOMPARE(changed.count(), 1);
     box.setCurrentIndex(0); // as the user does
     QCOMPARE(changed.count(), 2);
 
-    box.setDrive(QStringLiteral("/media/usb"));
+    box.setDrive("/media/usb");
     box.setVolumes({usb, system}); // a refill keeps the chosen volume, silently
     QCOMPARE(changed.count(), 3);
     QCOMPARE(box.Drive(), QStringLiteral("/media/usb"));
@@ -196,7 +169,7 @@ void TestFileBrowserWidgets::driveBoxSignalsRealChangesOnly() {
 void TestFileBrowserWidgets::filterBoxHandsOnMaskString() {
     TFilterComboBox box;
     QSignalSpy masks(&box, &TFilterComboBox::maskChanged);
-    box.setFilter(QStringLiteral("Soubory MP3|*.mp3|Video|*.mpg; *.mpeg|Vše|*.*"));
+    box.setFilter("Soubory MP3|*.mp3|Video|*.mpg; *.mpeg|Vše|*.*");
     QCOMPARE(box.itemText(2), QStringLiteral("Vše"));
     QCOMPARE(box.Mask(), QStringLiteral("*.mp3"));
     box.setCurrentIndex(1);
