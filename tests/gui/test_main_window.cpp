@@ -46,9 +46,7 @@ class TestMainWindow : public QObject {
 private slots:
     void firstRunUsesDefaults();
     void storedSettingsAndClose();
-    void closeQuestionNoKeepsTheWindow();
-    void missingLastDirKeepsTheStartingDirectory();
-    void displaysOffAtStart();
+    void missingLastDirAndDisplaysOff();
     void timerEnablesCommands();
     void itemLimit();
     void addingByButtonDoubleClickEnterAndDrag();
@@ -58,8 +56,7 @@ private slots:
     void selectAll();
     void notReadyDriveIsRefused();
     void clickMakesTheFocusedFileCurrent();
-    void errorsReachTheErrorBox();
-    void helpOpensThePageBesideTheProgram();
+    void errorsReachTheErrorBoxAndHelpOpens();
 
 private:
     QTemporaryDir dir_;
@@ -82,10 +79,8 @@ void TestMainWindow::firstRunUsesDefaults() {
     bool isNumber = false;
     const qint64 value = form.LCD991->Value().toLongLong(&isNumber);
     QVERIFY(isNumber && value >= 1 && value <= 1410065407);
-    QVERIFY(form.PG1->Progress() >= 0 && form.PG1->Progress() <= 100);
-    QVERIFY(form.PG1->ToColor() == QColor(Qt::red) || form.PG1->ToColor() == QColor(Qt::blue));
-    QVERIFY(form.PG1->FromColor() == QColor(0, 255, 0) ||
-            form.PG1->FromColor() == QColor(Qt::yellow));
+    QVERIFY(QList<QColor>({Qt::red, Qt::blue}).contains(form.PG1->ToColor()));
+    QVERIFY(QList<QColor>({QColor(0, 255, 0), Qt::yellow}).contains(form.PG1->FromColor()));
     QVERIFY(!form.cacheFolderPath().isEmpty() && QDir(form.cacheFolderPath()).exists());
 }
 
@@ -99,9 +94,14 @@ void TestMainWindow::storedSettingsAndClose() {
     QCOMPARE(fx.settings.rgPlay, QStringLiteral("/opt/my player/play"));
     QVERIFY(!AppSettings::isOn(fx.settings.cistTag));
 
-    fx.dialogs.answers = {Dialogs::Answer::Closed}; // the box's own close button
-    QVERIFY(form.close());
-    QCOMPARE(fx.dialogs.texts(), QStringList{"Opravdu chcete ukončit Trackbinder ?"});
+    fx.dialogs.answers = {Dialogs::Answer::No};
+    form.BitBtn2->click();
+    QVERIFY(form.isVisible());
+    QVERIFY(fx.settingsStore.writeOrder.isEmpty());
+    fx.dialogs.answers = {Dialogs::Answer::Closed}; // the box's own close button ends the run
+    form.BitBtn2->click();
+    QVERIFY(!form.isVisible());
+    QCOMPARE(fx.dialogs.texts(), QStringList(2, "Opravdu chcete ukončit Trackbinder ?"));
     QCOMPARE(fx.dialogs.shown.first().kind, Dialogs::Kind::Confirmation);
     QCOMPARE(fx.settingsStore.writeOrder,
              (QStringList{"LastDir", "RgPlay", "CistTag", "AskRun", "DelAfter", "Blikatka"}));
@@ -113,40 +113,18 @@ void TestMainWindow::storedSettingsAndClose() {
     QCOMPARE(fx.settingsStore.values.value("Blikatka"), QStringLiteral("ANO"));
 }
 
-void TestMainWindow::closeQuestionNoKeepsTheWindow() {
+void TestMainWindow::missingLastDirAndDisplaysOff() {
     MainWindowFixture fx;
-    TForm1& form = fx.show();
-    fx.dialogs.answers = {Dialogs::Answer::No};
-    form.BitBtn2->click();
-    QVERIFY(form.isVisible());
-    QVERIFY(fx.settingsStore.writeOrder.isEmpty());
-    fx.dialogs.answers = {Dialogs::Answer::Yes};
-    form.BitBtn2->click();
-    QVERIFY(!form.isVisible());
-    QCOMPARE(fx.settingsStore.writeOrder.size(), 6);
-}
-
-void TestMainWindow::missingLastDirKeepsTheStartingDirectory() {
-    MainWindowFixture fx;
-    fx.settingsStore.values = {{"LastDir", dir_.filePath("gone")}};
+    fx.settingsStore.values = {{"LastDir", dir_.filePath("gone")}, {"Blikatka", "NE"}};
     TForm1& form = fx.create();
     const QString start = form.DirectoryListBox1->Directory();
     fx.show();
     QCOMPARE(form.DirectoryListBox1->Directory(), start);
+    // The displays stay off: the LCD hidden, the gauge shown and still.
+    QVERIFY(!form.LCD991->isVisible() && form.PG1->isVisible() && !form.Timer2->isActive());
     fx.dialogs.answers = {Dialogs::Answer::Yes};
     form.close();
     QCOMPARE(fx.settingsStore.values.value("LastDir"), start);
-}
-
-void TestMainWindow::displaysOffAtStart() {
-    MainWindowFixture fx;
-    fx.settingsStore.values = {{"Blikatka", "NE"}};
-    TForm1& form = fx.show();
-    QVERIFY(!form.LCD991->isVisible());
-    QVERIFY(form.PG1->isVisible());
-    QVERIFY(!form.Timer2->isActive());
-    fx.dialogs.answers = {Dialogs::Answer::Yes};
-    form.close();
     QCOMPARE(fx.settingsStore.values.value("Blikatka"), QStringLiteral("NE"));
 }
 
@@ -353,7 +331,7 @@ void TestMainWindow::clickMakesTheFocusedFileCurrent() {
     QCOMPARE(form.currentFilePath(), expected);
 }
 
-void TestMainWindow::errorsReachTheErrorBox() {
+void TestMainWindow::errorsReachTheErrorBoxAndHelpOpens() {
     MainWindowFixture fx;
     TForm1& form = fx.create();
     form.guarded([] { throw tb::IoError::fromErrno(ENOENT); });
@@ -361,11 +339,7 @@ void TestMainWindow::errorsReachTheErrorBox() {
     QCOMPARE(fx.dialogs.shown.first().title, QStringLiteral("Trackbinder"));
     QCOMPARE(fx.dialogs.shown.first().text, QStringLiteral("File not found."));
     QCOMPARE(fx.dialogs.shown.first().kind, Dialogs::Kind::Error);
-}
-
-void TestMainWindow::helpOpensThePageBesideTheProgram() {
-    MainWindowFixture fx;
-    TForm1& form = fx.create();
+    // The help button opens the page beside the program.
     form.TransparentButton2Click();
     QCOMPARE(fx.launcher.documents, QStringList{tb::programDirectory() + "index.htm"});
 }
