@@ -5,24 +5,15 @@
 #include "filetools/FileListBox.h"
 #include "filetools/Id3v1.h"
 #include "platform/Dialogs.h"
+#include "platform/Windows1250.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QStringDecoder>
 
 namespace {
-
-// Tag texts, and so the names made of them, are Windows-1250 bytes.
-QString fromWindows1250(const std::string& bytes) {
-    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    QStringDecoder windows1250("windows-1250", QStringDecoder::Flag::Stateless);
-    if (!windows1250.isValid()) // no ICU: Latin-1 at least keeps every byte visible
-        return QString::fromLatin1(view);
-    return windows1250.decode(view);
-}
 
 std::string_view viewOf(const QByteArray& bytes) {
     return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
@@ -59,8 +50,10 @@ void TForm1::PrejmenClick() {
             DrawTAG(name);
             setCurrentFilePath(pathInShownDirectory(name));
             FileNameTag->setText(currentFilePath_);
-            proposal = fromWindows1250(
-                tb::id3v1::renameProposal(index, viewOf(tagArtistBytes_), viewOf(tagTitleBytes_)));
+            // Tag texts, and so the names made of them, are Windows-1250 bytes.
+            const std::string bytes =
+                tb::id3v1::renameProposal(index, viewOf(tagArtistBytes_), viewOf(tagTitleBytes_));
+            proposal = tb::fromWindows1250(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
         }
         const std::optional<QString> newName = services_.dialogs.inputText(
             this, QStringLiteral("Změna jména souboru"),

@@ -3,9 +3,9 @@
 
 #include "filetools/Id3v1.h"
 #include "platform/FileTail.h"
+#include "platform/Windows1250.h"
 
 #include <QLabel>
-#include <QStringDecoder>
 
 namespace {
 
@@ -28,11 +28,8 @@ void TForm1::DrawTAG(const QString& name) {
     tagTitleBytes_ = bytesOf(tag->title).toByteArray();
 
     // Tag texts are Windows-1250 bytes.
-    QStringDecoder windows1250("windows-1250", QStringDecoder::Flag::Stateless);
-    const auto decode = [&windows1250](const std::string& text) {
-        if (!windows1250.isValid()) // no ICU: Latin-1 at least keeps every byte visible
-            return QString::fromLatin1(bytesOf(text));
-        return QString(windows1250.decode(bytesOf(text)));
+    const auto decode = [](const std::string& text) {
+        return tb::fromWindows1250(bytesOf(text));
     };
     TitleTag->setText(decode(tag->title));
     ArtistTag->setText(decode(tag->artist));

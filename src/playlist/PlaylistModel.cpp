@@ -1,10 +1,11 @@
 #include "playlist/PlaylistModel.h"
 
+#include "platform/Windows1250.h"
+
 #include <numeric>
 
 PlaylistModel::PlaylistModel(QObject* parent)
-    : QAbstractListModel(parent), utf8_(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless),
-      windows1250_("windows-1250", QStringDecoder::Flag::Stateless) {}
+    : QAbstractListModel(parent), utf8_(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless) {}
 
 int PlaylistModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(entries_.size());
@@ -33,9 +34,7 @@ QString PlaylistModel::displayText(std::string_view entry) const {
     if (!utf8_.hasError())
         return text;
     utf8_.resetState();
-    if (!windows1250_.isValid()) // no ICU: Latin-1 at least keeps every byte visible
-        return QString::fromLatin1(bytes);
-    return windows1250_.decode(bytes);
+    return tb::fromWindows1250(bytes);
 }
 
 void PlaylistModel::append(std::string_view entry) {

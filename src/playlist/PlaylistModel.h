@@ -37,5 +37,4 @@ public:
 private:
     tb::EntryStore entries_;
     mutable QStringDecoder utf8_;
-    mutable QStringDecoder windows1250_;
 };

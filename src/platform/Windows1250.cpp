@@ -1,0 +1,15 @@
+#include "platform/Windows1250.h"
+
+#include <QStringDecoder>
+
+namespace tb {
+
+QString fromWindows1250(QByteArrayView bytes) {
+    // Looking the codec up is costly; each thread keeps one stateless decoder.
+    thread_local QStringDecoder decoder("windows-1250", QStringDecoder::Flag::Stateless);
+    if (!decoder.isValid())
+        return QString::fromLatin1(bytes);
+    return decoder.decode(bytes);
+}
+
+} // namespace tb
