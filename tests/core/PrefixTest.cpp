@@ -3,51 +3,42 @@
 
 #include <gtest/gtest.h>
 
-using tb::PrefixMode;
-
 namespace {
 
-std::string entry(PrefixMode mode, std::string_view dir, std::string_view root, char sep,
-                  std::string_view text = "MP3\\") {
-    return tb::playlistEntry(mode, {dir, root, sep, text}, "song.mp3");
+using Entries = std::vector<std::string>;
+
+// The entries for song.mp3 in the five modes, in the order of the radio buttons; the text is "X".
+Entries fiveModes(std::string_view dir, std::string_view root, char separator) {
+    Entries out;
+    for (tb::PrefixMode mode :
+         {tb::PrefixMode::FullPath, tb::PrefixMode::PathWithoutDrive, tb::PrefixMode::LastDirectory,
+          tb::PrefixMode::Text, tb::PrefixMode::Nothing})
+        out.push_back(tb::playlistEntry(mode, {dir, root, separator, "X"}, "song.mp3"));
+    return out;
 }
 
-TEST(Prefix, FiveModesOnWindowsPaths) {
-    EXPECT_EQ(entry(PrefixMode::FullPath, "C:\\DATA\\MP3", "C:\\", '\\'),
-              "C:\\DATA\\MP3\\song.mp3");
-    EXPECT_EQ(entry(PrefixMode::PathWithoutDrive, "C:\\DATA\\MP3", "C:\\", '\\'),
-              "DATA\\MP3\\song.mp3");
-    EXPECT_EQ(entry(PrefixMode::LastDirectory, "C:\\DATA\\MP3", "C:\\", '\\'), "MP3\\song.mp3");
-    EXPECT_EQ(entry(PrefixMode::Text, "C:\\DATA\\MP3", "C:\\", '\\', "X\\"), "X\\song.mp3");
-    EXPECT_EQ(entry(PrefixMode::Nothing, "C:\\DATA\\MP3", "C:\\", '\\'), "song.mp3");
-}
-
-TEST(Prefix, FiveModesOnLinuxPaths) {
-    EXPECT_EQ(entry(PrefixMode::FullPath, "/home/user/Music", "/", '/'),
-              "/home/user/Music/song.mp3");
-    EXPECT_EQ(entry(PrefixMode::PathWithoutDrive, "/home/user/Music", "/", '/'),
-              "home/user/Music/song.mp3");
-    EXPECT_EQ(entry(PrefixMode::PathWithoutDrive, "/media/usb/ROCK", "/media/usb", '/'),
-              "ROCK/song.mp3");
-    EXPECT_EQ(entry(PrefixMode::LastDirectory, "/home/user/Music", "/", '/'), "Music/song.mp3");
-    EXPECT_EQ(entry(PrefixMode::Nothing, "/home/user/Music", "/", '/'), "song.mp3");
+// Linux paths away from a root go through the window in tests/gui/test_main_window.cpp.
+TEST(Prefix, FiveModesInBothPathStyles) {
+    EXPECT_EQ(fiveModes("C:\\DATA\\MP3", "C:\\", '\\'),
+              (Entries{"C:\\DATA\\MP3\\song.mp3", "DATA\\MP3\\song.mp3", "MP3\\song.mp3",
+                       "Xsong.mp3", "song.mp3"}));
+    EXPECT_EQ(fiveModes("/media/usb/ROCK", "/media/usb", '/')[1], "ROCK/song.mp3");
 }
 
 TEST(Prefix, AtADrivesRootTheSeparatorDoublesOrStandsAlone) {
-    EXPECT_EQ(entry(PrefixMode::FullPath, "C:\\", "C:\\", '\\'), "C:\\\\song.mp3");
-    EXPECT_EQ(entry(PrefixMode::PathWithoutDrive, "C:\\", "C:\\", '\\'), "\\song.mp3");
-    EXPECT_EQ(entry(PrefixMode::LastDirectory, "C:\\", "C:\\", '\\'), "\\song.mp3");
-    EXPECT_EQ(entry(PrefixMode::FullPath, "/", "/", '/'), "//song.mp3");
-    EXPECT_EQ(entry(PrefixMode::PathWithoutDrive, "/", "/", '/'), "/song.mp3");
-    EXPECT_EQ(entry(PrefixMode::LastDirectory, "/", "/", '/'), "/song.mp3");
-    EXPECT_EQ(entry(PrefixMode::PathWithoutDrive, "/media/usb", "/media/usb", '/'), "/song.mp3");
+    EXPECT_EQ(fiveModes("C:\\", "C:\\", '\\'),
+              (Entries{"C:\\\\song.mp3", "\\song.mp3", "\\song.mp3", "Xsong.mp3", "song.mp3"}));
+    EXPECT_EQ(fiveModes("/", "/", '/'),
+              (Entries{"//song.mp3", "/song.mp3", "/song.mp3", "Xsong.mp3", "song.mp3"}));
+    EXPECT_EQ(fiveModes("/media/usb", "/media/usb", '/')[1], "/song.mp3");
 }
 
 TEST(Prefix, TextIsTakenAsItStands) {
-    EXPECT_EQ(entry(PrefixMode::Text, "/x", "/", '/', ""), "song.mp3");
-    EXPECT_EQ(entry(PrefixMode::Text, "/x", "/", '/', "ABC"), "ABCsong.mp3");
-    // Bytes that are not UTF-8 pass through untouched.
-    EXPECT_EQ(entry(PrefixMode::Text, "/x", "/", '/', "\x9e\xed"), "\x9e\xedsong.mp3");
+    const auto withText = [](std::string_view text) {
+        return tb::playlistEntry(tb::PrefixMode::Text, {"/x", "/", '/', text}, "song.mp3");
+    };
+    EXPECT_EQ(withText(""), "song.mp3");
+    EXPECT_EQ(withText("\x9e\xed"), "\x9e\xedsong.mp3"); // bytes that are not UTF-8 pass through
 }
 
 TEST(DirectoryText, DriveRootIsTheLongestMountThatHoldsThePath) {
@@ -58,12 +49,6 @@ TEST(DirectoryText, DriveRootIsTheLongestMountThatHoldsThePath) {
     EXPECT_EQ(tb::driveRootOf("/homework", roots, '/'), "/");
     EXPECT_EQ(tb::driveRootOf("C:\\DATA", {"C:\\", "D:\\"}, '\\'), "C:\\");
     EXPECT_EQ(tb::driveRootOf("E:\\DATA", {"C:\\", "D:\\"}, '\\'), "");
-}
-
-TEST(DirectoryText, JoinAndLastDirectory) {
-    EXPECT_EQ(tb::joinPath("C:\\", "song.mp3", '\\'), "C:\\\\song.mp3");
-    EXPECT_EQ(tb::joinPath("/a", "b", '/'), "/a/b");
-    EXPECT_EQ(tb::lastDirectory("C:\\DATA\\MP3", '\\'), "MP3");
     EXPECT_EQ(tb::withoutDriveRoot("/other/x", "/media/usb", '/'), "/other/x");
 }
 

@@ -21,13 +21,17 @@ QImage colouredStrip() {
     return strip;
 }
 
+QColor pixelAt(QWidget& widget, int x) {
+    return widget.grab().toImage().pixelColor(x, 5);
+}
+
 } // namespace
 
 class TestControls : public QObject {
     Q_OBJECT
 
 private slots:
-    void digitsCountAndWrap() {
+    void digits() {
         TDigits digits;
         QCOMPARE(digits.size(), QSize(84, 20));
         digits.setValue(-5);
@@ -36,10 +40,8 @@ private slots:
         QCOMPARE(digits.Value(), 999999);
         digits.Increment();
         QCOMPARE(digits.Value(), 0);
-    }
 
-    void digitsStripIsCheckedAndLoaded() {
-        TDigits digits;
+        // A strip that is not eleven cells wide is refused and changes nothing.
         const QImage builtIn = digits.BmpDigits();
         QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
                                  digits.setBmpDigits(QImage(150, 10, QImage::Format_RGB32)));
@@ -49,6 +51,14 @@ private slots:
 
         digits.setBmpDigits(colouredStrip());
         QCOMPARE(digits.size(), QSize(60, 10));
+        digits.setValue(1000123); // wider than the six cells: the lowest six digits show
+        QCOMPARE(pixelAt(digits, 5), cellColor(0));
+        QCOMPARE(pixelAt(digits, 35), cellColor(1));
+        QCOMPARE(pixelAt(digits, 55), cellColor(3));
+        digits.setValue(42);
+        QCOMPARE(pixelAt(digits, 5), cellColor(10)); // blank, not a leading zero
+        digits.setShowLeadingZeros(true);
+        QCOMPARE(pixelAt(digits, 5), cellColor(0));
 
         QTemporaryDir dir;
         QVERIFY(!digits.loadBmpDigits(dir.filePath("missing.png")));
@@ -58,22 +68,6 @@ private slots:
         QVERIFY(digits.loadBmpDigits(file));
         QCOMPARE(digits.BmpDigits().size(), QSize(220, 20));
         QCOMPARE(digits.size(), QSize(60, 10)); // a loaded strip does not resize
-    }
-
-    void digitsPaintStripCells() {
-        TDigits digits;
-        digits.setBmpDigits(colouredStrip());
-        digits.setValue(1000123); // wider than the six cells: the lowest six digits show
-        QImage shown = digits.grab().toImage();
-        QCOMPARE(shown.pixelColor(5, 5), cellColor(0));
-        QCOMPARE(shown.pixelColor(35, 5), cellColor(1));
-        QCOMPARE(shown.pixelColor(55, 5), cellColor(3));
-
-        digits.setValue(42);
-        shown = digits.grab().toImage();
-        QCOMPARE(shown.pixelColor(5, 5), cellColor(10)); // blank, not a leading zero
-        digits.setShowLeadingZeros(true);
-        QCOMPARE(digits.grab().toImage().pixelColor(5, 5), cellColor(0));
     }
 
     void progressClampsAndFills() {
@@ -86,9 +80,8 @@ private slots:
         progress.setFromColor(Qt::green);
         progress.setToColor(Qt::green);
         progress.setProgress(50);
-        const QImage shown = progress.grab().toImage();
-        QCOMPARE(shown.pixelColor(10, 5), QColor(Qt::green));
-        QCOMPARE(shown.pixelColor(80, 5), QColor(Qt::white));
+        QCOMPARE(pixelAt(progress, 10), QColor(Qt::green));
+        QCOMPARE(pixelAt(progress, 80), QColor(Qt::white));
     }
 };
 

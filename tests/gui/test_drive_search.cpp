@@ -1,7 +1,6 @@
 #include "controls/Digits.h"
 #include "filetools/DriveBox.h"
 #include "platform/DirectoryListing.h"
-#include "playlist/PlaylistModel.h"
 #include "support/MainWindowFixture.h"
 
 #include <QAction>
@@ -14,13 +13,6 @@ using A = tb::Dialogs::Answer;
 using tb::test::MainWindowFixture;
 
 namespace {
-
-QStringList entries(const TForm1& form) {
-    QStringList out;
-    for (std::size_t i = 0; i < form.playlist()->count(); ++i)
-        out.append(QString::fromUtf8(form.playlist()->entry(i)));
-    return out;
-}
 
 // Paths below a directory in the order in which the file system lists them.
 QStringList listingOrder(const QString& directory) {
@@ -41,18 +33,12 @@ struct ShowCounter : QObject {
     }
 };
 
-// A window whose drive box holds the roots as volumes, the first chosen.
+// A window whose drive box holds "/" and the roots as volumes, the first root chosen.
 TForm1& showOnDrive(MainWindowFixture& fx, const QStringList& roots) {
-    fx.volumes.volumes = {{"/", QString()}};
     for (const QString& root : roots)
         fx.volumes.volumes.append({root, "TEST"});
     fx.show().Disk->setDrive(roots.first());
     return *fx.form;
-}
-
-QString question(const QString& drive) {
-    return "Tato operace může trvat velice dlouho.\nOpravdu chcete prohledat celý disk " + drive +
-           ": ?";
 }
 
 } // namespace
@@ -61,13 +47,12 @@ class TestDriveSearch : public QObject {
     Q_OBJECT
 
 private slots:
-    void findsMp3FilesInListingOrder();
+    void findsMp3FilesInListingOrderAfterYesOnly();
     void passesOverHiddenDirectoriesAndLinks();
-    void anyAnswerButYesLeavesEverythingAlone();
     void closingDuringSearch();
 };
 
-void TestDriveSearch::findsMp3FilesInListingOrder() {
+void TestDriveSearch::findsMp3FilesInListingOrderAfterYesOnly() {
     QTemporaryDir dir;
     const QString root = dir.path();
     tb::test::makeFiles(root, {"SONG.mp3", "ROCK/A.MP3", "ROCK/b.Mp3", "notes.txt"});
@@ -75,25 +60,40 @@ void TestDriveSearch::findsMp3FilesInListingOrder() {
     TForm1& form = showOnDrive(fx, {root});
     form.playlist()->append("earlier.mp3");
     form.Digits1->setValue(1);
+    ShowCounter signShows;
+    form.StaticText2->installEventFilter(&signShows);
+
+    // Any answer but Yes leaves everything alone; the playlist menu's item asks the same.
+    fx.dialogs.answers = {A::No, A::Closed};
+    form.Button8Click();
+    form.AllMP3->trigger();
+    const QString question =
+        "Tato operace může trvat velice dlouho.\nOpravdu chcete prohledat celý disk " + root +
+        ": ?";
+    QCOMPARE(fx.dialogs.texts(), QStringList(2, question));
+    QCOMPARE(fx.dialogs.shown.first().kind, tb::Dialogs::Kind::Confirmation);
+    QVERIFY(!form.driveSearchRunning());
+    QTest::qWait(20);
+    QCOMPARE(fx.entries(), QStringList{"earlier.mp3"});
+    QCOMPARE(form.Digits1->Value(), 1);
+    QCOMPARE(signShows.shows, 0);
+
     // The three songs after what was there, in the order in which the file system lists them.
     QStringList expected{"earlier.mp3"};
     for (const QString& path : listingOrder(root))
         expected << (path.endsWith("ROCK") ? listingOrder(path) : QStringList(path));
     expected.removeIf(
         [](const QString& path) { return !path.endsWith("mp3", Qt::CaseInsensitive); });
-
     fx.dialogs.answers = {A::Yes};
     form.Button8Click();
-    QCOMPARE(fx.dialogs.texts(), QStringList{question(root)});
-    QCOMPARE(fx.dialogs.shown.first().kind, tb::Dialogs::Kind::Confirmation);
     // While it runs: the sign shows and no second search can start.
     QVERIFY(form.driveSearchRunning() && form.StaticText2->isVisible());
     QVERIFY(!form.Button8->isEnabled() && !form.AllMP3->isEnabled());
     form.Button8Click();
-    QCOMPARE(fx.dialogs.shown.size(), 1);
+    QCOMPARE(fx.dialogs.shown.size(), 3);
 
     QTRY_VERIFY(!form.driveSearchRunning());
-    QCOMPARE(entries(form), expected);
+    QCOMPARE(fx.entries(), expected);
     QCOMPARE(form.Digits1->Value(), 1 + 3);
     QVERIFY(!form.StaticText2->isVisible());
     QVERIFY(form.Button8->isEnabled() && form.AllMP3->isEnabled());
@@ -117,32 +117,11 @@ void TestDriveSearch::passesOverHiddenDirectoriesAndLinks() {
         fx.dialogs.answers = {A::Yes};
         form.Button8Click();
         QTRY_VERIFY(!form.driveSearchRunning());
-        found[i] = entries(form).replaceInStrings(i == 0 ? root : alias, "");
+        found[i] = fx.entries().replaceInStrings(i == 0 ? root : alias, "");
     }
     QCOMPARE(found[1], found[0]);
     found[0].sort();
     QCOMPARE(found[0], (QStringList{"/.MP3", "/a/b/deep.mP3", "/a/link.mp3"}));
-}
-
-void TestDriveSearch::anyAnswerButYesLeavesEverythingAlone() {
-    QTemporaryDir dir;
-    tb::test::makeFiles(dir.path(), {"a.mp3"});
-    MainWindowFixture fx;
-    TForm1& form = showOnDrive(fx, {dir.path()});
-    form.playlist()->append("kept.mp3");
-    form.Digits1->setValue(1);
-    ShowCounter signShows;
-    form.StaticText2->installEventFilter(&signShows);
-
-    fx.dialogs.answers = {A::No, A::Closed};
-    form.Button8Click();
-    form.AllMP3->trigger(); // the playlist menu's item asks the same
-    QCOMPARE(fx.dialogs.texts(), (QStringList{question(dir.path()), question(dir.path())}));
-    QVERIFY(!form.driveSearchRunning());
-    QTest::qWait(20);
-    QCOMPARE(entries(form), QStringList{"kept.mp3"});
-    QCOMPARE(form.Digits1->Value(), 1);
-    QCOMPARE(signShows.shows, 0);
 }
 
 void TestDriveSearch::closingDuringSearch() {

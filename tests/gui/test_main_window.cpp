@@ -1,12 +1,10 @@
 #include "controls/Digits.h"
 #include "controls/Lcd99.h"
 #include "controls/Progress.h"
-#include "filetools/DirectoryListBox.h"
 #include "filetools/DriveBox.h"
 #include "filetools/FileListBox.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
-#include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistView.h"
 #include "support/MainWindowFixture.h"
 
@@ -23,46 +21,26 @@
 using tb::Dialogs;
 using tb::test::MainWindowFixture;
 
-namespace {
-
-QStringList entries(const TForm1& form) {
-    QStringList out;
-    for (std::size_t i = 0; i < form.playlist()->count(); ++i)
-        out.append(QString::fromUtf8(form.playlist()->entry(i)));
-    return out;
-}
-
-void fill(TForm1& form, int count) {
-    std::vector<std::string_view> many(static_cast<std::size_t>(count), "x.mp3");
-    form.playlist()->appendAll(many);
-    form.Digits1->setValue(count);
-}
-
-} // namespace
-
 class TestMainWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    void firstRunUsesDefaults();
+    void firstRunDefaultsErrorBoxAndHelp();
     void storedSettingsAndClose();
     void missingLastDirAndDisplaysOff();
     void timerEnablesCommands();
     void itemLimit();
-    void addingByButtonDoubleClickEnterAndDrag();
+    void addingByDoubleClickEnterAndDrag();
     void prefixModesThroughTheWindow();
-    void removeSelectedAndDelete();
-    void removeAllAsksFirst();
-    void selectAll();
+    void removeSelectedAndAll();
+    void selectAllAndClick();
     void notReadyDriveIsRefused();
-    void clickMakesTheFocusedFileCurrent();
-    void errorsReachTheErrorBoxAndHelpOpens();
 
 private:
     QTemporaryDir dir_;
 };
 
-void TestMainWindow::firstRunUsesDefaults() {
+void TestMainWindow::firstRunDefaultsErrorBoxAndHelp() {
     MainWindowFixture fx;
     TForm1& form = fx.show();
     QCOMPARE(form.DirectoryListBox1->Directory(), tb::systemDriveRoot());
@@ -70,47 +48,45 @@ void TestMainWindow::firstRunUsesDefaults() {
     for (const QString* sw :
          {&fx.settings.cistTag, &fx.settings.blikatka, &fx.settings.askRun, &fx.settings.delAfter})
         QCOMPARE(*sw, QStringLiteral("ANO"));
-    QVERIFY(form.LCD991->isVisible());
-    QVERIFY(form.Timer2->isActive());
+    QVERIFY(form.LCD991->isVisible() && form.Timer2->isActive());
     QCOMPARE(form.Timer2->interval(), 3000);
-    // The LCD keeps its first text until the first tick.
-    QCOMPARE(form.LCD991->Value(), QStringLiteral("QRQWDRQWEDQW"));
+    QCOMPARE(form.LCD991->Value(), QStringLiteral("QRQWDRQWEDQW")); // until the first tick
     form.Timer2Timer();
     bool isNumber = false;
     const qint64 value = form.LCD991->Value().toLongLong(&isNumber);
     QVERIFY(isNumber && value >= 1 && value <= 1410065407);
     QVERIFY(QList<QColor>({Qt::red, Qt::blue}).contains(form.PG1->ToColor()));
     QVERIFY(QList<QColor>({QColor(0, 255, 0), Qt::yellow}).contains(form.PG1->FromColor()));
-    QVERIFY(!form.cacheFolderPath().isEmpty() && QDir(form.cacheFolderPath()).exists());
+
+    form.guarded([] { throw tb::IoError::fromErrno(ENOENT); });
+    QCOMPARE(fx.dialogs.texts(), QStringList{"File not found."});
+    QCOMPARE(fx.dialogs.shown.first().title, QStringLiteral("Trackbinder"));
+    QCOMPARE(fx.dialogs.shown.first().kind, Dialogs::Kind::Error);
+    form.TransparentButton2Click(); // help: the page beside the program
+    QCOMPARE(fx.launcher.documents, QStringList{tb::programDirectory() + "index.htm"});
 }
 
 void TestMainWindow::storedSettingsAndClose() {
     MainWindowFixture fx;
+    const QString shown = tb::directoryText(dir_.path());
     fx.settingsStore.values = {{"LastDir", dir_.path()}, {"RgPlay", "/opt/my player/play"},
                                {"CistTag", "ano"},       {"Blikatka", "ANO"},
                                {"AskRun", "NE"},         {"DelAfter", "jo"}};
     TForm1& form = fx.show();
-    QCOMPARE(form.DirectoryListBox1->Directory(), tb::directoryText(dir_.path()));
-    QCOMPARE(fx.settings.rgPlay, QStringLiteral("/opt/my player/play"));
-    QVERIFY(!AppSettings::isOn(fx.settings.cistTag));
+    QCOMPARE(form.DirectoryListBox1->Directory(), shown);
 
-    fx.dialogs.answers = {Dialogs::Answer::No};
+    fx.dialogs.answers = {Dialogs::Answer::No, Dialogs::Answer::Closed};
     form.BitBtn2->click();
-    QVERIFY(form.isVisible());
-    QVERIFY(fx.settingsStore.writeOrder.isEmpty());
-    fx.dialogs.answers = {Dialogs::Answer::Closed}; // the box's own close button ends the run
-    form.BitBtn2->click();
+    QVERIFY(form.isVisible() && fx.settingsStore.writeOrder.isEmpty());
+    form.BitBtn2->click(); // the box's own close button ends the run
     QVERIFY(!form.isVisible());
     QCOMPARE(fx.dialogs.texts(), QStringList(2, "Opravdu chcete ukončit Trackbinder ?"));
     QCOMPARE(fx.dialogs.shown.first().kind, Dialogs::Kind::Confirmation);
-    QCOMPARE(fx.settingsStore.writeOrder,
-             (QStringList{"LastDir", "RgPlay", "CistTag", "AskRun", "DelAfter", "Blikatka"}));
-    QCOMPARE(fx.settingsStore.values.value("LastDir"), tb::directoryText(dir_.path()));
-    QCOMPARE(fx.settingsStore.values.value("RgPlay"), QStringLiteral("/opt/my player/play"));
-    QCOMPARE(fx.settingsStore.values.value("CistTag"), QStringLiteral("NE"));
-    QCOMPARE(fx.settingsStore.values.value("AskRun"), QStringLiteral("NE"));
-    QCOMPARE(fx.settingsStore.values.value("DelAfter"), QStringLiteral("NE"));
-    QCOMPARE(fx.settingsStore.values.value("Blikatka"), QStringLiteral("ANO"));
+    QStringList written;
+    for (const QString& name : fx.settingsStore.writeOrder)
+        written << name + '=' + fx.settingsStore.values.value(name);
+    QCOMPARE(written, (QStringList{"LastDir=" + shown, "RgPlay=/opt/my player/play", "CistTag=NE",
+                                   "AskRun=NE", "DelAfter=NE", "Blikatka=ANO"}));
 }
 
 void TestMainWindow::missingLastDirAndDisplaysOff() {
@@ -160,7 +136,8 @@ void TestMainWindow::itemLimit() {
     TForm1& form = fx.show();
     tb::test::makeFiles(dir_.filePath("limit"), {"a.mp3", "b.mp3", "c.mp3"});
     fx.browse(dir_.filePath("limit"));
-    fill(form, 65534);
+    form.playlist()->appendAll(std::vector<std::string_view>(65534, "x.mp3"));
+    form.Digits1->setValue(65534);
     form.Timer1Timer();
     QVERIFY(!form.StaticText1->isVisible());
 
@@ -175,22 +152,20 @@ void TestMainWindow::itemLimit() {
     QVERIFY(form.StaticText1->isVisible());
 }
 
-void TestMainWindow::addingByButtonDoubleClickEnterAndDrag() {
+void TestMainWindow::addingByDoubleClickEnterAndDrag() {
     MainWindowFixture fx;
     TForm1& form = fx.show();
     tb::test::makeFiles(dir_.filePath("add"), {"a.mp3", "b.mp3", "c.mp3", "d.txt"});
     fx.browse(dir_.filePath("add"));
-    QCOMPARE(form.FileListBox1->count(), 3);
-    TFileListBox* files = form.FileListBox1;
 
     // Double-click and Enter add only the focused file, whatever else is selected.
-    files->setCurrentIndex(files->model()->index(1, 0));
-    files->selectAll();
+    form.FileListBox1->setCurrentIndex(form.FileListBox1->model()->index(1, 0));
+    form.FileListBox1->selectAll();
     form.FileListBox1DblClick();
-    QCOMPARE(entries(form), QStringList{"add/b.mp3"});
+    QCOMPARE(fx.entries(), QStringList{"add/b.mp3"});
     form.FileListBox1KeyPress(Qt::Key_Return);
     form.FileListBox1KeyPress(Qt::Key_A);
-    QCOMPARE(entries(form), (QStringList{"add/b.mp3", "add/b.mp3"}));
+    QCOMPARE(fx.entries(), QStringList(2, "add/b.mp3"));
 
     // A drag from the file list may drop on the playlist; it adds every selected file.
     QVERIFY(form.ListBox1DragOver(form.FileListBox1));
@@ -198,7 +173,7 @@ void TestMainWindow::addingByButtonDoubleClickEnterAndDrag() {
     form.FileListBox1EndDrag(form.DirectoryListBox1);
     QCOMPARE(form.playlist()->count(), 2u);
     form.FileListBox1EndDrag(form.ListBox1->viewport());
-    QCOMPARE(entries(form).mid(2), (QStringList{"add/a.mp3", "add/b.mp3", "add/c.mp3"}));
+    QCOMPARE(fx.entries().mid(2), (QStringList{"add/a.mp3", "add/b.mp3", "add/c.mp3"}));
     QCOMPARE(form.Digits1->Value(), 5);
 }
 
@@ -209,20 +184,18 @@ void TestMainWindow::prefixModesThroughTheWindow() {
     tb::test::makeFiles(music, {"song.mp3"});
     fx.browse(music);
     const QString shown = form.DirectoryListBox1->Directory();
-    const QStringList expected = {shown + "/song.mp3", shown.mid(1) + "/song.mp3", "Music/song.mp3",
-                                  "ABCsong.mp3", "song.mp3"};
-    QRadioButton* radios[] = {form.RadioButton1, form.RadioButton2, form.RadioButton3,
-                              form.RadioButton4, form.RadioButton5};
     form.Edit1->setText("ABC");
-    for (QRadioButton* radio : radios) {
+    for (QRadioButton* radio : {form.RadioButton1, form.RadioButton2, form.RadioButton3,
+                                form.RadioButton4, form.RadioButton5}) {
         radio->click();
         QCOMPARE(form.Edit1->isEnabled(), radio == form.RadioButton4);
         form.Pridat("song.mp3");
     }
-    QCOMPARE(entries(form), expected);
+    QCOMPARE(fx.entries(), (QStringList{shown + "/song.mp3", shown.mid(1) + "/song.mp3",
+                                        "Music/song.mp3", "ABCsong.mp3", "song.mp3"}));
 }
 
-void TestMainWindow::removeSelectedAndDelete() {
+void TestMainWindow::removeSelectedAndAll() {
     MainWindowFixture fx;
     TForm1& form = fx.show();
     for (const char* e : {"0", "1", "2", "3", "4"})
@@ -232,57 +205,58 @@ void TestMainWindow::removeSelectedAndDelete() {
 
     // Delete with nothing selected rebuilds the same list.
     QTest::keyClick(form.ListBox1, Qt::Key_Delete);
-    QCOMPARE(entries(form), (QStringList{"0", "1", "2", "3", "4"}));
+    QCOMPARE(fx.entries(), (QStringList{"0", "1", "2", "3", "4"}));
     QCOMPARE(form.Digits1->Value(), 5);
 
     for (int row : {0, 2, 3})
         form.ListBox1->setSelected(row, true);
     QTest::keyClick(form.ListBox1, Qt::Key_Delete);
-    QCOMPARE(entries(form), (QStringList{"1", "4"}));
+    QCOMPARE(fx.entries(), (QStringList{"1", "4"}));
     QCOMPARE(form.Digits1->Value(), 2);
     QCOMPARE(form.ListBox1->selectedCount(), 0);
     QVERIFY(form.ListBox1->hasFocus() || !QApplication::focusWindow());
-
     form.ListBox1->setSelected(1, true);
     form.Odebrat1->trigger();
-    QCOMPARE(entries(form), QStringList{"1"});
-}
+    QCOMPARE(fx.entries(), QStringList{"1"});
 
-void TestMainWindow::removeAllAsksFirst() {
-    MainWindowFixture fx;
-    TForm1& form = fx.show();
-    fill(form, 3);
+    // Removing all asks; only Yes empties the list.
     fx.dialogs.answers = {Dialogs::Answer::No, Dialogs::Answer::Closed, Dialogs::Answer::Yes};
     form.Button2Click();
     form.Button2Click();
-    QCOMPARE(form.playlist()->count(), 3u);
+    QCOMPARE(form.playlist()->count(), 1u);
     form.OdebratAll->trigger();
     QCOMPARE(form.playlist()->count(), 0u);
     QCOMPARE(form.Digits1->Value(), 0);
-    QCOMPARE(fx.dialogs.texts().first(),
-             QStringLiteral("Opravdu chcete odebrat všechny položky ?"));
+    QCOMPARE(fx.dialogs.texts(), QStringList(3, "Opravdu chcete odebrat všechny položky ?"));
 }
 
-void TestMainWindow::selectAll() {
+void TestMainWindow::selectAllAndClick() {
     MainWindowFixture fx;
     TForm1& form = fx.show();
     fx.settings.cistTag = "NE"; // the files are empty: no tag to read
     QTemporaryDir empty;
     fx.browse(empty.path());
     form.Button7Click();
-    QVERIFY(form.currentFilePath().isEmpty());
-    QVERIFY(form.FileNameTag->text().isEmpty());
+    QVERIFY(form.currentFilePath().isEmpty() && form.FileNameTag->text().isEmpty());
 
-    tb::test::makeFiles(dir_.filePath("all"), {"b.mp3", "A.mp3"});
+    tb::test::makeFiles(dir_.filePath("all"), {"b.mp3", "A.mp3", "c.mp3"});
     fx.browse(dir_.filePath("all"));
+    const QString shown = form.DirectoryListBox1->Directory() + '/';
     form.TitleTag->setText("old");
     form.Timer1Timer(); // the enable timer ticks before the menu opens
     form.Vyberve1->trigger();
-    const QString first = form.DirectoryListBox1->Directory() + "/A.mp3";
-    QCOMPARE(form.currentFilePath(), first);
-    QCOMPARE(form.FileNameTag->text(), first);
-    QCOMPARE(form.FileListBox1->selectedNames(), (QStringList{"A.mp3", "b.mp3"}));
+    QCOMPARE(form.currentFilePath(), shown + "A.mp3");
+    QCOMPARE(form.FileNameTag->text(), shown + "A.mp3");
+    QCOMPARE(form.FileListBox1->selectedNames(), (QStringList{"A.mp3", "b.mp3", "c.mp3"}));
     QCOMPARE(form.TitleTag->text(), QStringLiteral("old")); // tags are off: the panel stays
+
+    // A click makes the file current and empties the panel; another directory keeps it.
+    fx.clickFile(1);
+    QCOMPARE(form.currentFilePath(), shown + "b.mp3");
+    QCOMPARE(form.FileNameTag->text(), shown + "b.mp3");
+    QVERIFY(form.TitleTag->text().isEmpty());
+    fx.browse(dir_.path());
+    QCOMPARE(form.currentFilePath(), shown + "b.mp3");
 }
 
 void TestMainWindow::notReadyDriveIsRefused() {
@@ -309,39 +283,6 @@ void TestMainWindow::notReadyDriveIsRefused() {
     QCOMPARE(form.DirectoryListBox1->Directory(), tb::directoryText(other));
     QCOMPARE(form.FileListBox1->count(), 0);
     QCOMPARE(fx.dialogs.shown.size(), 1);
-}
-
-void TestMainWindow::clickMakesTheFocusedFileCurrent() {
-    MainWindowFixture fx;
-    TForm1& form = fx.show();
-    fx.settings.cistTag = "NE";
-    tb::test::makeFiles(dir_.filePath("click"), {"a.mp3", "b.mp3", "c.mp3"});
-    fx.browse(dir_.filePath("click"));
-    TFileListBox* files = form.FileListBox1;
-    form.ArtistTag->setText("stale");
-    const QRect second = files->visualRect(files->model()->index(1, 0));
-    QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, second.center());
-    const QString expected = form.DirectoryListBox1->Directory() + "/b.mp3";
-    QCOMPARE(form.currentFilePath(), expected);
-    QCOMPARE(form.FileNameTag->text(), expected);
-    QVERIFY(form.ArtistTag->text().isEmpty());
-
-    // Another directory keeps the current file.
-    fx.browse(dir_.path());
-    QCOMPARE(form.currentFilePath(), expected);
-}
-
-void TestMainWindow::errorsReachTheErrorBoxAndHelpOpens() {
-    MainWindowFixture fx;
-    TForm1& form = fx.create();
-    form.guarded([] { throw tb::IoError::fromErrno(ENOENT); });
-    QCOMPARE(fx.dialogs.shown.size(), 1);
-    QCOMPARE(fx.dialogs.shown.first().title, QStringLiteral("Trackbinder"));
-    QCOMPARE(fx.dialogs.shown.first().text, QStringLiteral("File not found."));
-    QCOMPARE(fx.dialogs.shown.first().kind, Dialogs::Kind::Error);
-    // The help button opens the page beside the program.
-    form.TransparentButton2Click();
-    QCOMPARE(fx.launcher.documents, QStringList{tb::programDirectory() + "index.htm"});
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,8 +1,6 @@
 #include "controls/Digits.h"
-#include "filetools/DirectoryListBox.h"
 #include "filetools/FileListBox.h"
 #include "platform/Paths.h"
-#include "playlist/PlaylistModel.h"
 #include "support/MainWindowFixture.h"
 
 #include <QAction>
@@ -17,7 +15,9 @@
 #include <sys/resource.h>
 
 using tb::Dialogs;
+using tb::test::contents;
 using tb::test::MainWindowFixture;
+using tb::test::writeFile;
 
 namespace {
 
@@ -38,28 +38,12 @@ void setEntries(TForm1& form, const Entries& list) {
     form.Timer1Timer(); // enables the save button
 }
 
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
-
 TForm1& showWith(MainWindowFixture& fx, const char* delAfterAndAskRun) {
     fx.settingsStore.values = {{"Blikatka", "NE"},
                                {"DelAfter", delAfterAndAskRun},
                                {"AskRun", delAfterAndAskRun},
                                {"RgPlay", "/opt/my player/play"}};
     return fx.show();
-}
-
-void select(TForm1& form, std::initializer_list<int> rows) {
-    for (int row : rows)
-        form.FileListBox1->selectionModel()->select(form.FileListBox1->model()->index(row, 0),
-                                                    QItemSelectionModel::Select);
 }
 
 } // namespace
@@ -215,7 +199,7 @@ void TestPlaylistFiles::playWritesTheSelectedPathsAndRemovesTheFileLater() {
     QCOMPARE(cache.entryList(QDir::Files), cached);
 
     form.RadioButton5->setChecked(true); // the prefix mode does not matter here
-    select(form, {0, 2});
+    fx.selectFiles({0, 2});
     form.BitBtn1Click();
     QCOMPARE(fx.launcher.commandLines.size(), 1);
     QVERIFY(fx.launcher.commandLines.at(0).startsWith("/opt/my player/play \""));
@@ -249,7 +233,7 @@ void TestPlaylistFiles::playInTheRootDoublesTheSeparator() {
     form.FileListBox1->setMask("*");
     if (form.FileListBox1->count() == 0)
         QSKIP("the root directory holds no plain file to play");
-    select(form, {0});
+    fx.selectFiles({0});
     form.BitBtn1Click();
     const QString root = form.DirectoryListBox1->Directory();
     QCOMPARE(root, tb::systemDriveRoot());

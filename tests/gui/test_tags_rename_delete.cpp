@@ -1,4 +1,3 @@
-#include "filetools/DirectoryListBox.h"
 #include "filetools/FileListBox.h"
 #include "support/MainWindowFixture.h"
 
@@ -9,15 +8,14 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-
-#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <future>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
+using tb::test::contents;
 using tb::test::MainWindowFixture;
+using tb::test::writeFile;
 using A = tb::Dialogs::Answer;
 
 namespace {
@@ -33,29 +31,6 @@ QByteArray tag(const QByteArray& title, const QByteArray& artist = {}, int genre
 }
 
 const QByteArray audio(300, '\xFF');
-
-void writeFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
-}
-
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void clickRow(TForm1& form, int row) {
-    TFileListBox* files = form.FileListBox1;
-    QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
-                      files->visualRect(files->model()->index(row, 0)).center());
-}
-
-void selectRows(TForm1& form, std::initializer_list<int> rows) {
-    TFileListBox* files = form.FileListBox1;
-    files->clearSelection();
-    for (int row : rows)
-        files->selectionModel()->select(files->model()->index(row, 0), QItemSelectionModel::Select);
-}
 
 QStringList tagTexts(const TForm1& form) {
     return {form.TitleTag->text(), form.ArtistTag->text(),  form.AlbumTag->text(),
@@ -78,11 +53,11 @@ private slots:
 private:
     // A new directory holding a.mp3, b.mp3, ... with these contents and a directory
     // named like a song, and a window browsing it.
-    TForm1& browse(MainWindowFixture& fx, const QString& name, const QList<QByteArray>& contents) {
+    TForm1& browse(MainWindowFixture& fx, const QString& name, const QList<QByteArray>& files) {
         dirPath_ = dir_.filePath(name);
         QDir().mkpath(dirPath_ + "/folder.mp3");
-        for (int i = 0; i < contents.size(); ++i)
-            writeFile(dirPath_ + '/' + QChar('a' + i) + ".mp3", contents[i]);
+        for (int i = 0; i < files.size(); ++i)
+            writeFile(dirPath_ + '/' + QChar('a' + i) + ".mp3", files[i]);
         fx.show();
         fx.browse(dirPath_);
         return *fx.form;
@@ -105,31 +80,30 @@ void TestTagsRenameDelete::panelShowsTagsAndRefusesBadFiles() {
                            audio + "tag" + tag("SOS", "ABBA").mid(3), tag("SOS").left(127),
                            audio + tag("SOS")});
     for (int i = 0; i < 4; ++i) {
-        clickRow(form, i);
+        fx.clickFile(i);
         QCOMPARE(form.TitleTag->text(), titles[i]);
         QCOMPARE(form.GenreTag->text(), genres[i]);
     }
-    clickRow(form, 4);
+    fx.clickFile(4);
     QCOMPARE(tagTexts(form), (QStringList{"Bratříčku", "Žlutý pes", "Arrival   ", "1976",
                                           QString(28, 'c'), "Rock"}));
     const QString current = form.currentFilePath();
-    clickRow(form, 5);
+    fx.clickFile(5);
     QCOMPARE(tagTexts(form), noTag);
     form.Timer1Timer();       // the enable timer ticks before the menu opens
     form.Vyberve1->trigger(); // select-all shows the first file's tag
     QCOMPARE(form.TitleTag->text(), titles[0]);
 
     // A failed read ends the click handler: the panel empties, the current file stays.
-    clickRow(form, 4);
-    clickRow(form, 6);
+    fx.clickFile(4);
+    fx.clickFile(6);
     QFile::remove(dirPath_ + "/h.mp3"); // gone between the listing and the click
-    clickRow(form, 7);
+    fx.clickFile(7);
     QCOMPARE(fx.dialogs.texts(), (QStringList{"Read beyond end of file.", "File not found."}));
     QCOMPARE(tagTexts(form), noTag);
     QCOMPARE(form.currentFilePath(), current);
     QCOMPARE(form.FileNameTag->text(), current);
 
-#ifdef Q_OS_UNIX
     // Names no listing shows, read directly: none may block or be read.
     fx.dialogs.shown.clear();
     const QByteArray fifo = QFile::encodeName(dirPath_ + "/pipe.mp3");
@@ -153,7 +127,6 @@ void TestTagsRenameDelete::panelShowsTagsAndRefusesBadFiles() {
         form.guarded([&] { form.DrawTAG("e.mp3"); });
         QCOMPARE(fx.dialogs.texts().last(), QStringLiteral("File access denied."));
     }
-#endif
 }
 
 void TestTagsRenameDelete::renameProposesFromListPositionAndTag() {
@@ -161,8 +134,8 @@ void TestTagsRenameDelete::renameProposesFromListPositionAndTag() {
     TForm1& form = browse(fx, "proposals",
                           {"", "", audio + tag("Brat\xF8\xED\xE8ku", "Kryl  "), "", audio + audio,
                            "", audio + tag("SOS", "ABBA" + QByteArray(26, ' '))});
-    clickRow(form, 2);
-    selectRows(form, {2, 4, 6});
+    fx.clickFile(2);
+    fx.selectFiles({2, 4, 6});
     form.Timer1Timer();
     QSignalSpy rereads(form.FileListBox1->model(), &QAbstractItemModel::modelReset);
     fx.dialogs.inputs = {std::nullopt, QString("renamed.mp3"), QString("07 - ABBA - SOS.mp3")};
@@ -186,7 +159,7 @@ void TestTagsRenameDelete::renameProposesFromListPositionAndTag() {
 
     // With "CistTag" off the proposal is the name, and the panel stays as it is.
     fx.settings.cistTag = "NE";
-    selectRows(form, {3});
+    fx.selectFiles({3});
     fx.dialogs.inputs = {std::nullopt};
     form.Timer1Timer(); // the enable timer ticks before the menu opens
     form.Prejmen->trigger();
@@ -196,7 +169,7 @@ void TestTagsRenameDelete::renameProposesFromListPositionAndTag() {
     // A tag that cannot be read ends the whole action: no question, no re-read.
     fx.settings.cistTag = "ANO";
     writeFile(dirPath_ + "/b.mp3", "short");
-    selectRows(form, {2, 3});
+    fx.selectFiles({2, 3});
     fx.dialogs.inputRequests.clear();
     rereads.clear();
     form.Timer1Timer(); // the enable timer ticks before the menu opens
@@ -225,9 +198,9 @@ void TestTagsRenameDelete::renameNeverReplacesAFile() {
                           refused.arg("e.mp3", "missing/e.mp3")}));
     QCOMPARE(fx.dialogs.shown.first().kind, tb::Dialogs::Kind::Error);
     const QString d = dirPath_ + '/';
-    QCOMPARE((QList<QByteArray>{contentOf(d + "a.mp3"), contentOf(d + "b.mp3"),
-                                contentOf(d + "folder.mp3/c.mp3"),
-                                contentOf(elsewhere.filePath("d.mp3")), contentOf(d + "e.mp3")}),
+    QCOMPARE((QList<QByteArray>{contents(d + "a.mp3"), contents(d + "b.mp3"),
+                                contents(d + "folder.mp3/c.mp3"),
+                                contents(elsewhere.filePath("d.mp3")), contents(d + "e.mp3")}),
              (QList<QByteArray>{"a", "b", "c", "d", "e"}));
     QCOMPARE(form.FileListBox1->count(), 3);
 }
@@ -235,9 +208,9 @@ void TestTagsRenameDelete::renameNeverReplacesAFile() {
 void TestTagsRenameDelete::deleteAsksOnceForAllThenPerFile() {
     MainWindowFixture fx;
     TForm1& form = browse(fx, "delete", {audio + tag("SOS"), "", "", "", ""});
-    clickRow(form, 0);
+    fx.clickFile(0);
     const QString a = form.currentFilePath();
-    selectRows(form, {0, 1});
+    fx.selectFiles({0, 1});
     form.Timer1Timer();
     QSignalSpy rereads(form.FileListBox1->model(), &QAbstractItemModel::modelReset);
     const QString question = "Opravdu chcete z disku fyzicky odstranit soubor %1 ?";
@@ -255,7 +228,7 @@ void TestTagsRenameDelete::deleteAsksOnceForAllThenPerFile() {
     QCOMPARE(form.TitleTag->text(), QStringLiteral("SOS"));
 
     // No at the first question: nothing more is asked, the list is still re-read.
-    selectRows(form, {0, 1, 2});
+    fx.selectFiles({0, 1, 2});
     fx.dialogs.shown.clear();
     fx.dialogs.answers = {A::No};
     form.Timer1Timer(); // the enable timer ticks before the menu opens
@@ -265,7 +238,7 @@ void TestTagsRenameDelete::deleteAsksOnceForAllThenPerFile() {
 
     // A failed deletion is reported and the loop goes on; No leaves a file.
     QFile::remove(dirPath_ + "/c.mp3");
-    selectRows(form, {0, 1, 2});
+    fx.selectFiles({0, 1, 2});
     fx.dialogs.shown.clear();
     fx.dialogs.answers = {A::Yes, A::Yes, A::Ok, A::No, A::Yes};
     form.Timer1Timer(); // the enable timer ticks before the menu opens

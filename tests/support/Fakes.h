@@ -12,8 +12,9 @@
 
 namespace tb::test {
 
-// Answers every box from a script, in order, and records what was asked.
-// A box beyond the script is answered Ok / Yes and counted as unexpected.
+// Answers every box, file dialog and input box from its script, in order, and records
+// what was asked. Beyond the script a box answers Ok / Yes, a dialog Cancel, and the
+// request counts as unexpected.
 class ScriptedDialogs final : public Dialogs {
 public:
     struct Shown {
@@ -21,31 +22,54 @@ public:
         QString title;
         QString text;
     };
-
-    Answer message(QWidget* parent, Kind kind, const QString& title, const QString& text,
-                   Buttons buttons) override;
-    std::optional<QString> openFileName(QWidget* parent, const FileRequest& request) override;
-    std::optional<QString> saveFileName(QWidget* parent, const FileRequest& request) override;
-    std::optional<QString> inputText(QWidget* parent, const QString& caption, const QString& prompt,
-                                     const QString& text, int maxLength) override;
-
-    QList<Answer> answers;
-    QList<Shown> shown;
-    int unexpected = 0;
-
-    // Scripted file dialogs and input boxes: nothing stands for Cancel.
-    QList<std::optional<QString>> fileNames;
-    QList<FileRequest> fileRequests;
     struct Input {
         QString caption;
         QString prompt;
         QString text;
         int maxLength;
     };
+
+    Answer message(QWidget*, Kind kind, const QString& title, const QString& text,
+                   Buttons buttons) override {
+        shown.append({kind, title, text});
+        return next(answers, buttons == Buttons::Ok ? Answer::Ok : Answer::Yes);
+    }
+    std::optional<QString> openFileName(QWidget*, const FileRequest& request) override {
+        fileRequests.append(request);
+        return next(fileNames, {});
+    }
+    std::optional<QString> saveFileName(QWidget* parent, const FileRequest& request) override {
+        return openFileName(parent, request);
+    }
+    std::optional<QString> inputText(QWidget*, const QString& caption, const QString& prompt,
+                                     const QString& text, int maxLength) override {
+        inputRequests.append({caption, prompt, text, maxLength});
+        return next(inputs, {});
+    }
+
+    QStringList texts() const {
+        QStringList result;
+        for (const Shown& box : shown)
+            result.append(box.text);
+        return result;
+    }
+
+    QList<Answer> answers;
+    QList<Shown> shown;
+    QList<std::optional<QString>> fileNames; // nothing stands for Cancel
+    QList<FileRequest> fileRequests;
     QList<std::optional<QString>> inputs;
     QList<Input> inputRequests;
+    int unexpected = 0;
 
-    QStringList texts() const;
+private:
+    template <typename T> T next(QList<T>& script, T otherwise) {
+        if (script.isEmpty()) {
+            ++unexpected;
+            return otherwise;
+        }
+        return script.takeFirst();
+    }
 };
 
 // Volumes whose readiness a test decides.
@@ -54,7 +78,7 @@ public:
     QList<Volume> mounted() override { return volumes; }
     bool isReady(const QString& root) override { return !notReady.contains(root); }
 
-    QList<Volume> volumes;
+    QList<Volume> volumes{{QStringLiteral("/"), QString()}};
     QSet<QString> notReady;
 };
 

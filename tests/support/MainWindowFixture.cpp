@@ -1,6 +1,6 @@
 #include "support/MainWindowFixture.h"
 
-#include "filetools/DirectoryListBox.h"
+#include "filetools/FileListBox.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,24 +8,6 @@
 #include <QTest>
 
 namespace tb::test {
-
-MainWindowFixture::MainWindowFixture() {
-    volumes.volumes = {{QStringLiteral("/"), QString()}};
-}
-
-MainWindowFixture::~MainWindowFixture() {
-    if (form) {
-        // Closing asks; let the window go without a question left unanswered.
-        form->hide();
-        form.reset();
-    }
-}
-
-TForm1& MainWindowFixture::create() {
-    form =
-        std::make_unique<TForm1>(AppServices{dialogs, settingsStore, volumes, launcher}, settings);
-    return *form;
-}
 
 TForm1& MainWindowFixture::show() {
     if (!form)
@@ -36,8 +18,24 @@ TForm1& MainWindowFixture::show() {
     return *form;
 }
 
-void MainWindowFixture::browse(const QString& directory) {
-    form->DirectoryListBox1->setDirectory(directory);
+QStringList MainWindowFixture::entries() const {
+    QStringList out;
+    for (std::size_t i = 0; i < form->playlist()->count(); ++i)
+        out.append(QString::fromUtf8(form->playlist()->entry(i)));
+    return out;
+}
+
+void MainWindowFixture::selectFiles(std::initializer_list<int> rows) {
+    TFileListBox* files = form->FileListBox1;
+    files->clearSelection();
+    for (int row : rows)
+        files->selectionModel()->select(files->model()->index(row, 0), QItemSelectionModel::Select);
+}
+
+void MainWindowFixture::clickFile(int row) {
+    TFileListBox* files = form->FileListBox1;
+    QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                      files->visualRect(files->model()->index(row, 0)).center());
 }
 
 void makeFiles(const QString& directory, const QStringList& relativeNames) {
@@ -48,6 +46,16 @@ void makeFiles(const QString& directory, const QStringList& relativeNames) {
         if (!file.open(QIODevice::WriteOnly))
             qFatal("cannot create %s", qPrintable(path));
     }
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 } // namespace tb::test

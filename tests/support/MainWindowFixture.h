@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/Unit1.h"
+#include "filetools/DirectoryListBox.h"
 #include "platform/SettingsStore.h"
+#include "playlist/PlaylistModel.h"
 #include "support/Fakes.h"
 
 #include <QTemporaryDir>
@@ -12,15 +14,27 @@ namespace tb::test {
 // A main window over fakes: scripted boxes, settings in memory, one volume "/"
 // (or the given ones), and a launcher that only records.
 struct MainWindowFixture {
-    MainWindowFixture();
-    ~MainWindowFixture();
+    // Closing asks; let the window go without a question left unanswered.
+    ~MainWindowFixture() {
+        if (form)
+            form->hide();
+    }
 
     // Creates the window; settings and volumes set before this are what it sees.
-    TForm1& create();
+    TForm1& create() {
+        form = std::make_unique<TForm1>(AppServices{dialogs, settingsStore, volumes, launcher},
+                                        settings);
+        return *form;
+    }
     // Creates, shows (running the first-show steps) and waits until it is exposed.
     TForm1& show();
-    // Points the browser at a directory and waits until the file list has read it.
-    void browse(const QString& directory);
+    // Points the browser at a directory; the file list reads it at once.
+    void browse(const QString& directory) { form->DirectoryListBox1->setDirectory(directory); }
+    // The playlist's entries, decoded as UTF-8.
+    QStringList entries() const;
+    // Selects these rows of the file list and no others, or clicks one as the user does.
+    void selectFiles(std::initializer_list<int> rows);
+    void clickFile(int row);
 
     ScriptedDialogs dialogs;
     MemorySettingsStore settingsStore;
@@ -32,5 +46,8 @@ struct MainWindowFixture {
 
 // Creates empty files (and the directories they need) below a directory.
 void makeFiles(const QString& directory, const QStringList& relativeNames);
+void writeFile(const QString& path, const QByteArray& bytes);
+// The file's bytes, or "<missing>" when it cannot be read.
+QByteArray contents(const QString& path);
 
 } // namespace tb::test
