@@ -9,7 +9,6 @@
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
-#include <memory>
 #include <vector>
 
 namespace {
@@ -37,8 +36,7 @@ public:
 
     void remove(TBaloonHint* balloon) {
         std::erase(balloons_, balloon);
-        if (!window_.isHidden() && !first())
-            hideBalloon();
+        hideBalloon(); // it may be showing this one's looks
     }
 
     // The component whose looks the balloon takes: the first one made that still lives.
@@ -77,7 +75,6 @@ protected:
 
 private:
     HintManager() {
-        window_.hide();
         pauseTimer_.setSingleShot(true);
         hideTimer_.setSingleShot(true);
         connect(&pauseTimer_, &QTimer::timeout, this, &HintManager::showHint);
