@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPen>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -244,6 +245,10 @@ void TForm1::createControls() {
     BaloonHint1 = new TBaloonHint(this);
     BaloonHint1->setHintPauseTime(500);
     BaloonHint1->setHintHidePause(5000);
+    BaloonHint1->setAlignment(tb::TAlignment::taCenter);
+    BaloonHint1->setPen(QPen(Qt::white, 2));
+    BaloonHint1->setBrush(Qt::red);
+    BaloonHint1->setFont(tb::pixelFont(kDesignFont, 13, true));
 }
 
 void TForm1::createTagPanel() {
