@@ -124,7 +124,7 @@ void TForm1::createControls() {
     LCD991 = new TLCD99(this);
     LCD991->setGeometry(246, 8, 157, 25);
     LCD991->setDigitNum(10);
-    LCD991->setAnimation(TLCD99::Animation::Random);
+    LCD991->setAnimation(TLCDAnimation::anRandom);
     LCD991->setAnimationDelay(250);
     LCD991->setValue(QStringLiteral("QRQWDRQWEDQW"));
     LCD991->hide();
@@ -133,7 +133,7 @@ void TForm1::createControls() {
     PG1->setGeometry(264, 45, 121, 12);
     PG1->setBackColor(Qt::black);
     PG1->setBorderColor(Qt::black);
-    PG1->setTextFont(tb::pixelFont(kDesignFont, 16, true), Qt::white);
+    PG1->setTextFont(tb::pixelFont(kDesignFont, 16, true)); // white: text shows inverted anyway
 
     StaticText1 = new QLabel(QStringLiteral("Maximální počet položek je 65535!"), this);
     StaticText1->setGeometry(112, 60, 269, 17);

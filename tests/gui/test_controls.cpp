@@ -1,5 +1,4 @@
 #include "controls/Digits.h"
-#include "controls/Progress.h"
 
 #include <QPainter>
 #include <QTemporaryDir>
@@ -68,20 +67,6 @@ private slots:
         QVERIFY(digits.loadBmpDigits(file));
         QCOMPARE(digits.BmpDigits().size(), QSize(220, 20));
         QCOMPARE(digits.size(), QSize(60, 10)); // a loaded strip does not resize
-    }
-
-    void progressClampsAndFills() {
-        TProgress progress;
-        progress.resize(102, 10);
-        progress.setProgress(150);
-        QCOMPARE(progress.Progress(), 100);
-        progress.setProgress(-3);
-        QCOMPARE(progress.Progress(), 0);
-        progress.setFromColor(Qt::green);
-        progress.setToColor(Qt::green);
-        progress.setProgress(50);
-        QCOMPARE(pixelAt(progress, 10), QColor(Qt::green));
-        QCOMPARE(pixelAt(progress, 80), QColor(Qt::white));
     }
 };
 
