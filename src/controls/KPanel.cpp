@@ -1,6 +1,8 @@
 #include "controls/KPanel.h"
 
 #include <QPainter>
+#include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -9,8 +11,10 @@ tb::panel::Rgb rgbOf(const QColor& color) {
             static_cast<std::uint8_t>(color.blue())};
 }
 
+// Ellipses that have shrunk past the centre come inverted; they are drawn the right way round.
 QRect toQRect(const tb::panel::Rect& r) {
-    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return QRect(std::min(r.left, r.right), std::min(r.top, r.bottom), std::abs(r.right - r.left),
+                 std::abs(r.bottom - r.top));
 }
 
 } // namespace
