@@ -5,8 +5,11 @@
 namespace {
 
 // Outer minus inside height; 0 where the window system reports no frame (not yet shown, or
-// no window manager).
+// no window manager). Some platforms go on reporting margins for a frameless window, whose
+// outside is its inside.
 int frameHeight(const QWidget& window) {
+    if (window.windowFlags().testFlag(Qt::FramelessWindowHint))
+        return 0;
     return std::max(0, window.frameGeometry().height() - window.geometry().height());
 }
 
