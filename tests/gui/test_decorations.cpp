@@ -167,10 +167,18 @@ void TestDecorations::pressDragAndReleaseOutsideClicksNothing() {
     mouse(&button, QEvent::MouseButtonPress, {10, 10});
     mouse(&button, QEvent::MouseButtonRelease, {10, 10});
     QCOMPARE(clicks.count(), 1);
+    // Movable: the button follows the pointer while held.
+    button.setMovable(true);
+    mouse(&button, QEvent::MouseButtonPress, {10, 10});
+    mouse(&button, QEvent::MouseMove, {15, 13});
+    QCOMPARE(button.pos(), QPoint(5, 3));
+    mouse(&button, QEvent::MouseButtonRelease, {10, 10});
+    QCOMPARE(clicks.count(), 2);
+    button.setMovable(false);
     // A right click is no click; a press while disabled does nothing.
     mouse(&button, QEvent::MouseButtonPress, {10, 10}, Qt::RightButton);
     mouse(&button, QEvent::MouseButtonRelease, {10, 10}, Qt::RightButton);
-    QCOMPARE(clicks.count(), 1);
+    QCOMPARE(clicks.count(), 2);
     button.setEnabled(false);
     mouse(&button, QEvent::MouseButtonPress, {10, 10});
     QVERIFY(!button.pressedLook());
