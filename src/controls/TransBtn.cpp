@@ -334,7 +334,8 @@ void TTransparentButton::changeEvent(QEvent* event) {
 }
 
 bool TTransparentButton::event(QEvent* event) {
-    if (event->type() == QEvent::ParentChange)
+    // The holding window may change with the parent or with any ancestor of it.
+    if (event->type() == QEvent::ParentChange || event->type() == QEvent::Show)
         watchWindow();
     return QWidget::event(event);
 }
