@@ -1,5 +1,6 @@
-// Draws the two pictures in resources/: the banner at the top of the main window
-// (image1.png, 117 x 109) and the window icon (icon.png, 32 x 32).
+// Draws the pictures in resources/: the banner at the top of the main window
+// (image1.png, 117 x 109), the window icon (icon.png, 32 x 32) and the glyphs of the
+// settings button (settings.png, 35 x 83) and the help button (help.png, 40 x 40).
 // Not part of the main build; run once from the repository root after changing the drawing:
 //   CXXFLAGS=$(pkg-config --cflags --libs Qt6Gui)
 //   g++ -std=c++20 -fPIC tools/make_pictures.cpp -o /tmp/make_pictures $CXXFLAGS
@@ -167,6 +168,107 @@ QImage drawIcon() {
     return image;
 }
 
+// Button glyphs are opaque bitmaps whose bottom-left colour marks the see-through pixels.
+const QColor kGlyphKey(0xFF, 0x00, 0xFF);
+
+// Flattens an antialiased drawing into a keyed glyph: faint pixels become the key colour,
+// the rest are laid over `matte`, the colour the glyph will stand on.
+QImage keyedGlyph(const QImage& drawing, const QColor& matte) {
+    QImage glyph(drawing.size(), QImage::Format_RGB32);
+    for (int y = 0; y < drawing.height(); ++y)
+        for (int x = 0; x < drawing.width(); ++x) {
+            const QColor c = drawing.pixelColor(x, y);
+            if (c.alpha() < 96) {
+                glyph.setPixelColor(x, y, kGlyphKey);
+                continue;
+            }
+            const auto mix = [&](int top, int under) {
+                return (top * c.alpha() + under * (255 - c.alpha())) / 255;
+            };
+            glyph.setPixelColor(x, y, QColor(mix(c.red(), matte.red()),
+                                             mix(c.green(), matte.green()),
+                                             mix(c.blue(), matte.blue())));
+        }
+    return glyph;
+}
+
+// A gear over three mixing-desk sliders: the settings button, 35 x 83.
+QImage drawSettingsGlyph() {
+    QImage image(35, 83, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    const QPointF hub(17.5, 17.5);
+    QPainterPath gear;
+    for (int tooth = 0; tooth < 8; ++tooth) {
+        QPainterPath cog;
+        cog.addRoundedRect(QRectF(-2.6, -14.5, 5.2, 7), 1, 1);
+        QTransform turn;
+        turn.translate(hub.x(), hub.y());
+        turn.rotate(tooth * 45.0);
+        gear.addPath(turn.map(cog));
+    }
+    QPainterPath wheel;
+    wheel.addEllipse(hub, 10.5, 10.5);
+    gear = gear.united(wheel);
+    QPainterPath hole;
+    hole.addEllipse(hub, 4, 4);
+    gear = gear.subtracted(hole);
+    QLinearGradient steel(0, 3, 0, 32);
+    steel.setColorAt(0.0, kRed.lighter(135));
+    steel.setColorAt(1.0, kDarkRed);
+    painter.setPen(QPen(QColor(0x30, 0x08, 0x08), 1.0));
+    painter.setBrush(steel);
+    painter.drawPath(gear);
+
+    // Three slots with their knobs at different heights.
+    const qreal tracks[] = {7.5, 17.5, 27.5};
+    const qreal knobs[] = {62, 47, 70};
+    for (int i = 0; i < 3; ++i) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0x20, 0x20, 0x20));
+        painter.drawRoundedRect(QRectF(tracks[i] - 1.5, 38, 3, 42), 1.5, 1.5);
+        QLinearGradient knob(0, knobs[i] - 4, 0, knobs[i] + 4);
+        knob.setColorAt(0.0, QColor(0xf4, 0xf4, 0xf4));
+        knob.setColorAt(1.0, QColor(0x90, 0x90, 0x90));
+        painter.setPen(QPen(QColor(0x20, 0x20, 0x20), 1.0));
+        painter.setBrush(knob);
+        painter.drawRoundedRect(QRectF(tracks[i] - 4.5, knobs[i] - 4, 9, 8), 1.5, 1.5);
+        painter.setPen(QPen(kRed, 1.4));
+        painter.drawLine(QPointF(tracks[i] - 3, knobs[i]), QPointF(tracks[i] + 3, knobs[i]));
+    }
+    painter.end();
+    return keyedGlyph(image, QColor(0xef, 0xef, 0xef));
+}
+
+// A red disc with a white question mark: the help button, 40 x 40, on the black window.
+QImage drawHelpGlyph() {
+    QImage image(40, 40, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QRadialGradient disc(QPointF(15, 14), 22);
+    disc.setColorAt(0.0, kRed.lighter(140));
+    disc.setColorAt(1.0, kDarkRed);
+    painter.setPen(QPen(Qt::white, 1.6));
+    painter.setBrush(disc);
+    painter.drawEllipse(QPointF(20, 20), 16.5, 16.5);
+
+    QPainterPath mark;
+    mark.moveTo(14.5, 15.5);
+    mark.cubicTo(14.5, 8.5, 25.5, 8.5, 25.5, 15.0);
+    mark.cubicTo(25.5, 19.5, 20.0, 19.5, 20.0, 24.5);
+    painter.setPen(QPen(Qt::white, 3.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(mark);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::white);
+    painter.drawEllipse(QPointF(20, 30), 2.3, 2.3);
+    painter.end();
+    return keyedGlyph(image, Qt::black);
+}
+
 bool save(const QImage& image, const QString& path) {
     if (!image.save(path, "PNG")) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
@@ -180,6 +282,8 @@ bool save(const QImage& image, const QString& path) {
 int main(int argc, char** argv) {
     const QString directory = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     const bool ok = save(drawBanner(), directory + QStringLiteral("/image1.png")) &&
-                    save(drawIcon(), directory + QStringLiteral("/icon.png"));
+                    save(drawIcon(), directory + QStringLiteral("/icon.png")) &&
+                    save(drawSettingsGlyph(), directory + QStringLiteral("/settings.png")) &&
+                    save(drawHelpGlyph(), directory + QStringLiteral("/help.png"));
     return ok ? 0 : 1;
 }

@@ -108,7 +108,6 @@ TForm1::TForm1(AppServices services, AppSettings& settings, QWidget* parent)
 TForm1::~TForm1() = default;
 
 void TForm1::createControls() {
-    QStyle* st = style();
     Button4 = makeBitmapButton(this, QStringLiteral("Uložit playlist"), {4, 8, 97, 25},
                                QStyle::SP_DialogSaveButton);
     BitBtn3 = makeBitmapButton(this, QStringLiteral("Otevřít playlist"), {4, 40, 97, 25},
@@ -224,7 +223,7 @@ void TForm1::createControls() {
 
     TransparentButton2 = new TTransparentButton(this);
     TransparentButton2->setGeometry(688, 364, 40, 40);
-    TransparentButton2->setGlyph(st->standardIcon(QStyle::SP_DialogHelpButton).pixmap(32, 32));
+    TransparentButton2->setGlyph(QPixmap(QStringLiteral(":/help.png")));
 
     Panel1 = new QFrame(this);
     Panel1->setGeometry(688, 404, 40, 84);
@@ -233,8 +232,7 @@ void TForm1::createControls() {
     TransparentButton1 = new TTransparentButton(Panel1);
     TransparentButton1->setGeometry(2, 4, 35, 83);
     TransparentButton1->setTransparent(false);
-    TransparentButton1->setGlyph(
-        st->standardIcon(QStyle::SP_FileDialogDetailedView).pixmap(24, 24));
+    TransparentButton1->setGlyph(QPixmap(QStringLiteral(":/settings.png")));
     TransparentButton1->setToolTip(QStringLiteral("Nastavení parametrů programu"));
 
     Timer1 = new QTimer(this);
@@ -330,7 +328,7 @@ void TForm1::connectHandlers() {
     onEvent(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
     onEvent(Timer2, &QTimer::timeout, &TForm1::Timer2Timer);
     onEvent(BitBtn2, &QPushButton::clicked, &TForm1::BitBtn2Click);
-    onEvent(TransparentButton2, &QAbstractButton::clicked, &TForm1::TransparentButton2Click);
+    onEvent(TransparentButton2, &TTransparentButton::OnClick, &TForm1::TransparentButton2Click);
 
     onEvent(Button1, &QPushButton::clicked, &TForm1::Button1Click);
     onEvent(Button3, &QPushButton::clicked, &TForm1::Button3Click);

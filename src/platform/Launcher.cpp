@@ -37,4 +37,9 @@ void SystemLauncher::openDocument(const QString& path) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
+void SystemLauncher::openUrl(const QString& target) {
+    // Bare addresses such as "www.example.com" or a path are read as the user means them.
+    QDesktopServices::openUrl(QUrl::fromUserInput(target));
+}
+
 } // namespace tb

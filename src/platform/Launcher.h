@@ -14,12 +14,15 @@ public:
     virtual void startCommandLine(const QString& commandLine) = 0;
     // Opens a local file with the program the desktop associates with it.
     virtual void openDocument(const QString& path) = 0;
+    // Opens a web or mail address (or a path) with the desktop's handler for it.
+    virtual void openUrl(const QString& target) = 0;
 };
 
 class SystemLauncher final : public Launcher {
 public:
     void startCommandLine(const QString& commandLine) override;
     void openDocument(const QString& path) override;
+    void openUrl(const QString& target) override;
 };
 
 struct CommandLine {

@@ -86,9 +86,11 @@ class FakeLauncher final : public Launcher {
 public:
     void startCommandLine(const QString& commandLine) override { commandLines.append(commandLine); }
     void openDocument(const QString& path) override { documents.append(path); }
+    void openUrl(const QString& target) override { urls.append(target); }
 
     QStringList commandLines;
     QStringList documents;
+    QStringList urls;
 };
 
 } // namespace tb::test
