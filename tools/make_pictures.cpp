@@ -411,8 +411,8 @@ QImage drawFlipStrip() {
     });
 }
 
-bool save(const QImage& image, const QString& path, const char* format) {
-    if (!image.save(path, format)) {
+bool saveBmp(const QImage& image, const QString& path) {
+    if (!image.save(path, "BMP")) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         return false;
     }
@@ -433,9 +433,9 @@ int main(int argc, char** argv) {
     const QString directory = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     bool ok = save(drawBanner(), directory + QStringLiteral("/image1.png")) &&
               save(drawIcon(), directory + QStringLiteral("/icon.png"));
-    ok = ok && save(drawDefaultStrip(), directory + QStringLiteral("/digitstrip.bmp"), "BMP");
+    ok = ok && saveBmp(drawDefaultStrip(), directory + QStringLiteral("/digitstrip.bmp"));
     const QImage looks[] = {drawWheelStrip(), drawLedStrip(), drawLcdStrip(), drawFlipStrip()};
     for (int i = 0; i < 4 && ok; ++i)
-        ok = save(looks[i], directory + QStringLiteral("/digits%1.bmp").arg(i + 1), "BMP");
+        ok = saveBmp(looks[i], directory + QStringLiteral("/digits%1.bmp").arg(i + 1));
     return ok ? 0 : 1;
 }

@@ -1,4 +1,5 @@
 #include "controls/Digits.h"
+#include "platform/Paths.h"
 #include "support/MainWindowFixture.h"
 
 #include <QDir>
@@ -125,6 +126,16 @@ private slots:
         QCOMPARE(cellsAt(digits, 0, 4), QList<int>({0, 4, 2, -1}));
         digits.setAutoSize(true);
         QCOMPARE(digits.size(), QSize(42, 20));
+
+        // A click is a press and a release of the left button over the control.
+        QSignalSpy clicks(&digits, &TDigits::OnClick);
+        QSignalSpy downs(&digits, &TDigits::OnMouseDown);
+        QTest::mouseClick(&digits, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mousePress(&digits, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(&digits, Qt::LeftButton, {}, QPoint(60, 5));
+        QCOMPARE(clicks.size(), 1);
+        QCOMPARE(downs.size(), 2);
+        QCOMPARE(downs.at(0).at(2).toPoint(), QPoint(5, 5));
     }
 
     // 999999 -> 0 rolls every cell upward in eight frames, 25 ms apart, the first at once.
@@ -369,6 +380,18 @@ private slots:
             QCOMPARE(fx.show().Digits1->BmpDigits(), QImage(QStringLiteral(":/digitstrip.bmp")));
         }
         QVERIFY(QDir::setCurrent(home));
+
+        // Beside the program comes before the data folders.
+        const QString name = QStringLiteral("test_digits-probe.bmp");
+        const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(name);
+        QVERIFY(QDir().mkpath(data));
+        QVERIFY(someStrip(0).save(QDir(data).filePath(name)));
+        QCOMPARE(tb::findDataFile(name), QDir(data).filePath(name));
+        QVERIFY(someStrip(0).save(beside));
+        QCOMPARE(tb::findDataFile(name), beside);
+        QFile::remove(beside);
+        QDir(data).removeRecursively();
+        QCOMPARE(tb::findDataFile(name), QString());
     }
 };
 
