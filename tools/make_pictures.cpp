@@ -1,6 +1,10 @@
-// Draws the pictures in resources/: the banner at the top of the main window
-// (image1.png, 117 x 109), the window icon (icon.png, 32 x 32) and the glyphs of the
-// settings button (settings.png, 35 x 83) and the help button (help.png, 40 x 40).
+// Draws the pictures in resources/:
+//   image1.png        the banner at the top of the main window, 117 x 109
+//   icon.png          the window icon, 32 x 32
+//   settings.png      the settings button's glyph, 35 x 83; help.png, the help button's, 40 x 40
+//   digitstrip.bmp    the item counter's built-in digit strip, 154 x 20, 16 colours, and its
+//                     four looks digits1.bmp to digits4.bmp. A strip is eleven 14 x 20 cells:
+//                     the digits 0 to 9, then the blank.
 // Not part of the main build; run once from the repository root after changing the drawing:
 //   CXXFLAGS=$(pkg-config --cflags --libs Qt6Gui)
 //   g++ -std=c++20 -fPIC tools/make_pictures.cpp -o /tmp/make_pictures $CXXFLAGS
@@ -12,6 +16,8 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <QString>
+#include <QTransform>
+#include <array>
 #include <cstdio>
 
 namespace {
@@ -269,6 +275,253 @@ QImage drawHelpGlyph() {
     return keyedGlyph(image, Qt::black);
 }
 
+// ---- Counter strips ----
+
+constexpr int kCellWidth = 14;
+constexpr int kCellHeight = 20;
+constexpr int kStripCells = 11;
+constexpr int kBlankCell = 10;
+
+// A plain digit as strokes in a unit box (x right, y down, 0 to 1).
+QPainterPath unitDigit(int digit) {
+    QPainterPath path;
+    switch (digit) {
+    case 0:
+        path.addRoundedRect(QRectF(0.05, 0.0, 0.9, 1.0), 48, 32, Qt::RelativeSize);
+        break;
+    case 1:
+        path.moveTo(0.18, 0.24);
+        path.lineTo(0.56, 0.0);
+        path.lineTo(0.56, 1.0);
+        path.moveTo(0.2, 1.0);
+        path.lineTo(0.9, 1.0);
+        break;
+    case 2:
+        path.moveTo(0.06, 0.24);
+        path.cubicTo(0.12, -0.06, 0.96, -0.08, 0.92, 0.3);
+        path.cubicTo(0.9, 0.52, 0.3, 0.7, 0.05, 1.0);
+        path.lineTo(0.96, 1.0);
+        break;
+    case 3:
+        path.moveTo(0.08, 0.12);
+        path.cubicTo(0.3, -0.05, 0.96, -0.02, 0.9, 0.25);
+        path.cubicTo(0.87, 0.42, 0.6, 0.47, 0.38, 0.47);
+        path.cubicTo(0.76, 0.47, 0.99, 0.58, 0.95, 0.76);
+        path.cubicTo(0.91, 1.03, 0.28, 1.05, 0.05, 0.87);
+        break;
+    case 4:
+        path.moveTo(0.72, 1.0);
+        path.lineTo(0.72, 0.0);
+        path.lineTo(0.03, 0.68);
+        path.lineTo(0.98, 0.68);
+        break;
+    case 5:
+        path.moveTo(0.9, 0.0);
+        path.lineTo(0.18, 0.0);
+        path.lineTo(0.12, 0.45);
+        path.cubicTo(0.4, 0.32, 0.96, 0.38, 0.94, 0.7);
+        path.cubicTo(0.91, 1.04, 0.28, 1.05, 0.05, 0.87);
+        break;
+    case 6:
+        path.moveTo(0.86, 0.08);
+        path.cubicTo(0.5, -0.09, 0.04, 0.1, 0.07, 0.66);
+        path.addEllipse(QRectF(0.07, 0.4, 0.86, 0.6));
+        break;
+    case 7:
+        path.moveTo(0.03, 0.0);
+        path.lineTo(0.97, 0.0);
+        path.lineTo(0.36, 1.0);
+        break;
+    case 8:
+        path.addEllipse(QRectF(0.13, 0.0, 0.74, 0.46));
+        path.addEllipse(QRectF(0.05, 0.44, 0.9, 0.56));
+        break;
+    case 9: // the 6 turned upside down
+        path = QTransform(-1, 0, 0, -1, 1, 1).map(unitDigit(6));
+        break;
+    default:
+        break;
+    }
+    return path;
+}
+
+// The digit's strokes fitted into a box of the cell.
+void strokeDigit(QPainter& painter, int digit, const QRectF& box, const QPen& pen) {
+    const QTransform toBox =
+        QTransform::fromTranslate(box.x(), box.y()).scale(box.width(), box.height());
+    painter.strokePath(toBox.map(unitDigit(digit)), pen);
+}
+
+// Seven-segment masks, bits a (top) to g (middle): a b c d e f g.
+constexpr std::array<unsigned, 10> kSegments = {0x3f, 0x06, 0x5b, 0x4f, 0x66,
+                                                0x6d, 0x7d, 0x07, 0x7f, 0x6f};
+
+// The seven pointed segments of one cell, each as its own polygon.
+std::array<QPolygonF, 7> segmentShapes(const QRectF& box, qreal thickness, qreal slant) {
+    const qreal t = thickness;
+    const qreal gap = 0.5;
+    const qreal left = box.left() + t / 2;
+    const qreal right = box.right() - t / 2;
+    const qreal top = box.top() + t / 2;
+    const qreal bottom = box.bottom() - t / 2;
+    const qreal middle = (top + bottom) / 2;
+    // Leans the upper part to the right like a printed italic.
+    const auto at = [&](qreal x, qreal y) {
+        return QPointF(x + slant * (box.bottom() - y) / box.height(), y);
+    };
+    const auto horizontal = [&](qreal y) {
+        return QPolygonF({at(left + gap, y), at(left + gap + t / 2, y - t / 2),
+                          at(right - gap - t / 2, y - t / 2), at(right - gap, y),
+                          at(right - gap - t / 2, y + t / 2), at(left + gap + t / 2, y + t / 2)});
+    };
+    const auto vertical = [&](qreal x, qreal y1, qreal y2) {
+        return QPolygonF({at(x, y1 + gap), at(x + t / 2, y1 + gap + t / 2),
+                          at(x + t / 2, y2 - gap - t / 2), at(x, y2 - gap),
+                          at(x - t / 2, y2 - gap - t / 2), at(x - t / 2, y1 + gap + t / 2)});
+    };
+    return {horizontal(top),    vertical(right, top, middle),   vertical(right, middle, bottom),
+            horizontal(bottom), vertical(left, middle, bottom), vertical(left, top, middle),
+            horizontal(middle)};
+}
+
+// Lit segments of a digit in one brush, the others (all of them for the blank) in another.
+void drawSegments(QPainter& painter, int cell, const QRectF& box, qreal thickness, qreal slant,
+                  const QBrush& lit, const QBrush& unlit) {
+    const auto shapes = segmentShapes(box, thickness, slant);
+    const unsigned mask = cell < 10 ? kSegments[static_cast<std::size_t>(cell)] : 0;
+    painter.setPen(Qt::NoPen);
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        painter.setBrush(mask & (1u << i) ? lit : unlit);
+        painter.drawPolygon(shapes[i]);
+    }
+}
+
+template <typename DrawCell> QImage drawStrip(DrawCell drawCell) {
+    QImage strip(kCellWidth * kStripCells, kCellHeight, QImage::Format_RGB32);
+    strip.fill(Qt::black);
+    QPainter painter(&strip);
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (int cell = 0; cell < kStripCells; ++cell) {
+        painter.save();
+        painter.translate(cell * kCellWidth, 0);
+        painter.setClipRect(0, 0, kCellWidth, kCellHeight);
+        drawCell(painter, cell);
+        painter.restore();
+    }
+    return strip;
+}
+
+QRectF digitBox(qreal marginX, qreal marginY) {
+    return QRectF(marginX, marginY, kCellWidth - 2 * marginX, kCellHeight - 2 * marginY);
+}
+
+// The main window's own strip: black digits on a light-green tile dithered from two greens,
+// in 16 colours.
+QImage drawDefaultStrip() {
+    const QColor light(0xc8, 0xf4, 0xb8);
+    const QColor dark(0xa4, 0xdc, 0x94);
+    const QColor edge(0x5c, 0x94, 0x50);
+    const QImage strip = drawStrip([&](QPainter& painter, int cell) {
+        for (int y = 0; y < kCellHeight; ++y)
+            for (int x = 0; x < kCellWidth; ++x)
+                painter.fillRect(x, y, 1, 1, (x + y) % 2 ? dark : light);
+        painter.fillRect(kCellWidth - 1, 0, 1, kCellHeight, edge);
+        painter.fillRect(0, kCellHeight - 1, kCellWidth, 1, edge);
+        if (cell != kBlankCell)
+            strokeDigit(painter, cell, digitBox(3.2, 3.2),
+                        QPen(Qt::black, 1.9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    });
+    // Black, the three greens and a ramp between them for the smoothed strokes.
+    QList<QRgb> palette = {qRgb(0, 0, 0), light.rgb(), dark.rgb(), edge.rgb()};
+    for (int i = 1; palette.size() < 16; ++i) {
+        const int shade = i * 0xb8 / 13;
+        palette.push_back(
+            qRgb(shade * 0xc8 / 0xb8 * 9 / 10, shade * 0xf4 / 0xb8 * 9 / 10, shade * 9 / 10));
+    }
+    return strip.convertToFormat(QImage::Format_Indexed8, palette, Qt::ThresholdDither);
+}
+
+// Look 1: white digits on the black wheels of a mechanical counter.
+QImage drawWheelStrip() {
+    return drawStrip([](QPainter& painter, int cell) {
+        QLinearGradient wheel(0, 0, 0, kCellHeight);
+        wheel.setColorAt(0.0, QColor(0x08, 0x08, 0x08));
+        wheel.setColorAt(0.45, QColor(0x3c, 0x3c, 0x40));
+        wheel.setColorAt(1.0, QColor(0x06, 0x06, 0x06));
+        painter.fillRect(QRectF(0, 0, kCellWidth, kCellHeight), wheel);
+        painter.fillRect(QRectF(0, 0, 1, kCellHeight), QColor(0x70, 0x60, 0x40));
+        painter.fillRect(QRectF(kCellWidth - 1, 0, 1, kCellHeight), QColor(0x70, 0x60, 0x40));
+        if (cell != kBlankCell)
+            strokeDigit(
+                painter, cell, digitBox(3.3, 3.5),
+                QPen(QColor(0xf4, 0xf0, 0xe6), 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    });
+}
+
+// Look 2: glowing red seven-segment digits with the dark segments faintly showing.
+QImage drawLedStrip() {
+    return drawStrip([](QPainter& painter, int cell) {
+        painter.fillRect(QRectF(0, 0, kCellWidth, kCellHeight), QColor(0x1a, 0x06, 0x06));
+        const QRectF box = digitBox(2.5, 2.0);
+        const QColor glow(0xff, 0x30, 0x20, 40);
+        if (cell != kBlankCell) {
+            // A wider pass under the segments gives them their glow.
+            const auto shapes = segmentShapes(box, 3.4, 1.2);
+            painter.setPen(QPen(glow, 1.2));
+            painter.setBrush(glow);
+            for (std::size_t i = 0; i < shapes.size(); ++i)
+                if (kSegments[static_cast<std::size_t>(cell)] & (1u << i))
+                    painter.drawPolygon(shapes[i]);
+        }
+        drawSegments(painter, cell, box, 2.2, 1.2, QColor(0xff, 0x3c, 0x24),
+                     QColor(0x2e, 0x0c, 0x0a));
+    });
+}
+
+// Look 3: dark segments on a grey-green liquid-crystal panel.
+QImage drawLcdStrip() {
+    return drawStrip([](QPainter& painter, int cell) {
+        QLinearGradient panel(0, 0, 0, kCellHeight);
+        panel.setColorAt(0.0, QColor(0xa8, 0xb8, 0x90));
+        panel.setColorAt(1.0, QColor(0xc4, 0xd2, 0xaa));
+        painter.fillRect(QRectF(0, 0, kCellWidth, kCellHeight), panel);
+        painter.fillRect(QRectF(0, 0, kCellWidth, 1), QColor(0x70, 0x7c, 0x60));
+        painter.fillRect(QRectF(0, kCellHeight - 1, kCellWidth, 1), QColor(0xe0, 0xe8, 0xd0));
+        drawSegments(painter, cell, digitBox(2.5, 2.5), 2.0, 0.0, QColor(0x1c, 0x24, 0x18),
+                     QColor(0xa4, 0xb4, 0x8e));
+    });
+}
+
+// Look 4: light digits on the split cards of a flip clock.
+QImage drawFlipStrip() {
+    return drawStrip([](QPainter& painter, int cell) {
+        painter.fillRect(QRectF(0, 0, kCellWidth, kCellHeight), QColor(0x10, 0x10, 0x14));
+        const QRectF card(0.5, 0.5, kCellWidth - 1, kCellHeight - 1);
+        QLinearGradient face(0, 0, 0, kCellHeight);
+        face.setColorAt(0.0, QColor(0x3a, 0x44, 0x5c));
+        face.setColorAt(0.5, QColor(0x2c, 0x34, 0x48));
+        face.setColorAt(0.51, QColor(0x24, 0x2a, 0x3c));
+        face.setColorAt(1.0, QColor(0x1c, 0x22, 0x30));
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(face);
+        painter.drawRoundedRect(card, 2.0, 2.0);
+        if (cell != kBlankCell)
+            strokeDigit(
+                painter, cell, digitBox(3.4, 3.6),
+                QPen(QColor(0xf0, 0xe8, 0xc8), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.fillRect(QRectF(0, kCellHeight / 2 - 0.5, kCellWidth, 1.0),
+                         QColor(0x08, 0x08, 0x0a));
+    });
+}
+
+bool saveBmp(const QImage& image, const QString& path) {
+    if (!image.save(path, "BMP")) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
 bool save(const QImage& image, const QString& path) {
     if (!image.save(path, "PNG")) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
@@ -281,9 +534,13 @@ bool save(const QImage& image, const QString& path) {
 
 int main(int argc, char** argv) {
     const QString directory = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    const bool ok = save(drawBanner(), directory + QStringLiteral("/image1.png")) &&
-                    save(drawIcon(), directory + QStringLiteral("/icon.png")) &&
-                    save(drawSettingsGlyph(), directory + QStringLiteral("/settings.png")) &&
-                    save(drawHelpGlyph(), directory + QStringLiteral("/help.png"));
+    bool ok = save(drawBanner(), directory + QStringLiteral("/image1.png")) &&
+              save(drawIcon(), directory + QStringLiteral("/icon.png")) &&
+              save(drawSettingsGlyph(), directory + QStringLiteral("/settings.png")) &&
+              save(drawHelpGlyph(), directory + QStringLiteral("/help.png"));
+    ok = ok && saveBmp(drawDefaultStrip(), directory + QStringLiteral("/digitstrip.bmp"));
+    const QImage looks[] = {drawWheelStrip(), drawLedStrip(), drawLcdStrip(), drawFlipStrip()};
+    for (int i = 0; i < 4 && ok; ++i)
+        ok = saveBmp(looks[i], directory + QStringLiteral("/digits%1.bmp").arg(i + 1));
     return ok ? 0 : 1;
 }

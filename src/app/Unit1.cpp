@@ -200,6 +200,7 @@ void TForm1::createControls() {
 
     Digits1 = new TDigits(this);
     Digits1->move(528, 304);
+    Digits1->setBmpDigits(QImage(QStringLiteral(":/digitstrip.bmp")));
     Digits1->setShowLeadingZeros(true);
     Digits1->setIncDecSpeed(25);
     Digits1->setIncDecSteps(8);
@@ -373,11 +374,12 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::FormShow() {
     random_.seed(static_cast<quint32>(QDateTime::currentMSecsSinceEpoch()));
 
-    // The counter's look: one of four strips beside the program's working directory,
-    // if present; otherwise the built-in strip stays.
+    // The counter's look: one of four strips from the working directory, else from beside
+    // the program or its installed data; otherwise the built-in strip stays.
     const QString skin = QStringLiteral("digits%1.bmp").arg(random_.bounded(1, 5));
-    if (QFileInfo(skin).isFile())
-        Digits1->loadBmpDigits(skin);
+    const QString skinFile = QFileInfo(skin).isFile() ? skin : tb::findDataFile(skin);
+    if (!skinFile.isEmpty())
+        Digits1->loadBmpDigits(skinFile);
 
     const QString lastDir =
         readSetting(services_.settingsStore, QStringLiteral("LastDir"), tb::systemDriveRoot());
