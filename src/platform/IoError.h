@@ -14,16 +14,25 @@ public:
 
     // Maps a system error number (errno) to the program's message.
     static IoError fromErrno(int errnum);
+#ifdef _WIN32
+    // Maps a Windows error value (GetLastError) to the program's message.
+    static IoError fromWindowsError(unsigned long code);
+#endif
     // A read that got fewer bytes than it asked for.
     static IoError endOfFile();
 
-    int code() const { return code_; }
+    int code() const {
+        return code_;
+    }
 
 private:
     int code_;
 };
 
 std::string ioErrorMessage(int errnum);
+#ifdef _WIN32
+std::string windowsErrorMessage(unsigned long code);
+#endif
 
 // The text of the application-wide error box: a full stop is added when the
 // message's last character has a code above that of the full stop, so
