@@ -14,16 +14,15 @@ public:
 
     // Maps a system error number (errno) to the program's message.
     static IoError fromErrno(int errnum);
+    // A read that got fewer bytes than it asked for.
+    static IoError endOfFile();
+
+    int code() const { return code_; }
+
 #ifdef _WIN32
     // Maps a Windows error value (GetLastError) to the program's message.
     static IoError fromWindowsError(unsigned long code);
 #endif
-    // A read that got fewer bytes than it asked for.
-    static IoError endOfFile();
-
-    int code() const {
-        return code_;
-    }
 
 private:
     int code_;
