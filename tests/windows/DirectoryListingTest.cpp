@@ -99,19 +99,28 @@ TEST_F(WindowsDirectoryListing, NamesComeInTheAnsiCodePage) {
     makeFile(L"\u4e2d.mp3"); // a character no European code page has
     makeDirectory(L"Skryt\u00e9");
     makeFile(L"Skryt\u00e9\\uvnit\u0159.mp3");
-    ASSERT_TRUE(::SetFileAttributesW((root_ + L"\\Skryt\u00e9").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    const std::wstring hiddenPath = root_ + L"\\Skryt\u00e9";
+    ASSERT_TRUE(::SetFileAttributesW(hiddenPath.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    // Wine keeps the attribute in an extended attribute, which not every file system has.
+    const bool hidden = ::GetFileAttributesW(hiddenPath.c_str()) & FILE_ATTRIBUTE_HIDDEN;
 
     std::vector<std::string> expected;
     if (::GetACP() == 1250) {
         expected = {"?.mp3", "P\xEDsn\xEC\\\x8Elu\x9Dou\xE8k\xFD k\xF9\xF2.mp3"};
+        if (!hidden)
+            expected.push_back("Skryt\xE9\\uvnit\xF8.mp3");
     } else {
         // Another code page: at least the conversion is the system's, not UTF-8.
         expected = {"?.mp3",
                     ansi(L"P\u00edsn\u011b\\\u017dlu\u0165ou\u010dk\u00fd k\u016f\u0148.mp3")};
+        if (!hidden)
+            expected.push_back(ansi(L"Skryt\u00e9\\uvnit\u0159.mp3"));
         std::sort(expected.begin(), expected.end());
         std::printf("Czech names checked against code page %u only, not 1250\n", ::GetACP());
     }
-    EXPECT_EQ(walk(), expected); // the hidden directory is not searched
+    if (!hidden)
+        std::printf("no hidden directories on this file system: that case was not checked\n");
+    EXPECT_EQ(walk(), expected); // a hidden directory is not searched
 }
 
 // A directory link to its own parent and a junction to the root are listed but never
