@@ -1,10 +1,12 @@
-// Draws the two pictures in resources/: the banner at the top of the main window
-// (image1.png, 117 x 109) and the window icon (icon.png, 32 x 32).
+// Draws the pictures in resources/: the banner at the top of the main window
+// (image1.png, 117 x 109), the window icon (icon.png, 32 x 32) and the desktop menu's icons
+// (icons/trackbinder-32.png, -48.png, -256.png).
 // Not part of the main build; run once from the repository root after changing the drawing:
 //   CXXFLAGS=$(pkg-config --cflags --libs Qt6Gui)
 //   g++ -std=c++20 -fPIC tools/make_pictures.cpp -o /tmp/make_pictures $CXXFLAGS
 //   /tmp/make_pictures resources
 #include <QColor>
+#include <QDir>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
@@ -145,11 +147,13 @@ QImage drawBanner() {
     return image;
 }
 
-QImage drawIcon() {
-    QImage image(32, 32, QImage::Format_ARGB32);
+// Drawn on a 32-unit grid and scaled, so every size shows the same picture.
+QImage drawIcon(int size = 32) {
+    QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / 32.0, size / 32.0);
     drawRecord(painter, QPointF(13.5, 14.5), 13, 4);
     // A thin dark outline keeps the white note readable where it crosses the record.
     QPainterPath note;
@@ -175,11 +179,23 @@ bool save(const QImage& image, const QString& path) {
     return true;
 }
 
+// The desktop menu's icons, one per size of the hicolor theme that we install.
+bool saveDesktopIcons(const QString& directory) {
+    QDir().mkpath(directory + QStringLiteral("/icons"));
+    for (int size : {32, 48, 256}) {
+        if (!save(drawIcon(size),
+                  directory + QStringLiteral("/icons/trackbinder-%1.png").arg(size)))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const QString directory = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     const bool ok = save(drawBanner(), directory + QStringLiteral("/image1.png")) &&
-                    save(drawIcon(), directory + QStringLiteral("/icon.png"));
+                    save(drawIcon(), directory + QStringLiteral("/icon.png")) &&
+                    saveDesktopIcons(directory);
     return ok ? 0 : 1;
 }
