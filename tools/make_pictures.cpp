@@ -5,11 +5,13 @@
 //   digitstrip.bmp    the item counter's built-in digit strip, 154 x 20, 16 colours, and its
 //                     four looks digits1.bmp to digits4.bmp. A strip is eleven 14 x 20 cells:
 //                     the digits 0 to 9, then the blank.
+//   icons/            the desktop menu's icons trackbinder-32.png, -48.png and -256.png
 // Not part of the main build; run once from the repository root after changing the drawing:
 //   CXXFLAGS=$(pkg-config --cflags --libs Qt6Gui)
 //   g++ -std=c++20 -fPIC tools/make_pictures.cpp -o /tmp/make_pictures $CXXFLAGS
 //   /tmp/make_pictures resources
 #include <QColor>
+#include <QDir>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
@@ -152,11 +154,13 @@ QImage drawBanner() {
     return image;
 }
 
-QImage drawIcon() {
-    QImage image(32, 32, QImage::Format_ARGB32);
+// Drawn on a 32-unit grid and scaled, so every size shows the same picture.
+QImage drawIcon(int size = 32) {
+    QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / 32.0, size / 32.0);
     drawRecord(painter, QPointF(13.5, 14.5), 13, 4);
     // A thin dark outline keeps the white note readable where it crosses the record.
     QPainterPath note;
@@ -530,12 +534,24 @@ bool save(const QImage& image, const QString& path) {
     return true;
 }
 
+// The desktop menu's icons, one per size of the hicolor theme that we install.
+bool saveDesktopIcons(const QString& directory) {
+    QDir().mkpath(directory + QStringLiteral("/icons"));
+    for (int size : {32, 48, 256}) {
+        if (!save(drawIcon(size),
+                  directory + QStringLiteral("/icons/trackbinder-%1.png").arg(size)))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const QString directory = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     bool ok = save(drawBanner(), directory + QStringLiteral("/image1.png")) &&
               save(drawIcon(), directory + QStringLiteral("/icon.png")) &&
+              saveDesktopIcons(directory) &&
               save(drawSettingsGlyph(), directory + QStringLiteral("/settings.png")) &&
               save(drawHelpGlyph(), directory + QStringLiteral("/help.png"));
     ok = ok && saveBmp(drawDefaultStrip(), directory + QStringLiteral("/digitstrip.bmp"));

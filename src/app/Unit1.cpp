@@ -455,7 +455,12 @@ void TForm1::BitBtn2Click() {
 }
 
 void TForm1::TransparentButton2Click() {
-    services_.launcher.openDocument(tb::programDirectory() + QStringLiteral("index.htm"));
+    // An installed copy keeps its help page in the data folder; when none is found the page is
+    // asked for beside the program all the same, and the viewer tells the user it is missing.
+    QString helpPage = tb::findDataFile(QStringLiteral("index.htm"));
+    if (helpPage.isEmpty())
+        helpPage = tb::programDirectory() + QStringLiteral("index.htm");
+    services_.launcher.openDocument(helpPage);
 }
 
 void TForm1::showError(const std::exception& error) {
