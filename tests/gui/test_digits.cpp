@@ -359,7 +359,8 @@ private slots:
     void mainWindowPicksALook() {
         QTemporaryDir work;
         const QString home = QDir::currentPath();
-        const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                             QStringLiteral("/trackbinder");
         writeSkins(data, 1);
         QVERIFY(QDir::setCurrent(work.path()));
         {
