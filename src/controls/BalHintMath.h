@@ -3,6 +3,8 @@
 // The balloon hint's geometry: how the text is cut and placed, where the body and its tail
 // lie and where the window goes. Integer division truncates, as the drawing relies on.
 
+#include "controls/TextAlignment.h"
+
 #include <array>
 #include <optional>
 #include <string>
@@ -10,8 +12,6 @@
 #include <vector>
 
 namespace tb {
-
-enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 struct BalloonPoint {
     int x = 0;

@@ -3,6 +3,8 @@
 // The drawing arithmetic of the gradient panel, free of any toolkit: the areas of each
 // gradient step with their colours, the bevel rings and the caption's place.
 
+#include "controls/TextAlignment.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -15,7 +17,9 @@ enum TGradientStyle {
     gsRectangle
 };
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+// The panel names its caption's alignments without a scope, as its other settings.
+using tb::TAlignment;
+using enum tb::TAlignment;
 
 namespace tb::panel {
 
