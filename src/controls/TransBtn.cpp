@@ -1,5 +1,6 @@
 #include "controls/TransBtn.h"
 
+#include <QBitmap>
 #include <QIcon>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -7,6 +8,7 @@
 TTransparentButton::TTransparentButton(QWidget* parent) : QAbstractButton(parent) {
     setFocusPolicy(Qt::NoFocus);
     resize(sizeHint());
+    connect(this, &QAbstractButton::clicked, this, &TTransparentButton::OnClick);
 }
 
 QSize TTransparentButton::sizeHint() const {
@@ -15,6 +17,14 @@ QSize TTransparentButton::sizeHint() const {
 
 void TTransparentButton::setGlyph(const QPixmap& glyph) {
     glyph_ = glyph;
+    update();
+}
+
+void TTransparentButton::setNumGlyphs(int count) {
+    count = qBound(1, count, 4);
+    if (numGlyphs_ == count)
+        return;
+    numGlyphs_ = count;
     update();
 }
 
@@ -44,5 +54,11 @@ void TTransparentButton::paintEvent(QPaintEvent*) {
     // The glyph sinks a pixel while pressed, like a pushed key.
     const QRect glyphArea = isDown() ? rect().translated(1, 1) : rect();
     const QIcon::Mode mode = isEnabled() ? QIcon::Normal : QIcon::Disabled;
-    QIcon(glyph_).paint(&painter, glyphArea, Qt::AlignCenter, mode);
+    // The first cell, its bottom-left colour see-through.
+    QPixmap cell = glyph_.copy(0, 0, glyph_.width() / numGlyphs_, glyph_.height());
+    const QImage image = cell.toImage();
+    if (!image.isNull())
+        cell.setMask(cell.createMaskFromColor(QColor::fromRgba(image.pixel(0, image.height() - 1)),
+                                              Qt::MaskInColor));
+    QIcon(cell).paint(&painter, glyphArea, Qt::AlignCenter, mode);
 }
