@@ -4,6 +4,7 @@
 #include "app/Unit1.h"
 #include "controls/KPanel.h"
 #include "platform/Dialogs.h"
+#include "platform/Fonts.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -19,6 +20,7 @@ TSetup::TSetup(TForm1& form, AppSettings& settings, tb::Dialogs& dialogs, QWidge
       form_(form), settings_(settings), dialogs_(dialogs) {
     setWindowTitle(QStringLiteral("Nastavení Trackbinder"));
     setFixedSize(395, 195);
+    setFont(tb::pixelFont(QStringLiteral("MS Sans Serif"), 11));
     setAttribute(Qt::WA_QuitOnClose, false);
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);

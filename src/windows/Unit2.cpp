@@ -39,12 +39,12 @@ TURLLabel* makeLink(QWidget* parent, tb::Launcher& launcher, const QString& text
 
 const QStringList& memoLines() {
     static const QStringList lines{
-        QStringLiteral("Díky autorům přehrávače, se kterým tu hudbu poslouchám,"),
-        QStringLiteral("divadelnímu souboru ze sousední ulice za jeho práci,"),
-        QStringLiteral("kapele od vedle za muziku přes zeď,"),
-        QStringLiteral("skupině ze sklepa za písničky do noci,"),
-        QStringLiteral("dechovce z náměstí za nedělní pochody"),
-        QStringLiteral("a všem, kdo hrají jen tak pro radost."),
+        QStringLiteral("Díky autorům mého přehrávače,"),
+        QStringLiteral("divadelnímu spolku za práci,"),
+        QStringLiteral("kapele od vedle za muziku,"),
+        QStringLiteral("skupině ze sklepa za písničky,"),
+        QStringLiteral("dechovce z náměstí za pochody"),
+        QStringLiteral("a všem, kdo hrají pro radost."),
         QString(),
         QString(),
         QString(),
