@@ -48,9 +48,12 @@ TSetup::TSetup(TForm1& form, AppSettings& settings, tb::Dialogs& dialogs, QWidge
         auto* box = new QCheckBox(text, KPanel1);
         box->setGeometry(12, top, 370, 17);
         box->setChecked(checked);
-        QPalette white = box->palette();
-        white.setColor(QPalette::WindowText, Qt::white);
-        box->setPalette(white);
+        QPalette whiteOnBlack = box->palette();
+        whiteOnBlack.setColor(QPalette::WindowText, Qt::white);
+        whiteOnBlack.setColor(QPalette::Window, Qt::black);
+        box->setPalette(whiteOnBlack);
+        box->setBackgroundRole(QPalette::Window);
+        box->setAutoFillBackground(true);
         return box;
     };
     CheckBox1 = checkBox(QStringLiteral("Zobrazovat podivná čísílka"), 48, false);
