@@ -1,5 +1,6 @@
 #include "app/Unit1.h"
 
+#include "app/Unit5.h"
 #include "controls/BalHint.h"
 #include "controls/Digits.h"
 #include "controls/Lcd99.h"
@@ -18,7 +19,11 @@
 #include "platform/Volumes.h"
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistView.h"
+#include "windows/Unit2.h"
+#include "windows/Unit4.h"
+#include "windows/Unit6.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QFileInfo>
@@ -329,6 +334,7 @@ void TForm1::connectHandlers() {
     onEvent(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
     onEvent(Timer2, &QTimer::timeout, &TForm1::Timer2Timer);
     onEvent(BitBtn2, &QPushButton::clicked, &TForm1::BitBtn2Click);
+    onEvent(TransparentButton1, &TTransparentButton::OnClick, &TForm1::TransparentButton1Click);
     onEvent(TransparentButton2, &TTransparentButton::OnClick, &TForm1::TransparentButton2Click);
 
     onEvent(Button1, &QPushButton::clicked, &TForm1::Button1Click);
@@ -390,14 +396,32 @@ void TForm1::FormShow() {
     settings_.lastDir = lastDir;
     settings_.readSwitchesAndPlayer(services_.settingsStore);
 
+    // Setting a box runs its handler, which writes "ANO" or "NE" back into memory.
+    TSetup* setup = windows_.setup;
+    if (setup) {
+        setup->Edit1->setText(settings_.rgPlay);
+        setup->CheckBox2->setChecked(AppSettings::isOn(settings_.cistTag));
+        setup->CheckBox3->setChecked(AppSettings::isOn(settings_.delAfter));
+        setup->CheckBox4->setChecked(AppSettings::isOn(settings_.askRun));
+    }
+
     cacheFolder_ = tb::cacheFolder();
 
-    if (AppSettings::isOn(settings_.blikatka))
+    if (AppSettings::isOn(settings_.blikatka)) {
         setDecorativeDisplaysOn(true);
+        if (setup)
+            setup->CheckBox1->setChecked(true);
+    }
+
+    // The splash holds until it has been up long enough; this window shows only after
+    // the tips window is closed.
+    if (windows_.splash)
+        windows_.splash->close();
+    if (windows_.tips)
+        services_.dialogs.showModal(*windows_.tips);
 }
 
 void TForm1::setDecorativeDisplaysOn(bool on) {
-    displaysOn_ = on;
     if (on) {
         Timer2->start();
         PG1->show();
@@ -412,12 +436,17 @@ void TForm1::setDecorativeDisplaysOn(bool on) {
 bool TForm1::FormCloseQuery() {
     const auto answer =
         services_.dialogs.confirm(this, QStringLiteral("Opravdu chcete ukončit Trackbinder ?"));
-    return answer != tb::Dialogs::Answer::No;
+    if (answer == tb::Dialogs::Answer::No)
+        return false;
+    if (windows_.aboutBox)
+        services_.dialogs.showModal(*windows_.aboutBox);
+    return true;
 }
 
 void TForm1::FormClose() {
     settings_.lastDir = DirectoryListBox1->Directory();
-    settings_.writeAll(services_.settingsStore, displaysOn_);
+    settings_.writeAll(services_.settingsStore,
+                       windows_.setup && windows_.setup->CheckBox1->isChecked());
 }
 
 void TForm1::Timer1Timer() {
@@ -452,6 +481,11 @@ void TForm1::Timer2Timer() {
 
 void TForm1::BitBtn2Click() {
     close();
+}
+
+void TForm1::TransparentButton1Click() {
+    if (windows_.setup)
+        services_.dialogs.showModal(*windows_.setup);
 }
 
 void TForm1::TransparentButton2Click() {

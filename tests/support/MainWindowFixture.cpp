@@ -9,6 +9,18 @@
 
 namespace tb::test {
 
+TForm1& MainWindowFixture::create() {
+    form =
+        std::make_unique<TForm1>(AppServices{dialogs, settingsStore, volumes, launcher}, settings);
+    splash = std::make_unique<TSplash>();
+    splash->setClock([tick = 0u]() mutable { return tick += 1000; }, [](std::uint32_t) {});
+    setup = std::make_unique<TSetup>(*form, settings, dialogs);
+    tips = std::make_unique<TTips>();
+    aboutBox = std::make_unique<TAboutBox>(launcher);
+    form->setWindows({splash.get(), setup.get(), tips.get(), aboutBox.get()});
+    return *form;
+}
+
 TForm1& MainWindowFixture::show() {
     if (!form)
         create();
