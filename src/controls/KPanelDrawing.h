@@ -3,6 +3,7 @@
 // The drawing arithmetic of the gradient panel, free of any toolkit: the areas of each
 // gradient step with their colours, the bevel rings and the caption's place.
 
+#include "controls/DrawingRect.h"
 #include "controls/TextAlignment.h"
 
 #include <cstdint>
@@ -38,14 +39,7 @@ struct Rgb {
 // Step i of n from begin toward end, each channel kept in 8 bits.
 Rgb stepColor(Rgb begin, Rgb end, int i, int n);
 
-// (left, top, right, bottom); the right column and the bottom row lie outside.
-struct Rect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    bool operator==(const Rect&) const = default;
-};
+using tb::Rect;
 
 struct GradientFill {
     Rect area;

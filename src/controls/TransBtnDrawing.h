@@ -3,6 +3,8 @@
 // The drawing arithmetic of the transparent bitmap button, free of any toolkit: the images
 // it derives from its glyph, its frames as one-pixel strokes, and where glyph and caption go.
 
+#include "controls/DrawingRect.h"
+
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -42,14 +44,7 @@ struct PixelBuffer {
     bool operator==(const PixelBuffer&) const = default;
 };
 
-// (left, top, right, bottom); the right column and the bottom row lie outside.
-struct Rect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    bool operator==(const Rect&) const = default;
-};
+using tb::Rect;
 
 // The colours a frame is drawn in; the system ones are looked up when painting.
 enum class Role { Black, Face, Highlight, Shadow, DarkShadow };
