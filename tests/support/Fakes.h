@@ -84,11 +84,15 @@ public:
 
 class FakeLauncher final : public Launcher {
 public:
-    void startCommandLine(const QString& commandLine) override { commandLines.append(commandLine); }
+    bool startCommandLine(const QString& commandLine) override {
+        commandLines.append(commandLine);
+        return starts;
+    }
     void openDocument(const QString& path) override { documents.append(path); }
 
     QStringList commandLines;
     QStringList documents;
+    bool starts = true; // whether the player's program is there to start
 };
 
 } // namespace tb::test
