@@ -24,8 +24,8 @@ RegularFile::RegularFile(const QString& path) {
     if (fd_ < 0)
         throw IoError::fromErrno(errno);
     struct stat opened {};
-    if (::fstat(fd_, &opened) != 0 || !S_ISREG(opened.st_mode)) {
-        const int failure = S_ISREG(opened.st_mode) ? errno : EACCES;
+    const int failure = ::fstat(fd_, &opened) != 0 ? errno : S_ISREG(opened.st_mode) ? 0 : EACCES;
+    if (failure != 0) {
         ::close(fd_);
         throw IoError::fromErrno(failure);
     }

@@ -173,7 +173,6 @@ void TestPlaylistFiles::failedSaveKeepsAllThenDelAfterAndAskRun() {
     fx.dialogs.shown.clear();
     fx.dialogs.fileNames = {path("my list.m3u"), path("second.m3u")};
     setEntries(form, {"a.mp3", "b.mp3"});
-    fx.dialogs.shown.clear();
     qsizetype boxesWhenEmptied = -1;
     connect(form.playlist(), &QAbstractItemModel::modelReset, this,
             [&] { boxesWhenEmptied = fx.dialogs.shown.size(); });
