@@ -83,7 +83,8 @@ void CheckedFile::openTemporary(unsigned permissions, bool replacing) {
                 fail(errno);
             return;
         }
-        if (errno == EACCES || errno == EPERM)
+        // A folder that takes no new file, or a name too long for a longer one.
+        if (errno == EACCES || errno == EPERM || errno == ENAMETOOLONG)
             return openInPlace();
         if (errno != EEXIST)
             fail(errno);

@@ -13,15 +13,12 @@
 #include <QTest>
 #include <QTimer>
 #include <csignal>
-#include <cstring>
 #include <fcntl.h>
 #include <future>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 using tb::Dialogs;
@@ -296,17 +293,10 @@ void TestPlaylistFiles::openReadsRegularFilesUpToCtrlZOnly() {
     setEntries(form, {"first"});
     const QByteArray fifo = QFile::encodeName(path("pipe.m3u"));
     QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray socketPath = QFile::encodeName(path("socket.m3u"));
-    std::strncpy(address.sun_path, socketPath.constData(), sizeof address.sun_path - 1);
-    const int socketFd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    QCOMPARE(::bind(socketFd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     // A terabyte that holds its end early.
     writeFile(path("huge.m3u"), "a\r\nb\x1A c\r\n");
     QVERIFY(QFile::resize(path("huge.m3u"), qint64{1} << 40));
-    fx.dialogs.fileNames = {QString::fromUtf8(fifo), QStringLiteral("/dev/zero"),
-                            QString::fromUtf8(socketPath), path("huge.m3u"),
+    fx.dialogs.fileNames = {QString::fromUtf8(fifo), QStringLiteral("/dev/zero"), path("huge.m3u"),
                             QStringLiteral("/proc/self/mem")};
     std::promise<void> done;
     auto blocked = std::async(std::launch::async, [&] { // releases an open that blocks anyway
@@ -316,15 +306,14 @@ void TestPlaylistFiles::openReadsRegularFilesUpToCtrlZOnly() {
             ::close(::open(fifo.constData(), O_WRONLY));
         return late;
     });
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 4; ++i)
         form.BitBtn3->click();
     done.set_value();
     QVERIFY(!blocked.get());
-    ::close(socketFd);
     QCOMPARE(entries(form), (Entries{"first", "a", "b"}));
     QCOMPARE(form.Digits1->Value(), 3);
-    QCOMPARE(fx.dialogs.texts(), (QStringList{"File access denied.", "File access denied.",
-                                              "File access denied.", "I/O error 5."}));
+    QCOMPARE(fx.dialogs.texts(),
+             (QStringList{"File access denied.", "File access denied.", "I/O error 5."}));
 
     fx.dialogs.shown.clear();
     form.guarded([] { throw std::bad_alloc(); });
