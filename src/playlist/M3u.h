@@ -45,7 +45,7 @@ public:
 
 private:
     bool lfMayFollow_ = false; // the last piece ended with a CR
-    bool ended_ = false; // a Ctrl-Z was read: nothing after it counts
+    bool ended_ = false;       // a Ctrl-Z was read: nothing after it counts
     std::size_t openBytes_ = 0;
     std::size_t endedLines_ = 0;
 };
