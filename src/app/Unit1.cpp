@@ -37,6 +37,8 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
+#include <new>
+#include <stdexcept>
 
 namespace {
 
@@ -498,8 +500,13 @@ void TForm1::TransparentButton2Click() {
 }
 
 void TForm1::showError(const std::exception& error) {
-    services_.dialogs.message(this, tb::Dialogs::Kind::Error, QStringLiteral("Trackbinder"),
-                              QString::fromStdString(tb::errorBoxText(error.what())),
+    // Running out of memory says so in the user's words, never the library's.
+    const bool tooLarge = dynamic_cast<const std::bad_alloc*>(&error) != nullptr ||
+                          dynamic_cast<const std::length_error*>(&error) != nullptr;
+    const QString text = tooLarge
+                             ? QStringLiteral("Operace je příliš rozsáhlá, nestačí na ni paměť.")
+                             : QString::fromStdString(tb::errorBoxText(error.what()));
+    services_.dialogs.message(this, tb::Dialogs::Kind::Error, QStringLiteral("Trackbinder"), text,
                               tb::Dialogs::Buttons::Ok);
 }
 

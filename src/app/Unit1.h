@@ -220,6 +220,8 @@ private:
     void connectHandlers();
     void connectFileBrowser();
     void connectPlaylistFiles();
+    // Starts the player on a playlist file; a player that cannot start is reported.
+    bool startPlayer(const QString& playlistPath);
     void connectTagsAndFileTools();
     void connectDriveSearch();
     // Ends a running drive search at once; called when the window closes.

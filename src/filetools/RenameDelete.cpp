@@ -4,6 +4,7 @@
 #include "filetools/DirectoryListBox.h"
 #include "filetools/FileListBox.h"
 #include "filetools/Id3v1.h"
+#include "platform/CheckedFile.h"
 #include "platform/Dialogs.h"
 #include "platform/Windows1250.h"
 
@@ -60,11 +61,11 @@ void TForm1::PrejmenClick() {
             QStringLiteral("Zadejte nové jméno souboru \"%1\"").arg(name), proposal, 255);
         if (!newName)
             continue;
-        // A name with a path moves the file. QFile::rename never replaces an existing
-        // file (nor the file itself), and copies across file systems.
+        // A name with a path moves the file, also to another file system, never
+        // over an existing file (nor the file itself).
         const QString target =
             QDir::isAbsolutePath(*newName) ? *newName : pathInShownDirectory(*newName);
-        if (!QFile::rename(pathInShownDirectory(name), target))
+        if (!tb::moveFile(pathInShownDirectory(name), target))
             services_.dialogs.error(
                 this, QStringLiteral("Při přejmenovávání \"%1\" na \"%2\" nastala chyba!")
                           .arg(name, *newName));

@@ -98,13 +98,17 @@ public:
 
 class FakeLauncher final : public Launcher {
 public:
-    void startCommandLine(const QString& commandLine) override { commandLines.append(commandLine); }
+    bool startCommandLine(const QString& commandLine) override {
+        commandLines.append(commandLine);
+        return starts;
+    }
     void openDocument(const QString& path) override { documents.append(path); }
     void openUrl(const QString& target) override { urls.append(target); }
 
     QStringList commandLines;
     QStringList documents;
     QStringList urls;
+    bool starts = true; // whether the player's program is there to start
 };
 
 } // namespace tb::test

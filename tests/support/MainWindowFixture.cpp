@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+#include <sys/mount.h>
+#include <unistd.h>
 
 namespace tb::test {
 
@@ -48,6 +50,18 @@ void MainWindowFixture::clickFile(int row) {
     TFileListBox* files = form->FileListBox1;
     QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
                       files->visualRect(files->model()->index(row, 0)).center());
+}
+
+SmallDisk::SmallDisk(const char* size) {
+    const QByteArray options = QByteArray("size=") + size;
+    mounted_ = ::geteuid() == 0 && folder_.isValid() &&
+               ::mount("tmpfs", QFile::encodeName(folder_.path()).constData(), "tmpfs", 0,
+                       options.constData()) == 0;
+}
+
+SmallDisk::~SmallDisk() {
+    if (mounted_)
+        ::umount2(QFile::encodeName(folder_.path()).constData(), MNT_DETACH);
 }
 
 void makeFiles(const QString& directory, const QStringList& relativeNames) {
