@@ -153,7 +153,9 @@ bool SystemDirectoryLister::list(const std::string& directoryPath, DirectoryList
                 listing.add(nameView, EntryKind::Directory);
                 continue;
             }
-            EntryKind kind = record->d_type == DT_LNK ? EntryKind::SymbolicLink : EntryKind::Other;
+            EntryKind kind = record->d_type == DT_LNK   ? EntryKind::SymbolicLink
+                             : record->d_type == DT_REG ? EntryKind::RegularFile
+                                                        : EntryKind::Other;
             FileId id;
             if (record->d_type == DT_DIR && knowMounts_ && !isMountPoint(directoryPath, nameView)) {
                 kind = EntryKind::Directory;
@@ -168,6 +170,8 @@ bool SystemDirectoryLister::list(const std::string& directoryPath, DirectoryList
                         id = idOf(status);
                     } else if (S_ISLNK(status.st_mode)) {
                         kind = EntryKind::SymbolicLink;
+                    } else if (S_ISREG(status.st_mode)) {
+                        kind = EntryKind::RegularFile;
                     }
                 }
             }
@@ -211,6 +215,8 @@ bool SystemDirectoryLister::list(const std::string& directoryPath, DirectoryList
             listing.add(name, EntryKind::SymbolicLink);
         else if (fs::is_directory(status))
             listing.add(name, EntryKind::Directory, FileId{});
+        else if (fs::is_regular_file(status))
+            listing.add(name, EntryKind::RegularFile);
         else
             listing.add(name, EntryKind::Other);
     }
@@ -218,5 +224,37 @@ bool SystemDirectoryLister::list(const std::string& directoryPath, DirectoryList
 }
 
 #endif
+
+namespace {
+// Where a link leads, if anywhere.
+bool leadsToRegularFile(const std::string& path) {
+#if defined(__linux__)
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+#else
+    std::error_code error;
+    return fs::is_regular_file(fs::path(path), error);
+#endif
+}
+} // namespace
+
+std::vector<std::string> regularFileNames(const std::string& directoryPath) {
+    SystemDirectoryLister lister;
+    DirectoryListing listing;
+    std::vector<std::string> names;
+    if (!lister.list(directoryPath, listing))
+        return names;
+    const std::string prefix =
+        directoryPath.empty() || directoryPath.back() == '/' ? directoryPath : directoryPath + '/';
+    names.reserve(listing.size());
+    for (std::size_t i = 0; i < listing.size(); ++i) {
+        const EntryKind kind = listing.kind(i);
+        if (kind == EntryKind::RegularFile ||
+            (kind == EntryKind::SymbolicLink &&
+             leadsToRegularFile(prefix + std::string(listing.name(i)))))
+            names.emplace_back(listing.name(i));
+    }
+    return names;
+}
 
 } // namespace tb

@@ -30,4 +30,9 @@ private:
     std::string scratch_;
 };
 
+// The names of the regular files in a directory, links to regular files
+// included, as raw bytes in the file system's order. Empty when the directory
+// cannot be read.
+std::vector<std::string> regularFileNames(const std::string& directoryPath);
+
 } // namespace tb
