@@ -35,6 +35,7 @@ private slots:
     void removeSelectedAndAll();
     void selectAllAndClick();
     void notReadyDriveIsRefused();
+    void eachDriveRemembersADirectoryOnItself();
 
 private:
     QTemporaryDir dir_;
@@ -283,6 +284,40 @@ void TestMainWindow::notReadyDriveIsRefused() {
     QCOMPARE(form.DirectoryListBox1->Directory(), tb::directoryText(other));
     QCOMPARE(form.FileListBox1->count(), 0);
     QCOMPARE(fx.dialogs.shown.size(), 1);
+}
+
+void TestMainWindow::eachDriveRemembersADirectoryOnItself() {
+    // Started in a directory on V, with a LastDir on V that is gone; W is not ready.
+    const QString v = dir_.filePath("v"), w = dir_.filePath("w");
+    tb::test::makeFiles(v + "/start", {"x.mp3"});
+    QDir().mkpath(w);
+    MainWindowFixture fx;
+    fx.volumes.volumes = {{"/", QString()}, {v, "V"}, {w, "W"}};
+    fx.volumes.notReady = {w};
+    fx.settingsStore.values = {{"LastDir", v + "/gone"}};
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(v + "/start");
+    fx.create();
+    QDir::setCurrent(before);
+    TForm1& form = fx.show();
+    const QString start = tb::directoryText(v + "/start");
+    QCOMPARE(form.DirectoryListBox1->Directory(), start);
+    QCOMPARE(form.Disk->Drive(), v);
+
+    // A drive that is not ready leaves both lists as they were, selection and all.
+    fx.selectFiles({0});
+    form.Disk->setDrive(w);
+    QCOMPARE(form.Disk->Drive(), v);
+    QCOMPARE(form.DirectoryListBox1->Directory(), start);
+    QCOMPARE(form.FileListBox1->selectedNames(), QStringList{"x.mp3"});
+
+    // "/" goes to its own root, not to V's directory, and V back to where it was.
+    form.Disk->setDrive("/");
+    QCOMPARE(form.DirectoryListBox1->Directory(), QStringLiteral("/"));
+    QCOMPARE(form.Disk->Drive(), QStringLiteral("/"));
+    form.Disk->setDrive(v);
+    QCOMPARE(form.DirectoryListBox1->Directory(), start);
+    QCOMPARE(fx.dialogs.texts(), QStringList{"V mechanice není médium / disk nepřístupný!"});
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
+#include <sys/mount.h>
 
 class TestPlatformAndPlaylist : public QObject {
     Q_OBJECT
@@ -15,6 +17,7 @@ class TestPlatformAndPlaylist : public QObject {
 private slots:
     void settingsStoreRoundTripsInTheUsersConfigFolder();
     void commandLinesAndVolumes();
+    void aVolumeNoLongerMountedIsNotReady();
     void entriesDecodeForDisplayOnly();
     void viewSelectsLikeAListBox();
 };
@@ -52,6 +55,24 @@ void TestPlatformAndPlaylist::commandLinesAndVolumes() {
     QVERIFY(!tb::isUserVolume("proc", "/proc") && !tb::isUserVolume("cgroup2", "/sys/fs/cgroup") &&
             !tb::isUserVolume("tmpfs", "/run/user/1000") &&
             !tb::isUserVolume("ext4", "/run/media-not-really"));
+}
+
+void TestPlatformAndPlaylist::aVolumeNoLongerMountedIsNotReady() {
+    QTemporaryDir folder;
+    const QByteArray root = QFile::encodeName(folder.path());
+    if (::mount("tmpfs", root.constData(), "tmpfs", 0, "size=64k") != 0)
+        QSKIP("mounting needs root");
+    tb::SystemVolumes volumes;
+    const QList<tb::Volume> mounted = volumes.mounted();
+    const bool listed = std::any_of(mounted.cbegin(), mounted.cend(),
+                                    [&](const tb::Volume& v) { return v.root == folder.path(); });
+    const bool readyMounted = volumes.isReady(folder.path());
+    ::umount2(root.constData(), MNT_DETACH);
+    QVERIFY(listed && readyMounted);
+    // The folder stays behind, on the file system above it.
+    QVERIFY(QFileInfo(folder.path()).isDir());
+    QVERIFY(!volumes.isReady(folder.path()));
+    QVERIFY(volumes.isReady("/"));
 }
 
 void TestPlatformAndPlaylist::entriesDecodeForDisplayOnly() {
