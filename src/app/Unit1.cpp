@@ -321,7 +321,7 @@ void TForm1::createMenus() {
             [this](const QPoint& at) { Pop1->popup(FileListBox1->viewport()->mapToGlobal(at)); });
     ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ListBox1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { POP2->popup(ListBox1->mapToGlobal(at)); });
+            [this](const QPoint& at) { POP2->popup(ListBox1->viewport()->mapToGlobal(at)); });
     connect(POP2, &QMenu::aboutToShow, this, [this] { POP2Popup(); });
 }
 

@@ -9,9 +9,11 @@
 #include "support/MainWindowFixture.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -36,6 +38,7 @@ private slots:
     void selectAllAndClick();
     void notReadyDriveIsRefused();
     void eachDriveRemembersADirectoryOnItself();
+    void rightClickKeepsTheSelection();
 
 private:
     QTemporaryDir dir_;
@@ -318,6 +321,44 @@ void TestMainWindow::eachDriveRemembersADirectoryOnItself() {
     form.Disk->setDrive(v);
     QCOMPARE(form.DirectoryListBox1->Directory(), start);
     QCOMPARE(fx.dialogs.texts(), QStringList{"V mechanice není médium / disk nepřístupný!"});
+}
+
+void TestMainWindow::rightClickKeepsTheSelection() {
+    MainWindowFixture fx;
+    TForm1& form = fx.show();
+    fx.settings.cistTag = "NE";
+    tb::test::makeFiles(dir_.filePath("right"), {"a.mp3", "b.mp3", "c.mp3", "d.mp3"});
+    fx.browse(dir_.filePath("right"));
+    // Pressed and released as the user does; the platform then asks for the menu.
+    const auto rightClick = [](QWidget* viewport, const QPoint& at) {
+        QTest::mousePress(viewport, Qt::RightButton, {}, at);
+        QTest::mouseRelease(viewport, Qt::RightButton, {}, at);
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+        QApplication::sendEvent(viewport, &menu);
+    };
+
+    TFileListBox* files = form.FileListBox1;
+    fx.clickFile(0);
+    QTest::mouseClick(files->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      files->visualRect(files->model()->index(1, 0)).center());
+    const QByteArray current = form.currentFilePath();
+    rightClick(files->viewport(), files->visualRect(files->model()->index(3, 0)).center());
+    QCOMPARE(files->selectedNames(), (QStringList{"a.mp3", "b.mp3"}));
+    QCOMPARE(form.currentFilePath(), current);
+    QVERIFY(form.Pop1->isVisible());
+    form.Pop1->hide();
+    form.Timer1Timer();
+    form.Pridat1->trigger();
+    QCOMPARE(fx.entries(), (QStringList{"right/a.mp3", "right/b.mp3"}));
+
+    for (const char* e : {"c", "d"})
+        form.playlist()->append(e);
+    form.ListBox1->setSelected(0, true);
+    form.ListBox1->setSelected(2, true);
+    rightClick(form.ListBox1->viewport(), form.ListBox1->visualRect(3).center());
+    QCOMPARE(form.ListBox1->selectionFlags(), (std::vector<bool>{true, false, true, false}));
+    QVERIFY(form.POP2->isVisible());
+    form.POP2->hide();
 }
 
 QTEST_MAIN(TestMainWindow)
