@@ -1,14 +1,21 @@
+#include "platform/Dialogs.h"
 #include "platform/Launcher.h"
 #include "platform/SettingsStore.h"
 #include "platform/Volumes.h"
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistView.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
+#include <functional>
 #include <sys/mount.h>
 
 class TestPlatformAndPlaylist : public QObject {
@@ -18,6 +25,7 @@ private slots:
     void settingsStoreRoundTripsInTheUsersConfigFolder();
     void commandLinesAndVolumes();
     void aVolumeNoLongerMountedIsNotReady();
+    void realBoxesShowPlainTextAndEscapeAnswersNo();
     void entriesDecodeForDisplayOnly();
     void viewSelectsLikeAListBox();
 };
@@ -73,6 +81,46 @@ void TestPlatformAndPlaylist::aVolumeNoLongerMountedIsNotReady() {
     QVERIFY(QFileInfo(folder.path()).isDir());
     QVERIFY(!volumes.isReady(folder.path()));
     QVERIFY(volumes.isReady("/"));
+}
+
+namespace {
+// Acts on the next box that opens, from within its own event loop.
+template <typename Box> void whenShown(std::function<void(Box*)> act) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<Box*>(widget); box && box->isVisible()) {
+                poll->deleteLater();
+                poll->stop();
+                act(box);
+                return;
+            }
+        }
+    });
+    poll->start(10);
+}
+} // namespace
+
+void TestPlatformAndPlaylist::realBoxesShowPlainTextAndEscapeAnswersNo() {
+    tb::QtDialogs dialogs;
+    const QString name = "<b>a</b>.mp3";
+    Qt::TextFormat format = Qt::RichText;
+    whenShown<QMessageBox>([&](QMessageBox* box) {
+        format = box->textFormat();
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    QCOMPARE(dialogs.confirm(nullptr, name), tb::Dialogs::Answer::No);
+    QCOMPARE(format, Qt::PlainText);
+    // The window's own close button is no answer; the exit question tells them apart.
+    whenShown<QMessageBox>([](QMessageBox* box) { box->close(); });
+    QCOMPARE(dialogs.confirm(nullptr, name), tb::Dialogs::Answer::Closed);
+
+    whenShown<QInputDialog>([&](QInputDialog* box) {
+        format = box->findChild<QLabel*>()->textFormat();
+        box->reject();
+    });
+    QCOMPARE(dialogs.inputText(nullptr, "Změna jména souboru", name, name, 255), std::nullopt);
+    QCOMPARE(format, Qt::PlainText);
 }
 
 void TestPlatformAndPlaylist::entriesDecodeForDisplayOnly() {
