@@ -227,6 +227,19 @@ void TFileListBox::keyPressEvent(QKeyEvent* event) {
         emit userClicked();
 }
 
+// Shift+click selects from the anchor, the row last clicked without Shift
+// (Ctrl+click included), to the clicked row, and nothing else, as a list box
+// does; Qt's own list would keep what was selected before the anchor too.
+QItemSelectionModel::SelectionFlags TFileListBox::selectionCommand(const QModelIndex& index,
+                                                                   const QEvent* event) const {
+    if (event && event->type() == QEvent::MouseButtonPress) {
+        const auto mods = static_cast<const QMouseEvent*>(event)->modifiers();
+        if ((mods & Qt::ShiftModifier) && !(mods & Qt::ControlModifier))
+            return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Current;
+    }
+    return QListView::selectionCommand(index, event);
+}
+
 void TFileListBox::startDrag(Qt::DropActions /*supportedActions*/) {
     const QList<QByteArray> names = selectedNameBytes();
     if (names.isEmpty())

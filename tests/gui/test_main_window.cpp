@@ -251,6 +251,7 @@ void TestMainWindow::selectAllAndClick() {
     form.Vyberve1->trigger();
     QCOMPARE(form.currentFilePath(), shown + "A.mp3");
     QCOMPARE(form.FileNameTag->text(), shown + "A.mp3");
+    QCOMPARE(form.FileNameTag->palette().color(QPalette::WindowText), QColor(0x808080));
     QCOMPARE(form.FileListBox1->selectedNames(), (QStringList{"A.mp3", "b.mp3", "c.mp3"}));
     QCOMPARE(form.TitleTag->text(), QStringLiteral("old")); // tags are off: the panel stays
 

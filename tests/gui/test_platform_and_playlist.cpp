@@ -161,6 +161,10 @@ void TestPlatformAndPlaylist::viewSelectsLikeAListBox() {
     click(2, Qt::ControlModifier);
     click(5, Qt::ControlModifier);
     QCOMPARE(view.selectionFlags(), (Flags{0, 1, 0, 1, 0, 1}));
+    click(1);
+    click(4, Qt::ControlModifier); // moves the anchor
+    click(5, Qt::ShiftModifier);
+    QCOMPARE(view.selectionFlags(), (Flags{0, 0, 0, 0, 1, 1}));
     click(4);
     QCOMPARE(view.selectionFlags(), (Flags{0, 0, 0, 0, 1, 0}));
     QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier);
@@ -177,6 +181,13 @@ void TestPlatformAndPlaylist::viewSelectsLikeAListBox() {
     QCOMPARE(view.selectedCount(), 0);
     QCOMPARE(view.currentRow(), -1);
     QCOMPARE(view.rowAt(13 * 20), -1);
+
+    // A page is the rows the view shows whole: ten here.
+    for (int i = 0; i < 30; ++i)
+        model.append("x");
+    QTest::keyClick(&view, Qt::Key_Home);
+    QTest::keyClick(&view, Qt::Key_PageDown);
+    QCOMPARE(view.currentRow(), 9);
 }
 
 QTEST_MAIN(TestPlatformAndPlaylist)
