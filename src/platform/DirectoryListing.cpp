@@ -248,9 +248,10 @@ std::vector<std::string> regularFileNames(const std::string& directoryPath) {
         directoryPath.empty() || directoryPath.back() == '/' ? directoryPath : directoryPath + '/';
     names.reserve(listing.size());
     for (std::size_t i = 0; i < listing.size(); ++i) {
+        // A link, or an entry of a kind the listing could not tell, needs a look.
         const EntryKind kind = listing.kind(i);
         if (kind == EntryKind::RegularFile ||
-            (kind == EntryKind::SymbolicLink &&
+            (kind != EntryKind::Directory &&
              leadsToRegularFile(prefix + std::string(listing.name(i)))))
             names.emplace_back(listing.name(i));
     }
