@@ -245,7 +245,9 @@ void TFileListBox::startDrag(Qt::DropActions /*supportedActions*/) {
     if (names.isEmpty())
         return;
     // Built from the bytes, percent-encoded, so that every name survives the trip.
-    const QByteArray directory = QFile::encodeName(directory_) + '/';
+    QByteArray directory = QFile::encodeName(directory_);
+    if (!directory.endsWith('/'))
+        directory += '/';
     QList<QUrl> urls;
     urls.reserve(names.size());
     for (const QByteArray& name : names)
