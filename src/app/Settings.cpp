@@ -21,8 +21,8 @@ void AppSettings::readSwitchesAndPlayer(tb::SettingsStore& store) {
 void AppSettings::writeAll(tb::SettingsStore& store, bool blikatkaOn) const {
     store.write(QStringLiteral("LastDir"), lastDir);
     store.write(QStringLiteral("RgPlay"), rgPlay);
-    store.write(QStringLiteral("CistTag"), fromBool(isOn(cistTag)));
-    store.write(QStringLiteral("AskRun"), fromBool(isOn(askRun)));
-    store.write(QStringLiteral("DelAfter"), fromBool(isOn(delAfter)));
+    store.write(QStringLiteral("CistTag"), cistTag);
+    store.write(QStringLiteral("AskRun"), askRun);
+    store.write(QStringLiteral("DelAfter"), delAfter);
     store.write(QStringLiteral("Blikatka"), fromBool(blikatkaOn));
 }

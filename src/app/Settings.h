@@ -26,8 +26,9 @@ struct AppSettings {
 
     // Reads "RgPlay", "CistTag", "Blikatka", "AskRun" and "DelAfter", in this order.
     void readSwitchesAndPlayer(tb::SettingsStore& store);
-    // Writes "LastDir", "RgPlay", "CistTag", "AskRun", "DelAfter", in this order;
-    // a switch that is not on is written as "NE". "Blikatka" comes from the caller.
+    // Writes "LastDir", "RgPlay", "CistTag", "AskRun", "DelAfter", in this order, as
+    // they stand (the settings dialog keeps the switches "ANO" or "NE"), and then
+    // "Blikatka" from the caller.
     void writeAll(tb::SettingsStore& store, bool blikatkaOn) const;
 };
 

@@ -1,5 +1,6 @@
 #include "app/Unit1.h"
 
+#include "app/Unit5.h"
 #include "controls/BalHint.h"
 #include "controls/Digits.h"
 #include "controls/Lcd99.h"
@@ -20,7 +21,11 @@
 #include "platform/Windows1250.h"
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistView.h"
+#include "windows/Unit2.h"
+#include "windows/Unit4.h"
+#include "windows/Unit6.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
@@ -29,11 +34,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPen>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
+#include <new>
+#include <stdexcept>
 
 namespace {
 
@@ -110,7 +118,6 @@ TForm1::TForm1(AppServices services, AppSettings& settings, QWidget* parent)
 TForm1::~TForm1() = default;
 
 void TForm1::createControls() {
-    QStyle* st = style();
     Button4 = makeBitmapButton(this, QStringLiteral("Uložit playlist"), {4, 8, 97, 25},
                                QStyle::SP_DialogSaveButton);
     BitBtn3 = makeBitmapButton(this, QStringLiteral("Otevřít playlist"), {4, 40, 97, 25},
@@ -126,7 +133,7 @@ void TForm1::createControls() {
     LCD991 = new TLCD99(this);
     LCD991->setGeometry(246, 8, 157, 25);
     LCD991->setDigitNum(10);
-    LCD991->setAnimation(TLCD99::Animation::Random);
+    LCD991->setAnimation(TLCDAnimation::anRandom);
     LCD991->setAnimationDelay(250);
     LCD991->setValue(QStringLiteral("QRQWDRQWEDQW"));
     LCD991->hide();
@@ -135,7 +142,7 @@ void TForm1::createControls() {
     PG1->setGeometry(264, 45, 121, 12);
     PG1->setBackColor(Qt::black);
     PG1->setBorderColor(Qt::black);
-    PG1->setTextFont(tb::pixelFont(kDesignFont, 16, true), Qt::white);
+    PG1->setTextFont(tb::pixelFont(kDesignFont, 16, true)); // white: text shows inverted anyway
 
     StaticText1 = new QLabel(QStringLiteral("Maximální počet položek je 65535!"), this);
     StaticText1->setGeometry(112, 60, 269, 17);
@@ -203,6 +210,7 @@ void TForm1::createControls() {
 
     Digits1 = new TDigits(this);
     Digits1->move(528, 304);
+    Digits1->setBmpDigits(QImage(QStringLiteral(":/digitstrip.bmp")));
     Digits1->setShowLeadingZeros(true);
     Digits1->setIncDecSpeed(25);
     Digits1->setIncDecSteps(8);
@@ -226,7 +234,7 @@ void TForm1::createControls() {
 
     TransparentButton2 = new TTransparentButton(this);
     TransparentButton2->setGeometry(688, 364, 40, 40);
-    TransparentButton2->setGlyph(st->standardIcon(QStyle::SP_DialogHelpButton).pixmap(32, 32));
+    TransparentButton2->setGlyph(QPixmap(QStringLiteral(":/help.png")));
 
     Panel1 = new QFrame(this);
     Panel1->setGeometry(688, 404, 40, 84);
@@ -235,8 +243,7 @@ void TForm1::createControls() {
     TransparentButton1 = new TTransparentButton(Panel1);
     TransparentButton1->setGeometry(2, 4, 35, 83);
     TransparentButton1->setTransparent(false);
-    TransparentButton1->setGlyph(
-        st->standardIcon(QStyle::SP_FileDialogDetailedView).pixmap(24, 24));
+    TransparentButton1->setGlyph(QPixmap(QStringLiteral(":/settings.png")));
     TransparentButton1->setToolTip(QStringLiteral("Nastavení parametrů programu"));
 
     Timer1 = new QTimer(this);
@@ -247,6 +254,10 @@ void TForm1::createControls() {
     BaloonHint1 = new TBaloonHint(this);
     BaloonHint1->setHintPauseTime(500);
     BaloonHint1->setHintHidePause(5000);
+    BaloonHint1->setAlignment(tb::TAlignment::taCenter);
+    BaloonHint1->setPen(QPen(Qt::white, 2));
+    BaloonHint1->setBrush(Qt::red);
+    BaloonHint1->setFont(tb::pixelFont(kDesignFont, 13, true));
 }
 
 void TForm1::createTagPanel() {
@@ -329,7 +340,8 @@ void TForm1::connectHandlers() {
     onEvent(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
     onEvent(Timer2, &QTimer::timeout, &TForm1::Timer2Timer);
     onEvent(BitBtn2, &QPushButton::clicked, &TForm1::BitBtn2Click);
-    onEvent(TransparentButton2, &QAbstractButton::clicked, &TForm1::TransparentButton2Click);
+    onEvent(TransparentButton1, &TTransparentButton::OnClick, &TForm1::TransparentButton1Click);
+    onEvent(TransparentButton2, &TTransparentButton::OnClick, &TForm1::TransparentButton2Click);
 
     onEvent(Button1, &QPushButton::clicked, &TForm1::Button1Click);
     onEvent(Button3, &QPushButton::clicked, &TForm1::Button3Click);
@@ -374,11 +386,12 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::FormShow() {
     random_.seed(static_cast<quint32>(QDateTime::currentMSecsSinceEpoch()));
 
-    // The counter's look: one of four strips beside the program's working directory,
-    // if present; otherwise the built-in strip stays.
+    // The counter's look: one of four strips from the working directory, else from beside
+    // the program or its installed data; otherwise the built-in strip stays.
     const QString skin = QStringLiteral("digits%1.bmp").arg(random_.bounded(1, 5));
-    if (QFileInfo(skin).isFile())
-        Digits1->loadBmpDigits(skin);
+    const QString skinFile = QFileInfo(skin).isFile() ? skin : tb::findDataFile(skin);
+    if (!skinFile.isEmpty())
+        Digits1->loadBmpDigits(skinFile);
 
     const QString lastDir =
         readSetting(services_.settingsStore, QStringLiteral("LastDir"), tb::systemDriveRoot());
@@ -389,14 +402,32 @@ void TForm1::FormShow() {
     settings_.lastDir = lastDir;
     settings_.readSwitchesAndPlayer(services_.settingsStore);
 
+    // Setting a box runs its handler, which writes "ANO" or "NE" back into memory.
+    TSetup* setup = windows_.setup;
+    if (setup) {
+        setup->Edit1->setText(settings_.rgPlay);
+        setup->CheckBox2->setChecked(AppSettings::isOn(settings_.cistTag));
+        setup->CheckBox3->setChecked(AppSettings::isOn(settings_.delAfter));
+        setup->CheckBox4->setChecked(AppSettings::isOn(settings_.askRun));
+    }
+
     cacheFolder_ = tb::cacheFolder();
 
-    if (AppSettings::isOn(settings_.blikatka))
+    if (AppSettings::isOn(settings_.blikatka)) {
         setDecorativeDisplaysOn(true);
+        if (setup)
+            setup->CheckBox1->setChecked(true);
+    }
+
+    // The splash holds until it has been up long enough; this window shows only after
+    // the tips window is closed.
+    if (windows_.splash)
+        windows_.splash->close();
+    if (windows_.tips)
+        services_.dialogs.showModal(*windows_.tips);
 }
 
 void TForm1::setDecorativeDisplaysOn(bool on) {
-    displaysOn_ = on;
     if (on) {
         Timer2->start();
         PG1->show();
@@ -411,12 +442,17 @@ void TForm1::setDecorativeDisplaysOn(bool on) {
 bool TForm1::FormCloseQuery() {
     const auto answer =
         services_.dialogs.confirm(this, QStringLiteral("Opravdu chcete ukončit Trackbinder ?"));
-    return answer != tb::Dialogs::Answer::No;
+    if (answer == tb::Dialogs::Answer::No)
+        return false;
+    if (windows_.aboutBox)
+        services_.dialogs.showModal(*windows_.aboutBox);
+    return true;
 }
 
 void TForm1::FormClose() {
     settings_.lastDir = DirectoryListBox1->Directory();
-    settings_.writeAll(services_.settingsStore, displaysOn_);
+    settings_.writeAll(services_.settingsStore,
+                       windows_.setup && windows_.setup->CheckBox1->isChecked());
 }
 
 void TForm1::Timer1Timer() {
@@ -453,13 +489,28 @@ void TForm1::BitBtn2Click() {
     close();
 }
 
+void TForm1::TransparentButton1Click() {
+    if (windows_.setup)
+        services_.dialogs.showModal(*windows_.setup);
+}
+
 void TForm1::TransparentButton2Click() {
-    services_.launcher.openDocument(tb::programDirectory() + QStringLiteral("index.htm"));
+    // An installed copy keeps its help page in the data folder; when none is found the page is
+    // asked for beside the program all the same, and the viewer tells the user it is missing.
+    QString helpPage = tb::findDataFile(QStringLiteral("index.htm"));
+    if (helpPage.isEmpty())
+        helpPage = tb::programDirectory() + QStringLiteral("index.htm");
+    services_.launcher.openDocument(helpPage);
 }
 
 void TForm1::showError(const std::exception& error) {
-    services_.dialogs.message(this, tb::Dialogs::Kind::Error, QStringLiteral("Trackbinder"),
-                              QString::fromStdString(tb::errorBoxText(error.what())),
+    // Running out of memory says so in the user's words, never the library's.
+    const bool tooLarge = dynamic_cast<const std::bad_alloc*>(&error) != nullptr ||
+                          dynamic_cast<const std::length_error*>(&error) != nullptr;
+    const QString text = tooLarge
+                             ? QStringLiteral("Operace je příliš rozsáhlá, nestačí na ni paměť.")
+                             : QString::fromStdString(tb::errorBoxText(error.what()));
+    services_.dialogs.message(this, tb::Dialogs::Kind::Error, QStringLiteral("Trackbinder"), text,
                               tb::Dialogs::Buttons::Ok);
 }
 

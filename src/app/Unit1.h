@@ -18,6 +18,7 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 
+class TAboutBox;
 class TBaloonHint;
 class TDigits;
 class TDirectoryListBox;
@@ -27,6 +28,9 @@ class TFilterComboBox;
 class TLCD99;
 class TPlaylistView;
 class TProgress;
+class TSetup;
+class TSplash;
+class TTips;
 class TTransparentButton;
 class PlaylistModel;
 
@@ -44,6 +48,14 @@ struct AppServices {
     tb::SettingsStore& settingsStore;
     tb::Volumes& volumes;
     tb::Launcher& launcher;
+};
+
+// The program's other windows, created after the main window and living as long.
+struct AppWindows {
+    TSplash* splash = nullptr;
+    TSetup* setup = nullptr;
+    TTips* tips = nullptr;
+    TAboutBox* aboutBox = nullptr;
 };
 
 // The main window. Its controls are public fields, and each user event has one
@@ -124,6 +136,10 @@ public:
     QAction* SaveList = nullptr;
     QAction* OpenList = nullptr;
 
+    // The other windows; set before the window is first shown.
+    void setWindows(const AppWindows& windows) { windows_ = windows; }
+    const AppWindows& windows() const { return windows_; }
+
     // The playlist's entries, shown by ListBox1.
     PlaylistModel* playlist() const { return playlist_; }
 
@@ -134,6 +150,7 @@ public:
     void Timer1Timer();
     void Timer2Timer();
     void BitBtn2Click();
+    void TransparentButton1Click();
     void TransparentButton2Click();
 
     // --- Playlist editing (src/playlist/PlaylistEditing.cpp) ---
@@ -181,8 +198,7 @@ public:
     // The path's bytes, by which the file is reached.
     const QByteArray& currentFilePath() const { return currentFilePath_; }
     const QString& cacheFolderPath() const { return cacheFolder_; }
-    // Whether the LCD display and the gauge run; written as "Blikatka" at shut-down.
-    bool decorativeDisplaysOn() const { return displaysOn_; }
+    // Shows and runs the LCD display and the gauge, or stops and hides them.
     void setDecorativeDisplaysOn(bool on);
 
     // Runs a user action and shows any error it raises in the application-wide
@@ -206,6 +222,8 @@ private:
     void connectHandlers();
     void connectFileBrowser();
     void connectPlaylistFiles();
+    // Starts the player on a playlist file; a player that cannot start is reported.
+    bool startPlayer(const QString& playlistPath);
     void connectTagsAndFileTools();
     void connectDriveSearch();
     // Ends a running drive search at once; called when the window closes.
@@ -220,12 +238,12 @@ private:
 
     AppServices services_;
     AppSettings& settings_;
+    AppWindows windows_;
     PlaylistModel* playlist_ = nullptr;
     QByteArray currentFilePath_;
     QString currentFilePathShown_;
     QString cacheFolder_;
     bool shown_ = false;
-    bool displaysOn_ = false;
     QRandomGenerator random_;
     // State of the features that keep some between events, owned as children of the window.
     QObject* playlistFilesState_ = nullptr;

@@ -1,48 +1,128 @@
 #pragma once
 
-#include <QImage>
-#include <QWidget>
+#include "controls/DigitsMath.h"
 
-// The playlist item counter: a whole number shown in cells cut from a digit strip
-// (eleven equal cells: digits 0 to 9, then a blank). Increment and Decrement step
-// the shown value by one.
+#include <QElapsedTimer>
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+#include <optional>
+
+using tb::TDigitsMode;
+
+// A number, a time of day or a date shown in cells cut from a digit strip (eleven equal
+// cells: digits 0 to 9, then a blank). Stepping by one rolls the changed cells like the
+// wheels of a mechanical counter: upward forward, downward back. In time mode it can
+// follow the system clock. Paints only its cells; the parent shows elsewhere.
 class TDigits : public QWidget {
     Q_OBJECT
 
 public:
     explicit TDigits(QWidget* parent = nullptr);
 
-    int Value() const { return value_; }
-    void setValue(int value);
-    void Increment();
-    void Decrement();
+    // The digit strip. Throws std::invalid_argument (and keeps the old strip) unless the
+    // strip has pixels and a width that is a multiple of 11.
+    const QImage& BmpDigits() const { return bmpDigits_; }
+    void setBmpDigits(const QImage& strip);
+    // Loads a strip file straight into the owned strip, unchecked and without resizing;
+    // false (and the strip unchanged) when it cannot be read.
+    bool loadBmpDigits(const QString& fileName);
 
+    // The optional bitmaps; std::nullopt is none. The two-cell ones throw
+    // std::invalid_argument on an odd width (the sign bitmap also when empty).
+    const std::optional<QImage>& BmpPosNegSign() const { return bmpPosNegSign_; }
+    void setBmpPosNegSign(const std::optional<QImage>& sign);
+    const std::optional<QImage>& BmpThousandsSeparator() const { return bmpThousandsSeparator_; }
+    void setBmpThousandsSeparator(const std::optional<QImage>& separator);
+    const std::optional<QImage>& BmpTimeSeparator() const { return bmpTimeSeparator_; }
+    void setBmpTimeSeparator(const std::optional<QImage>& separator);
+    const std::optional<QImage>& BmpDateSeparator() const { return bmpDateSeparator_; }
+    void setBmpDateSeparator(const std::optional<QImage>& separator);
+    const std::optional<QImage>& BmpAMPMSign() const { return bmpAmPmSign_; }
+    void setBmpAMPMSign(const std::optional<QImage>& sign);
+
+    bool AllowNegative() const { return allowNegative_; }
+    void setAllowNegative(bool on);
+    bool AutoSize() const { return autoSize_; }
+    void setAutoSize(bool on);
+    // Days since 30 December 1899; the fraction is the time of day.
+    double DateTime() const { return dateTime_; }
+    void setDateTime(double dayCount);
     int DigitCount() const { return digitCount_; }
-    bool ShowLeadingZeros() const { return showLeadingZeros_; }
-    void setShowLeadingZeros(bool on);
+    void setDigitCount(int count);
     int IncDecSpeed() const { return incDecSpeed_; }
     void setIncDecSpeed(int milliseconds);
     int IncDecSteps() const { return incDecSteps_; }
     void setIncDecSteps(int steps);
+    TDigitsMode Mode() const { return mode_; }
+    void setMode(TDigitsMode mode);
+    bool Running() const { return running_; }
+    void setRunning(bool on);
+    bool ShowLeadingZeros() const { return showLeadingZeros_; }
+    void setShowLeadingZeros(bool on);
+    bool ShowThousandsSeparator() const { return showThousandsSeparator_; }
+    void setShowThousandsSeparator(bool on);
+    int Value() const { return value_; }
+    void setValue(int value);
 
-    const QImage& BmpDigits() const { return bmpDigits_; }
-    // Throws std::invalid_argument when the strip is empty or its width is not a multiple of 11.
-    void setBmpDigits(const QImage& strip);
-    // Loads a strip file straight into the owned strip, unchecked; false when it cannot be read.
-    bool loadBmpDigits(const QString& fileName);
+    void Increment();
+    void Decrement();
+    // Sizes the control to its layout, keeping its top left corner.
+    void AdjustSize();
+    // For a window that sets its properties first: sizes the control once they are in.
+    void Loaded();
+
+    // The roll in progress: frames still to come, positive forward; 0 when idle.
+    int RollStep() const { return rollStep_; }
+
+signals:
+    void OnRotateStart(TDigits* sender);
+    void OnRotateEnd(TDigits* sender);
+    void OnClick();
+    void OnDblClick();
+    void OnMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint position);
+    void OnMouseMove(Qt::KeyboardModifiers modifiers, QPoint position);
+    void OnMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint position);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    int maxValue() const; // 10^DigitCount - 1
-    // Fixes the size to DigitCount cells of the strip (not adjustSize: that would hide QWidget's).
-    void fitToStrip();
+    void RollTick();
+    void ClockTick();
+    void startRoll(int rollStep);
+    // Size to the layout when AutoSize is on, else draw at once.
+    void resizeOrPaint();
+    void paintNow();
+    tb::digits::DigitsState state() const;
+    const QImage* sourceImage(tb::digits::Source source) const;
 
     QImage bmpDigits_;
-    int value_ = 0;
+    std::optional<QImage> bmpPosNegSign_{QImage()};
+    std::optional<QImage> bmpThousandsSeparator_{QImage()};
+    std::optional<QImage> bmpTimeSeparator_{QImage()};
+    std::optional<QImage> bmpDateSeparator_{QImage()};
+    std::optional<QImage> bmpAmPmSign_{QImage()};
+    bool allowNegative_ = false;
+    bool autoSize_ = true;
+    double dateTime_ = 0.0;
     int digitCount_ = 6;
-    bool showLeadingZeros_ = false;
     int incDecSpeed_ = 100;
     int incDecSteps_ = 4;
+    TDigitsMode mode_ = TDigitsMode::dmCounter;
+    bool showLeadingZeros_ = false;
+    bool showThousandsSeparator_ = false;
+    int value_ = 0;
+    bool running_ = false;
+
+    int rollStep_ = 0;
+    QTimer rollTimer_;
+    QTimer clockTimer_;
+    QElapsedTimer sinceDirectPaint_;
+    bool updatePending_ = false;
+    bool leftPressed_ = false;
 };

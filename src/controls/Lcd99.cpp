@@ -1,35 +1,139 @@
 #include "controls/Lcd99.h"
 
 #include <QPainter>
-#include <algorithm>
+#include <QRandomGenerator>
 
-TLCD99::TLCD99(QWidget* parent) : QWidget(parent) {}
+using namespace tb::lcd;
 
-void TLCD99::setValue(const QString& value) {
-    if (value_ == value)
+namespace {
+
+QRect toQRect(const Rect& r) {
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+std::string asciiOf(const QString& text) {
+    // Anything outside ASCII turns into bytes of 0x80 and above, which no cell shows.
+    return text.toUtf8().toStdString();
+}
+
+} // namespace
+
+TLCD99::TLCD99(QWidget* parent) : TPointerControl(parent) {
+    // Every paint covers the whole area, so the system need not clear it first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(92, 34);
+    stepTimer_.setParent(this);
+    stepTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&stepTimer_, &QTimer::timeout, this, &TLCD99::advanceChange);
+}
+
+template <typename T> void TLCD99::setAndInvalidate(T& field, const T& value) {
+    if (field == value)
         return;
-    value_ = value;
+    field = value;
     update();
 }
 
-void TLCD99::setDigitNum(int digits) {
-    digits = std::max(digits, 1);
-    if (digitNum_ == digits)
+void TLCD99::setColor(const QColor& color) {
+    setAndInvalidate(color_, color);
+}
+void TLCD99::setDigitNum(int cells) {
+    setAndInvalidate(digitNum_, cells);
+}
+void TLCD99::setDigitSpacing(int pixels) {
+    setAndInvalidate(digitSpacing_, pixels);
+}
+void TLCD99::setGapX(int pixels) {
+    setAndInvalidate(gapX_, pixels);
+}
+void TLCD99::setGapY(int pixels) {
+    setAndInvalidate(gapY_, pixels);
+}
+void TLCD99::setOffColor(const QColor& color) {
+    setAndInvalidate(offColor_, color);
+}
+void TLCD99::setOnColor(const QColor& color) {
+    setAndInvalidate(onColor_, color);
+}
+void TLCD99::setSegmentSize(int pixels) {
+    setAndInvalidate(segmentSize_, pixels);
+}
+
+void TLCD99::setValue(const QString& value) {
+    if (value == value_)
         return;
-    digitNum_ = digits;
+    value_ = QString::fromLatin1(normaliseValue(asciiOf(value)));
     update();
+}
+
+// A change starts with the paint that first sees the new value: the old picture and the
+// first step at once, the other steps from the timer.
+void TLCD99::beginChange() {
+    const TLCDAnimation order =
+        animation_ == TLCDAnimation::anRandom
+            ? randomOrder(static_cast<int>(QRandomGenerator::global()->bounded(5)))
+            : animation_;
+    change_ = Change{asciiOf(lastValue_), asciiOf(value_), segmentOrder(order)};
+    changing_ = true;
+    const int spacing = stepSpacing(animation_, animationDelay_);
+    if (spacing == 0) {
+        stepsDrawn_ = kSteps;
+        return;
+    }
+    stepsDrawn_ = 1;
+    stepTimer_.start(spacing);
+}
+
+void TLCD99::advanceChange() {
+    if (stepsDrawn_ < kSteps) {
+        ++stepsDrawn_;
+        repaint();
+        return;
+    }
+    endChange(); // the last step has stood for its share of the time too
+}
+
+void TLCD99::endChange() {
+    stepTimer_.stop();
+    changing_ = false;
+    lastValue_ = QString::fromLatin1(change_.to);
+    if (value_ != lastValue_)
+        update(); // a value set meanwhile is the next change
 }
 
 void TLCD99::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
+    if (!changing_ && value_ != lastValue_)
+        beginChange();
 
-    QFont font(QStringLiteral("Monospace"));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setBold(true);
-    font.setPixelSize(std::max(height() * 4 / 5, 1));
-    painter.setFont(font);
-    painter.setPen(QColor(0x20, 0xe0, 0x20));
-    // Like a real display, only the last DigitNum characters fit.
-    painter.drawText(rect(), Qt::AlignRight | Qt::AlignVCenter, value_.right(digitNum_));
+    QPainter painter(this);
+    painter.fillRect(rect(), color_);
+    const Geometry geometry(width(), height(), digitNum_, digitSpacing_, gapX_, gapY_,
+                            segmentSize_);
+    const std::string settled = asciiOf(lastValue_);
+    const std::vector<Draw> draws =
+        changing_ ? frameDraws(change_, stepsDrawn_, digitNum_)
+                  : frameDraws({settled, settled, segmentOrder(TLCDAnimation::anDown)}, kSteps,
+                               digitNum_);
+    for (const Draw& draw : draws) {
+        const QColor& colour = draw.lit ? onColor_ : offColor_;
+        if (draw.segment == kDecimalPoint) {
+            painter.fillRect(toQRect(geometry.decimalPoint(draw.cell)), colour);
+        } else if (draw.segment == 8) {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(colour);
+            for (const Rect& dot : geometry.colon(draw.cell))
+                painter.drawEllipse(toQRect(dot));
+        } else {
+            const Hexagon corners = geometry.segment(draw.cell, draw.segment);
+            QPoint points[6];
+            for (std::size_t i = 0; i < corners.size(); ++i)
+                points[i] = QPoint(corners[i].x, corners[i].y);
+            painter.setPen(colour);
+            painter.setBrush(colour);
+            painter.drawPolygon(points, 6);
+        }
+    }
+
+    if (changing_ && !stepTimer_.isActive())
+        endChange(); // unpaced: the whole change was this one frame
 }

@@ -1,68 +1,96 @@
 #include "controls/Progress.h"
 
-#include <QLinearGradient>
+#include "controls/ProgressMath.h"
+
 #include <QPainter>
-#include <algorithm>
 
-TProgress::TProgress(QWidget* parent) : QWidget(parent) {}
+using namespace tb::gauge;
 
-void TProgress::setProgress(int percent) {
-    percent = std::clamp(percent, 0, 100);
-    if (progress_ == percent)
-        return;
-    progress_ = percent;
-    update();
+namespace {
+
+Rgb bytesOf(const QColor& colour) {
+    return {static_cast<std::uint8_t>(colour.red()), static_cast<std::uint8_t>(colour.green()),
+            static_cast<std::uint8_t>(colour.blue())};
 }
 
-void TProgress::setFromColor(const QColor& color) {
-    if (fromColor_ == color)
-        return;
-    fromColor_ = color;
-    update();
+// The text drawn black on white; the pixels in full black are its ink. Glyphs are drawn
+// without smoothing so that every stroke pixel is full black and inverts.
+TextInk inkOf(const QString& text, QFont font) {
+    const QFontMetrics metrics(font);
+    TextInk ink{metrics.horizontalAdvance(text), metrics.height(), {}};
+    if (ink.width <= 0 || ink.height <= 0)
+        return {};
+    QImage box(ink.width, ink.height, QImage::Format_RGB32);
+    box.fill(Qt::white);
+    {
+        QPainter painter(&box);
+        font.setStyleStrategy(QFont::NoAntialias);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(0, 0, ink.width, ink.height),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    }
+    ink.ink.resize(static_cast<std::size_t>(ink.width) * static_cast<std::size_t>(ink.height));
+    for (int y = 0; y < ink.height; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(box.constScanLine(y));
+        for (int x = 0; x < ink.width; ++x)
+            ink.ink[static_cast<std::size_t>(y * ink.width + x)] = qRgb(0, 0, 0) == line[x];
+    }
+    return ink;
 }
 
-void TProgress::setToColor(const QColor& color) {
-    if (toColor_ == color)
-        return;
-    toColor_ = color;
-    update();
+} // namespace
+
+TProgress::TProgress(QWidget* parent) : TPointerControl(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent); // the composed picture covers the whole control
+    resize(217, 40);
 }
 
 void TProgress::setBackColor(const QColor& color) {
-    if (backColor_ == color)
-        return;
     backColor_ = color;
     update();
 }
 
 void TProgress::setBorderColor(const QColor& color) {
-    if (borderColor_ == color)
-        return;
     borderColor_ = color;
     update();
 }
 
-void TProgress::setTextFont(const QFont& font, const QColor& color) {
-    // Kept for the full gauge; the program shows no text on it, so nothing repaints.
+void TProgress::setFromColor(const QColor& color) {
+    fromColor_ = color;
+    update();
+}
+
+void TProgress::setToColor(const QColor& color) {
+    toColor_ = color;
+    update();
+}
+
+void TProgress::setProgress(int percent) {
+    if (percent > 100 || percent == progress_)
+        return;
+    progress_ = percent;
+    repaint();
+}
+
+void TProgress::setText(const QString& text) {
+    text_ = text;
+    repaint();
+}
+
+void TProgress::setTextFont(const QFont& font) {
     textFont_ = font;
-    textColor_ = color;
+    update();
 }
 
 void TProgress::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setPen(borderColor_);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
-
-    const QRect inner = rect().adjusted(1, 1, -1, -1);
-    painter.fillRect(inner, backColor_);
-
-    const int filledWidth = inner.width() * progress_ / 100;
-    if (filledWidth <= 0)
+    const Look look{bytesOf(backColor_), bytesOf(borderColor_), bytesOf(fromColor_),
+                    bytesOf(toColor_), progress_};
+    std::vector<std::uint32_t> pixels =
+        composeGauge(width(), height(), look, inkOf(text_, textFont_));
+    if (pixels.empty())
         return;
-    const QRect filled(inner.topLeft(), QSize(filledWidth, inner.height()));
-    QLinearGradient gradient(filled.topLeft(), filled.topRight());
-    gradient.setColorAt(0, fromColor_);
-    gradient.setColorAt(1, toColor_);
-    painter.fillRect(filled, gradient);
+    const QImage picture(reinterpret_cast<const uchar*>(pixels.data()), width(), height(),
+                         width() * 4, QImage::Format_RGB32);
+    QPainter(this).drawImage(0, 0, picture);
 }

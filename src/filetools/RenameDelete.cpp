@@ -4,6 +4,7 @@
 #include "filetools/DirectoryListBox.h"
 #include "filetools/FileListBox.h"
 #include "filetools/Id3v1.h"
+#include "platform/CheckedFile.h"
 #include "platform/Dialogs.h"
 #include "platform/FileNames.h"
 #include "platform/Windows1250.h"
@@ -62,7 +63,9 @@ void TForm1::PrejmenClick() {
             QStringLiteral("Zadejte nové jméno souboru \"%1\"").arg(name), proposal, 255);
         if (!newName)
             continue;
-        // A name with a path moves the file; the file is reached by its own bytes.
+        // A name with a path moves the file, also to another file system, never
+        // over an existing file (nor the file itself); the file is reached by its
+        // own bytes.
         const QByteArray target = QDir::isAbsolutePath(*newName)
                                       ? QFile::encodeName(*newName)
                                       : pathInShownDirectory(QFile::encodeName(*newName));

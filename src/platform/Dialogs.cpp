@@ -105,6 +105,10 @@ std::optional<QString> QtDialogs::inputText(QWidget* parent, const QString& capt
     return dialog.textValue();
 }
 
+void QtDialogs::showModal(QDialog& window) {
+    window.exec();
+}
+
 Dialogs::Answer QtDialogs::message(QWidget* parent, Kind kind, const QString& title,
                                    const QString& text, Buttons buttons) {
     QString caption = title.isEmpty() ? titleOf(kind) : title;

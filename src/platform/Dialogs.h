@@ -3,6 +3,7 @@
 #include <QString>
 #include <optional>
 
+class QDialog;
 class QWidget;
 
 namespace tb {
@@ -41,6 +42,9 @@ public:
                                              const QString& prompt, const QString& text,
                                              int maxLength) = 0;
 
+    // Shows one of the program's own windows modally and returns once it is closed.
+    virtual void showModal(QDialog& window) = 0;
+
     Answer error(QWidget* parent, const QString& text) {
         return message(parent, Kind::Error, QString(), text, Buttons::Ok);
     }
@@ -58,6 +62,7 @@ public:
     std::optional<QString> saveFileName(QWidget* parent, const FileRequest& request) override;
     std::optional<QString> inputText(QWidget* parent, const QString& caption, const QString& prompt,
                                      const QString& text, int maxLength) override;
+    void showModal(QDialog& window) override;
 };
 
 } // namespace tb

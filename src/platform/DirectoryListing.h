@@ -10,7 +10,8 @@ namespace tb {
 
 // The real file system for the drive walk. On Linux it reads directories with
 // getdents64 and takes the entry kinds from d_type, so that files need no stat;
-// elsewhere std::filesystem serves. One instance per walk and thread: it keeps
+// on Windows FindFirstFileExW, names in the ANSI code page; elsewhere
+// std::filesystem serves. One instance per walk and thread: it keeps
 // its buffers and what it learnt about the start between listings.
 class SystemDirectoryLister final : public DirectoryLister {
 public:
@@ -34,5 +35,14 @@ private:
 // included, as raw bytes in the file system's order. Empty when the directory
 // cannot be read.
 std::vector<std::string> regularFileNames(const std::string& directoryPath);
+
+#ifdef _WIN32
+// What the search makes of an entry from its attribute word. Only a plain directory
+// (read-only and archive allowed) is entered: hidden and system directories stay
+// out, and so do links and junctions (reparse points), which keeps the walk free of
+// loops, as NTFS has no other way to reach a directory twice. Everything else,
+// directories that stay out included, is tested as a file name.
+EntryKind windowsEntryKind(unsigned long attributes);
+#endif
 
 } // namespace tb

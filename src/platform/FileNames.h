@@ -13,14 +13,7 @@ namespace tb {
 // so that a name always takes one line.
 QString withVisibleControls(QString text);
 
-// A name or path as the user sees it: decoded like a playlist entry, with
-// visible control characters.
-QString shownFileName(QByteArrayView name);
-
 // Deletes the file for good; false when it cannot be deleted.
 bool deleteFile(const QByteArray& path);
-
-// Renames or moves the file, never over an existing one; false when it fails.
-bool moveFile(const QByteArray& from, const QByteArray& to);
 
 } // namespace tb

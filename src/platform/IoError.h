@@ -19,11 +19,19 @@ public:
 
     int code() const { return code_; }
 
+#ifdef _WIN32
+    // Maps a Windows error value (GetLastError) to the program's message.
+    static IoError fromWindowsError(unsigned long code);
+#endif
+
 private:
     int code_;
 };
 
 std::string ioErrorMessage(int errnum);
+#ifdef _WIN32
+std::string windowsErrorMessage(unsigned long code);
+#endif
 
 // The text of the application-wide error box: a full stop is added when the
 // message's last character has a code above that of the full stop, so

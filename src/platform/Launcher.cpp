@@ -26,15 +26,19 @@ CommandLine splitCommandLine(const QString& commandLine,
     return {words.first(), words.sliced(1)};
 }
 
-void SystemLauncher::startCommandLine(const QString& commandLine) {
+bool SystemLauncher::startCommandLine(const QString& commandLine) {
     const CommandLine split =
         splitCommandLine(commandLine, [](const QString& path) { return QFileInfo(path).isFile(); });
-    if (!split.program.isEmpty())
-        QProcess::startDetached(split.program, split.arguments);
+    return !split.program.isEmpty() && QProcess::startDetached(split.program, split.arguments);
 }
 
 void SystemLauncher::openDocument(const QString& path) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void SystemLauncher::openUrl(const QString& target) {
+    // Bare addresses such as "www.example.com" or a path are read as the user means them.
+    QDesktopServices::openUrl(QUrl::fromUserInput(target));
 }
 
 } // namespace tb

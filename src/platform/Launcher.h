@@ -6,20 +6,24 @@
 
 namespace tb {
 
-// Starts other programs; results are not checked, as nobody waits for them.
+// Starts other programs. Nobody waits for them: only whether they started is known.
 class Launcher {
 public:
     virtual ~Launcher() = default;
-    // Runs a command line such as `player "/music/list.m3u"` detached.
-    virtual void startCommandLine(const QString& commandLine) = 0;
+    // Runs a command line such as `player "/music/list.m3u"` detached; false when
+    // its program could not be started.
+    virtual bool startCommandLine(const QString& commandLine) = 0;
     // Opens a local file with the program the desktop associates with it.
     virtual void openDocument(const QString& path) = 0;
+    // Opens a web or mail address (or a path) with the desktop's handler for it.
+    virtual void openUrl(const QString& target) = 0;
 };
 
 class SystemLauncher final : public Launcher {
 public:
-    void startCommandLine(const QString& commandLine) override;
+    bool startCommandLine(const QString& commandLine) override;
     void openDocument(const QString& path) override;
+    void openUrl(const QString& target) override;
 };
 
 struct CommandLine {

@@ -12,6 +12,8 @@ QString defaultPlayerCommand();
 QString cacheFolder();
 // The directory of the program file, with a trailing separator.
 QString programDirectory();
+// The first existing file `name` beside the executable, then in the application data folders.
+QString findDataFile(const QString& name);
 // Qt's path turned into a directory text: absolute, cleaned, native separators,
 // no trailing separator except at a root.
 QString directoryText(const QString& path);

@@ -20,6 +20,12 @@ public:
     }
 
     void append(std::string_view entry);
+    // The start of an entry whose bytes come in parts: the next entry appended
+    // begins with them. Until then they belong to no entry.
+    void appendPart(std::string_view part) {
+        bytes_.insert(bytes_.end(), part.begin(), part.end());
+    }
+    void discardPart() { bytes_.resize(ends_.empty() ? 0 : ends_.back()); }
     // Makes room for this many more entries holding this many more bytes.
     void reserveMore(std::size_t entries, std::size_t bytes);
     void clear();

@@ -41,13 +41,33 @@ std::vector<std::string_view> m3uLines(std::string_view bytes) {
     return lines;
 }
 
-std::vector<std::string_view> m3uCompleteLines(std::string_view bytes) {
-    if (bytes.find(kCtrlZ) != std::string_view::npos)
-        return m3uLines(bytes);
-    const std::size_t lastCr = bytes.rfind(kCr);
-    if (lastCr == std::string_view::npos)
+std::string_view M3uSplitter::split(std::string_view piece, std::vector<std::string_view>& lines) {
+    if (ended_)
         return {};
-    return m3uLines(bytes.substr(0, lastCr + 1));
+    if (lfMayFollow_ && !piece.empty()) {
+        lfMayFollow_ = false;
+        if (piece.front() == kLf)
+            piece.remove_prefix(1);
+    }
+    const std::size_t ctrlZ = piece.find(kCtrlZ);
+    if (ctrlZ != std::string_view::npos) {
+        piece = piece.substr(0, ctrlZ);
+        ended_ = true;
+    }
+    std::size_t begin = 0;
+    for (std::size_t cr = piece.find(kCr); cr != std::string_view::npos;
+         cr = piece.find(kCr, begin)) {
+        lines.push_back(piece.substr(begin, cr - begin));
+        ++endedLines_;
+        openBytes_ = 0;
+        begin = cr + 1;
+        if (begin == piece.size())
+            lfMayFollow_ = !ended_;
+        else if (piece[begin] == kLf)
+            ++begin;
+    }
+    openBytes_ += piece.size() - begin;
+    return piece.substr(begin);
 }
 
 } // namespace tb

@@ -31,8 +31,23 @@ private:
 // an empty file gives one empty line, while a final CR LF adds no line of its own.
 std::vector<std::string_view> m3uLines(std::string_view bytes);
 
-// The lines of a file whose reading broke off after these bytes: those that a CR
-// ends within them, as the rest may be cut short. All lines when a Ctrl-Z was read.
-std::vector<std::string_view> m3uCompleteLines(std::string_view bytes);
+// Splits a file that is read in pieces into the same lines as m3uLines. A line may
+// span pieces: the unfinished line at a piece's end comes back as an open part,
+// and the rest of that line is the first line of a later piece.
+class M3uSplitter {
+public:
+    // Adds to `lines` the lines that end in this piece, and returns the start of the
+    // line that goes on after it. Nothing from a Ctrl-Z on is taken.
+    std::string_view split(std::string_view piece, std::vector<std::string_view>& lines);
+    // At the file's end: whether the open line, its parts put together, is a line of
+    // the file. A final line end adds no empty line, but an empty file has one.
+    bool openLineCounts() const { return openBytes_ > 0 || endedLines_ == 0; }
+
+private:
+    bool lfMayFollow_ = false; // the last piece ended with a CR
+    bool ended_ = false;       // a Ctrl-Z was read: nothing after it counts
+    std::size_t openBytes_ = 0;
+    std::size_t endedLines_ = 0;
+};
 
 } // namespace tb

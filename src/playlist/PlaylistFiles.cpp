@@ -5,10 +5,12 @@
 #include "controls/Digits.h"
 #include "filetools/DirectoryListBox.h"
 #include "filetools/FileListBox.h"
+#include "platform/CheckedFile.h"
 #include "platform/Dialogs.h"
 #include "platform/IoError.h"
 #include "platform/Launcher.h"
 #include "platform/Paths.h"
+#include "platform/RegularFile.h"
 #include "playlist/M3u.h"
 #include "playlist/PlaylistModel.h"
 
@@ -18,10 +20,10 @@
 #include <QFileInfo>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QTimer>
 #include <algorithm>
-#include <cerrno>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -71,112 +73,93 @@ PlaylistFilesState& stateOf(QObject* state) {
     return *static_cast<PlaylistFilesState*>(state);
 }
 
-// The system's error number behind a failed file operation. Qt keeps only its own
-// error kinds, so errno is read right after the call, cleared before it.
-int failureErrno(const QFileDevice& file) {
-    if (errno != 0)
-        return errno;
-    switch (file.error()) {
-    case QFileDevice::ResourceError:
-        return ENOSPC;
-    case QFileDevice::PermissionsError:
-        return EACCES;
-    default:
-        return EIO;
-    }
-}
-
-void writeAll(QFileDevice& file, const std::string& bytes) {
-    errno = 0;
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-        static_cast<qint64>(bytes.size()))
-        throw tb::IoError::fromErrno(failureErrno(file));
-}
-
-void openForWriting(QFileDevice& file) {
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw tb::IoError::fromErrno(failureErrno(file));
-}
-
 // Writes the lines in pieces of about a megabyte, so that a large playlist needs
 // no second copy of itself in memory.
-template <typename EntryAt> void writeM3u(QFileDevice& file, std::size_t count, EntryAt&& entryAt) {
+template <typename EntryAt>
+void writeM3u(tb::CheckedFile& file, std::size_t count, EntryAt&& entryAt) {
     constexpr std::size_t kPiece = std::size_t{1} << 20;
     std::string piece;
     piece.reserve(kPiece + 4096);
     for (std::size_t i = 0; i < count; ++i) {
         tb::appendM3uLine(piece, entryAt(i));
         if (piece.size() >= kPiece) {
-            writeAll(file, piece);
+            file.write(piece);
             piece.clear();
         }
     }
-    if (!piece.empty())
-        writeAll(file, piece);
+    file.write(piece);
 }
 
-// The whole file, or as much of it as could be read before an error, which then
-// comes back in readErrno.
-QByteArray readWholeFile(const QString& path, int& readErrno) {
-    QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly)) {
-        // Qt refuses directories itself, without a system error.
-        const QFileInfo info(path);
-        throw tb::IoError::fromErrno(!info.exists() ? ENOENT
-                                     : info.isDir() ? EISDIR
-                                                    : failureErrno(file));
-    }
-    // The size is a hint only: special files report none, and files change. Reading
-    // into a buffer of that size, and probing beyond it with a small one, keeps a
-    // large file from being copied when the buffer would grow.
-    QByteArray bytes(std::max<qint64>(file.size(), 0), Qt::Uninitialized);
-    qsizetype filled = 0;
-    char probe[64 * 1024];
-    readErrno = 0;
+constexpr qint64 kReadPiece = 256 * 1024;
+
+// How much of a playlist file a first reading found: the bytes before its end (a
+// Ctrl-Z, the physical end or a read error) and the line ends among them.
+struct M3uExtent {
+    qint64 bytes = 0;
+    std::size_t lineEnds = 0;
+    int readErrno = 0;
+};
+
+M3uExtent measure(tb::RegularFile& file, std::vector<char>& buffer) {
+    M3uExtent extent;
     for (;;) {
-        const bool full = filled == bytes.size();
-        errno = 0;
-        const qint64 got = full ? file.read(probe, sizeof probe)
-                                : file.read(bytes.data() + filled, bytes.size() - filled);
-        if (got < 0) {
-            readErrno = failureErrno(file);
-            break;
+        const qint64 got = file.read(buffer.data(), kReadPiece);
+        if (got <= 0) {
+            extent.readErrno = got < 0 ? file.error() : 0;
+            return extent;
         }
-        if (got == 0)
-            break;
-        if (full)
-            bytes.append(probe, got);
-        filled += got;
+        std::string_view piece(buffer.data(), static_cast<std::size_t>(got));
+        const std::size_t ctrlZ = piece.find('\x1A');
+        piece = piece.substr(0, ctrlZ);
+        extent.bytes += static_cast<qint64>(piece.size());
+        extent.lineEnds += static_cast<std::size_t>(std::count(piece.begin(), piece.end(), '\r'));
+        if (ctrlZ != std::string_view::npos)
+            return extent;
     }
-    bytes.truncate(filled);
-    return bytes;
 }
 
-std::string_view bytesOf(const QByteArray& bytes) {
-    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
-}
-
-// Appends the lines of a whole file in batches, into room made for all of them at
-// once, so that a large file needs no list of its lines besides the playlist.
-void appendM3u(PlaylistModel& playlist, std::string_view bytes) {
-    const std::string_view beforeCtrlZ = bytes.substr(0, bytes.find('\x1A'));
-    playlist.reserve(
-        static_cast<std::size_t>(std::count(beforeCtrlZ.begin(), beforeCtrlZ.end(), '\r')) + 1,
-        beforeCtrlZ.size());
-    constexpr std::size_t kBatch = 64 * 1024;
-    std::vector<std::string_view> batch;
-    batch.reserve(kBatch);
-    tb::M3uReader reader(bytes);
-    do {
-        batch.push_back(reader.readLine());
-        if (batch.size() == kBatch) {
-            playlist.appendAll(batch);
-            batch.clear();
+// Appends the lines of a playlist file. The file is read twice in pieces: first to
+// make room for exactly its lines, then to fill it, so that opening needs no more
+// than the new entries and one piece, and stops at the first Ctrl-Z. A read that
+// fails keeps the lines read whole and then throws.
+void appendM3u(PlaylistModel& playlist, const QString& path) {
+    tb::RegularFile file(path);
+    std::vector<char> buffer(kReadPiece);
+    const M3uExtent extent = measure(file, buffer);
+    int readErrno = extent.readErrno;
+    if (extent.bytes > 0) {
+        playlist.reserve(extent.lineEnds + 1, static_cast<std::size_t>(extent.bytes));
+        if (!file.rewind())
+            throw tb::IoError::fromErrno(file.error());
+    }
+    tb::M3uSplitter splitter;
+    std::vector<std::string_view> lines;
+    try {
+        for (qint64 left = extent.bytes; left > 0;) {
+            const qint64 got = file.read(buffer.data(), std::min(left, kReadPiece));
+            if (got <= 0) { // an error, or a file that shrank since
+                readErrno = got < 0 ? file.error() : readErrno;
+                break;
+            }
+            left -= got;
+            lines.clear();
+            const std::string_view open =
+                splitter.split({buffer.data(), static_cast<std::size_t>(got)}, lines);
+            playlist.appendAll(lines);
+            playlist.appendPart(open);
         }
-    } while (!reader.atEnd());
-    playlist.appendAll(batch);
+    } catch (...) {
+        playlist.discardPart();
+        throw;
+    }
+    if (readErrno != 0) {
+        playlist.discardPart();
+        throw tb::IoError::fromErrno(readErrno);
+    }
+    if (splitter.openLineCounts())
+        playlist.append({});
+    else
+        playlist.discardPart();
 }
 
 } // namespace
@@ -217,12 +200,9 @@ void TForm1::Button4Click() {
     // The new file takes the old one's place only once it is whole, so a failed
     // save leaves the earlier playlist file as it was.
     {
-        QSaveFile file(path);
-        openForWriting(file);
+        tb::CheckedFile file(path, tb::CheckedFile::Mode::Replace);
         writeM3u(file, playlist_->count(), [this](std::size_t i) { return playlist_->entry(i); });
-        errno = 0;
-        if (!file.commit())
-            throw tb::IoError::fromErrno(failureErrno(file));
+        file.commit();
     }
 
     if (AppSettings::isOn(settings_.delAfter)) {
@@ -233,8 +213,7 @@ void TForm1::Button4Click() {
         services_.dialogs.confirm(this,
                                   QStringLiteral("Chcete spustit právě uložený playlist ?")) ==
             tb::Dialogs::Answer::Yes)
-        services_.launcher.startCommandLine(settings_.rgPlay + QStringLiteral(" \"") +
-                                            QDir::toNativeSeparators(path) + QLatin1Char('"'));
+        startPlayer(QDir::toNativeSeparators(path));
 }
 
 void TForm1::BitBtn3Click() {
@@ -246,16 +225,13 @@ void TForm1::BitBtn3Click() {
     if (!chosen)
         return;
 
-    int readErrno = 0;
-    const QByteArray bytes = readWholeFile(*chosen, readErrno);
-    // A read that broke off keeps the lines that were read whole.
-    if (readErrno == 0)
-        appendM3u(*playlist_, bytesOf(bytes));
-    else
-        playlist_->appendAll(tb::m3uCompleteLines(bytesOf(bytes)));
+    try {
+        appendM3u(*playlist_, *chosen);
+    } catch (...) {
+        Digits1->setValue(static_cast<int>(playlist_->count()));
+        throw;
+    }
     Digits1->setValue(static_cast<int>(playlist_->count()));
-    if (readErrno != 0)
-        throw tb::IoError::fromErrno(readErrno);
 }
 
 void TForm1::BitBtn1Click() {
@@ -269,26 +245,27 @@ void TForm1::BitBtn1Click() {
     while (state.isPending(path));
 
     const QList<QByteArray> names = FileListBox1->selectedNameBytes();
-    QFile file(path);
-    try {
-        openForWriting(file);
+    {
+        tb::CheckedFile file(path, tb::CheckedFile::Mode::Replace);
         writeM3u(file, static_cast<std::size_t>(names.size()), [&](std::size_t i) {
             return pathInShownDirectory(names.at(static_cast<qsizetype>(i))).toStdString();
         });
-        errno = 0;
-        if (!file.flush())
-            throw tb::IoError::fromErrno(failureErrno(file));
-        file.close();
-    } catch (...) {
-        file.remove();
-        throw;
+        file.commit();
     }
-
-    if (names.isEmpty()) {
-        file.remove();
+    if (names.isEmpty() || !startPlayer(path)) {
+        QFile::remove(path);
         return;
     }
-    services_.launcher.startCommandLine(settings_.rgPlay + QStringLiteral(" \"") + path +
-                                        QLatin1Char('"'));
     state.removeLater(path);
+}
+
+bool TForm1::startPlayer(const QString& playlistPath) {
+    if (services_.launcher.startCommandLine(settings_.rgPlay + QStringLiteral(" \"") +
+                                            playlistPath + QLatin1Char('"')))
+        return true;
+    services_.dialogs.message(
+        this, tb::Dialogs::Kind::Warning, QString(),
+        QStringLiteral("Přehrávač \"%1\" nelze spustit.").arg(settings_.rgPlay),
+        tb::Dialogs::Buttons::Ok);
+    return false;
 }

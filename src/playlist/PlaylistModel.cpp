@@ -39,6 +39,9 @@ QString PlaylistModel::displayText(std::string_view entry) const {
 
 void PlaylistModel::append(std::string_view entry) {
     const int row = rowCount();
+    // Room is made before the row is announced, so that running out of memory
+    // leaves the model as it was.
+    entries_.reserveMore(1, entry.size());
     beginInsertRows(QModelIndex(), row, row);
     entries_.append(entry);
     endInsertRows();
@@ -51,8 +54,8 @@ void PlaylistModel::appendAll(const std::vector<std::string_view>& entries) {
     const std::size_t bytes =
         std::accumulate(entries.begin(), entries.end(), std::size_t{0},
                         [](std::size_t sum, std::string_view entry) { return sum + entry.size(); });
-    beginInsertRows(QModelIndex(), first, first + static_cast<int>(entries.size()) - 1);
     entries_.reserveMore(entries.size(), bytes);
+    beginInsertRows(QModelIndex(), first, first + static_cast<int>(entries.size()) - 1);
     for (std::string_view entry : entries)
         entries_.append(entry);
     endInsertRows();

@@ -26,6 +26,10 @@ public:
     void append(std::string_view entry);
     // Appends many entries with one notification.
     void appendAll(const std::vector<std::string_view>& entries);
+    // Bytes that the next appended entry begins with: a line read in several pieces
+    // is kept once, not gathered elsewhere first.
+    void appendPart(std::string_view part) { entries_.appendPart(part); }
+    void discardPart() { entries_.discardPart(); }
     // Keeps the entries whose flag is false; one flag per entry.
     void removeFlagged(const std::vector<bool>& remove);
     void clear();

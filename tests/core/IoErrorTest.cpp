@@ -4,6 +4,10 @@
 #include <cerrno>
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 // "File not found", "File access denied" (EACCES, EISDIR) and "Read beyond end of file" reach
@@ -15,6 +19,25 @@ TEST(IoError, MessagesFromSystemErrors) {
     EXPECT_STREQ(tb::IoError::fromErrno(EIO).what(), ("I/O error " + std::to_string(EIO)).c_str());
     EXPECT_EQ(tb::IoError::fromErrno(EIO).code(), EIO);
 }
+
+#ifdef _WIN32
+// The system's own values; the numbers overlap errno's (2, 4, 5), so they keep apart.
+TEST(IoError, MessagesFromWindowsErrors) {
+    const HANDLE missing = ::CreateFileW(L"C:\\tb-no-such-dir\\x.m3u", GENERIC_READ, 0, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_EQ(missing, INVALID_HANDLE_VALUE);
+    EXPECT_STREQ(tb::IoError::fromWindowsError(::GetLastError()).what(), "Invalid filename");
+    EXPECT_STREQ(tb::IoError::fromWindowsError(ERROR_FILE_NOT_FOUND).what(), "File not found");
+    EXPECT_STREQ(tb::IoError::fromWindowsError(ERROR_TOO_MANY_OPEN_FILES).what(),
+                 "Too many open files");
+    EXPECT_STREQ(tb::IoError::fromWindowsError(ERROR_ACCESS_DENIED).what(), "File access denied");
+    EXPECT_STREQ(tb::IoError::fromWindowsError(ERROR_SHARING_VIOLATION).what(),
+                 "File access denied");
+    EXPECT_STREQ(tb::IoError::fromWindowsError(ERROR_DISK_FULL).what(), "Disk full");
+    EXPECT_STREQ(tb::IoError::fromWindowsError(ERROR_CRC).what(), "I/O error 23");
+    EXPECT_EQ(tb::IoError::fromWindowsError(ERROR_CRC).code(), 23);
+}
+#endif
 
 TEST(IoError, FullStopOnlyAfterCharactersAboveIt) {
     EXPECT_EQ(tb::errorBoxText("I/O error 5"), "I/O error 5.");

@@ -6,10 +6,30 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-Lines lines(std::string_view bytes, bool cutShort = false) {
+Lines lines(std::string_view bytes) {
     Lines out;
-    for (std::string_view line : cutShort ? tb::m3uCompleteLines(bytes) : tb::m3uLines(bytes))
+    for (std::string_view line : tb::m3uLines(bytes))
         out.emplace_back(line);
+    return out;
+}
+
+// The lines of a file read in pieces of this size, the parts of each joined.
+Lines linesInPieces(std::string_view bytes, std::size_t pieceSize) {
+    tb::M3uSplitter splitter;
+    Lines out;
+    std::string open;
+    std::vector<std::string_view> pieceLines;
+    for (std::size_t at = 0; at < bytes.size(); at += pieceSize) {
+        pieceLines.clear();
+        const std::string_view rest = splitter.split(bytes.substr(at, pieceSize), pieceLines);
+        for (std::string_view line : pieceLines) {
+            out.push_back(open + std::string(line));
+            open.clear();
+        }
+        open += rest;
+    }
+    if (splitter.openLineCounts())
+        out.push_back(open);
     return out;
 }
 
@@ -43,12 +63,13 @@ TEST(M3u, EveryByteButTheLineEndsRoundTrips) {
     EXPECT_EQ(lines(file), entries);
 }
 
-TEST(M3u, ACutFileKeepsItsWholeLines) {
-    EXPECT_EQ(lines("", true), Lines{});
-    EXPECT_EQ(lines("a\r\nb\r\nc", true), (Lines{"a", "b"}));
-    EXPECT_EQ(lines("a\r", true), (Lines{"a"}));
-    // The file's end was read, so nothing of it is missing.
-    EXPECT_EQ(lines("a\r\nb\x1A", true), (Lines{"a", "b"}));
+TEST(M3u, PiecesGiveTheLinesOfTheWholeFile) {
+    // Line ends, Ctrl-Z and a CR LF cut between two pieces, at every piece size.
+    for (std::string_view file :
+         {"", "\x1A", "a\r", "a\r\n\r\n", "a\r\n\nb\n\rc", "ab\r\ncd\re\x1A f\r\n", "a\r\n\x1A",
+          "a\r\r\n\n\r", "long line\r\n\r\nend"})
+        for (std::size_t size = 1; size <= file.size() + 1; ++size)
+            EXPECT_EQ(linesInPieces(file, size), lines(file)) << file << " in pieces of " << size;
 }
 
 } // namespace

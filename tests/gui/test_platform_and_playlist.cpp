@@ -56,6 +56,11 @@ void TestPlatformAndPlaylist::commandLinesAndVolumes() {
     QCOMPARE(split(R"(xdg-open "/tmp/list.m3u")"), (QStringList{"xdg-open", "/tmp/list.m3u"}));
     QCOMPARE(split("/opt/my player/play"), QStringList{"/opt/my player/play"});
     QCOMPARE(split(""), QStringList{QString()});
+    // Whether the program started is known; nothing more is waited for.
+    tb::SystemLauncher launcher;
+    QVERIFY(!launcher.startCommandLine(R"(/no/such/player "/tmp/list.m3u")"));
+    QVERIFY(!launcher.startCommandLine(""));
+    QVERIFY(launcher.startCommandLine("true"));
 
     // Pseudo file systems and what lies under /run stay out of the drive box.
     QVERIFY(tb::isUserVolume("ext4", "/") && tb::isUserVolume("vfat", "/media/usb") &&

@@ -9,10 +9,17 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 #include <csignal>
+#include <fcntl.h>
+#include <future>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using tb::Dialogs;
 using tb::test::contents;
@@ -38,6 +45,22 @@ void setEntries(TForm1& form, const Entries& list) {
     form.Timer1Timer(); // enables the save button
 }
 
+// Runs the action while no file may grow beyond the limit, as on a nearly full disk.
+// A write beyond it fails with EFBIG instead of raising a signal.
+template <typename Action> void withFileSizeLimit(rlim_t limit, Action&& action) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const rlimit limited{limit, saved.rlim_max};
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
+    action();
+    setrlimit(RLIMIT_FSIZE, &saved);
+}
+
+QStringList filesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
 TForm1& showWith(MainWindowFixture& fx, const char* delAfterAndAskRun) {
     fx.settingsStore.values = {{"Blikatka", "NE"},
                                {"DelAfter", delAfterAndAskRun},
@@ -55,7 +78,10 @@ private slots:
     void init() { QVERIFY(dir_.emplace().isValid()); }
     void saveWritesEveryEntryWithCrLf();
     void failedSaveKeepsAllThenDelAfterAndAskRun();
+    void saveToAFullDiskKeepsAll();
+    void saveInAFolderThatTakesNoNewFile();
     void openAppendsEveryLine();
+    void openReadsRegularFilesUpToCtrlZOnly();
     void playWritesTheSelectedPathsAndRemovesTheFileLater();
     void playInTheRootDoublesTheSeparator();
 
@@ -111,30 +137,39 @@ void TestPlaylistFiles::saveWritesEveryEntryWithCrLf() {
     QCOMPARE(entries(form), twice);
 }
 
-// A failed save changes nothing; a later one empties the playlist before the question.
+// A save or play file cut short changes nothing, however short it falls; a save
+// that succeeds empties the playlist before the question.
 void TestPlaylistFiles::failedSaveKeepsAllThenDelAfterAndAskRun() {
     MainWindowFixture fx;
     TForm1& form = showWith(fx, "ANO");
     writeFile(path("list.m3u"), "old.mp3\r\n");
-    const Entries many(10'000, std::string(40, 'x'));
-    setEntries(form, many);
-    fx.dialogs.fileNames = {path("list.m3u"), path("my list.m3u"), path("second.m3u")};
-    // Files may grow to 64 KB only, as on a nearly full disk; a write beyond fails
-    // with EFBIG instead of raising a signal.
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const rlimit nearlyFull{64 * 1024, saved.rlim_max};
-    std::signal(SIGXFSZ, SIG_IGN);
-    QVERIFY(setrlimit(RLIMIT_FSIZE, &nearlyFull) == 0);
-    form.Button4->click();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    QCOMPARE(fx.dialogs.texts(), QStringList{"Disk full."}); // and no run question
-    QCOMPARE(contents(path("list.m3u")), QByteArray("old.mp3\r\n"));
-    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{"list.m3u"});
-    QCOMPARE(entries(form), many);
+    // Smaller and larger than Qt's write buffer of 16 KB: 14,100 and 70,500 bytes.
+    for (rlim_t size : {14'100, 70'500}) {
+        const Entries list(size / 47, std::string(45, 'x'));
+        setEntries(form, list);
+        for (rlim_t limit : {rlim_t{0}, rlim_t{4}, size - 3'000}) {
+            fx.dialogs.fileNames = {path("list.m3u")};
+            withFileSizeLimit(limit, [&] { form.Button4->click(); });
+            QCOMPARE(fx.dialogs.texts(), QStringList{"Disk full."}); // and no run question
+            QCOMPARE(contents(path("list.m3u")), QByteArray("old.mp3\r\n"));
+            QCOMPARE(filesIn(dir_->path()), QStringList{"list.m3u"});
+            QCOMPARE(entries(form), list);
+            fx.dialogs.shown.clear();
+        }
+    }
+    QVERIFY(QDir(dir_->path()).mkdir("music"));
+    tb::test::makeFiles(path("music"), {"a.mp3", "b.mp3"});
+    fx.browse(path("music"));
+    fx.selectFiles({0, 1});
+    const QStringList cached = filesIn(form.cacheFolderPath());
+    withFileSizeLimit(4, [&] { form.guarded([&] { form.BitBtn1Click(); }); });
+    QCOMPARE(fx.dialogs.texts(), QStringList{"Disk full."});
+    QVERIFY(fx.launcher.commandLines.isEmpty());
+    QCOMPARE(filesIn(form.cacheFolderPath()), cached);
 
-    setEntries(form, {"a.mp3", "b.mp3"});
     fx.dialogs.shown.clear();
+    fx.dialogs.fileNames = {path("my list.m3u"), path("second.m3u")};
+    setEntries(form, {"a.mp3", "b.mp3"});
     qsizetype boxesWhenEmptied = -1;
     connect(form.playlist(), &QAbstractItemModel::modelReset, this,
             [&] { boxesWhenEmptied = fx.dialogs.shown.size(); });
@@ -153,6 +188,71 @@ void TestPlaylistFiles::failedSaveKeepsAllThenDelAfterAndAskRun() {
     form.Button4Click();
     QCOMPARE(fx.launcher.commandLines.size(), 1);
     QCOMPARE(contents(path("second.m3u")), QByteArray());
+}
+
+// As root, a disk with less room than the playlist: smaller and larger than Qt's
+// write buffer of 16 KB.
+void TestPlaylistFiles::saveToAFullDiskKeepsAll() {
+    tb::test::SmallDisk disk("12k"); // the earlier file takes one of its three pages
+    if (disk.path().isEmpty())
+        QSKIP("needs root to mount a small tmpfs");
+    MainWindowFixture fx;
+    TForm1& form = showWith(fx, "ANO");
+    const QString saved = disk.path() + "/list.m3u";
+    writeFile(saved, "old.mp3\r\n");
+    for (int count : {300, 1500}) { // 14,100 and 70,500 bytes
+        const Entries list(static_cast<std::size_t>(count), std::string(45, 'x'));
+        setEntries(form, list);
+        fx.dialogs.fileNames = {saved};
+        form.Button4->click();
+        QCOMPARE(fx.dialogs.texts(), QStringList{"Disk full."});
+        QCOMPARE(contents(saved), QByteArray("old.mp3\r\n"));
+        QCOMPARE(filesIn(disk.path()), QStringList{"list.m3u"});
+        QCOMPARE(entries(form), list);
+        fx.dialogs.shown.clear();
+    }
+}
+
+// Where no temporary file can be made beside it, a writable playlist is rewritten
+// in place, still checked to its last byte.
+void TestPlaylistFiles::saveInAFolderThatTakesNoNewFile() {
+    const QString folder = path("locked");
+    QVERIFY(QDir().mkdir(folder));
+    writeFile(folder + "/list.m3u", "old.mp3\r\n");
+    // Root writes whatever the permissions say, but not into an immutable folder.
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        flags = FS_IMMUTABLE_FL;
+        if (::ioctl(fd, FS_IOC_SETFLAGS, &flags) != 0) {
+            ::close(fd);
+            QSKIP("the file system takes no immutable flag");
+        }
+    } else {
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    }
+    const auto unlock = qScopeGuard([&] {
+        flags = 0;
+        if (root)
+            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+        ::close(fd);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    });
+    MainWindowFixture fx;
+    TForm1& form = showWith(fx, "ANO");
+    setEntries(form, {"a.mp3", "b.mp3"});
+    fx.dialogs.fileNames = {folder + "/list.m3u", folder + "/list.m3u", folder + "/new.m3u"};
+    withFileSizeLimit(4, [&] { form.Button4->click(); });
+    QCOMPARE(fx.dialogs.texts(), QStringList{"Disk full."});
+    fx.dialogs.answers = {Dialogs::Answer::No};
+    form.Button4->click();
+    QCOMPARE(contents(folder + "/list.m3u"), QByteArray("a.mp3\r\nb.mp3\r\n"));
+    form.Button4->click();
+    QCOMPARE(fx.dialogs.texts(),
+             (QStringList{"Disk full.", "Chcete spustit právě uložený playlist ?",
+                          "File access denied."}));
+    QCOMPARE(filesIn(folder), QStringList{"list.m3u"});
 }
 
 void TestPlaylistFiles::openAppendsEveryLine() {
@@ -183,6 +283,43 @@ void TestPlaylistFiles::openAppendsEveryLine() {
     expected.emplace_back();
     QCOMPARE(entries(form), expected);
     QCOMPARE(fx.dialogs.texts(), (QStringList{"File not found.", "File access denied."}));
+}
+
+// Nothing that is not a regular file is read, nothing after a Ctrl-Z, and neither a
+// read error nor running out of memory shows a message of the library.
+void TestPlaylistFiles::openReadsRegularFilesUpToCtrlZOnly() {
+    MainWindowFixture fx;
+    TForm1& form = showWith(fx, "NE");
+    setEntries(form, {"first"});
+    const QByteArray fifo = QFile::encodeName(path("pipe.m3u"));
+    QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+    // A terabyte that holds its end early.
+    writeFile(path("huge.m3u"), "a\r\nb\x1A c\r\n");
+    QVERIFY(QFile::resize(path("huge.m3u"), qint64{1} << 40));
+    fx.dialogs.fileNames = {QString::fromUtf8(fifo), QStringLiteral("/dev/zero"), path("huge.m3u"),
+                            QStringLiteral("/proc/self/mem")};
+    std::promise<void> done;
+    auto blocked = std::async(std::launch::async, [&] { // releases an open that blocks anyway
+        const bool late =
+            done.get_future().wait_for(std::chrono::seconds(3)) != std::future_status::ready;
+        if (late)
+            ::close(::open(fifo.constData(), O_WRONLY));
+        return late;
+    });
+    for (int i = 0; i < 4; ++i)
+        form.BitBtn3->click();
+    done.set_value();
+    QVERIFY(!blocked.get());
+    QCOMPARE(entries(form), (Entries{"first", "a", "b"}));
+    QCOMPARE(form.Digits1->Value(), 3);
+    QCOMPARE(fx.dialogs.texts(),
+             (QStringList{"File access denied.", "File access denied.", "I/O error 5."}));
+
+    fx.dialogs.shown.clear();
+    form.guarded([] { throw std::bad_alloc(); });
+    form.guarded([] { std::string().reserve(std::string().max_size() + 1); });
+    QCOMPARE(fx.dialogs.texts(),
+             QStringList(2, "Operace je příliš rozsáhlá, nestačí na ni paměť."));
 }
 
 void TestPlaylistFiles::playWritesTheSelectedPathsAndRemovesTheFileLater() {
@@ -218,9 +355,17 @@ void TestPlaylistFiles::playWritesTheSelectedPathsAndRemovesTheFileLater() {
     removal->start(0);
     QTRY_VERIFY(!QFile::exists(playFile));
 
+    // A player that cannot start is named in a warning, and its file goes at once.
+    fx.launcher.starts = false;
+    form.BitBtn1Click();
+    QCOMPARE(fx.dialogs.texts(), QStringList{"Přehrávač \"/opt/my player/play\" nelze spustit."});
+    QCOMPARE(fx.dialogs.shown.at(0).kind, Dialogs::Kind::Warning);
+    QCOMPARE(cache.entryList(QDir::Files), cached);
+    fx.launcher.starts = true;
+
     // A play file still waiting when the window goes is removed with it.
     form.BitBtn1Click();
-    const QString second = fx.launcher.commandLines.at(1).section('"', 1, 1);
+    const QString second = fx.launcher.commandLines.at(2).section('"', 1, 1);
     QVERIFY(QFile::exists(second));
     fx.form.reset();
     QCOMPARE(cache.entryList(QDir::Files), cached);

@@ -49,6 +49,7 @@ private slots:
     void panelShowsTagsAndRefusesBadFiles();
     void renameProposesFromListPositionAndTag();
     void renameNeverReplacesAFile();
+    void moveToAFullDiskLeavesNoCutCopy();
     void deleteAsksOnceForAllThenPerFile();
     void namesInAnyEncodingAreReachedByTheirBytes();
 
@@ -205,6 +206,26 @@ void TestTagsRenameDelete::renameNeverReplacesAFile() {
                                 contents(elsewhere.filePath("d.mp3")), contents(d + "e.mp3")}),
              (QList<QByteArray>{"a", "b", "c", "d", "e"}));
     QCOMPARE(form.FileListBox1->count(), 3);
+}
+
+// As root, a move onto a small tmpfs: a copy that fails leaves nothing behind.
+void TestTagsRenameDelete::moveToAFullDiskLeavesNoCutCopy() {
+    tb::test::SmallDisk disk("16k");
+    if (disk.path().isEmpty())
+        QSKIP("needs root to mount a small tmpfs");
+    MainWindowFixture fx;
+    const QByteArray big(100'000, 'x');
+    TForm1& form = browse(fx, "moves", {big, "small"});
+    fx.settings.cistTag = "NE";
+    form.FileListBox1->selectAll();
+    fx.dialogs.inputs = {disk.path() + "/a.mp3", disk.path() + "/b.mp3"};
+    form.guarded([&] { form.PrejmenClick(); });
+    QCOMPARE(fx.dialogs.texts(), QStringList{"Při přejmenovávání \"a.mp3\" na \"" + disk.path() +
+                                             "/a.mp3\" nastala chyba!"});
+    QCOMPARE(contents(dirPath_ + "/a.mp3"), big);
+    QCOMPARE(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"b.mp3"});
+    QCOMPARE(contents(disk.path() + "/b.mp3"), QByteArray("small"));
+    QVERIFY(!QFile::exists(dirPath_ + "/b.mp3"));
 }
 
 void TestTagsRenameDelete::deleteAsksOnceForAllThenPerFile() {

@@ -4,10 +4,12 @@
 #include "platform/Launcher.h"
 #include "platform/Volumes.h"
 
+#include <QDialog>
 #include <QList>
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace tb::test {
@@ -47,6 +49,16 @@ public:
         return next(inputs, {});
     }
 
+    // The window is shown, handed to onModal (which may work it as the user would),
+    // and closed, without a nested event loop.
+    void showModal(QDialog& window) override {
+        modalWindows.append(window.windowTitle());
+        window.show();
+        if (onModal)
+            onModal(window);
+        window.close();
+    }
+
     QStringList texts() const {
         QStringList result;
         for (const Shown& box : shown)
@@ -61,6 +73,8 @@ public:
     QList<std::optional<QString>> inputs;
     QList<Input> inputRequests;
     int unexpected = 0;
+    QStringList modalWindows; // titles, in the order shown
+    std::function<void(QDialog&)> onModal;
 
 private:
     template <typename T> T next(QList<T>& script, T otherwise) {
@@ -84,11 +98,17 @@ public:
 
 class FakeLauncher final : public Launcher {
 public:
-    void startCommandLine(const QString& commandLine) override { commandLines.append(commandLine); }
+    bool startCommandLine(const QString& commandLine) override {
+        commandLines.append(commandLine);
+        return starts;
+    }
     void openDocument(const QString& path) override { documents.append(path); }
+    void openUrl(const QString& target) override { urls.append(target); }
 
     QStringList commandLines;
     QStringList documents;
+    QStringList urls;
+    bool starts = true; // whether the player's program is there to start
 };
 
 } // namespace tb::test

@@ -6,8 +6,22 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+#include <sys/mount.h>
+#include <unistd.h>
 
 namespace tb::test {
+
+TForm1& MainWindowFixture::create() {
+    form =
+        std::make_unique<TForm1>(AppServices{dialogs, settingsStore, volumes, launcher}, settings);
+    splash = std::make_unique<TSplash>();
+    splash->setClock([tick = 0u]() mutable { return tick += 1000; }, [](std::uint32_t) {});
+    setup = std::make_unique<TSetup>(*form, settings, dialogs);
+    tips = std::make_unique<TTips>();
+    aboutBox = std::make_unique<TAboutBox>(launcher);
+    form->setWindows({splash.get(), setup.get(), tips.get(), aboutBox.get()});
+    return *form;
+}
 
 TForm1& MainWindowFixture::show() {
     if (!form)
@@ -36,6 +50,18 @@ void MainWindowFixture::clickFile(int row) {
     TFileListBox* files = form->FileListBox1;
     QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
                       files->visualRect(files->model()->index(row, 0)).center());
+}
+
+SmallDisk::SmallDisk(const char* size) {
+    const QByteArray options = QByteArray("size=") + size;
+    mounted_ = ::geteuid() == 0 && folder_.isValid() &&
+               ::mount("tmpfs", QFile::encodeName(folder_.path()).constData(), "tmpfs", 0,
+                       options.constData()) == 0;
+}
+
+SmallDisk::~SmallDisk() {
+    if (mounted_)
+        ::umount2(QFile::encodeName(folder_.path()).constData(), MNT_DETACH);
 }
 
 void makeFiles(const QString& directory, const QStringList& relativeNames) {

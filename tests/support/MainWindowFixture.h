@@ -1,10 +1,14 @@
 #pragma once
 
 #include "app/Unit1.h"
+#include "app/Unit5.h"
 #include "filetools/DirectoryListBox.h"
 #include "platform/SettingsStore.h"
 #include "playlist/PlaylistModel.h"
 #include "support/Fakes.h"
+#include "windows/Unit2.h"
+#include "windows/Unit4.h"
+#include "windows/Unit6.h"
 
 #include <QTemporaryDir>
 #include <memory>
@@ -20,12 +24,10 @@ struct MainWindowFixture {
             form->hide();
     }
 
-    // Creates the window; settings and volumes set before this are what it sees.
-    TForm1& create() {
-        form = std::make_unique<TForm1>(AppServices{dialogs, settingsStore, volumes, launcher},
-                                        settings);
-        return *form;
-    }
+    // Creates the window and the program's other windows; settings and volumes set
+    // before this are what it sees. Modal windows go through the scripted dialogs, and
+    // the splash's clock runs a second per reading, so that nothing waits.
+    TForm1& create();
     // Creates, shows (running the first-show steps) and waits until it is exposed.
     TForm1& show();
     // Points the browser at a directory; the file list reads it at once.
@@ -42,6 +44,23 @@ struct MainWindowFixture {
     FakeLauncher launcher;
     AppSettings settings;
     std::unique_ptr<TForm1> form;
+    std::unique_ptr<TSplash> splash;
+    std::unique_ptr<TSetup> setup;
+    std::unique_ptr<TTips> tips;
+    std::unique_ptr<TAboutBox> aboutBox;
+};
+
+// A small tmpfs of the given size ("12k") on a new folder, where the tests run as
+// root, to fill up; unmounted when it goes. path() is empty where none could be made.
+class SmallDisk {
+public:
+    explicit SmallDisk(const char* size);
+    ~SmallDisk();
+    QString path() const { return mounted_ ? folder_.path() : QString(); }
+
+private:
+    QTemporaryDir folder_;
+    bool mounted_ = false;
 };
 
 // Creates empty files (and the directories they need) below a directory.

@@ -1,0 +1,58 @@
+#include "controls/URLLabel.h"
+
+#include "platform/Launcher.h"
+
+#include <QMouseEvent>
+
+TURLLabel::TURLLabel(QWidget* parent)
+    : QLabel(QStringLiteral("Click me!"), parent),
+      url_(QStringLiteral("https://www.example.com/")) {
+    setTextFormat(Qt::PlainText);
+    QFont underlined = font();
+    underlined.setUnderline(true);
+    setFont(underlined);
+    setTextColor(Qt::blue);
+}
+
+void TURLLabel::setTextColor(const QColor& color) {
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, color);
+    setPalette(pal);
+}
+
+void TURLLabel::mousePressEvent(QMouseEvent*) {
+    pressed_ = true;
+    setTextColor(colorClick_);
+}
+
+void TURLLabel::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    // Both edges count: a release one pixel past the right or bottom edge still opens.
+    const bool over = at.x() >= 0 && at.x() <= width() && at.y() >= 0 && at.y() <= height();
+    if (over) {
+        if (pressed_)
+            open();
+        setTextColor(colorMoveOver_);
+    } else {
+        setTextColor(colorNormal_);
+    }
+    pressed_ = false;
+}
+
+void TURLLabel::enterEvent(QEnterEvent*) {
+    setTextColor(pressed_ ? colorClick_ : colorMoveOver_);
+}
+
+void TURLLabel::leaveEvent(QEvent*) {
+    setTextColor(colorNormal_);
+}
+
+void TURLLabel::open() {
+    const QString target = url_.isEmpty() ? text() : url_;
+    if (launcher_) {
+        launcher_->openUrl(target);
+    } else {
+        tb::SystemLauncher desktop;
+        desktop.openUrl(target);
+    }
+}
