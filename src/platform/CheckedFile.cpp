@@ -141,9 +141,7 @@ void CheckedFile::commit() {
     committed_ = true;
 }
 
-bool moveFile(const QString& from, const QString& to) {
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
+bool moveFile(const QByteArray& source, const QByteArray& target) {
     if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
         0)
         return true;
@@ -159,8 +157,8 @@ bool moveFile(const QString& from, const QString& to) {
 
     // Another file system: copy, then remove the original.
     try {
-        RegularFile in(from);
-        CheckedFile out(to, CheckedFile::Mode::CreateNew, in.permissions());
+        RegularFile in(source);
+        CheckedFile out(QFile::decodeName(target), CheckedFile::Mode::CreateNew, in.permissions());
         std::vector<char> piece(256 * 1024);
         for (;;) {
             const qint64 got = in.read(piece.data(), static_cast<qint64>(piece.size()));

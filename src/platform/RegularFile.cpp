@@ -10,8 +10,9 @@
 
 namespace tb {
 
-RegularFile::RegularFile(const QString& path) {
-    const QByteArray name = QFile::encodeName(path);
+RegularFile::RegularFile(const QString& path) : RegularFile(QFile::encodeName(path)) {}
+
+RegularFile::RegularFile(const QByteArray& name) {
     // The type is checked before opening: opening a FIFO for reading waits for a
     // writer, and a device may never end.
     struct stat before {};

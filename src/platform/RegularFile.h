@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace tb {
@@ -11,6 +12,8 @@ class RegularFile {
 public:
     // Throws IoError: "File not found", "File access denied" and the rest.
     explicit RegularFile(const QString& path);
+    // The same for a path given as its bytes, which may be in any encoding.
+    explicit RegularFile(const QByteArray& nativePath);
     ~RegularFile();
     RegularFile(const RegularFile&) = delete;
     RegularFile& operator=(const RegularFile&) = delete;
