@@ -131,7 +131,7 @@ int main(int argc, char* argv[]) {
     bench::report("add_50000_files_ms", bench::msSince(timer));
     bench::report("add_50000_files_cpu_ms", threadCpuMs() - cpuBefore);
     const std::size_t added = form.playlist()->count();
-    bench::report("entries_added", static_cast<double>(added));
+    bench::reportCount("entries_added", added);
 
     // The loop's longest gap with the displays still, then over ten seconds of running
     // displays, changing every half second rather than every three, the counter stepping
