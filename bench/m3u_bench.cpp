@@ -89,7 +89,7 @@ int main(int argc, char* argv[]) {
     form.ListBox1->viewport()->repaint();
     bench::settle();
     bench::report("open_and_show_ms", bench::msSince(timer));
-    bench::report("entries_read", static_cast<double>(playlist->count()));
+    bench::reportCount("entries_read", playlist->count());
     bench::report("file_mb", fileMB);
     bench::report("empty_window_mb", emptyWindowMB);
     bench::report("peak_mb", bench::peakResidentMB());

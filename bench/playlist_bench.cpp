@@ -49,7 +49,7 @@ int main(int argc, char* argv[]) {
     form.ListBox1->viewport()->repaint();
     bench::settle();
     bench::report("remove_selected_ms", bench::msSince(timer));
-    bench::report("entries_left", static_cast<double>(playlist->count()));
+    bench::reportCount("entries_left", playlist->count());
 
     bench::report("empty_window_mb", emptyWindowMB);
     bench::report("peak_mb", bench::peakResidentMB());
