@@ -72,8 +72,7 @@ TForm1& showWith(MainWindowFixture& fx, const char* delAfterAndAskRun) {
 // Saves the list over "old.mp3\r\n" in saved, which must fail as a full disk does and
 // change nothing: the earlier file byte for byte, no temporary beside it, the playlist.
 template <typename Save>
-void expectFullDisk(MainWindowFixture& fx, const QString& saved, const Entries& list,
-                    Save&& save) {
+void expectFullDisk(MainWindowFixture& fx, const QString& saved, const Entries& list, Save&& save) {
     setEntries(*fx.form, list);
     fx.dialogs.shown.clear();
     fx.dialogs.fileNames = {saved};
@@ -151,9 +150,8 @@ void TestPlaylistFiles::failedSaveKeepsAllThenDelAfterAndAskRun() {
     writeFile(path("list.m3u"), "old.mp3\r\n");
     for (std::size_t count : kListSizes)
         for (rlim_t limit : {rlim_t{0}, rlim_t{4}, count * 47 - 3'000})
-            expectFullDisk(fx, path("list.m3u"), Entries(count, std::string(45, 'x')), [&] {
-                withFileSizeLimit(limit, [&] { form.Button4->click(); });
-            });
+            expectFullDisk(fx, path("list.m3u"), Entries(count, std::string(45, 'x')),
+                           [&] { withFileSizeLimit(limit, [&] { form.Button4->click(); }); });
     QVERIFY(QDir(dir_->path()).mkdir("music"));
     tb::test::makeFiles(path("music"), {"a.mp3", "b.mp3"});
     fx.browse(path("music"));
