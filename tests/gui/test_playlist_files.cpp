@@ -14,7 +14,6 @@
 #include <QTimer>
 #include <csignal>
 #include <fcntl.h>
-#include <future>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
@@ -95,7 +94,6 @@ private slots:
     void init() { QVERIFY(dir_.emplace().isValid()); }
     void saveWritesEveryEntryWithCrLf();
     void failedSaveKeepsAllThenDelAfterAndAskRun();
-    void saveToAFullDiskKeepsAll();
     void saveInAFolderThatTakesNoNewFile();
     void openAppendsEveryLine();
     void openReadsRegularFilesUpToCtrlZOnly();
@@ -183,15 +181,11 @@ void TestPlaylistFiles::failedSaveKeepsAllThenDelAfterAndAskRun() {
     form.Button4Click();
     QCOMPARE(fx.launcher.commandLines.size(), 1);
     QCOMPARE(contents(path("second.m3u")), QByteArray());
-}
 
-// As root, a disk with less room than the playlist.
-void TestPlaylistFiles::saveToAFullDiskKeepsAll() {
+    // As root, a disk with less room than the playlist.
     tb::test::SmallDisk disk("12k"); // the earlier file takes one of its three pages
     if (disk.path().isEmpty())
         QSKIP("needs root to mount a small tmpfs");
-    MainWindowFixture fx;
-    TForm1& form = showWith(fx, "ANO");
     writeFile(disk.path() + "/list.m3u", "old.mp3\r\n");
     for (std::size_t count : kListSizes)
         expectFullDisk(fx, disk.path() + "/list.m3u", Entries(count, std::string(45, 'x')),
@@ -249,7 +243,6 @@ void TestPlaylistFiles::openAppendsEveryLine() {
     form.BitBtn3->click();
     QCOMPARE(entries(form), expected);
     QCOMPARE(form.Digits1->Value(), 70'003);
-    QCOMPARE(fx.dialogs.fileRequests.at(0).proposedName, QStringLiteral("*.m3u"));
 
     // An empty file adds one empty entry; cancelling, a missing file or a directory none.
     form.OpenList->trigger();
@@ -273,18 +266,10 @@ void TestPlaylistFiles::openReadsRegularFilesUpToCtrlZOnly() {
     QVERIFY(QFile::resize(path("huge.m3u"), qint64{1} << 40));
     fx.dialogs.fileNames = {QString::fromUtf8(fifo), QStringLiteral("/dev/zero"), path("huge.m3u"),
                             QStringLiteral("/proc/self/mem")};
-    std::promise<void> done;
-    auto blocked = std::async(std::launch::async, [&] { // releases an open that blocks anyway
-        const bool late =
-            done.get_future().wait_for(std::chrono::seconds(3)) != std::future_status::ready;
-        if (late)
-            ::close(::open(fifo.constData(), O_WRONLY));
-        return late;
-    });
+    ::alarm(5); // an open or read that blocks ends the test
     for (int i = 0; i < 4; ++i)
         form.BitBtn3->click();
-    done.set_value();
-    QVERIFY(!blocked.get());
+    ::alarm(0);
     QCOMPARE(entries(form), (Entries{"first", "a", "b"}));
     QCOMPARE(fx.dialogs.texts(),
              (QStringList{"File access denied.", "File access denied.", "I/O error 5."}));

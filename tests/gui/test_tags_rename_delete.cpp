@@ -9,9 +9,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <fcntl.h>
 #include <fstream>
-#include <future>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -112,18 +110,10 @@ void TestTagsRenameDelete::panelShowsTagsAndRefusesBadFiles() {
     const QByteArray fifo = QFile::encodeName(dirPath_ + "/pipe.mp3");
     QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
     QVERIFY(QFile::link("/dev/zero", dirPath_ + "/device.mp3"));
-    std::promise<void> done;
-    auto blocked = std::async(std::launch::async, [&] { // releases a read that blocks anyway
-        const bool late =
-            done.get_future().wait_for(std::chrono::seconds(3)) != std::future_status::ready;
-        if (late)
-            ::close(::open(fifo.constData(), O_WRONLY));
-        return late;
-    });
+    ::alarm(5); // an open or read that blocks ends the test
     for (const char* name : {"folder.mp3", "pipe.mp3", "device.mp3"})
         form.guarded([&] { form.DrawTAG(name); });
-    done.set_value();
-    QVERIFY(!blocked.get());
+    ::alarm(0);
     QCOMPARE(fx.dialogs.texts(), QStringList(3, "File access denied."));
     if (::geteuid() != 0) { // root reads whatever the permissions say
         QFile::setPermissions(current, {});
