@@ -200,21 +200,18 @@ void TestPlaylistFiles::saveInAFolderThatTakesNoNewFile() {
     writeFile(folder + "/list.m3u", "old.mp3\r\n");
     // Root writes whatever the permissions say, but not into an immutable folder.
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    const bool root = ::geteuid() == 0;
-    int flags = FS_IMMUTABLE_FL;
-    if (root && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) != 0) {
-        ::close(fd);
-        QSKIP("the file system takes no immutable flag");
-    }
-    if (!root)
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    int flags = 0;
     const auto unlock = qScopeGuard([&] {
         flags = 0;
-        if (root)
-            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+        ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
         ::close(fd);
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     });
+    flags = FS_IMMUTABLE_FL;
+    if (::geteuid() != 0)
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    else if (::ioctl(fd, FS_IOC_SETFLAGS, &flags) != 0)
+        QSKIP("the file system takes no immutable flag");
     MainWindowFixture fx;
     TForm1& form = showWith(fx, "NE");
     setEntries(form, {"a.mp3", "b.mp3"});
@@ -231,8 +228,8 @@ void TestPlaylistFiles::openAppendsEveryLine() {
     MainWindowFixture fx;
     TForm1& form = showWith(fx, "NE");
     setEntries(form, {"first"});
-    QByteArray file = "#EXTM3U\r\n";
-    Entries expected{"first", "#EXTM3U"};
+    QByteArray file;
+    Entries expected{"first"};
     for (int i = 0; i < 70'000; ++i)
         file += expected.emplace_back("song" + std::to_string(i) + ".mp3") + "\r\n";
     writeFile(path("big.m3u"), file + "unix\nlines\nend"); // no final line end
@@ -242,7 +239,7 @@ void TestPlaylistFiles::openAppendsEveryLine() {
                             dir_->path()};
     form.BitBtn3->click();
     QCOMPARE(entries(form), expected);
-    QCOMPARE(form.Digits1->Value(), 70'003);
+    QCOMPARE(form.Digits1->Value(), 70'002);
 
     // An empty file adds one empty entry; cancelling, a missing file or a directory none.
     form.OpenList->trigger();

@@ -276,11 +276,6 @@ void TestTagsRenameDelete::namesInAnyEncodingAreReachedByTheirBytes() {
     form.Smazat1Click();
     QCOMPARE(QDir(dirPath_).entryList(QDir::Files), QStringList());
     QCOMPARE(contents(elsewhere.filePath("moved.mp3")), audio + tag("SOS"));
-    QCOMPARE(fx.dialogs.inputRequests.value(0).prompt,
-             QStringLiteral("Zadejte nové jméno souboru \"čš.mp3\""));
-    QCOMPARE(
-        fx.dialogs.texts().value(1),
-        QString::fromUtf8("Opravdu chcete z disku fyzicky odstranit soubor two\u240Alines.mp3 ?"));
     QCOMPARE(fx.dialogs.unexpected, 0);
 }
 
