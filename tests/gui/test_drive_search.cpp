@@ -25,14 +25,6 @@ QStringList listingOrder(const QString& directory) {
     return paths;
 }
 
-struct ShowCounter : QObject {
-    int shows = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-        shows += event->type() == QEvent::Show;
-        return false;
-    }
-};
-
 // A window whose drive box holds "/" and the roots as volumes, the first root chosen.
 TForm1& showOnDrive(MainWindowFixture& fx, const QStringList& roots) {
     for (const QString& root : roots)
@@ -60,8 +52,6 @@ void TestDriveSearch::findsMp3FilesInListingOrderAfterYesOnly() {
     TForm1& form = showOnDrive(fx, {root});
     form.playlist()->append("earlier.mp3");
     form.Digits1->setValue(1);
-    ShowCounter signShows;
-    form.StaticText2->installEventFilter(&signShows);
 
     // Any answer but Yes leaves everything alone; the playlist menu's item asks the same.
     fx.dialogs.answers = {A::No, A::Closed};
@@ -71,12 +61,9 @@ void TestDriveSearch::findsMp3FilesInListingOrderAfterYesOnly() {
         "Tato operace může trvat velice dlouho.\nOpravdu chcete prohledat celý disk " + root +
         ": ?";
     QCOMPARE(fx.dialogs.texts(), QStringList(2, question));
-    QCOMPARE(fx.dialogs.shown.first().kind, tb::Dialogs::Kind::Confirmation);
-    QVERIFY(!form.driveSearchRunning());
     QTest::qWait(20);
+    QVERIFY(!form.driveSearchRunning() && !form.StaticText2->isVisible());
     QCOMPARE(fx.entries(), QStringList{"earlier.mp3"});
-    QCOMPARE(form.Digits1->Value(), 1);
-    QCOMPARE(signShows.shows, 0);
 
     // The three songs after what was there, in the order in which the file system lists them.
     QStringList expected{"earlier.mp3"};
@@ -95,8 +82,8 @@ void TestDriveSearch::findsMp3FilesInListingOrderAfterYesOnly() {
     QTRY_VERIFY(!form.driveSearchRunning());
     QCOMPARE(fx.entries(), expected);
     QCOMPARE(form.Digits1->Value(), 1 + 3);
-    QVERIFY(!form.StaticText2->isVisible());
-    QVERIFY(form.Button8->isEnabled() && form.AllMP3->isEnabled());
+    QVERIFY(!form.StaticText2->isVisible() && form.Button8->isEnabled() &&
+            form.AllMP3->isEnabled());
 }
 
 // Links are never followed, so a loop ends; a link named like a song is a name like any
@@ -136,22 +123,17 @@ void TestDriveSearch::closingDuringSearch() {
     // No at the exit question: the search goes on to its end.
     fx.dialogs.answers = {A::Yes, A::No};
     form.Button8Click();
-    QVERIFY(!form.close());
-    QCOMPARE(fx.dialogs.texts().last(), QStringLiteral("Opravdu chcete ukončit Trackbinder ?"));
-    QVERIFY(form.driveSearchRunning());
+    QVERIFY(!form.close() && form.driveSearchRunning());
     QTRY_VERIFY(!form.driveSearchRunning());
     QCOMPARE(form.playlist()->count(), 2000u);
 
     // Yes: the search stops at once, and nothing it found arrives afterwards.
     fx.dialogs.answers = {A::Yes, A::Yes};
     form.Button8Click();
-    QVERIFY(form.driveSearchRunning());
-    QVERIFY(form.close());
-    QCOMPARE(fx.dialogs.shown.size(), 4);
+    QVERIFY(form.driveSearchRunning() && form.close());
     QVERIFY(!form.driveSearchRunning() && !form.StaticText2->isVisible());
     QTest::qWait(50);
     QCOMPARE(form.playlist()->count(), 2000u);
-    QCOMPARE(form.Digits1->Value(), 2000);
 
     // A window destroyed mid-search takes its worker along.
     fx.dialogs.answers = {A::Yes};
