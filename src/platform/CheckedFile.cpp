@@ -9,6 +9,7 @@
 #include <vector>
 
 #ifdef Q_OS_WIN
+#include <QDir>
 #include <algorithm>
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -111,6 +112,10 @@ bool removeFile(const QString& path) {
     return false;
 }
 
+// The handles that write also read the attributes, which a plain GENERIC_WRITE
+// does not allow.
+constexpr DWORD kWriteAccess = GENERIC_WRITE | FILE_READ_ATTRIBUTES;
+
 // An open handle that is a file on a disk, not a device, pipe or directory.
 bool isRegularFile(HANDLE handle) {
     BY_HANDLE_FILE_INFORMATION opened{};
@@ -134,28 +139,29 @@ void CheckedFile::open(Mode mode, unsigned permissions) {
     // A device's name opens the device, and would make the temporary name one too.
     if (namesWindowsDevice(target_))
         fail(ERROR_ACCESS_DENIED);
+    // Names are made before the calls whose GetLastError() is read.
+    const std::wstring name = windowsFileName(target_);
     attributes_ = FILE_ATTRIBUTE_NORMAL;
     if (mode == Mode::CreateNew) {
         // Made read-only only once written, as the handle must write it first.
         readOnly_ = (permissions & 0222) == 0;
-        const HANDLE handle =
-            ::CreateFileW(windowsFileName(target_).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                          CREATE_NEW, attributes_, nullptr);
+        const HANDLE handle = ::CreateFileW(name.c_str(), kWriteAccess, FILE_SHARE_READ, nullptr,
+                                            CREATE_NEW, attributes_, nullptr);
         if (handle == INVALID_HANDLE_VALUE)
             failWithLastError();
         handle_ = handle;
         writing_ = target_;
         return;
     }
-    const DWORD existing = ::GetFileAttributesW(windowsFileName(target_).c_str());
+    const DWORD existing = ::GetFileAttributesW(name.c_str());
     const bool replacing = existing != INVALID_FILE_ATTRIBUTES;
     if (replacing) {
         // Only a file is replaced, and a read-only one stays as it is.
         if (existing & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_READONLY))
             fail(ERROR_ACCESS_DENIED);
         // The new file keeps the earlier one's visible attributes.
-        const DWORD kept = existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                       FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+        const DWORD kept =
+            existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
         if (kept != 0)
             attributes_ = kept;
     } else if (::GetLastError() != ERROR_FILE_NOT_FOUND) {
@@ -169,9 +175,9 @@ void CheckedFile::openTemporary(unsigned /*permissions*/, bool /*replacing*/) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QString name = target_ + QLatin1Char('.') +
                              QString::number(QRandomGenerator::global()->generate(), 36);
-        const HANDLE handle =
-            ::CreateFileW(windowsFileName(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                          CREATE_NEW, attributes_, nullptr);
+        const std::wstring wideName = windowsFileName(name);
+        const HANDLE handle = ::CreateFileW(wideName.c_str(), kWriteAccess, FILE_SHARE_READ,
+                                            nullptr, CREATE_NEW, attributes_, nullptr);
         if (handle != INVALID_HANDLE_VALUE) {
             handle_ = handle;
             writing_ = name;
@@ -191,9 +197,9 @@ void CheckedFile::openTemporary(unsigned /*permissions*/, bool /*replacing*/) {
 void CheckedFile::openInPlace() {
     // The earlier file itself is written, so it must never be removed.
     removeOnFailure_ = false;
-    const HANDLE handle =
-        ::CreateFileW(windowsFileName(target_).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const std::wstring name = windowsFileName(target_);
+    const HANDLE handle = ::CreateFileW(name.c_str(), kWriteAccess, FILE_SHARE_READ, nullptr,
+                                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         failWithLastError();
     handle_ = handle;
@@ -240,17 +246,27 @@ void CheckedFile::commit() {
     handle_ = nullptr;
     if (!::CloseHandle(handle))
         failWithLastError();
-    if (writing_ != target_ &&
-        !::MoveFileExW(windowsFileName(writing_).c_str(), windowsFileName(target_).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        failWithLastError();
+    if (writing_ != target_) {
+        const std::wstring from = windowsFileName(writing_);
+        const std::wstring to = windowsFileName(target_);
+        if (!::MoveFileExW(from.c_str(), to.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            failWithLastError();
+    }
     committed_ = true;
 }
 
 bool moveFile(const QString& from, const QString& to) {
+    // The file itself is an existing name too, though the system would take it;
+    // another case of the same name is a rename.
+    if (QDir::cleanPath(QFileInfo(from).absoluteFilePath()) ==
+        QDir::cleanPath(QFileInfo(to).absoluteFilePath()))
+        return false;
+    const std::wstring source = windowsFileName(from);
+    const std::wstring target = windowsFileName(to);
     // Never MOVEFILE_REPLACE_EXISTING; nor MOVEFILE_COPY_ALLOWED, whose copy stays,
     // reported as moved, when the original cannot be removed.
-    if (::MoveFileExW(windowsFileName(from).c_str(), windowsFileName(to).c_str(), 0))
+    if (::MoveFileExW(source.c_str(), target.c_str(), 0))
         return true;
     if (::GetLastError() != ERROR_NOT_SAME_DEVICE || !copyForMove(from, to))
         return false;
