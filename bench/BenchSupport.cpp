@@ -36,6 +36,11 @@ void report(const char* name, double value) {
     std::fflush(stdout);
 }
 
+void reportCount(const char* name, long long value) {
+    std::printf("%s=%lld\n", name, value);
+    std::fflush(stdout);
+}
+
 void settle() {
     for (int i = 0; i < 3; ++i)
         QCoreApplication::processEvents(QEventLoop::AllEvents);

@@ -13,6 +13,8 @@ double peakResidentMB();
 
 // Prints one "name=value" line, the form that scripts read.
 void report(const char* name, double value);
+// The same for a count, printed as a whole number.
+void reportCount(const char* name, long long value);
 
 // Runs the event loop until nothing is pending, so that layouts and paints are done.
 void settle();

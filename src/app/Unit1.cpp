@@ -11,12 +11,14 @@
 #include "filetools/FileListBox.h"
 #include "filetools/FilterComboBox.h"
 #include "platform/Dialogs.h"
+#include "platform/FileNames.h"
 #include "platform/Fonts.h"
 #include "platform/IoError.h"
 #include "platform/Launcher.h"
 #include "platform/Paths.h"
 #include "platform/SettingsStore.h"
 #include "platform/Volumes.h"
+#include "platform/Windows1250.h"
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistView.h"
 #include "windows/Unit2.h"
@@ -26,6 +28,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -288,7 +291,8 @@ void TForm1::createTagPanel() {
         f->setTextFormat(Qt::PlainText);
         return f;
     };
-    FileNameTag = field({10, 12, 657, 17}, Qt::gray, QStringLiteral("Název skladby"));
+    FileNameTag =
+        field({10, 12, 657, 17}, QColor(0x80, 0x80, 0x80), QStringLiteral("Název skladby"));
     FileNameTag->setAlignment(Qt::AlignCenter);
     TitleTag = field({48, 35, 277, 17}, Qt::red, QStringLiteral("Název skladby"));
     ArtistTag = field({48, 66, 277, 17}, QColor(0x00, 0xFF, 0x00),
@@ -328,7 +332,7 @@ void TForm1::createMenus() {
             [this](const QPoint& at) { Pop1->popup(FileListBox1->viewport()->mapToGlobal(at)); });
     ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ListBox1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { POP2->popup(ListBox1->mapToGlobal(at)); });
+            [this](const QPoint& at) { POP2->popup(ListBox1->viewport()->mapToGlobal(at)); });
     connect(POP2, &QMenu::aboutToShow, this, [this] { POP2Popup(); });
 }
 
@@ -510,8 +514,15 @@ void TForm1::showError(const std::exception& error) {
                               tb::Dialogs::Buttons::Ok);
 }
 
-void TForm1::setCurrentFilePath(const QString& path) {
-    currentFilePath_ = path;
+void TForm1::setCurrentFilePath(const QByteArray& name) {
+    currentFilePath_ = pathInShownDirectory(name);
+    // The directory as the directory list shows it, the name as the file list does.
+    currentFilePathShown_ = tb::withVisibleControls(
+        DirectoryListBox1->Directory() + QDir::separator() + tb::fromUtf8OrWindows1250(name));
+}
+
+void TForm1::showCurrentFilePath() {
+    FileNameTag->setText(currentFilePathShown_);
 }
 
 void TForm1::clearTagFields() {

@@ -154,7 +154,8 @@ public:
     void TransparentButton2Click();
 
     // --- Playlist editing (src/playlist/PlaylistEditing.cpp) ---
-    void Pridat(const QString& name);
+    // name: the file's name as bytes, as the file list holds it.
+    void Pridat(const QByteArray& name);
     void Button1Click();
     void FileListBox1DblClick();
     void FileListBox1KeyPress(int key);
@@ -179,7 +180,7 @@ public:
     void FileListBox1Click();
 
     // --- Tag panel (src/filetools/TagPanel.cpp) ---
-    void DrawTAG(const QString& name);
+    void DrawTAG(const QByteArray& name);
 
     // --- Rename and delete (src/filetools/RenameDelete.cpp) ---
     void PrejmenBtClick();
@@ -194,7 +195,8 @@ public:
 
     // --- Shared state ---
     AppSettings& settings() const { return settings_; }
-    const QString& currentFilePath() const { return currentFilePath_; }
+    // The path's bytes, by which the file is reached.
+    const QByteArray& currentFilePath() const { return currentFilePath_; }
     const QString& cacheFolderPath() const { return cacheFolder_; }
     // Shows and runs the LCD display and the gauge, or stops and hides them.
     void setDecorativeDisplaysOn(bool on);
@@ -226,16 +228,20 @@ private:
     void connectDriveSearch();
     // Ends a running drive search at once; called when the window closes.
     void stopDriveSearch();
-    void setCurrentFilePath(const QString& path);
+    // Makes the named file of the shown directory the current one, and shows its
+    // path in FileNameTag.
+    void setCurrentFilePath(const QByteArray& name);
+    void showCurrentFilePath();
     void clearTagFields();
-    // The shown directory, a separator and the name.
-    QString pathInShownDirectory(const QString& name) const;
+    // The shown directory, a separator and the name, as bytes.
+    QByteArray pathInShownDirectory(const QByteArray& name) const;
 
     AppServices services_;
     AppSettings& settings_;
     AppWindows windows_;
     PlaylistModel* playlist_ = nullptr;
-    QString currentFilePath_;
+    QByteArray currentFilePath_;
+    QString currentFilePathShown_;
     QString cacheFolder_;
     bool shown_ = false;
     QRandomGenerator random_;

@@ -2,7 +2,6 @@
 
 #include <QDateTime>
 #include <QLocale>
-#include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 #include <stdexcept>
@@ -40,7 +39,7 @@ digits::DateOrder userDateOrder() {
 
 } // namespace
 
-TDigits::TDigits(QWidget* parent) : QWidget(parent) {
+TDigits::TDigits(QWidget* parent) : TPointerControl(parent) {
     setFocusPolicy(Qt::NoFocus);
     resize(84, 20);
     rollTimer_.setTimerType(Qt::PreciseTimer); // frames evenly spaced, never early
@@ -375,30 +374,4 @@ void TDigits::paintEvent(QPaintEvent*) {
             painter.drawImage(QPoint(blit.x, blit.y), *image,
                               QRect(blit.sourceX, blit.sourceY, blit.width, blit.height));
     }
-}
-
-void TDigits::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        leftPressed_ = true;
-    emit OnMouseDown(event->button(), event->modifiers(), event->position().toPoint());
-}
-
-void TDigits::mouseMoveEvent(QMouseEvent* event) {
-    emit OnMouseMove(event->modifiers(), event->position().toPoint());
-}
-
-void TDigits::mouseReleaseEvent(QMouseEvent* event) {
-    emit OnMouseUp(event->button(), event->modifiers(), event->position().toPoint());
-    if (event->button() != Qt::LeftButton)
-        return;
-    const bool click = leftPressed_ && rect().contains(event->position().toPoint());
-    leftPressed_ = false;
-    if (click)
-        emit OnClick();
-}
-
-void TDigits::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        emit OnDblClick();
-    QWidget::mouseDoubleClickEvent(event); // a press as well
 }

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "controls/DigitsMath.h"
+#include "controls/PointerControl.h"
 
 #include <QElapsedTimer>
 #include <QImage>
 #include <QTimer>
-#include <QWidget>
 #include <optional>
 
 using tb::TDigitsMode;
@@ -14,7 +14,7 @@ using tb::TDigitsMode;
 // cells: digits 0 to 9, then a blank). Stepping by one rolls the changed cells like the
 // wheels of a mechanical counter: upward forward, downward back. In time mode it can
 // follow the system clock. Paints only its cells; the parent shows elsewhere.
-class TDigits : public QWidget {
+class TDigits : public TPointerControl {
     Q_OBJECT
 
 public:
@@ -78,18 +78,9 @@ public:
 signals:
     void OnRotateStart(TDigits* sender);
     void OnRotateEnd(TDigits* sender);
-    void OnClick();
-    void OnDblClick();
-    void OnMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint position);
-    void OnMouseMove(Qt::KeyboardModifiers modifiers, QPoint position);
-    void OnMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint position);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     void RollTick();
@@ -124,5 +115,4 @@ private:
     QTimer clockTimer_;
     QElapsedTimer sinceDirectPaint_;
     bool updatePending_ = false;
-    bool leftPressed_ = false;
 };

@@ -38,12 +38,6 @@ Rgb columnColor(int column, int width, Rgb from, Rgb to) {
             blend(column, span, from.blue, to.blue)};
 }
 
-Rgb invertColor(Rgb colour) {
-    return {static_cast<std::uint8_t>(255 - colour.red),
-            static_cast<std::uint8_t>(255 - colour.green),
-            static_cast<std::uint8_t>(255 - colour.blue)};
-}
-
 Offset textPlace(int width, int height, int textWidth, int textHeight) {
     return {width / 2 - textWidth / 2, height / 2 - textHeight / 2};
 }

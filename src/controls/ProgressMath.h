@@ -17,7 +17,6 @@ int barColumns(int progress, int width);
 // The colour of bar column x, 1 to width - 2, blended byte by byte from `from` at the left
 // to `to` at column width - 2, whatever the bar's length.
 Rgb columnColor(int column, int width, Rgb from, Rgb to);
-Rgb invertColor(Rgb colour);
 
 struct Offset {
     int x;

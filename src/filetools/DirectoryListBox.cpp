@@ -74,6 +74,15 @@ TDirectoryListBox::TDirectoryListBox(QWidget* parent) : QListWidget(parent) {
 
 void TDirectoryListBox::setDriveRoots(const QStringList& roots) {
     driveRoots_ = roots;
+    // Directories filed before the drives were known may lie on another drive
+    // than the one they were filed under.
+    for (auto it = lastDirectoryOfDrive_.begin(); it != lastDirectoryOfDrive_.end();) {
+        if (driveOf(it.value()) == it.key())
+            ++it;
+        else
+            it = lastDirectoryOfDrive_.erase(it);
+    }
+    lastDirectoryOfDrive_.insert(Drive(), directory_);
 }
 
 void TDirectoryListBox::setDirectory(const QString& path) {
@@ -91,17 +100,23 @@ void TDirectoryListBox::setDirectory(const QString& path) {
 }
 
 QString TDirectoryListBox::Drive() const {
+    return driveOf(directory_);
+}
+
+QString TDirectoryListBox::driveOf(const QString& directory) const {
     const std::string root =
-        tb::driveRootOf(QFile::encodeName(directory_).toStdString(), encodedList(driveRoots_),
+        tb::driveRootOf(QFile::encodeName(directory).toStdString(), encodedList(driveRoots_),
                         QDir::separator().toLatin1());
     if (root.empty())
-        return pathFromRoot(directory_).constFirst();
+        return pathFromRoot(directory).constFirst();
     return QFile::decodeName(QByteArray::fromStdString(root));
 }
 
 void TDirectoryListBox::setDrive(const QString& root) {
+    if (root == Drive())
+        return;
     const QString last = lastDirectoryOfDrive_.value(root);
-    if (!last.isEmpty() && QFileInfo(last).isDir())
+    if (!last.isEmpty() && driveOf(last) == root && QFileInfo(last).isDir())
         setDirectory(last);
     else
         setDirectory(root);

@@ -21,7 +21,8 @@ public:
     void setDirectory(const QString& path);
     // The root of the drive that holds the current directory.
     QString Drive() const;
-    // Moves to the directory last shown on that drive, or to its root.
+    // Moves to the directory last shown on that drive, or to its root; stays
+    // where it is when that is the drive already.
     void setDrive(const QString& root);
 
 signals:
@@ -33,8 +34,11 @@ protected:
 private:
     void openEntry(QListWidgetItem* item);
     void fill();
+    // The root of the drive that holds the directory.
+    QString driveOf(const QString& directory) const;
 
     QString directory_;
     QStringList driveRoots_;
+    // Each drive's directory last shown, always one on that drive.
     QHash<QString, QString> lastDirectoryOfDrive_;
 };

@@ -25,7 +25,8 @@ struct FileId {
 enum class EntryKind {
     Directory,    // a directory itself, not a link to one
     SymbolicLink, // never followed
-    Other,        // files and everything else
+    RegularFile,
+    Other, // everything else (FIFOs, devices, sockets), or a file where the kind is unknown
 };
 
 // One directory's entries, names kept back to back in one buffer so that a

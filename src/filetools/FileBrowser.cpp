@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 
 void TForm1::connectFileBrowser() {
@@ -72,14 +73,14 @@ void TForm1::FileListBox1Click() {
     if (focused < 0)
         return;
     clearTagFields();
-    const QString name = FileListBox1->fileName(focused);
+    const QByteArray name = FileListBox1->fileNameBytes(focused);
     // A failed read leaves the current file as it was.
     if (AppSettings::isOn(settings_.cistTag))
         DrawTAG(name);
-    setCurrentFilePath(pathInShownDirectory(name));
-    FileNameTag->setText(currentFilePath_);
+    setCurrentFilePath(name);
+    showCurrentFilePath();
 }
 
-QString TForm1::pathInShownDirectory(const QString& name) const {
-    return DirectoryListBox1->Directory() + QDir::separator() + name;
+QByteArray TForm1::pathInShownDirectory(const QByteArray& name) const {
+    return QFile::encodeName(DirectoryListBox1->Directory() + QDir::separator()) + name;
 }

@@ -1,13 +1,17 @@
 #include "filetools/FileListBox.h"
 
 #include "filetools/FileMask.h"
+#include "platform/DirectoryListing.h"
+#include "platform/FileNames.h"
+#include "platform/Windows1250.h"
 
-#include <QDir>
 #include <QDrag>
+#include <QFile>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QStringListModel>
 #include <QStyledItemDelegate>
 #include <QUrl>
@@ -28,31 +32,34 @@ public:
     }
 };
 
+// A listed file: how it sorts, how it is shown, and its name's bytes.
+struct Row {
+    QString key;
+    QString shown;
+    QByteArray bytes;
+};
+
 // Sorts by name ignoring case, folding each name once rather than in every comparison:
 // this halves the time QDir's own sorting takes for a large directory.
-QStringList sortedIgnoringCase(const QStringList& names) {
-    std::vector<std::pair<QString, qsizetype>> keys;
-    keys.reserve(names.size());
-    for (qsizetype i = 0; i < names.size(); ++i)
-        keys.emplace_back(names.at(i).toCaseFolded(), i);
+void sortIgnoringCase(std::vector<Row>& rows) {
     // Names that differ only in case keep one order from one reading to the next.
-    std::sort(keys.begin(), keys.end(), [&names](const auto& a, const auto& b) {
-        if (const int order = a.first.compare(b.first); order != 0)
+    std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+        if (const int order = a.key.compare(b.key); order != 0)
             return order < 0;
-        return names.at(a.second) < names.at(b.second);
+        if (const int order = a.shown.compare(b.shown); order != 0)
+            return order < 0;
+        return a.bytes < b.bytes;
     });
-    QStringList sorted;
-    sorted.reserve(names.size());
-    for (const auto& key : keys)
-        sorted.append(names.at(key.second));
-    return sorted;
 }
 
-QStringList nameFiltersOf(const QString& maskString) {
-    QStringList filters;
+// The masks as QDir would match them: wildcards, regardless of case.
+QList<QRegularExpression> masksOf(const QString& maskString) {
+    QList<QRegularExpression> masks;
     for (const std::string& mask : tb::parseMaskList(maskString.toStdString()))
-        filters.append(QString::fromStdString(mask));
-    return filters;
+        masks.append(QRegularExpression(
+            QRegularExpression::wildcardToRegularExpression(QString::fromStdString(mask)),
+            QRegularExpression::CaseInsensitiveOption));
+    return masks;
 }
 } // namespace
 
@@ -80,14 +87,34 @@ void TFileListBox::setMask(const QString& maskString) {
 }
 
 void TFileListBox::Update() {
-    QStringList names;
+    std::vector<Row> rows;
     if (!directory_.isEmpty()) {
-        // Files only and neither hidden nor system ones: FIFOs, sockets and devices stay out.
-        // Without QDir::CaseSensitive the masks match regardless of case.
-        const QDir directory(directory_, QString(), QDir::Unsorted, QDir::Files);
-        names = sortedIgnoringCase(directory.entryList(nameFiltersOf(mask_)));
+        // The folder's own bytes: a name that is not UTF-8 is listed too. Regular
+        // files only, so FIFOs, sockets and devices stay out, and no hidden ones.
+        const QList<QRegularExpression> masks = masksOf(mask_);
+        for (std::string& name :
+             tb::regularFileNames(QFile::encodeName(directory_).toStdString())) {
+            if (name.front() == '.')
+                continue;
+            QByteArray bytes = QByteArray::fromStdString(name);
+            const QString text = tb::fromUtf8OrWindows1250(bytes);
+            if (std::none_of(masks.cbegin(), masks.cend(), [&](const QRegularExpression& mask) {
+                    return mask.match(text).hasMatch();
+                }))
+                continue;
+            rows.push_back({text.toCaseFolded(), tb::withVisibleControls(text), std::move(bytes)});
+        }
+        sortIgnoringCase(rows);
     }
-    model_->setStringList(names);
+    QStringList shown;
+    shown.reserve(static_cast<qsizetype>(rows.size()));
+    names_.clear();
+    names_.reserve(static_cast<qsizetype>(rows.size()));
+    for (Row& row : rows) {
+        shown.append(std::move(row.shown));
+        names_.append(std::move(row.bytes));
+    }
+    model_->setStringList(shown);
 }
 
 int TFileListBox::count() const {
@@ -98,26 +125,44 @@ QString TFileListBox::fileName(int row) const {
     return model_->index(row).data().toString();
 }
 
+QByteArray TFileListBox::fileNameBytes(int row) const {
+    return row >= 0 && row < names_.size() ? names_.at(row) : QByteArray();
+}
+
 bool TFileListBox::isSelected(int row) const {
     const QModelIndex index = model_->index(row);
     return index.isValid() && selectionModel()->isSelected(index);
 }
 
-QStringList TFileListBox::selectedNames() const {
+QList<int> TFileListBox::selectedRows() const {
     // Row ranges rather than a test per row, so that a large list stays quick.
     QList<std::pair<int, int>> ranges;
     for (const QItemSelectionRange& range : selectionModel()->selection())
         ranges.append({range.top(), range.bottom()});
     std::sort(ranges.begin(), ranges.end());
 
-    const QStringList all = model_->stringList();
-    QStringList names;
+    QList<int> rows;
     int next = 0; // the first row not taken yet, should ranges overlap
     for (const auto& [top, bottom] : ranges) {
-        for (int row = std::max(top, next); row <= bottom && row < all.size(); ++row)
-            names.append(all.at(row));
+        for (int row = std::max(top, next); row <= bottom && row < names_.size(); ++row)
+            rows.append(row);
         next = std::max(next, bottom + 1);
     }
+    return rows;
+}
+
+QStringList TFileListBox::selectedNames() const {
+    const QStringList all = model_->stringList();
+    QStringList names;
+    for (int row : selectedRows())
+        names.append(all.at(row));
+    return names;
+}
+
+QList<QByteArray> TFileListBox::selectedNameBytes() const {
+    QList<QByteArray> names;
+    for (int row : selectedRows())
+        names.append(names_.at(row));
     return names;
 }
 
@@ -130,13 +175,39 @@ void TFileListBox::selectAll() {
     QListView::selectAll();
 }
 
+// The right button opens the popup menu over the selection as it stands: it
+// neither selects nor counts as a click. So does any button but the left.
 void TFileListBox::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
     QListView::mousePressEvent(event);
     if (indexAt(event->position().toPoint()).isValid())
         emit userClicked();
 }
 
+void TFileListBox::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons() != Qt::NoButton && !(event->buttons() & Qt::LeftButton)) {
+        event->accept();
+        return;
+    }
+    QListView::mouseMoveEvent(event);
+}
+
+void TFileListBox::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    QListView::mouseReleaseEvent(event);
+}
+
 void TFileListBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
     QListView::mouseDoubleClickEvent(event);
     if (indexAt(event->position().toPoint()).isValid())
         emit userDoubleClicked();
@@ -156,18 +227,34 @@ void TFileListBox::keyPressEvent(QKeyEvent* event) {
         emit userClicked();
 }
 
+// Shift+click selects from the anchor, the row last clicked without Shift
+// (Ctrl+click included), to the clicked row, and nothing else, as a list box
+// does; Qt's own list would keep what was selected before the anchor too.
+QItemSelectionModel::SelectionFlags TFileListBox::selectionCommand(const QModelIndex& index,
+                                                                   const QEvent* event) const {
+    if (event && event->type() == QEvent::MouseButtonPress) {
+        const auto mods = static_cast<const QMouseEvent*>(event)->modifiers();
+        if ((mods & Qt::ShiftModifier) && !(mods & Qt::ControlModifier))
+            return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Current;
+    }
+    return QListView::selectionCommand(index, event);
+}
+
 void TFileListBox::startDrag(Qt::DropActions /*supportedActions*/) {
-    const QStringList names = selectedNames();
+    const QList<QByteArray> names = selectedNameBytes();
     if (names.isEmpty())
         return;
-    const QDir directory(directory_);
+    // Built from the bytes, percent-encoded, so that every name survives the trip.
+    QByteArray directory = QFile::encodeName(directory_);
+    if (!directory.endsWith('/'))
+        directory += '/';
     QList<QUrl> urls;
     urls.reserve(names.size());
-    for (const QString& name : names)
-        urls.append(QUrl::fromLocalFile(directory.filePath(name)));
+    for (const QByteArray& name : names)
+        urls.append(QUrl::fromEncoded("file://" + QUrl::toPercentEncoding(directory + name, "/")));
 
     auto* data = new QMimeData;
-    data->setData(DragMimeType, names.join(QLatin1Char('\n')).toUtf8());
+    data->setData(DragMimeType, names.join('\0'));
     data->setUrls(urls);
 
     // Qt deletes the drag itself once it is over, possibly within exec().

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QListView>
 #include <QStringList>
 
@@ -25,10 +27,13 @@ public:
     void Update();
 
     int count() const;
+    // The name as shown, and the name's own bytes, by which the file is reached.
     QString fileName(int row) const;
+    QByteArray fileNameBytes(int row) const;
     bool isSelected(int row) const;
-    // The names of the selected files, in list order.
+    // The names of the selected files, in list order: as shown, and as bytes.
     QStringList selectedNames() const;
+    QList<QByteArray> selectedNameBytes() const;
     // The entry with the focus rectangle: the one clicked last. -1 when none.
     int ItemIndex() const;
     void selectAll() override;
@@ -43,12 +48,20 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
 
 private:
+    // The selected rows, in list order.
+    QList<int> selectedRows() const;
+
     QStringListModel* model_;
+    QList<QByteArray> names_; // one per row of the model
     QString directory_;
     QString mask_;
     bool selectionTouched_ = false; // set while a key press is handled

@@ -6,6 +6,7 @@
 #include "filetools/Id3v1.h"
 #include "platform/CheckedFile.h"
 #include "platform/Dialogs.h"
+#include "platform/FileNames.h"
 #include "platform/Windows1250.h"
 
 #include <QAction>
@@ -43,14 +44,15 @@ void TForm1::PrejmenClick() {
     for (int index = 0; index < count; ++index) {
         if (!FileListBox1->isSelected(index))
             continue;
+        const QByteArray nameBytes = FileListBox1->fileNameBytes(index);
         const QString name = FileListBox1->fileName(index);
-        QString proposal = name;
+        QString proposal = tb::fromUtf8OrWindows1250(nameBytes);
         if (AppSettings::isOn(settings_.cistTag)) {
             clearTagFields();
             // A failed read ends the whole action, before any further question.
-            DrawTAG(name);
-            setCurrentFilePath(pathInShownDirectory(name));
-            FileNameTag->setText(currentFilePath_);
+            DrawTAG(nameBytes);
+            setCurrentFilePath(nameBytes);
+            showCurrentFilePath();
             // Tag texts, and so the names made of them, are Windows-1250 bytes.
             const std::string bytes =
                 tb::id3v1::renameProposal(index, viewOf(tagArtistBytes_), viewOf(tagTitleBytes_));
@@ -62,10 +64,12 @@ void TForm1::PrejmenClick() {
         if (!newName)
             continue;
         // A name with a path moves the file, also to another file system, never
-        // over an existing file (nor the file itself).
-        const QString target =
-            QDir::isAbsolutePath(*newName) ? *newName : pathInShownDirectory(*newName);
-        if (!tb::moveFile(pathInShownDirectory(name), target))
+        // over an existing file (nor the file itself); the file is reached by its
+        // own bytes.
+        const QByteArray target = QDir::isAbsolutePath(*newName)
+                                      ? QFile::encodeName(*newName)
+                                      : pathInShownDirectory(QFile::encodeName(*newName));
+        if (!tb::moveFile(pathInShownDirectory(nameBytes), target))
             services_.dialogs.error(
                 this, QStringLiteral("Při přejmenovávání \"%1\" na \"%2\" nastala chyba!")
                           .arg(name, *newName));
@@ -90,7 +94,7 @@ void TForm1::Smazat1Click() {
                 tb::Dialogs::Buttons::YesNo);
             if (answer != tb::Dialogs::Answer::Yes)
                 continue;
-            if (!QFile::remove(pathInShownDirectory(name)))
+            if (!tb::deleteFile(pathInShownDirectory(FileListBox1->fileNameBytes(index))))
                 services_.dialogs.error(
                     this, QStringLiteral("Při mazání \"%1\" nastala chyba!").arg(name));
         }

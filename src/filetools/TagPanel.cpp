@@ -15,7 +15,7 @@ QByteArrayView bytesOf(std::string_view text) {
 
 } // namespace
 
-void TForm1::DrawTAG(const QString& name) {
+void TForm1::DrawTAG(const QByteArray& name) {
     // The bytes always describe the tag last read, or nothing.
     tagArtistBytes_.clear();
     tagTitleBytes_.clear();

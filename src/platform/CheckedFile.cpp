@@ -29,10 +29,10 @@ namespace {
 
 // Copies a file for a move to another file system. False when that failed; the
 // copy's writer has then removed what it wrote.
-bool copyForMove(const QString& from, const QString& to) {
+bool copyForMove(const QByteArray& source, const QByteArray& target) {
     try {
-        RegularFile in(from);
-        CheckedFile out(to, CheckedFile::Mode::CreateNew, in.permissions());
+        RegularFile in(source);
+        CheckedFile out(QFile::decodeName(target), CheckedFile::Mode::CreateNew, in.permissions());
         std::vector<char> piece(256 * 1024);
         for (;;) {
             const qint64 got = in.read(piece.data(), static_cast<qint64>(piece.size()));
@@ -256,7 +256,10 @@ void CheckedFile::commit() {
     committed_ = true;
 }
 
-bool moveFile(const QString& from, const QString& to) {
+bool moveFile(const QByteArray& sourceBytes, const QByteArray& targetBytes) {
+    // The program's byte names are in the ANSI code page, which decodeName reads.
+    const QString from = QFile::decodeName(sourceBytes);
+    const QString to = QFile::decodeName(targetBytes);
     // The file itself is an existing name too, though the system would take it;
     // another case of the same name is a rename.
     if (QDir::cleanPath(QFileInfo(from).absoluteFilePath()) ==
@@ -268,7 +271,7 @@ bool moveFile(const QString& from, const QString& to) {
     // reported as moved, when the original cannot be removed.
     if (::MoveFileExW(source.c_str(), target.c_str(), 0))
         return true;
-    if (::GetLastError() != ERROR_NOT_SAME_DEVICE || !copyForMove(from, to))
+    if (::GetLastError() != ERROR_NOT_SAME_DEVICE || !copyForMove(sourceBytes, targetBytes))
         return false;
     if (removeFile(from))
         return true;
@@ -387,9 +390,7 @@ void CheckedFile::commit() {
     committed_ = true;
 }
 
-bool moveFile(const QString& from, const QString& to) {
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
+bool moveFile(const QByteArray& source, const QByteArray& target) {
     if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
         0)
         return true;
@@ -401,7 +402,7 @@ bool moveFile(const QString& from, const QString& to) {
             return true;
     }
     // Another file system: copy, then remove the original.
-    if (errno != EXDEV || !copyForMove(from, to))
+    if (errno != EXDEV || !copyForMove(source, target))
         return false;
     if (::unlink(source.constData()) == 0)
         return true;

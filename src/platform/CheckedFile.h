@@ -61,7 +61,7 @@ private:
 
 // Moves a file, also to another file system, never over an existing name. A copy
 // that fails removes what it wrote. False when the file was not moved; both names
-// are then as they were.
-bool moveFile(const QString& from, const QString& to);
+// are then as they were. The paths are the names' own bytes, in any encoding.
+bool moveFile(const QByteArray& source, const QByteArray& target);
 
 } // namespace tb

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -43,6 +44,26 @@ QMessageBox::Icon iconOf(Dialogs::Kind kind) {
     return QMessageBox::NoIcon;
 }
 
+// A message box that shows its text as it stands, and tells Escape, which
+// answers No, from the window's own close button, which closes it unanswered.
+class MessageBox : public QMessageBox {
+public:
+    MessageBox(Icon icon, const QString& title, const QString& text, QWidget* parent)
+        : QMessageBox(icon, title, text, NoButton, parent) {
+        setTextFormat(Qt::PlainText);
+    }
+    bool closedByWindow() const { return closedByWindow_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        closedByWindow_ = clickedButton() == nullptr;
+        QMessageBox::closeEvent(event);
+    }
+
+private:
+    bool closedByWindow_ = false;
+};
+
 std::optional<QString> runFileDialog(QWidget* parent, const Dialogs::FileRequest& request,
                                      QFileDialog::AcceptMode mode) {
     QFileDialog dialog(parent, request.title, request.directory, request.filter);
@@ -74,6 +95,8 @@ std::optional<QString> QtDialogs::inputText(QWidget* parent, const QString& capt
     QInputDialog dialog(parent);
     dialog.setWindowTitle(caption);
     dialog.setLabelText(prompt);
+    if (auto* label = dialog.findChild<QLabel*>())
+        label->setTextFormat(Qt::PlainText); // a file name may look like markup
     dialog.setTextValue(text);
     if (auto* edit = dialog.findChild<QLineEdit*>())
         edit->setMaxLength(maxLength);
@@ -91,7 +114,7 @@ Dialogs::Answer QtDialogs::message(QWidget* parent, Kind kind, const QString& ti
     QString caption = title.isEmpty() ? titleOf(kind) : title;
     if (caption.isEmpty())
         caption = QCoreApplication::applicationName();
-    QMessageBox box(iconOf(kind), caption, text, QMessageBox::NoButton, parent);
+    MessageBox box(iconOf(kind), caption, text, parent);
     if (buttons == Buttons::Ok) {
         box.setStandardButtons(QMessageBox::Ok);
         box.exec();
@@ -99,18 +122,11 @@ Dialogs::Answer QtDialogs::message(QWidget* parent, Kind kind, const QString& ti
     }
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(QMessageBox::Yes);
-    // QMessageBox would treat its close button as No. A hidden escape button
-    // keeps "closed" apart from No, which the exit question relies on.
-    QPushButton* closeButton = box.addButton(QMessageBox::Cancel);
-    closeButton->hide();
-    box.setEscapeButton(closeButton);
+    box.setEscapeButton(QMessageBox::No);
     box.exec();
-    const QAbstractButton* clicked = box.clickedButton();
-    if (clicked == box.button(QMessageBox::Yes))
-        return Answer::Yes;
-    if (clicked == box.button(QMessageBox::No))
-        return Answer::No;
-    return Answer::Closed;
+    if (box.closedByWindow())
+        return Answer::Closed;
+    return box.clickedButton() == box.button(QMessageBox::Yes) ? Answer::Yes : Answer::No;
 }
 
 } // namespace tb

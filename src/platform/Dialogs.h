@@ -15,7 +15,8 @@ public:
     // Plain: no icon, the application's title.
     enum class Kind { Error, Warning, Confirmation, Information, Plain };
     enum class Buttons { Ok, YesNo };
-    // Closed: the box was dismissed by its own close button or Escape.
+    // Closed: the box was dismissed by its window's own close button. Escape
+    // answers No.
     enum class Answer { Ok, Yes, No, Closed };
 
     struct FileRequest {

@@ -156,7 +156,9 @@ bool SystemDirectoryLister::list(const std::string& directoryPath, DirectoryList
                 listing.add(nameView, EntryKind::Directory);
                 continue;
             }
-            EntryKind kind = record->d_type == DT_LNK ? EntryKind::SymbolicLink : EntryKind::Other;
+            EntryKind kind = record->d_type == DT_LNK   ? EntryKind::SymbolicLink
+                             : record->d_type == DT_REG ? EntryKind::RegularFile
+                                                        : EntryKind::Other;
             FileId id;
             if (record->d_type == DT_DIR && knowMounts_ && !isMountPoint(directoryPath, nameView)) {
                 kind = EntryKind::Directory;
@@ -171,6 +173,8 @@ bool SystemDirectoryLister::list(const std::string& directoryPath, DirectoryList
                         id = idOf(status);
                     } else if (S_ISLNK(status.st_mode)) {
                         kind = EntryKind::SymbolicLink;
+                    } else if (S_ISREG(status.st_mode)) {
+                        kind = EntryKind::RegularFile;
                     }
                 }
             }
@@ -309,6 +313,8 @@ bool SystemDirectoryLister::list(const std::string& directoryPath, DirectoryList
             listing.add(name, EntryKind::SymbolicLink);
         else if (fs::is_directory(status))
             listing.add(name, EntryKind::Directory, FileId{});
+        else if (fs::is_regular_file(status))
+            listing.add(name, EntryKind::RegularFile);
         else
             listing.add(name, EntryKind::Other);
     }
@@ -316,5 +322,61 @@ bool SystemDirectoryLister::list(const std::string& directoryPath, DirectoryList
 }
 
 #endif
+
+namespace {
+// Where a link leads, if anywhere.
+bool leadsToRegularFile(const std::string& path) {
+#if defined(__linux__)
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+#elif defined(_WIN32)
+    std::wstring name;
+    if (!toWide(path, name))
+        return false;
+    allowLongPath(name);
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)))
+        return false;
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return true;
+    // A link is opened, which follows it, to see what it leads to.
+    const HANDLE handle = ::CreateFileW(
+        name.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION target{};
+    const bool regular = ::GetFileType(handle) == FILE_TYPE_DISK &&
+                         ::GetFileInformationByHandle(handle, &target) &&
+                         !(target.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    ::CloseHandle(handle);
+    return regular;
+#else
+    std::error_code error;
+    return fs::is_regular_file(fs::path(path), error);
+#endif
+}
+} // namespace
+
+std::vector<std::string> regularFileNames(const std::string& directoryPath) {
+    SystemDirectoryLister lister;
+    DirectoryListing listing;
+    std::vector<std::string> names;
+    if (!lister.list(directoryPath, listing))
+        return names;
+    const std::string prefix =
+        directoryPath.empty() || directoryPath.back() == '/' ? directoryPath : directoryPath + '/';
+    names.reserve(listing.size());
+    for (std::size_t i = 0; i < listing.size(); ++i) {
+        // A link, or an entry of a kind the listing could not tell, needs a look.
+        const EntryKind kind = listing.kind(i);
+        if (kind == EntryKind::RegularFile ||
+            (kind != EntryKind::Directory &&
+             leadsToRegularFile(prefix + std::string(listing.name(i)))))
+            names.emplace_back(listing.name(i));
+    }
+    return names;
+}
 
 } // namespace tb

@@ -31,6 +31,11 @@ private:
     std::string scratch_;
 };
 
+// The names of the regular files in a directory, links to regular files
+// included, as raw bytes in the file system's order. Empty when the directory
+// cannot be read.
+std::vector<std::string> regularFileNames(const std::string& directoryPath);
+
 #ifdef _WIN32
 // What the search makes of an entry from its attribute word. Only a plain directory
 // (read-only and archive allowed) is entered: hidden and system directories stay

@@ -36,6 +36,10 @@ QByteArray readFileTail(const QString& path, qint64 count) {
     return tail;
 }
 
+QByteArray readFileTail(const QByteArray& nativePath, qint64 count) {
+    return readFileTail(QFile::decodeName(nativePath), count);
+}
+
 #else
 
 namespace {
@@ -59,7 +63,10 @@ private:
 } // namespace
 
 QByteArray readFileTail(const QString& path, qint64 count) {
-    const QByteArray name = QFile::encodeName(path);
+    return readFileTail(QFile::encodeName(path), count);
+}
+
+QByteArray readFileTail(const QByteArray& name, qint64 count) {
     // The type is checked before opening: opening a FIFO or some devices for
     // reading blocks or has effects of its own.
     struct stat before {};

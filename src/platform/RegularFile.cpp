@@ -2,6 +2,8 @@
 
 #include "platform/IoError.h"
 
+#include <QFile>
+
 #ifdef Q_OS_WIN
 #include <QDir>
 #include <algorithm>
@@ -10,7 +12,6 @@
 #endif
 #include <windows.h>
 #else
-#include <QFile>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -100,6 +101,10 @@ RegularFile::RegularFile(const QString& path) {
     permissions_ = (opened.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
 }
 
+// The program's byte names are in the ANSI code page, which decodeName reads.
+RegularFile::RegularFile(const QByteArray& nativePath)
+    : RegularFile(QFile::decodeName(nativePath)) {}
+
 RegularFile::~RegularFile() {
     ::CloseHandle(handle_);
 }
@@ -127,8 +132,9 @@ bool RegularFile::rewind() {
 
 #else
 
-RegularFile::RegularFile(const QString& path) {
-    const QByteArray name = QFile::encodeName(path);
+RegularFile::RegularFile(const QString& path) : RegularFile(QFile::encodeName(path)) {}
+
+RegularFile::RegularFile(const QByteArray& name) {
     // The type is checked before opening: opening a FIFO for reading waits for a
     // writer, and a device may never end.
     struct stat before {};

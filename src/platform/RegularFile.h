@@ -2,6 +2,7 @@
 
 #include "platform/IoError.h"
 
+#include <QByteArray>
 #include <QString>
 
 #ifdef Q_OS_WIN
@@ -17,6 +18,8 @@ class RegularFile {
 public:
     // Throws IoError: "File not found", "File access denied" and the rest.
     explicit RegularFile(const QString& path);
+    // The same for a path given as its bytes, which may be in any encoding.
+    explicit RegularFile(const QByteArray& nativePath);
     ~RegularFile();
     RegularFile(const RegularFile&) = delete;
     RegularFile& operator=(const RegularFile&) = delete;

@@ -38,6 +38,7 @@ bool isUserVolume(const QString& fileSystemType, const QString& root) {
 
 QList<Volume> SystemVolumes::mounted() {
     QList<Volume> volumes;
+    devices_.clear();
     for (const QStorageInfo& info : QStorageInfo::mountedVolumes()) {
         const QString root = QDir::toNativeSeparators(info.rootPath());
         if (!info.isValid() ||
@@ -47,8 +48,10 @@ QList<Volume> SystemVolumes::mounted() {
         if (detail.isEmpty())
             detail = QString::fromLocal8Bit(info.device());
         if (std::none_of(volumes.cbegin(), volumes.cend(),
-                         [&](const Volume& v) { return v.root == root; }))
+                         [&](const Volume& v) { return v.root == root; })) {
             volumes.append({root, detail});
+            devices_.insert(root, info.device());
+        }
     }
     std::sort(volumes.begin(), volumes.end(),
               [](const Volume& a, const Volume& b) { return a.root < b.root; });
@@ -56,8 +59,16 @@ QList<Volume> SystemVolumes::mounted() {
 }
 
 bool SystemVolumes::isReady(const QString& root) {
-    QStorageInfo info(root);
-    return info.isValid() && info.isReady() && info.bytesTotal() >= 0;
+    const QStorageInfo info(root);
+    if (!info.isValid() || !info.isReady() || info.bytesTotal() < 0)
+        return false;
+    // An unplugged stick leaves its folder behind, which then lies on the file
+    // system above it: the volume is there only while its root is still a mount
+    // of the same device.
+    if (QDir::toNativeSeparators(info.rootPath()) != root)
+        return false;
+    const auto known = devices_.constFind(root);
+    return known == devices_.cend() || *known == info.device();
 }
 
 } // namespace tb

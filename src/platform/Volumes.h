@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -21,7 +23,8 @@ public:
     virtual ~Volumes() = default;
     // The volumes with a real file system, sorted by root.
     virtual QList<Volume> mounted() = 0;
-    // Whether the volume can be read now: its total size can be queried.
+    // Whether the volume can be read now: it is still mounted there and its total
+    // size can be queried.
     virtual bool isReady(const QString& root) = 0;
 };
 
@@ -29,6 +32,10 @@ class SystemVolumes final : public Volumes {
 public:
     QList<Volume> mounted() override;
     bool isReady(const QString& root) override;
+
+private:
+    // The device mounted at each root when the volumes were last listed.
+    QHash<QString, QByteArray> devices_;
 };
 
 // Pseudo and kernel file systems that hold no user files and stay out of the drive box.

@@ -12,4 +12,8 @@ QString fromWindows1250(QByteArrayView bytes) {
     return decoder.decode(bytes);
 }
 
+QString fromUtf8OrWindows1250(QByteArrayView bytes) {
+    return bytes.isValidUtf8() ? QString::fromUtf8(bytes) : fromWindows1250(bytes);
+}
+
 } // namespace tb

@@ -35,7 +35,7 @@ tb::PrefixMode TForm1::prefixMode() const {
     return tb::PrefixMode::LastDirectory;
 }
 
-void TForm1::Pridat(const QString& name) {
+void TForm1::Pridat(const QByteArray& name) {
     if (playlist_->count() >= ItemLimit) {
         services_.dialogs.error(this, QStringLiteral("Další položky přidávat nelze!"));
         return;
@@ -45,15 +45,14 @@ void TForm1::Pridat(const QString& name) {
     const QByteArray directory = QFile::encodeName(DirectoryListBox1->Directory());
     const QByteArray driveRoot = QFile::encodeName(DirectoryListBox1->Drive());
     const QByteArray text = Edit1->text().toLocal8Bit();
-    const QByteArray fileName = QFile::encodeName(name);
     const tb::PrefixContext context{bytesOf(directory), bytesOf(driveRoot),
                                     QDir::separator().toLatin1(), bytesOf(text)};
-    playlist_->append(tb::playlistEntry(prefixMode(), context, bytesOf(fileName)));
+    playlist_->append(tb::playlistEntry(prefixMode(), context, bytesOf(name)));
     Digits1->Increment();
 }
 
 void TForm1::Button1Click() {
-    for (const QString& name : FileListBox1->selectedNames())
+    for (const QByteArray& name : FileListBox1->selectedNameBytes())
         Pridat(name);
     FileListBox1->setFocus();
 }
@@ -61,7 +60,7 @@ void TForm1::Button1Click() {
 void TForm1::FileListBox1DblClick() {
     const int focused = FileListBox1->ItemIndex();
     if (focused >= 0)
-        Pridat(FileListBox1->fileName(focused));
+        Pridat(FileListBox1->fileNameBytes(focused));
 }
 
 void TForm1::FileListBox1KeyPress(int key) {
@@ -76,7 +75,7 @@ bool TForm1::ListBox1DragOver(QObject* source) const {
 void TForm1::FileListBox1EndDrag(QObject* target) {
     if (target != ListBox1 && target != ListBox1->viewport())
         return;
-    for (const QString& name : FileListBox1->selectedNames())
+    for (const QByteArray& name : FileListBox1->selectedNameBytes())
         Pridat(name);
 }
 
@@ -110,13 +109,13 @@ void TForm1::Button7Click() {
     if (FileListBox1->count() == 0)
         return;
     FileListBox1->selectAll();
-    const QString first = FileListBox1->fileName(0);
-    setCurrentFilePath(pathInShownDirectory(first));
+    const QByteArray first = FileListBox1->fileNameBytes(0);
+    setCurrentFilePath(first);
     if (AppSettings::isOn(settings_.cistTag)) {
         clearTagFields();
         DrawTAG(first);
     }
-    FileNameTag->setText(currentFilePath_);
+    showCurrentFilePath();
 }
 
 void TForm1::RadioButton4Click() {

@@ -244,12 +244,11 @@ void TForm1::BitBtn1Click() {
         path = folder + QString::number(random_.bounded(999'999)) + QStringLiteral(".m3u");
     while (state.isPending(path));
 
-    const QStringList names = FileListBox1->selectedNames();
+    const QList<QByteArray> names = FileListBox1->selectedNameBytes();
     {
         tb::CheckedFile file(path, tb::CheckedFile::Mode::Replace);
         writeM3u(file, static_cast<std::size_t>(names.size()), [&](std::size_t i) {
-            return QFile::encodeName(pathInShownDirectory(names.at(static_cast<qsizetype>(i))))
-                .toStdString();
+            return pathInShownDirectory(names.at(static_cast<qsizetype>(i))).toStdString();
         });
         file.commit();
     }

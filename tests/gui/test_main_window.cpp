@@ -9,9 +9,11 @@
 #include "support/MainWindowFixture.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -35,6 +37,8 @@ private slots:
     void removeSelectedAndAll();
     void selectAllAndClick();
     void notReadyDriveIsRefused();
+    void eachDriveRemembersADirectoryOnItself();
+    void rightClickKeepsTheSelection();
 
 private:
     QTemporaryDir dir_;
@@ -247,6 +251,7 @@ void TestMainWindow::selectAllAndClick() {
     form.Vyberve1->trigger();
     QCOMPARE(form.currentFilePath(), shown + "A.mp3");
     QCOMPARE(form.FileNameTag->text(), shown + "A.mp3");
+    QCOMPARE(form.FileNameTag->palette().color(QPalette::WindowText), QColor(0x808080));
     QCOMPARE(form.FileListBox1->selectedNames(), (QStringList{"A.mp3", "b.mp3", "c.mp3"}));
     QCOMPARE(form.TitleTag->text(), QStringLiteral("old")); // tags are off: the panel stays
 
@@ -283,6 +288,78 @@ void TestMainWindow::notReadyDriveIsRefused() {
     QCOMPARE(form.DirectoryListBox1->Directory(), tb::directoryText(other));
     QCOMPARE(form.FileListBox1->count(), 0);
     QCOMPARE(fx.dialogs.shown.size(), 1);
+}
+
+void TestMainWindow::eachDriveRemembersADirectoryOnItself() {
+    // Started in a directory on V, with a LastDir on V that is gone; W is not ready.
+    const QString v = dir_.filePath("v"), w = dir_.filePath("w");
+    tb::test::makeFiles(v + "/start", {"x.mp3"});
+    QDir().mkpath(w);
+    MainWindowFixture fx;
+    fx.volumes.volumes = {{"/", QString()}, {v, "V"}, {w, "W"}};
+    fx.volumes.notReady = {w};
+    fx.settingsStore.values = {{"LastDir", v + "/gone"}};
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(v + "/start");
+    fx.create();
+    QDir::setCurrent(before);
+    TForm1& form = fx.show();
+    const QString start = tb::directoryText(v + "/start");
+    QCOMPARE(form.DirectoryListBox1->Directory(), start);
+    QCOMPARE(form.Disk->Drive(), v);
+
+    // A drive that is not ready leaves both lists as they were, selection and all.
+    fx.selectFiles({0});
+    form.Disk->setDrive(w);
+    QCOMPARE(form.Disk->Drive(), v);
+    QCOMPARE(form.DirectoryListBox1->Directory(), start);
+    QCOMPARE(form.FileListBox1->selectedNames(), QStringList{"x.mp3"});
+
+    // "/" goes to its own root, not to V's directory, and V back to where it was.
+    form.Disk->setDrive("/");
+    QCOMPARE(form.DirectoryListBox1->Directory(), QStringLiteral("/"));
+    QCOMPARE(form.Disk->Drive(), QStringLiteral("/"));
+    form.Disk->setDrive(v);
+    QCOMPARE(form.DirectoryListBox1->Directory(), start);
+    QCOMPARE(fx.dialogs.texts(), QStringList{"V mechanice není médium / disk nepřístupný!"});
+}
+
+void TestMainWindow::rightClickKeepsTheSelection() {
+    MainWindowFixture fx;
+    TForm1& form = fx.show();
+    fx.settings.cistTag = "NE";
+    tb::test::makeFiles(dir_.filePath("right"), {"a.mp3", "b.mp3", "c.mp3", "d.mp3"});
+    fx.browse(dir_.filePath("right"));
+    // Pressed and released as the user does; the platform then asks for the menu.
+    const auto rightClick = [](QWidget* viewport, const QPoint& at) {
+        QTest::mousePress(viewport, Qt::RightButton, {}, at);
+        QTest::mouseRelease(viewport, Qt::RightButton, {}, at);
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+        QApplication::sendEvent(viewport, &menu);
+    };
+
+    TFileListBox* files = form.FileListBox1;
+    fx.clickFile(0);
+    QTest::mouseClick(files->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      files->visualRect(files->model()->index(1, 0)).center());
+    const QByteArray current = form.currentFilePath();
+    rightClick(files->viewport(), files->visualRect(files->model()->index(3, 0)).center());
+    QCOMPARE(files->selectedNames(), (QStringList{"a.mp3", "b.mp3"}));
+    QCOMPARE(form.currentFilePath(), current);
+    QVERIFY(form.Pop1->isVisible());
+    form.Pop1->hide();
+    form.Timer1Timer();
+    form.Pridat1->trigger();
+    QCOMPARE(fx.entries(), (QStringList{"right/a.mp3", "right/b.mp3"}));
+
+    for (const char* e : {"c", "d"})
+        form.playlist()->append(e);
+    form.ListBox1->setSelected(0, true);
+    form.ListBox1->setSelected(2, true);
+    rightClick(form.ListBox1->viewport(), form.ListBox1->visualRect(3).center());
+    QCOMPARE(form.ListBox1->selectionFlags(), (std::vector<bool>{true, false, true, false}));
+    QVERIFY(form.POP2->isVisible());
+    form.POP2->hide();
 }
 
 QTEST_MAIN(TestMainWindow)

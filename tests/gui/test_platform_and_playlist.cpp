@@ -1,13 +1,22 @@
+#include "platform/Dialogs.h"
 #include "platform/Launcher.h"
 #include "platform/SettingsStore.h"
 #include "platform/Volumes.h"
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistView.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <functional>
+#include <sys/mount.h>
 
 class TestPlatformAndPlaylist : public QObject {
     Q_OBJECT
@@ -15,6 +24,8 @@ class TestPlatformAndPlaylist : public QObject {
 private slots:
     void settingsStoreRoundTripsInTheUsersConfigFolder();
     void commandLinesAndVolumes();
+    void aVolumeNoLongerMountedIsNotReady();
+    void realBoxesShowPlainTextAndEscapeAnswersNo();
     void entriesDecodeForDisplayOnly();
     void viewSelectsLikeAListBox();
 };
@@ -59,6 +70,64 @@ void TestPlatformAndPlaylist::commandLinesAndVolumes() {
             !tb::isUserVolume("ext4", "/run/media-not-really"));
 }
 
+void TestPlatformAndPlaylist::aVolumeNoLongerMountedIsNotReady() {
+    QTemporaryDir folder;
+    const QByteArray root = QFile::encodeName(folder.path());
+    if (::mount("tmpfs", root.constData(), "tmpfs", 0, "size=64k") != 0)
+        QSKIP("mounting needs root");
+    tb::SystemVolumes volumes;
+    const QList<tb::Volume> mounted = volumes.mounted();
+    const bool listed = std::any_of(mounted.cbegin(), mounted.cend(),
+                                    [&](const tb::Volume& v) { return v.root == folder.path(); });
+    const bool readyMounted = volumes.isReady(folder.path());
+    ::umount2(root.constData(), MNT_DETACH);
+    QVERIFY(listed && readyMounted);
+    // The folder stays behind, on the file system above it.
+    QVERIFY(QFileInfo(folder.path()).isDir());
+    QVERIFY(!volumes.isReady(folder.path()));
+    QVERIFY(volumes.isReady("/"));
+}
+
+namespace {
+// Acts on the next box that opens, from within its own event loop.
+template <typename Box> void whenShown(std::function<void(Box*)> act) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<Box*>(widget); box && box->isVisible()) {
+                poll->deleteLater();
+                poll->stop();
+                act(box);
+                return;
+            }
+        }
+    });
+    poll->start(10);
+}
+} // namespace
+
+void TestPlatformAndPlaylist::realBoxesShowPlainTextAndEscapeAnswersNo() {
+    tb::QtDialogs dialogs;
+    const QString name = "<b>a</b>.mp3";
+    Qt::TextFormat format = Qt::RichText;
+    whenShown<QMessageBox>([&](QMessageBox* box) {
+        format = box->textFormat();
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    QCOMPARE(dialogs.confirm(nullptr, name), tb::Dialogs::Answer::No);
+    QCOMPARE(format, Qt::PlainText);
+    // The window's own close button is no answer; the exit question tells them apart.
+    whenShown<QMessageBox>([](QMessageBox* box) { box->close(); });
+    QCOMPARE(dialogs.confirm(nullptr, name), tb::Dialogs::Answer::Closed);
+
+    whenShown<QInputDialog>([&](QInputDialog* box) {
+        format = box->findChild<QLabel*>()->textFormat();
+        box->reject();
+    });
+    QCOMPARE(dialogs.inputText(nullptr, "Změna jména souboru", name, name, 255), std::nullopt);
+    QCOMPARE(format, Qt::PlainText);
+}
+
 void TestPlatformAndPlaylist::entriesDecodeForDisplayOnly() {
     const std::string_view cp1250 = "Hudba/\x9elu\x9dou\xe8k\xfd.mp3"; // Windows-1250
     PlaylistModel model;
@@ -97,6 +166,10 @@ void TestPlatformAndPlaylist::viewSelectsLikeAListBox() {
     click(2, Qt::ControlModifier);
     click(5, Qt::ControlModifier);
     QCOMPARE(view.selectionFlags(), (Flags{0, 1, 0, 1, 0, 1}));
+    click(1);
+    click(4, Qt::ControlModifier); // moves the anchor
+    click(5, Qt::ShiftModifier);
+    QCOMPARE(view.selectionFlags(), (Flags{0, 0, 0, 0, 1, 1}));
     click(4);
     QCOMPARE(view.selectionFlags(), (Flags{0, 0, 0, 0, 1, 0}));
     QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier);
@@ -113,6 +186,13 @@ void TestPlatformAndPlaylist::viewSelectsLikeAListBox() {
     QCOMPARE(view.selectedCount(), 0);
     QCOMPARE(view.currentRow(), -1);
     QCOMPARE(view.rowAt(13 * 20), -1);
+
+    // A page is the rows the view shows whole: ten here.
+    for (int i = 0; i < 30; ++i)
+        model.append("x");
+    QTest::keyClick(&view, Qt::Key_Home);
+    QTest::keyClick(&view, Qt::Key_PageDown);
+    QCOMPARE(view.currentRow(), 9);
 }
 
 QTEST_MAIN(TestPlatformAndPlaylist)

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <fcntl.h>
@@ -50,6 +51,7 @@ private slots:
     void renameNeverReplacesAFile();
     void moveToAFullDiskLeavesNoCutCopy();
     void deleteAsksOnceForAllThenPerFile();
+    void namesInAnyEncodingAreReachedByTheirBytes();
 
 private:
     // A new directory holding a.mp3, b.mp3, ... with these contents and a directory
@@ -267,6 +269,60 @@ void TestTagsRenameDelete::deleteAsksOnceForAllThenPerFile() {
     QCOMPARE(fx.dialogs.texts().at(2), QStringLiteral("Při mazání \"c.mp3\" nastala chyba!"));
     QCOMPARE(fx.dialogs.shown.at(2).kind, tb::Dialogs::Kind::Error);
     QCOMPARE(QDir(dirPath_).entryList(QDir::Files), QStringList{"d.mp3"});
+    QCOMPARE(fx.dialogs.unexpected, 0);
+}
+
+void TestTagsRenameDelete::namesInAnyEncodingAreReachedByTheirBytes() {
+    // "čš.mp3" in Windows-1250, which is not UTF-8, and a name holding a line break.
+    const QByteArray cp1250 = "\xE8\x9A.mp3", lineBreak = "two\nlines.mp3";
+    MainWindowFixture fx;
+    TForm1& form = browse(fx, "bytes", {});
+    const QByteArray directory = QFile::encodeName(dirPath_) + '/';
+    for (const QByteArray& name : {cp1250, lineBreak}) {
+        const int fd = ::open(directory + name, O_WRONLY | O_CREAT | O_EXCL, 0600);
+        const QByteArray bytes = audio + tag("SOS");
+        QVERIFY(fd >= 0 && ::write(fd, bytes.constData(), bytes.size()) == bytes.size());
+        ::close(fd);
+    }
+    form.FileListBox1->Update();
+    QCOMPARE(form.FileListBox1->count(), 2);
+    QCOMPARE(form.FileListBox1->fileName(0), QString::fromUtf8("two\u240Alines.mp3"));
+    QCOMPARE(form.FileListBox1->fileName(1), QStringLiteral("čš.mp3"));
+
+    // Read, made current and shown; the path keeps the name's bytes.
+    const QString shown = form.DirectoryListBox1->Directory() + '/';
+    fx.clickFile(1);
+    QCOMPARE(form.TitleTag->text(), QStringLiteral("SOS"));
+    QCOMPARE(form.currentFilePath(), directory + cp1250);
+    QCOMPARE(form.FileNameTag->text(), shown + "čš.mp3");
+    fx.clickFile(0);
+    QCOMPARE(form.FileNameTag->text(), shown + QString::fromUtf8("two\u240Alines.mp3"));
+
+    // Added and played by their bytes.
+    form.RadioButton5->setChecked(true);
+    fx.selectFiles({1});
+    form.Button1Click();
+    QCOMPARE(form.playlist()->entry(0), std::string_view(cp1250));
+    form.BitBtn1Click();
+    QCOMPARE(contents(fx.launcher.commandLines.value(0).section('"', 1, 1)),
+             directory + cp1250 + "\r\n");
+
+    // Moved, to another file system where there is one, and deleted by their bytes.
+    QTemporaryDir elsewhere((QDir("/dev/shm").exists() ? "/dev/shm" : QDir::tempPath()) +
+                            "/tb-XXXXXX");
+    fx.settings.cistTag = "NE";
+    fx.dialogs.inputs = {elsewhere.filePath("moved.mp3")};
+    form.PrejmenClick();
+    fx.selectFiles({0});
+    fx.dialogs.answers = {A::Yes, A::Yes};
+    form.Smazat1Click();
+    QCOMPARE(QDir(dirPath_).entryList(QDir::Files), QStringList());
+    QCOMPARE(contents(elsewhere.filePath("moved.mp3")), audio + tag("SOS"));
+    QCOMPARE(fx.dialogs.inputRequests.value(0).prompt,
+             QStringLiteral("Zadejte nové jméno souboru \"čš.mp3\""));
+    QCOMPARE(
+        fx.dialogs.texts().value(1),
+        QString::fromUtf8("Opravdu chcete z disku fyzicky odstranit soubor two\u240Alines.mp3 ?"));
     QCOMPARE(fx.dialogs.unexpected, 0);
 }
 
