@@ -24,7 +24,8 @@ public:
     };
 
     // Opens for writing; throws IoError. A new file gets these permissions (less
-    // the umask); a replaced one keeps its own.
+    // the umask; on Windows only whether it is writable); a replaced one keeps its
+    // own.
     CheckedFile(const QString& path, Mode mode, unsigned permissions = 0666);
     // Without commit(), removes what it wrote, unless that was the file itself.
     ~CheckedFile();
@@ -42,9 +43,17 @@ private:
     // Closes, and removes what was written unless it is the earlier file itself.
     void discard();
 
+#ifdef Q_OS_WIN
+    QString target_;
+    QString writing_;              // the temporary file, or the target itself
+    void* handle_ = nullptr;       // a HANDLE
+    unsigned long attributes_ = 0; // those the temporary file is created with
+    bool readOnly_ = false;        // a new file without write permission
+#else
     QByteArray target_;
     QByteArray writing_; // the temporary file, or the target itself
     int fd_ = -1;
+#endif
     qint64 written_ = 0;
     bool removeOnFailure_ = true;
     bool committed_ = false;

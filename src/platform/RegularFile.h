@@ -1,7 +1,13 @@
 #pragma once
 
+#include "platform/IoError.h"
+
 #include <QByteArray>
 #include <QString>
+
+#ifdef Q_OS_WIN
+#include <string>
+#endif
 
 namespace tb {
 
@@ -23,14 +29,30 @@ public:
     qint64 read(char* data, qint64 capacity);
     // Back to the first byte; false on failure, with error() set.
     bool rewind();
+    // The system's number for the last failure: errno, or GetLastError() on Windows.
     int error() const { return error_; }
-    // The permission bits, for a copy.
+    // The error to throw for a number that error() gave.
+    static IoError ioError(int error);
+    // The permission bits, for a copy (on Windows 0444 for a read-only file, else 0666).
     unsigned permissions() const { return permissions_; }
 
 private:
+#ifdef Q_OS_WIN
+    void* handle_ = nullptr; // a HANDLE
+#else
     int fd_ = -1;
+#endif
     int error_ = 0;
     unsigned permissions_ = 0;
 };
+
+#ifdef Q_OS_WIN
+// A name as the wide file functions take it: native separators, and the literal
+// long form (\\?\C:\...) where the plain one would be too long.
+std::wstring windowsFileName(const QString& path);
+// True for a name that the system maps to a device rather than a file: CON, NUL,
+// COM1.m3u (before Windows 11), anything under \\.\ such as pipes and disks.
+bool namesWindowsDevice(const QString& path);
+#endif
 
 } // namespace tb

@@ -97,7 +97,7 @@ constexpr qint64 kReadPiece = 256 * 1024;
 struct M3uExtent {
     qint64 bytes = 0;
     std::size_t lineEnds = 0;
-    int readErrno = 0;
+    int readError = 0;
 };
 
 M3uExtent measure(tb::RegularFile& file, std::vector<char>& buffer) {
@@ -105,7 +105,7 @@ M3uExtent measure(tb::RegularFile& file, std::vector<char>& buffer) {
     for (;;) {
         const qint64 got = file.read(buffer.data(), kReadPiece);
         if (got <= 0) {
-            extent.readErrno = got < 0 ? file.error() : 0;
+            extent.readError = got < 0 ? file.error() : 0;
             return extent;
         }
         std::string_view piece(buffer.data(), static_cast<std::size_t>(got));
@@ -126,11 +126,11 @@ void appendM3u(PlaylistModel& playlist, const QString& path) {
     tb::RegularFile file(path);
     std::vector<char> buffer(kReadPiece);
     const M3uExtent extent = measure(file, buffer);
-    int readErrno = extent.readErrno;
+    int readError = extent.readError;
     if (extent.bytes > 0) {
         playlist.reserve(extent.lineEnds + 1, static_cast<std::size_t>(extent.bytes));
         if (!file.rewind())
-            throw tb::IoError::fromErrno(file.error());
+            throw tb::RegularFile::ioError(file.error());
     }
     tb::M3uSplitter splitter;
     std::vector<std::string_view> lines;
@@ -138,7 +138,7 @@ void appendM3u(PlaylistModel& playlist, const QString& path) {
         for (qint64 left = extent.bytes; left > 0;) {
             const qint64 got = file.read(buffer.data(), std::min(left, kReadPiece));
             if (got <= 0) { // an error, or a file that shrank since
-                readErrno = got < 0 ? file.error() : readErrno;
+                readError = got < 0 ? file.error() : readError;
                 break;
             }
             left -= got;
@@ -152,9 +152,9 @@ void appendM3u(PlaylistModel& playlist, const QString& path) {
         playlist.discardPart();
         throw;
     }
-    if (readErrno != 0) {
+    if (readError != 0) {
         playlist.discardPart();
-        throw tb::IoError::fromErrno(readErrno);
+        throw tb::RegularFile::ioError(readError);
     }
     if (splitter.openLineCounts())
         playlist.append({});

@@ -123,6 +123,18 @@ TEST_F(WindowsDirectoryListing, NamesComeInTheAnsiCodePage) {
     EXPECT_EQ(walk(), expected); // a hidden directory is not searched
 }
 
+// The file list's names: files, whatever their names, but no directories.
+TEST_F(WindowsDirectoryListing, RegularFileNamesLeaveOutDirectories) {
+    makeFile(L"\u017dlu\u0165ou\u010dk\u00fd.mp3"); // Žluťoučký
+    makeFile(L"b.txt");
+    makeDirectory(L"c.mp3");
+    std::vector<std::string> names = tb::regularFileNames(ansi(root_));
+    std::sort(names.begin(), names.end());
+    std::vector<std::string> expected = {ansi(L"\u017dlu\u0165ou\u010dk\u00fd.mp3"), "b.txt"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(names, expected);
+}
+
 // A directory link to its own parent and a junction to the root are listed but never
 // entered, so the walk finds each file once and ends.
 TEST_F(WindowsDirectoryListing, LinksAndJunctionsAreNotEntered) {
