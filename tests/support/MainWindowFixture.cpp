@@ -46,9 +46,9 @@ void MainWindowFixture::selectFiles(std::initializer_list<int> rows) {
         files->selectionModel()->select(files->model()->index(row, 0), QItemSelectionModel::Select);
 }
 
-void MainWindowFixture::clickFile(int row) {
+void MainWindowFixture::clickFile(int row, Qt::KeyboardModifiers modifiers) {
     TFileListBox* files = form->FileListBox1;
-    QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+    QTest::mouseClick(files->viewport(), Qt::LeftButton, modifiers,
                       files->visualRect(files->model()->index(row, 0)).center());
 }
 

@@ -36,7 +36,7 @@ struct MainWindowFixture {
     QStringList entries() const;
     // Selects these rows of the file list and no others, or clicks one as the user does.
     void selectFiles(std::initializer_list<int> rows);
-    void clickFile(int row);
+    void clickFile(int row, Qt::KeyboardModifiers modifiers = {});
 
     ScriptedDialogs dialogs;
     MemorySettingsStore settingsStore;
