@@ -200,9 +200,9 @@ QImage keyedGlyph(const QImage& drawing, const QColor& matte) {
             const auto mix = [&](int top, int under) {
                 return (top * c.alpha() + under * (255 - c.alpha())) / 255;
             };
-            glyph.setPixelColor(x, y, QColor(mix(c.red(), matte.red()),
-                                             mix(c.green(), matte.green()),
-                                             mix(c.blue(), matte.blue())));
+            glyph.setPixelColor(x, y,
+                                QColor(mix(c.red(), matte.red()), mix(c.green(), matte.green()),
+                                       mix(c.blue(), matte.blue())));
         }
     return glyph;
 }
