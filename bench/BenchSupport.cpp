@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <fstream>
 #include <string>
@@ -76,6 +78,15 @@ void fillPlaylist(PlaylistModel& playlist, int entries) {
         }
         playlist.appendAll(batch);
     }
+}
+
+bool makeMp3Files(const QTemporaryDir& dir, int count) {
+    for (int i = 0; i < count; ++i) {
+        QFile file(dir.filePath(QStringLiteral("Track %1.mp3").arg(i, 5, 10, QLatin1Char('0'))));
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+    }
+    return true;
 }
 
 double msSince(const QElapsedTimer& timer) {

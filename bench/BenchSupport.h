@@ -4,6 +4,7 @@
 #include <cstdio>
 
 class PlaylistModel;
+class QTemporaryDir;
 
 namespace bench {
 
@@ -25,6 +26,10 @@ void useOffscreenPlatform();
 // Appends entries of about forty bytes ("C:\MUSIC\Artist 001\track-0000001.mp3")
 // in batches, so that the bench's own scratch stays small.
 void fillPlaylist(PlaylistModel& playlist, int entries);
+
+// Fills the folder with `count` empty files "Track 00000.mp3" and on; false when one
+// cannot be made.
+bool makeMp3Files(const QTemporaryDir& dir, int count);
 
 double msSince(const QElapsedTimer& timer);
 

@@ -14,7 +14,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -93,11 +92,8 @@ int main(int argc, char* argv[]) {
     constexpr int kSamples = 2'000;
 
     QTemporaryDir dir;
-    for (int i = 0; i < kFiles; ++i) {
-        QFile file(dir.filePath(QStringLiteral("Track %1.mp3").arg(i, 5, 10, QLatin1Char('0'))));
-        if (!file.open(QIODevice::WriteOnly))
-            return 2;
-    }
+    if (!bench::makeMp3Files(dir, kFiles))
+        return 2;
 
     tb::test::MainWindowFixture fx;
     fx.settingsStore.values.insert(QStringLiteral("Blikatka"), QStringLiteral("ANO"));

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 
 int main(int argc, char* argv[]) {
@@ -15,11 +14,8 @@ int main(int argc, char* argv[]) {
     constexpr int kFiles = 50'000;
 
     QTemporaryDir dir;
-    for (int i = 0; i < kFiles; ++i) {
-        QFile file(dir.filePath(QStringLiteral("Track %1.mp3").arg(i, 5, 10, QLatin1Char('0'))));
-        if (!file.open(QIODevice::WriteOnly))
-            return 2;
-    }
+    if (!bench::makeMp3Files(dir, kFiles))
+        return 2;
     TFileListBox list;
     list.resize(145, 189);
     list.setMask(QStringLiteral("*.MP3"));
