@@ -112,8 +112,13 @@ private:
         lastMovePos_ = globalPos;
 
         QWidget* control = hintControl(receiver);
-        if (control == control_)
-            return; // resting or moving within the same control changes nothing
+        if (control == control_) {
+            // Within the same control the pause keeps running from its arrival; only after
+            // a cancel or a time-out does a move start it anew.
+            if (control && !pauseTimer_.isActive() && !window_.isVisible())
+                pauseTimer_.start(pause_);
+            return;
+        }
         hideBalloon();
         control_ = control;
         if (control)
@@ -125,7 +130,7 @@ private:
         control_ = nullptr;
     }
 
-    // Hides the balloon; it comes back only once the pointer has moved onto another control.
+    // Hides the balloon; the next move over the control waits the pause again.
     void cancel() { hideBalloon(); }
 
     void hideBalloon() {
