@@ -241,13 +241,17 @@ private slots:
         QVERIFY(!QToolTip::isVisible());
     }
 
+    // The main window's component styles the balloons, though another one was made first;
+    // only where the main window has none does the other one serve.
     void mainWindowHintsAreRedBalloonsWithWhiteEdges() {
-        balloon_.reset();
+        balloon_->setBrush(Qt::blue);
         tb::test::MainWindowFixture fixture;
         TForm1& form = fixture.show();
+        QSignalSpy otherShown(balloon_.get(), &TBaloonHint::OnHint);
         QTest::mouseMove(form.RadioButton1, {10, 8});
         TBaloonHintWindow* window = TBaloonHint::HintWindow();
         QTRY_VERIFY(window->isVisible());
+        QVERIFY(otherShown.isEmpty());
         QCOMPARE(window->windowTitle(),
                  QStringLiteral("Přidá se kompletní cesta (C:\\DATA\\MP3\\)"));
         const tb::BalloonShape& s = window->shape();
@@ -256,6 +260,14 @@ private slots:
         QCOMPARE(image.pixelColor(8, y + 3), QColor(Qt::red));
         QCOMPARE(image.pixelColor(20, y), QColor(Qt::white));
         QCOMPARE(image.pixelColor(s.inner.width + 18, y + 12), QColor(Qt::black)); // shadow
+
+        delete form.BaloonHint1;
+        form.BaloonHint1 = nullptr;
+        QTest::mouseMove(form.RadioButton2, {10, 8});
+        QTRY_VERIFY(window->isVisible());
+        QCOMPARE(otherShown.count(), 1);
+        QCOMPARE(window->grab().toImage().pixelColor(8, window->shape().body[0].y + 3),
+                 QColor(Qt::blue));
     }
 
 private:
