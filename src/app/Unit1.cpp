@@ -91,6 +91,7 @@ QRadioButton* makeRadio(QWidget* parent, const QString& text, const QRect& geome
 
 TForm1::TForm1(AppServices services, AppSettings& settings, QWidget* parent)
     : QWidget(parent), services_(services), settings_(settings) {
+    TBaloonHint::setMainWindow(this); // its balloon component styles every hint
     setWindowTitle(QStringLiteral("Trackbinder by Brivola 2000"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |

@@ -39,8 +39,22 @@ public:
         hideBalloon(); // it may be showing this one's looks
     }
 
-    // The component whose looks the balloon takes: the first one made that still lives.
-    TBaloonHint* first() const { return balloons_.empty() ? nullptr : balloons_.front(); }
+    // The component whose looks the balloon takes: the first one the main window owns, or,
+    // where it owns none, the first one made that still lives.
+    TBaloonHint* styling() const {
+        const auto owned = std::ranges::find_if(balloons_, [](const TBaloonHint* balloon) {
+            return mainWindow_ && balloon->ownerForm() == mainWindow_;
+        });
+        if (owned != balloons_.end())
+            return *owned;
+        return balloons_.empty() ? nullptr : balloons_.front();
+    }
+
+    // Kept apart from the manager: naming the main window takes over no tool tips.
+    static void setMainWindow(QWidget* window) {
+        if (!mainWindow_)
+            mainWindow_ = window;
+    }
 
     TBaloonHintWindow* window() { return &window_; }
 
@@ -112,8 +126,13 @@ private:
         lastMovePos_ = globalPos;
 
         QWidget* control = hintControl(receiver);
-        if (control == control_)
-            return; // resting or moving within the same control changes nothing
+        if (control == control_) {
+            // Within the same control the pause keeps running from its arrival; only after
+            // a cancel or a time-out does a move start it anew.
+            if (control && !pauseTimer_.isActive() && !window_.isVisible())
+                pauseTimer_.start(pause_);
+            return;
+        }
         hideBalloon();
         control_ = control;
         if (control)
@@ -125,7 +144,7 @@ private:
         control_ = nullptr;
     }
 
-    // Hides the balloon; it comes back only once the pointer has moved onto another control.
+    // Hides the balloon; the next move over the control waits the pause again.
     void cancel() { hideBalloon(); }
 
     void hideBalloon() {
@@ -149,6 +168,8 @@ private:
     static inline HintManager* instance_ = nullptr;
 
     TBaloonHintWindow window_;
+    static inline QPointer<QWidget> mainWindow_;
+
     std::vector<TBaloonHint*> balloons_;
     QPointer<QWidget> control_;
     QTimer pauseTimer_;
@@ -219,7 +240,7 @@ void TBaloonHintWindow::setHintScreen(const THintScreen* screen) {
 
 void TBaloonHintWindow::ActivateHint(const QRect& /*rect*/, const QString& text) {
     HintManager* manager = HintManager::instance();
-    TBaloonHint* balloon = manager ? manager->first() : nullptr;
+    TBaloonHint* balloon = manager ? manager->styling() : nullptr;
     if (!balloon)
         return;
     balloon_ = balloon;
@@ -321,6 +342,10 @@ TBaloonHint::~TBaloonHint() {
 TBaloonHintWindow* TBaloonHint::HintWindow() {
     HintManager* manager = HintManager::instance();
     return manager ? manager->window() : nullptr;
+}
+
+void TBaloonHint::setMainWindow(QWidget* window) {
+    HintManager::setMainWindow(window);
 }
 
 void TBaloonHint::setHintPauseTime(int milliseconds) {

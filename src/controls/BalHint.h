@@ -90,9 +90,14 @@ public:
 
     // The pointer's screen position at the last activation.
     QPoint HintPos() const { return hintPos_; }
+    // The window that owns the component, if any.
+    QWidget* ownerForm() const;
 
     // The application's balloon window, once a TBaloonHint has been created.
     static TBaloonHintWindow* HintWindow();
+    // The application's main window: the first TBaloonHint it owns gives every balloon its
+    // looks. The first window named stays the main window while it lives.
+    static void setMainWindow(QWidget* window);
 
 signals:
     // A balloon is about to show; x and y are the pointer's screen position.
@@ -100,7 +105,6 @@ signals:
 
 private:
     friend class TBaloonHintWindow;
-    QWidget* ownerForm() const;
 
     QColor hintColor_{0, 255, 0};
     bool hintShadowOn_ = true;

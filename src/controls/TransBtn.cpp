@@ -171,7 +171,7 @@ void TTransparentButton::paintEvent(QPaintEvent*) {
     look.frameStyle = frameStyle_;
     look.transparent = transparent_;
     look.pressedLook = pressedLook_;
-    look.hot = hot_;
+    look.hot = hot_.over();
     look.down = down_;
     look.showPressed = showPressed_;
     look.borderWidth = borderWidth_;
@@ -198,7 +198,7 @@ void TTransparentButton::paintEvent(QPaintEvent*) {
     if (!glyph_.isNull() && !strip_.empty()) {
         const int index =
             tb::button::stripIndex(numGlyphs_, static_cast<int>(strip_.size()), isEnabled(),
-                                   pressedLook_, frameStyle_, autoGray_, hot_);
+                                   pressedLook_, frameStyle_, autoGray_, hot_.over());
         const QImage& image = strip_[static_cast<std::size_t>(index)];
         const QPoint at(place.glyph.left + shift, place.glyph.top + shift);
         if (!transparent_)
@@ -256,16 +256,21 @@ void TTransparentButton::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     QPointer<TTransparentButton> alive(this);
     emit OnMouseMove(event->modifiers(), at.x(), at.y());
-    if (!alive || !tracking_)
+    if (!alive)
         return;
-    if (movable_) {
-        move(x(), y() + at.y() - pressPoint_.y());
-        move(x() + at.x() - pressPoint_.x(), y());
+    if (tracking_) {
+        if (movable_) {
+            move(x(), y() + at.y() - pressPoint_.y());
+            move(x() + at.x() - pressPoint_.x(), y());
+        }
+        if (inside(at) != pressedLook_) {
+            pressedLook_ = !pressedLook_;
+            repaintNow();
+        }
     }
-    if (inside(at) != pressedLook_) {
-        pressedLook_ = !pressedLook_;
-        repaintNow();
-    }
+    // During a press this is the only news of the pointer leaving or coming back.
+    if (isEnabled())
+        followPointer(hot_.moved(*this, *event));
 }
 
 void TTransparentButton::mouseReleaseEvent(QMouseEvent* event) {
@@ -298,20 +303,24 @@ void TTransparentButton::release(Qt::MouseButton button, Qt::KeyboardModifiers s
 }
 
 void TTransparentButton::enterEvent(QEnterEvent*) {
-    if (!isEnabled())
-        return;
-    hot_ = true;
-    emit OnMouseEnter();
-    if (frameStyle_ == fsExplorer)
-        repaintNow();
+    if (isEnabled())
+        followPointer(hot_.entered());
 }
 
 void TTransparentButton::leaveEvent(QEvent*) {
-    if (!isEnabled())
+    if (isEnabled())
+        followPointer(hot_.left());
+}
+
+void TTransparentButton::followPointer(TPointerOver::Change change) {
+    if (change == TPointerOver::Change::None)
         return;
-    hot_ = false;
-    emit OnMouseExit();
-    if (frameStyle_ == fsExplorer)
+    QPointer<TTransparentButton> alive(this);
+    if (change == TPointerOver::Change::Entered)
+        emit OnMouseEnter();
+    else
+        emit OnMouseExit();
+    if (alive && frameStyle_ == fsExplorer)
         repaintNow();
 }
 
@@ -319,8 +328,10 @@ void TTransparentButton::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     switch (event->type()) {
     case QEvent::EnabledChange:
-        if (!isEnabled())
-            pressedLook_ = tracking_ = held_ = hot_ = clickArmed_ = false;
+        if (!isEnabled()) {
+            pressedLook_ = tracking_ = held_ = clickArmed_ = false;
+            hot_.forget();
+        }
         repaintNow();
         break;
     case QEvent::PaletteChange:

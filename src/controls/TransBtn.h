@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/PointerOver.h"
 #include "controls/TransBtnDrawing.h"
 
 #include <QImage>
@@ -88,6 +89,7 @@ private:
     bool matchesAccelerator(const QString& typed) const;
     void watchWindow();
     tb::button::Pixel roleColor(tb::button::Role role) const;
+    void followPointer(TPointerOver::Change change);
 
     bool autoGray_ = true;
     std::uint32_t borderWidth_ = 1;
@@ -110,7 +112,7 @@ private:
     bool held_ = false;
     bool tracking_ = false;
     bool pressedLook_ = false;
-    bool hot_ = false;
+    TPointerOver hot_;        // the pointer is over the enabled button
     bool clickArmed_ = false; // a left press began on the button and its release is awaited
     QPoint pressPoint_;
     QPointer<QWidget> watchedWindow_;

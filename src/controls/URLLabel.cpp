@@ -39,12 +39,25 @@ void TURLLabel::mouseReleaseEvent(QMouseEvent* event) {
     pressed_ = false;
 }
 
+void TURLLabel::mouseMoveEvent(QMouseEvent* event) {
+    QLabel::mouseMoveEvent(event);
+    // Moves reach the label only during a press, the only time Qt holds back Leave and Enter.
+    followPointer(over_.moved(*this, *event));
+}
+
 void TURLLabel::enterEvent(QEnterEvent*) {
-    setTextColor(pressed_ ? colorClick_ : colorMoveOver_);
+    followPointer(over_.entered());
 }
 
 void TURLLabel::leaveEvent(QEvent*) {
-    setTextColor(colorNormal_);
+    followPointer(over_.left());
+}
+
+void TURLLabel::followPointer(TPointerOver::Change change) {
+    if (change == TPointerOver::Change::Entered)
+        setTextColor(pressed_ ? colorClick_ : colorMoveOver_);
+    else if (change == TPointerOver::Change::Left)
+        setTextColor(colorNormal_);
 }
 
 void TURLLabel::open() {

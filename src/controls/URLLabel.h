@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/PointerOver.h"
+
 #include <QColor>
 #include <QLabel>
 
@@ -36,16 +38,19 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
 private:
     void open();
+    void followPointer(TPointerOver::Change change);
 
     QColor colorNormal_{Qt::blue};
     QColor colorMoveOver_{Qt::blue};
     QColor colorClick_{Qt::red};
     QString url_;
     bool pressed_ = false;
+    TPointerOver over_;
     tb::Launcher* launcher_ = nullptr;
 };

@@ -178,15 +178,22 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         TBaloonHintWindow* window = TBaloonHint::HintWindow();
+        QSignalSpy shown(balloon_.get(), &TBaloonHint::OnHint);
 
         QTest::mouseMove(withHint, {20, 10});
         QTRY_VERIFY(window->isVisible());
         QCOMPARE(window->windowTitle(), QStringLiteral("Krátká"));
         QCOMPARE(window->pos().x(), form.mapToGlobal(QPoint(30, 20)).x());
+        QTest::mouseMove(withHint, {22, 12}); // moves while it shows leave it as it is
+        QVERIFY(window->isVisible());
+        QCOMPARE(shown.count(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 3000); // the hide pause
         QTest::qWait(1000);                                   // Qt's own tip would be up now
         QVERIFY(!QToolTip::isVisible());
-        QVERIFY(!window->isVisible()); // no second showing on the same control
+        QVERIFY(!window->isVisible());        // resting on after the time-out brings nothing back
+        QTest::mouseMove(withHint, {24, 12}); // a move over the same control waits anew
+        QTRY_VERIFY(window->isVisible());
+        QCOMPARE(shown.count(), 2);
 
         QTest::mouseMove(inGroup, {20, 10}); // no hint of its own: the group's applies
         QTRY_VERIFY(window->isVisible());
@@ -196,24 +203,34 @@ private slots:
         QTest::qWait(100);
         QVERIFY(!window->isVisible());
 
-        // A key, the wheel and a mouse button each hide it; it comes back on a new arrival.
+        // A key, the wheel, a click and another active window each hide it; the next move
+        // over the same control brings it back after the pause, and nothing else does.
+        QWidget other;
+        other.setGeometry(500, 100, 100, 100);
         QWheelEvent wheel(QPointF(40, 10), withHint->mapToGlobal(QPointF(40, 10)), {}, {0, 120},
                           Qt::NoButton, {}, Qt::NoScrollPhase, false);
         const std::function<void()> ways[] = {
             [&] { QTest::keyClick(&form, Qt::Key_A); },
             [&] { QApplication::sendEvent(withHint, &wheel); },
             [&] {
-                QTest::mousePress(withHint, Qt::LeftButton, {}, {50, 10});
+                QTest::mouseClick(withHint, Qt::LeftButton, {}, {50, 10});
+            },
+            [&] {
+                other.show();
+                other.activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(&other));
             },
         };
-        for (int k = 0; k < 3; ++k) {
-            QTest::mouseMove(bare, {6 + k, 6});
-            QTest::mouseMove(withHint, {30 + 10 * k, 10});
-            QTRY_VERIFY(window->isVisible());
+        QTest::mouseMove(withHint, {30, 10});
+        QTRY_VERIFY(window->isVisible());
+        for (int k = 0; k < 4; ++k) {
             ways[k]();
             QVERIFY(!window->isVisible());
+            QTest::qWait(100);
+            QVERIFY(!window->isVisible());
+            QTest::mouseMove(withHint, {40 + 10 * k, 10});
+            QTRY_VERIFY(window->isVisible());
         }
-        QTest::mouseRelease(withHint, Qt::LeftButton, {}, {50, 10});
 
         // Without a component no hint shows at all, neither a balloon nor Qt's own.
         balloon_.reset();
@@ -224,13 +241,17 @@ private slots:
         QVERIFY(!QToolTip::isVisible());
     }
 
+    // The main window's component styles the balloons, though another one was made first;
+    // only where the main window has none does the other one serve.
     void mainWindowHintsAreRedBalloonsWithWhiteEdges() {
-        balloon_.reset();
+        balloon_->setBrush(Qt::blue);
         tb::test::MainWindowFixture fixture;
         TForm1& form = fixture.show();
+        QSignalSpy otherShown(balloon_.get(), &TBaloonHint::OnHint);
         QTest::mouseMove(form.RadioButton1, {10, 8});
         TBaloonHintWindow* window = TBaloonHint::HintWindow();
         QTRY_VERIFY(window->isVisible());
+        QVERIFY(otherShown.isEmpty());
         QCOMPARE(window->windowTitle(),
                  QStringLiteral("Přidá se kompletní cesta (C:\\DATA\\MP3\\)"));
         const tb::BalloonShape& s = window->shape();
@@ -239,6 +260,14 @@ private slots:
         QCOMPARE(image.pixelColor(8, y + 3), QColor(Qt::red));
         QCOMPARE(image.pixelColor(20, y), QColor(Qt::white));
         QCOMPARE(image.pixelColor(s.inner.width + 18, y + 12), QColor(Qt::black)); // shadow
+
+        delete form.BaloonHint1;
+        form.BaloonHint1 = nullptr;
+        QTest::mouseMove(form.RadioButton2, {10, 8});
+        QTRY_VERIFY(window->isVisible());
+        QCOMPARE(otherShown.count(), 1);
+        QCOMPARE(window->grab().toImage().pixelColor(8, window->shape().body[0].y + 3),
+                 QColor(Qt::blue));
     }
 
 private:

@@ -1,3 +1,6 @@
+// Test mouse input goes through the window system, where Qt keeps the grab of a press.
+#define QTEST_QPA_MOUSE_HANDLING
+
 #include "controls/KPanel.h"
 #include "controls/TransBtn.h"
 #include "controls/URLLabel.h"
@@ -149,6 +152,65 @@ private slots:
         QVERIFY(button.pressedLook());
     }
 
+    // Real input: while the press holds the grab, Qt itself sends no Leave or Enter.
+    void explorerLookFollowsThePointerThroughAPress() {
+        QWidget window;
+        window.setFixedSize(120, 80);
+        auto* button = new TTransparentButton(&window);
+        button->move(20, 20);
+        button->setGlyph(twoCellStrip());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QSignalSpy enters(button, &TTransparentButton::OnMouseEnter);
+        QSignalSpy exits(button, &TTransparentButton::OnMouseExit);
+        QSignalSpy clicks(button, &TTransparentButton::OnClick);
+        const QColor gray(22, 22, 22), light = roleColor(*button, QPalette::Light),
+                                       dark = roleColor(*button, QPalette::Dark);
+        // The glyph's colour (shifted a pixel when pressed) and the frame's top-left pixel.
+        const auto looks = [&](QColor glyph, QColor corner) {
+            const QImage image = button->grab().toImage();
+            return image.pixelColor(21, 21) == glyph && image.pixelColor(0, 0) == corner;
+        };
+        const QColor none = button->grab().toImage().pixelColor(0, 0);
+
+        QTest::mouseMove(button, {10, 10});
+        QVERIFY(looks(kInk, light));
+        QTest::mousePress(button, Qt::LeftButton, {}, {10, 10});
+        QVERIFY(looks(kInk, dark));
+        QTest::mouseMove(button, {60, 10}); // off the button: up, gray, no frame
+        QVERIFY(!button->pressedLook());
+        QVERIFY(looks(gray, none));
+        QCOMPARE(exits.count(), 1);
+        QTest::mouseMove(button, {39, 39}); // back on: pressed again
+        QVERIFY(looks(kInk, dark));
+        QCOMPARE(enters.count(), 2);
+        QTest::mouseMove(button, {-3, 5});
+        QTest::mouseRelease(button, Qt::LeftButton, {}, {-3, 5});
+        QTest::mouseMove(&window, {5, 70});
+        QCOMPARE(clicks.count(), 0);
+        QCOMPARE(exits.count(), 2); // the Leave Qt sends after the release adds none
+        QVERIFY(looks(gray, none));
+
+        // Out and back in, released over it: a click, and the button stays hot.
+        QTest::mouseMove(button, {10, 10});
+        QTest::mousePress(button, Qt::LeftButton, {}, {10, 10});
+        QTest::mouseMove(button, {10, 50});
+        QTest::mouseMove(button, {10, 12});
+        QTest::mouseRelease(button, Qt::LeftButton, {}, {10, 12});
+        QCOMPARE(clicks.count(), 1);
+        QCOMPARE(enters.count(), 4);
+        QCOMPARE(exits.count(), 3);
+        QVERIFY(looks(kInk, light));
+
+        // Disabled under the pointer it forgets it; enabled again, the next move finds it.
+        button->setEnabled(false);
+        button->setEnabled(true);
+        QVERIFY(looks(gray, none));
+        QTest::mouseMove(button, {11, 12});
+        QVERIFY(looks(kInk, light));
+        QCOMPARE(enters.count(), 5);
+    }
+
     void popupMenuOpensUnderTheButton() {
         TTransparentButton button;
         button.move(110, 120);
@@ -235,9 +297,11 @@ private slots:
 
     void urlLabelOpensOnReleaseOverIt() {
         FakeLauncher launcher;
-        TURLLabel label;
+        QWidget window;
+        window.setFixedSize(120, 40);
+        auto& label = *new TURLLabel(&window);
         label.setLauncher(&launcher);
-        label.resize(80, 13);
+        label.setGeometry(10, 10, 80, 13);
         label.setURL(QStringLiteral("mailto:autor@example.cz"));
         label.setColorMoveOver(Qt::green);
         label.setColorClick(Qt::red);
@@ -246,14 +310,28 @@ private slots:
         QCOMPARE(launcher.urls, QStringList{QStringLiteral("mailto:autor@example.cz")});
         QCOMPARE(label.textColor(), QColor(Qt::green));
 
-        mouse(&label, QEvent::MouseButtonPress, {5, 5});
-        leave(&label);
-        enter(&label);
+        // Dragged off, the pressed label turns normal; back on, it shows the click colour.
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::mouseMove(&label, {5, 5});
+        QTest::mousePress(&label, Qt::LeftButton, {}, {5, 5});
+        QTest::mouseMove(&label, {5, 20});
+        QCOMPARE(label.textColor(), QColor(Qt::blue));
+        QTest::mouseMove(&label, {79, 12});
         QCOMPARE(label.textColor(), QColor(Qt::red));
-        leave(&label);
-        mouse(&label, QEvent::MouseButtonRelease, {81, 5});
+        QTest::mouseMove(&label, {95, 5});
+        QTest::mouseRelease(&label, Qt::LeftButton, {}, {95, 5});
         QCOMPARE(launcher.urls.size(), 1);
         QCOMPARE(label.textColor(), QColor(Qt::blue));
+        // Released where it came back, it opens and keeps the move-over colour.
+        QTest::mouseMove(&label, {70, 5});
+        QTest::mousePress(&label, Qt::LeftButton, {}, {70, 5});
+        QTest::mouseMove(&label, {-5, 5});
+        QCOMPARE(label.textColor(), QColor(Qt::blue));
+        QTest::mouseMove(&label, {3, 5});
+        QTest::mouseRelease(&label, Qt::LeftButton, {}, {3, 5});
+        QCOMPARE(launcher.urls.size(), 2);
+        QCOMPARE(label.textColor(), QColor(Qt::green));
 
         label.setURL(QString());
         label.setCaption(QStringLiteral("www.example.org"));
