@@ -24,9 +24,9 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "playlist builder for MP3 files")
 set(CPACK_PACKAGE_DESCRIPTION
     "Trackbinder builds playlists of MP3 files. Browse drives and directories, pick files and \
 add them to a playlist, each entry prefixed with the full path, the path without the drive, \
-the last directory only, a text of your choice, or nothing. It shows ID3v1 tags, renames and \
-deletes music files, can collect every MP3 on a whole drive, and saves, opens and plays M3U \
-playlists through an external player. The user interface is in Czech.")
+the last directory only, a text of your choice, or nothing. It shows ID3v1 and ID3v2 tags, \
+renames and deletes music files, can collect every MP3 on a whole drive, and saves, opens \
+and plays M3U playlists through an external player. The user interface is in Czech.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -248,10 +248,6 @@ private:
     // State of the features that keep some between events, owned as children of the window.
     QObject* playlistFilesState_ = nullptr;
     QObject* driveSearchState_ = nullptr;
-    // The raw bytes of the artist and title last shown in the tag panel, for the
-    // rename proposal.
-    QByteArray tagArtistBytes_;
-    QByteArray tagTitleBytes_;
 };
 
 template <typename Action> void TForm1::guarded(Action&& action) {

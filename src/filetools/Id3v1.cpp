@@ -72,14 +72,51 @@ std::string_view withoutTrailingBlanks(std::string_view text) {
     return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
 }
 
-std::string renameProposal(int listIndex, std::string_view artist, std::string_view title) {
+std::string genreOfText(std::string_view value) {
+    std::string_view code = value;
+    if (code.size() > 2 && code.front() == '(' && code.back() == ')')
+        code = code.substr(1, code.size() - 2);
+    if (code == "RX")
+        return "Remix";
+    if (code == "CR")
+        return "Cover";
+    const bool digits = !code.empty() && code.size() <= 3 &&
+                        code.find_first_not_of("0123456789") == std::string_view::npos;
+    if (digits) {
+        const int number = std::stoi(std::string(code));
+        if (number <= 255)
+            return std::string(genreName(static_cast<std::uint8_t>(number)));
+    }
+    return std::string(value);
+}
+
+namespace {
+
+bool refusedInName(char c, NameRule rule) {
+    if (c == '\0' || c == '/')
+        return true;
+    if (rule == NameRule::Posix)
+        return false;
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || std::string_view("\\:*?\"<>|").find(c) != std::string_view::npos;
+}
+
+void appendUsableInName(std::string& out, std::string_view text, NameRule rule) {
+    for (const char c : text)
+        out += refusedInName(c, rule) ? '_' : c;
+}
+
+} // namespace
+
+std::string renameProposal(int listIndex, std::string_view artist, std::string_view title,
+                           NameRule rule) {
     const int number = listIndex + 1;
     std::string proposal = number < 10 ? "0" : "";
     proposal += std::to_string(number);
     proposal += " - ";
-    proposal += withoutTrailingBlanks(artist);
+    appendUsableInName(proposal, withoutTrailingBlanks(artist), rule);
     proposal += " - ";
-    proposal += withoutTrailingBlanks(title);
+    appendUsableInName(proposal, withoutTrailingBlanks(title), rule);
     proposal += ".mp3";
     return proposal;
 }

@@ -53,10 +53,10 @@ void TForm1::PrejmenClick() {
             DrawTAG(nameBytes);
             setCurrentFilePath(nameBytes);
             showCurrentFilePath();
-            // Tag texts, and so the names made of them, are Windows-1250 bytes.
-            const std::string bytes =
-                tb::id3v1::renameProposal(index, viewOf(tagArtistBytes_), viewOf(tagTitleBytes_));
-            proposal = tb::fromWindows1250(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+            // Made of the texts as the panel shows them, whichever tag they came from.
+            const std::string proposed = tb::id3v1::renameProposal(
+                index, viewOf(ArtistTag->text().toUtf8()), viewOf(TitleTag->text().toUtf8()));
+            proposal = QString::fromUtf8(proposed.data(), qsizetype(proposed.size()));
         }
         const std::optional<QString> newName = services_.dialogs.inputText(
             this, QStringLiteral("Změna jména souboru"),

@@ -1,11 +1,27 @@
 #include "playlist/M3u.h"
 
+#include <utility>
+
 namespace tb {
 
 namespace {
 constexpr char kCr = '\r';
 constexpr char kLf = '\n';
 constexpr char kCtrlZ = '\x1A';
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// Where the line that starts at begin ends: at a line end, a Ctrl-Z or the end.
+std::size_t lineEndAt(std::string_view bytes, std::size_t begin, M3uLineEnds lineEnds) {
+    const bool lfEnds = lineEnds == M3uLineEnds::CrOrLf;
+    std::size_t end = begin;
+    while (end < bytes.size()) {
+        const char c = bytes[end];
+        if (c == kCr || c == kCtrlZ || (lfEnds && c == kLf))
+            break;
+        ++end;
+    }
+    return end;
+}
 } // namespace
 
 void appendM3uLine(std::string& out, std::string_view entry) {
@@ -14,26 +30,32 @@ void appendM3uLine(std::string& out, std::string_view entry) {
     out += kLf;
 }
 
+M3uReader::M3uReader(std::string_view bytes, M3uLineEnds lineEnds)
+    : bytes_(bytes), lineEnds_(lineEnds) {
+    if (bytes_.starts_with(kUtf8Bom))
+        position_ = kUtf8Bom.size();
+}
+
 bool M3uReader::atEnd() const {
     return position_ >= bytes_.size() || bytes_[position_] == kCtrlZ;
 }
 
 std::string_view M3uReader::readLine() {
     const std::size_t begin = position_;
-    std::size_t end = begin;
-    while (end < bytes_.size() && bytes_[end] != kCr && bytes_[end] != kCtrlZ)
-        ++end;
+    const std::size_t end = lineEndAt(bytes_, begin, lineEnds_);
     position_ = end;
     if (end < bytes_.size() && bytes_[end] == kCr) {
         ++position_;
         if (position_ < bytes_.size() && bytes_[position_] == kLf)
             ++position_;
+    } else if (end < bytes_.size() && bytes_[end] == kLf) {
+        ++position_;
     }
     return bytes_.substr(begin, end - begin);
 }
 
-std::vector<std::string_view> m3uLines(std::string_view bytes) {
-    M3uReader reader(bytes);
+std::vector<std::string_view> m3uLines(std::string_view bytes, M3uLineEnds lineEnds) {
+    M3uReader reader(bytes, lineEnds);
     std::vector<std::string_view> lines;
     do
         lines.push_back(reader.readLine());
@@ -44,6 +66,22 @@ std::vector<std::string_view> m3uLines(std::string_view bytes) {
 std::string_view M3uSplitter::split(std::string_view piece, std::vector<std::string_view>& lines) {
     if (ended_)
         return {};
+    if (!startSeen_) {
+        if (held_.empty() && piece.size() >= kUtf8Bom.size()) {
+            startSeen_ = true;
+            if (piece.starts_with(kUtf8Bom))
+                piece.remove_prefix(kUtf8Bom.size());
+        } else {
+            held_.append(piece);
+            if (held_.size() < kUtf8Bom.size() && kUtf8Bom.starts_with(held_))
+                return {};
+            startSeen_ = true;
+            joined_ = std::exchange(held_, std::string());
+            if (std::string_view(joined_).starts_with(kUtf8Bom))
+                joined_.erase(0, kUtf8Bom.size());
+            piece = joined_;
+        }
+    }
     if (lfMayFollow_ && !piece.empty()) {
         lfMayFollow_ = false;
         if (piece.front() == kLf)
@@ -55,12 +93,14 @@ std::string_view M3uSplitter::split(std::string_view piece, std::vector<std::str
         ended_ = true;
     }
     std::size_t begin = 0;
-    for (std::size_t cr = piece.find(kCr); cr != std::string_view::npos;
-         cr = piece.find(kCr, begin)) {
-        lines.push_back(piece.substr(begin, cr - begin));
+    for (std::size_t end = lineEndAt(piece, begin, lineEnds_); end < piece.size();
+         end = lineEndAt(piece, begin, lineEnds_)) {
+        lines.push_back(piece.substr(begin, end - begin));
         ++endedLines_;
         openBytes_ = 0;
-        begin = cr + 1;
+        begin = end + 1;
+        if (piece[end] != kCr)
+            continue;
         if (begin == piece.size())
             lfMayFollow_ = !ended_;
         else if (piece[begin] == kLf)

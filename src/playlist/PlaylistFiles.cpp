@@ -156,9 +156,10 @@ void appendM3u(PlaylistModel& playlist, const QString& path) {
         playlist.discardPart();
         throw tb::RegularFile::ioError(readError);
     }
-    if (splitter.openLineCounts())
+    if (splitter.openLineCounts()) {
+        playlist.appendPart(splitter.heldBack());
         playlist.append({});
-    else
+    } else
         playlist.discardPart();
 }
 

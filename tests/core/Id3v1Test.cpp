@@ -39,9 +39,37 @@ TEST(Id3v1, EveryCodeBelow148HasAName) {
     }
 }
 
-TEST(Id3v1, RenameProposalTrimsOnlyTrailingBlanks) {
+TEST(Id3v1, GenreTextsOfId3v2) {
+    // Codes bare or in parentheses go through the same table; other texts stand.
+    for (const auto& [value, genre] :
+         std::vector<std::pair<std::string, std::string>>{{"(17)", "Rock"},
+                                                          {"17", "Rock"},
+                                                          {"0", "Blues"},
+                                                          {"(147)", "Synthpop"},
+                                                          {"148", ""},
+                                                          {"(255)", ""},
+                                                          {"256", "256"},
+                                                          {"(RX)", "Remix"},
+                                                          {"CR", "Cover"},
+                                                          {"Rock", "Rock"},
+                                                          {"(17)Rock", "(17)Rock"},
+                                                          {"()", "()"},
+                                                          {"(abc)", "(abc)"},
+                                                          {"-1", "-1"},
+                                                          {"", ""},
+                                                          {"Alternativní", "Alternativní"}})
+        EXPECT_EQ(id3v1::genreOfText(value), genre) << value;
+}
+
+TEST(Id3v1, RenameProposalTrimsTrailingBlanksAndMendsNames) {
     EXPECT_EQ(id3v1::renameProposal(9, " A B ", "   "), "10 -  A B - .mp3");
     EXPECT_EQ(id3v1::renameProposal(99, "A", "B"), "100 - A - B.mp3");
+    // Only what the file system refuses in a name changes; UTF-8 letters stay whole.
+    const std::string artist = "AC/DC: \"Žár\"", title = "Why?\t<*|\\>"s + '\0';
+    EXPECT_EQ(id3v1::renameProposal(0, artist, title, id3v1::NameRule::Posix),
+              "01 - AC_DC: \"Žár\" - Why?\t<*|\\>_.mp3");
+    EXPECT_EQ(id3v1::renameProposal(0, artist, title, id3v1::NameRule::Windows),
+              "01 - AC_DC_ _Žár_ - Why________.mp3");
 }
 
 } // namespace

@@ -5,17 +5,18 @@
 namespace {
 
 using Lines = std::vector<std::string>;
+using tb::M3uLineEnds;
 
-Lines lines(std::string_view bytes) {
+Lines lines(std::string_view bytes, M3uLineEnds lineEnds = M3uLineEnds::CrOnly) {
     Lines out;
-    for (std::string_view line : tb::m3uLines(bytes))
+    for (std::string_view line : tb::m3uLines(bytes, lineEnds))
         out.emplace_back(line);
     return out;
 }
 
 // The lines of a file read in pieces of this size, the parts of each joined.
-Lines linesInPieces(std::string_view bytes, std::size_t pieceSize) {
-    tb::M3uSplitter splitter;
+Lines linesInPieces(std::string_view bytes, std::size_t pieceSize, M3uLineEnds lineEnds) {
+    tb::M3uSplitter splitter(lineEnds);
     Lines out;
     std::string open;
     std::vector<std::string_view> pieceLines;
@@ -29,47 +30,99 @@ Lines linesInPieces(std::string_view bytes, std::size_t pieceSize) {
         open += rest;
     }
     if (splitter.openLineCounts())
-        out.push_back(open);
+        out.push_back(std::string(splitter.heldBack()) + open);
     return out;
 }
 
 TEST(M3u, LineEnds) {
-    // A CR ends a line and takes one LF after it along; a lone LF is a character.
+    // A CR ends a line and takes one LF after it along; with the Windows rule a lone
+    // LF is a character.
     EXPECT_EQ(lines("a\r\nb\rc\r\n\r\nd"), (Lines{"a", "b", "c", "", "d"}));
     EXPECT_EQ(lines("a\r\n\nb\n\rc"), (Lines{"a", "\nb\n", "c"}));
     EXPECT_EQ(lines(std::string_view("a\0b\r\n", 5)), (Lines{std::string("a\0b", 3)}));
+    // Elsewhere a lone LF ends a line too, also before a CR, and CR LF is still one end.
+    EXPECT_EQ(lines("a\r\n\nb\n\rc", M3uLineEnds::CrOrLf), (Lines{"a", "", "b", "", "c"}));
+    EXPECT_EQ(lines("#EXTM3U\n#EXTINF:1,x\n/m/x.mp3\n", M3uLineEnds::CrOrLf),
+              (Lines{"#EXTM3U", "#EXTINF:1,x", "/m/x.mp3"}));
+}
+
+#ifdef _WIN32
+constexpr M3uLineEnds kExpectedPlatformRule = M3uLineEnds::CrOnly;
+#else
+constexpr M3uLineEnds kExpectedPlatformRule = M3uLineEnds::CrOrLf;
+#endif
+
+TEST(M3u, PlatformRuleIsTheDefault) {
+    EXPECT_EQ(tb::kPlatformM3uLineEnds, kExpectedPlatformRule);
+    EXPECT_EQ(tb::m3uLines("a\nb").size(), kExpectedPlatformRule == M3uLineEnds::CrOnly ? 1u : 2u);
 }
 
 TEST(M3u, FileEnds) {
     // The first line is read before the first end test; a final line end adds nothing
-    // (tests/gui/test_playlist_files.cpp opens LF-only lines and files with and without one).
+    // (tests/gui/test_playlist_files.cpp opens files with and without one).
     EXPECT_EQ(lines(""), (Lines{""}));
     EXPECT_EQ(lines("a\r"), (Lines{"a"}));
     EXPECT_EQ(lines("a\r\n\r\n"), (Lines{"a", ""}));
+    EXPECT_EQ(lines("a\n\n", M3uLineEnds::CrOrLf), (Lines{"a", ""}));
     // Ctrl-Z ends the file, inside a line or at its start.
     EXPECT_EQ(lines("\x1A"), (Lines{""}));
     EXPECT_EQ(lines("a\r\nb\032c\r\nd\r\n"), (Lines{"a", "b"}));
     EXPECT_EQ(lines("a\r\n\032b\r\n"), (Lines{"a"}));
 }
 
-TEST(M3u, EveryByteButTheLineEndsRoundTrips) {
-    Lines entries;
-    std::string file;
-    for (int byte = 0; byte < 256; ++byte) {
-        if (byte != '\r' && byte != 0x1A)
-            tb::appendM3uLine(file, entries.emplace_back(3, static_cast<char>(byte)));
+TEST(M3u, ByteOrderMarkAtTheStartOnlyIsDropped) {
+    for (M3uLineEnds rule : {M3uLineEnds::CrOnly, M3uLineEnds::CrOrLf}) {
+        EXPECT_EQ(lines("\xEF\xBB\xBF"
+                        "a\r\n",
+                        rule),
+                  Lines{"a"});
+        EXPECT_EQ(lines("\xEF\xBB\xBF", rule), Lines{""});
+        EXPECT_EQ(lines("\xEF\xBB\xBF\xEF\xBB\xBF"
+                        "a",
+                        rule),
+                  Lines{"\xEF\xBB\xBF"
+                        "a"});
+        EXPECT_EQ(lines("a\r\n\xEF\xBB\xBF"
+                        "b",
+                        rule),
+                  (Lines{"a", "\xEF\xBB\xBF"
+                              "b"}));
+        EXPECT_EQ(lines("\xEF\xBB"
+                        "a",
+                        rule),
+                  Lines{"\xEF\xBB"
+                        "a"});
     }
-    EXPECT_EQ(file.substr(0, 10), std::string("\0\0\0\r\n\1\1\1\r\n", 10));
-    EXPECT_EQ(lines(file), entries);
+}
+
+TEST(M3u, EveryByteButTheLineEndsRoundTrips) {
+    for (M3uLineEnds rule : {M3uLineEnds::CrOnly, M3uLineEnds::CrOrLf}) {
+        Lines entries;
+        std::string file;
+        for (int byte = 0; byte < 256; ++byte) {
+            const bool lineEnd = byte == '\r' || (byte == '\n' && rule == M3uLineEnds::CrOrLf);
+            if (!lineEnd && byte != 0x1A)
+                tb::appendM3uLine(file, entries.emplace_back(3, static_cast<char>(byte)));
+        }
+        EXPECT_EQ(file.substr(0, 10), std::string("\0\0\0\r\n\1\1\1\r\n", 10));
+        EXPECT_EQ(lines(file, rule), entries);
+    }
 }
 
 TEST(M3u, PiecesGiveTheLinesOfTheWholeFile) {
-    // Line ends, Ctrl-Z and a CR LF cut between two pieces, at every piece size.
-    for (std::string_view file :
-         {"", "\x1A", "a\r", "a\r\n\r\n", "a\r\n\nb\n\rc", "ab\r\ncd\re\x1A f\r\n", "a\r\n\x1A",
-          "a\r\r\n\n\r", "long line\r\n\r\nend"})
-        for (std::size_t size = 1; size <= file.size() + 1; ++size)
-            EXPECT_EQ(linesInPieces(file, size), lines(file)) << file << " in pieces of " << size;
+    // Line ends, Ctrl-Z, a CR LF cut between two pieces and a byte-order mark cut
+    // anywhere, at every piece size.
+    for (M3uLineEnds rule : {M3uLineEnds::CrOnly, M3uLineEnds::CrOrLf})
+        for (std::string_view file :
+             {"", "\x1A", "a\r", "a\r\n\r\n", "a\r\n\nb\n\rc", "ab\r\ncd\re\x1A f\r\n", "a\r\n\x1A",
+              "a\r\r\n\n\r", "long line\r\n\r\nend", "\n\n\r\n", "\xEF", "\xEF\xBB", "\xEF\xBB\xBF",
+              "\xEF\xBB\xBF\n",
+              "\xEF\xBB\xBF"
+              "a\nb",
+              "\xEF\xBBx\r\n", "\xEF\x1A", "\xEF\r"})
+            for (std::size_t size = 1; size <= file.size() + 1; ++size)
+                EXPECT_EQ(linesInPieces(file, size, rule), lines(file, rule))
+                    << file << " in pieces of " << size;
 }
 
 } // namespace

@@ -232,14 +232,15 @@ void TestPlaylistFiles::openAppendsEveryLine() {
     Entries expected{"first"};
     for (int i = 0; i < 70'000; ++i)
         file += expected.emplace_back("song" + std::to_string(i) + ".mp3") + "\r\n";
-    writeFile(path("big.m3u"), file + "unix\nlines\nend"); // no final line end
-    expected.push_back("unix\nlines\nend");
+    // Lines that Linux players write end in a lone LF; no final line end here.
+    writeFile(path("big.m3u"), file + "unix\nlines\nend");
+    expected.insert(expected.end(), {"unix", "lines", "end"});
     writeFile(path("empty.m3u"), "");
     fx.dialogs.fileNames = {path("big.m3u"), path("empty.m3u"), std::nullopt, path("missing.m3u"),
                             dir_->path()};
     form.BitBtn3->click();
     QCOMPARE(entries(form), expected);
-    QCOMPARE(form.Digits1->Value(), 70'002);
+    QCOMPARE(form.Digits1->Value(), 70'004);
 
     // An empty file adds one empty entry; cancelling, a missing file or a directory none.
     form.OpenList->trigger();
@@ -248,6 +249,17 @@ void TestPlaylistFiles::openAppendsEveryLine() {
     expected.emplace_back();
     QCOMPARE(entries(form), expected);
     QCOMPARE(fx.dialogs.texts(), (QStringList{"File not found.", "File access denied."}));
+
+    // An extended playlist with a byte-order mark keeps its "#" lines, saved with CR LF.
+    setEntries(form, {});
+    writeFile(
+        path("ext.m3u"),
+        "\xEF\xBB\xBF#EXTM3U\n#EXTINF:215,Kryl - Brat\xC5\x99\xC3\xAD\xC4\x8Dku\n/m/01.mp3\n");
+    fx.dialogs.fileNames = {path("ext.m3u"), path("again.m3u")};
+    form.BitBtn3Click();
+    form.Button4Click();
+    QCOMPARE(contents(path("again.m3u")),
+             "#EXTM3U\r\n#EXTINF:215,Kryl - Brat\xC5\x99\xC3\xAD\xC4\x8Dku\r\n/m/01.mp3\r\n");
 }
 
 // Nothing that is not a regular file is read, nothing after a Ctrl-Z, and neither a

@@ -1,9 +1,11 @@
 #include "filetools/FileListBox.h"
+#include "support/Id3v2Bytes.h"
 #include "support/MainWindowFixture.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -39,6 +41,23 @@ QStringList tagTexts(const TForm1& form) {
 
 const QStringList noTag(6);
 
+namespace v2 = tb::test::id3v2;
+using v2::Encoding;
+
+// An ID3v2 tag of the version with its six texts in one encoding and zero padding; 2.2
+// names its frames with three letters.
+QByteArray tagV2(int version, Encoding encoding, std::string_view title, std::string_view artist,
+                 std::string_view genre, std::size_t padding = 64) {
+    const auto text = [&](const char* id, const char* oldId, std::string_view value) {
+        return v2::textFrame(version, version == 2 ? oldId : id, encoding, {value});
+    };
+    const std::string frames =
+        text("TIT2", "TT2", title) + text("TPE1", "TP1", artist) + text("TALB", "TAL", "Album") +
+        text(version == 4 ? "TDRC" : "TYER", "TYE", "1976-05") +
+        v2::commentFrame(version, encoding, "", "Poznámka") + text("TCON", "TCO", genre);
+    return QByteArray::fromStdString(v2::tag(version, frames, 0, padding));
+}
+
 } // namespace
 
 class TestTagsRenameDelete : public QObject {
@@ -46,6 +65,8 @@ class TestTagsRenameDelete : public QObject {
 
 private slots:
     void panelShowsTagsAndRefusesBadFiles();
+    void panelShowsId3v2WhereTheFileEndsInNoId3v1();
+    void badId3v2TagsShowWhatCanBeRead();
     void renameProposesFromListPositionAndTag();
     void renameNeverReplacesNorCutsAFile();
     void deleteAsksOnceForAllThenPerFile();
@@ -112,6 +133,75 @@ void TestTagsRenameDelete::panelShowsTagsAndRefusesBadFiles() {
         form.guarded([&] { form.DrawTAG(name); });
     ::alarm(0);
     QCOMPARE(fx.dialogs.texts(), QStringList(3, "File access denied."));
+}
+
+void TestTagsRenameDelete::panelShowsId3v2WhereTheFileEndsInNoId3v1() {
+    const QString longTitle = QString("Dlouhý název ").repeated(20);
+    MainWindowFixture fx;
+    TForm1& form = browse(
+        fx, "id3v2",
+        {tagV2(3, Encoding::Utf16, "Bratříčku, zavírej vrátka", "Karel Kryl", "(17)") + audio,
+         tagV2(4, Encoding::Utf8, "Žluťoučký kůň", "Příliš/Úpěl: \"ó\"", "Alternativní") + audio,
+         tagV2(2, Encoding::Latin1, "SOS", "ABBA", "(RX)") + audio,
+         tagV2(4, Encoding::Utf16Be, "Nová", "Nový", "Pop") + audio + tag("Verze 1", "ABBA", 17),
+         tagV2(4, Encoding::Utf8, longTitle.toStdString(), "", "(4)Eurodisco")});
+    const QStringList common{"Album", "1976", "Poznámka"};
+    fx.clickFile(0);
+    QCOMPARE(tagTexts(form), QStringList({"Bratříčku, zavírej vrátka", "Karel Kryl"}) + common +
+                                 QStringList{"Rock"});
+    fx.clickFile(1);
+    QCOMPARE(tagTexts(form), QStringList({"Žluťoučký kůň", "Příliš/Úpěl: \"ó\""}) + common +
+                                 QStringList{"Alternativní"});
+    fx.clickFile(2);
+    QCOMPARE(tagTexts(form), QStringList({"SOS", "ABBA"}) + common + QStringList{"Remix"});
+    // Where the file ends in an ID3v1 tag, that tag is shown alone.
+    fx.clickFile(3);
+    QCOMPARE(tagTexts(form), (QStringList{"Verze 1", "ABBA", "Arrival   ", "1976", "", "Rock"}));
+    // A long text is kept whole, shown as far as it fits: the panel does not grow.
+    const QRect field = form.TitleTag->geometry(), panel = form.GroupBox3->geometry();
+    fx.clickFile(4);
+    QCOMPARE(form.TitleTag->text(), longTitle);
+    QCOMPARE(form.GenreTag->text(), QStringLiteral("Disco / Eurodisco"));
+    QCoreApplication::processEvents();
+    QCOMPARE(form.TitleTag->geometry(), field);
+    QCOMPARE(form.GroupBox3->geometry(), panel);
+
+    // The rename proposal takes the shown texts, with what no name may hold mended.
+    fx.selectFiles({0, 1});
+    fx.dialogs.inputs = {std::nullopt, std::nullopt};
+    form.PrejmenClick();
+    QCOMPARE(fx.dialogs.inputRequests.at(0).text,
+             QStringLiteral("01 - Karel Kryl - Bratříčku, zavírej vrátka.mp3"));
+    QCOMPARE(fx.dialogs.inputRequests.at(1).text,
+             QStringLiteral("02 - Příliš_Úpěl: \"ó\" - Žluťoučký kůň.mp3"));
+    QCOMPARE(fx.dialogs.unexpected, 0);
+}
+
+// Tags cut short, pointing past the file's end, of 256 MB, or of noise: no box, the
+// frames that could be read shown; a file shorter than 128 bytes fails as before.
+void TestTagsRenameDelete::badId3v2TagsShowWhatCanBeRead() {
+    const QByteArray whole = tagV2(4, Encoding::Utf8, "SOS", "ABBA", "Pop", 100'000);
+    QByteArray huge = whole.left(whole.indexOf("TCON"));
+    huge[6] = huge[7] = huge[8] = huge[9] = 0x7F;
+    QByteArray noise = whole.left(10);
+    for (int i = 0; i < 4000; ++i)
+        noise += char((i * 7919) >> 3);
+    const QByteArray cut = whole.left(whole.indexOf("TPE1") + 7) + QByteArray(300, '\0');
+    MainWindowFixture fx;
+    TForm1& form = browse(fx, "bad-id3v2", {whole.left(400), cut, huge, noise, whole.left(100)});
+    QVERIFY(QFile::resize(dirPath_ + "/c.mp3", qint64{300} << 20));
+    const QStringList all{"SOS", "ABBA", "Album", "1976", "Poznámka", "Pop"};
+    fx.clickFile(0);
+    QCOMPARE(tagTexts(form), all);
+    fx.clickFile(1);
+    QCOMPARE(tagTexts(form), (QStringList{"SOS", "", "", "", "", ""}));
+    fx.clickFile(2);
+    QCOMPARE(tagTexts(form), all.mid(0, 5) + QStringList{""});
+    fx.clickFile(3);
+    QCOMPARE(fx.dialogs.shown.size(), 0);
+    fx.clickFile(4);
+    QCOMPARE(fx.dialogs.texts(), QStringList{"Read beyond end of file."});
+    QCOMPARE(tagTexts(form), noTag);
 }
 
 void TestTagsRenameDelete::renameProposesFromListPositionAndTag() {

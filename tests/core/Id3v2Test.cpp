@@ -1,0 +1,94 @@
+// The versions and encodings as the main window shows them are covered by
+// tests/gui/test_tags_rename_delete.cpp; these are the reader's limits and the frame
+// forms that TagLib must unpack.
+#include "filetools/Id3v2.h"
+#include "support/Id3v2Bytes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace id3v2 = tb::id3v2;
+using namespace tb::test::id3v2;
+
+std::vector<std::string> shown(const std::optional<id3v2::Texts>& texts) {
+    if (!texts)
+        return {"<no tag>"};
+    return {texts->title, texts->artist, texts->album, texts->year, texts->comment, texts->genre};
+}
+
+TEST(Id3v2, DeclaredSizeOfTheVersionsItReads) {
+    const std::string frames = textFrame(4, "TIT2", Encoding::Utf8, {"SOS"});
+    EXPECT_EQ(id3v2::declaredSize(tag(4, frames, 0, 100)), 10 + frames.size() + 100);
+    // A footer of 2.4 follows the frames; the largest size is 2^28 - 1.
+    EXPECT_EQ(id3v2::declaredSize(tag(4, frames, 0x10)), 20 + frames.size());
+    EXPECT_EQ(id3v2::declaredSize(std::string("ID3\x03\x00\x00\x7F\x7F\x7F\x7F", 10)),
+              10u + (1u << 28) - 1);
+    // No tag: too short, another marker, unknown versions, an eighth bit in the size,
+    // or no frames at all.
+    for (std::string header : {std::string("ID3\x04\x00\x00\x00\x00\x01", 9),
+                               std::string("id3\x04\x00\x00\x00\x00\x00\x10", 10),
+                               std::string("ID3\x05\x00\x00\x00\x00\x00\x10", 10),
+                               std::string("ID3\x01\x00\x00\x00\x00\x00\x10", 10),
+                               std::string("ID3\x04\xFF\x00\x00\x00\x00\x10", 10),
+                               std::string("ID3\x04\x00\x00\x00\x00\x00\x80", 10),
+                               std::string("ID3\x03\x00\x00\x00\x00\x00\x00", 10)}) {
+        EXPECT_EQ(id3v2::declaredSize(header), 0u) << header;
+        EXPECT_FALSE(id3v2::readTexts(header.size() < 10 ? header : header + frames));
+    }
+}
+
+TEST(Id3v2, ValuesYearsAndTheFirstComment) {
+    // Several values in one frame, a full recording time, two comments, two genres.
+    const std::string frames = textFrame(4, "TIT2", Encoding::Utf8, {"Jedna", "Dvě"}) +
+                               textFrame(4, "TPE1", Encoding::Utf16Be, {"Žlutý pes"}) +
+                               textFrame(4, "TDRC", Encoding::Latin1, {"2001-02-03T04:05"}) +
+                               commentFrame(4, Encoding::Utf8, "", "první") +
+                               commentFrame(4, Encoding::Utf8, "iTunNORM", "druhý") +
+                               textFrame(4, "TCON", Encoding::Latin1, {"17", "Folk-rock", "RX"});
+    EXPECT_EQ(shown(id3v2::readTexts(tag(4, frames, 0, 50))),
+              (std::vector<std::string>{"Jedna / Dvě", "Žlutý pes", "", "2001", "první",
+                                        "Rock / Folk-rock / Remix"}));
+    // A 2.3 year in TYER and a genre code refined by its own name, in UTF-16.
+    const std::string old = textFrame(3, "TYER", Encoding::Utf16, {"1976"}) +
+                            textFrame(3, "TCON", Encoding::Utf16, {"(17)Rock"}) +
+                            textFrame(3, "TCOM", Encoding::Utf16, {"not shown"});
+    EXPECT_EQ(shown(id3v2::readTexts(tag(3, old))),
+              (std::vector<std::string>{"", "", "", "1976", "", "Rock"}));
+}
+
+TEST(Id3v2, UnsynchronisationAndExtendedHeader) {
+    // "ÿé" in Latin-1 is FF E9; unsynchronised, a zero follows the FF.
+    std::string frames = textFrame(3, "TIT2", Encoding::Latin1, {"ÿé"});
+    const std::size_t ff = frames.find('\xFF');
+    ASSERT_NE(ff, std::string::npos);
+    frames.insert(ff + 1, 1, '\0');
+    EXPECT_EQ(shown(id3v2::readTexts(tag(3, frames, '\x80')))[0], "ÿé");
+    // A 2.4 extended header (its size counts itself) before the frames. TagLib takes
+    // its size off the frames' end as well, which padding makes up for.
+    const std::string extended = synchsafe(6) + std::string("\x01\x00", 2);
+    const std::string title = textFrame(4, "TIT2", Encoding::Utf8, {"SOS"});
+    EXPECT_EQ(shown(id3v2::readTexts(tag(4, extended + title, 0x40, 20)))[0], "SOS");
+}
+
+TEST(Id3v2, TagsCutShortShowWhatIsThere) {
+    const std::string frames = textFrame(4, "TIT2", Encoding::Utf8, {"SOS"}) +
+                               textFrame(4, "TPE1", Encoding::Utf8, {"ABBA"}) +
+                               textFrame(4, "TALB", Encoding::Utf8, {"Waterloo"});
+    const std::string whole = tag(4, frames, 0, 1000);
+    const std::size_t albumEnds = whole.find("Waterloo") + 8;
+    EXPECT_EQ(shown(id3v2::readTexts(whole.substr(0, albumEnds))),
+              (std::vector<std::string>{"SOS", "ABBA", "Waterloo", "", "", ""}));
+    // A text cut short shows its start; a frame whose header is cut, nothing.
+    EXPECT_EQ(shown(id3v2::readTexts(whole.substr(0, albumEnds - 1)))[2], "Waterlo");
+    EXPECT_EQ(shown(id3v2::readTexts(whole.substr(0, whole.find("TALB") + 6))),
+              (std::vector<std::string>{"SOS", "ABBA", "", "", "", ""}));
+    EXPECT_EQ(shown(id3v2::readTexts(whole.substr(0, 12))), std::vector<std::string>(6));
+    // A frame that claims more than the whole tag, and a body of noise, end the frames.
+    const std::string liar = "TIT2" + synchsafe(1u << 27) + std::string(2, '\0') + "x";
+    EXPECT_EQ(shown(id3v2::readTexts(tag(4, liar))), std::vector<std::string>(6));
+    EXPECT_EQ(shown(id3v2::readTexts(tag(4, std::string(300, '\xFF')))),
+              std::vector<std::string>(6));
+}
+
+} // namespace
