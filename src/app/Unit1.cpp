@@ -26,9 +26,11 @@
 #include "windows/Unit4.h"
 #include "windows/Unit6.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -369,6 +371,12 @@ void TForm1::nameControlsForReaders() {
     };
     for (const auto& [widget, name] : names)
         widget->setAccessibleName(QString::fromUtf8(name));
+    // A drop-down box is read by its current text on Linux (Qt's way there); its name
+    // goes into the description, and into the list that it opens.
+    for (QComboBox* box : findChildren<QComboBox*>()) {
+        box->setAccessibleDescription(box->accessibleName());
+        box->view()->setAccessibleName(box->accessibleName());
+    }
     TransparentButton2->setAccessibleDescription(QStringLiteral("F1"));
     TransparentButton1->setAccessibleDescription(QStringLiteral("Ctrl+, nebo F9"));
 }

@@ -119,8 +119,19 @@ QVariant TDigitsAccessible::minimumValue() const {
     return 0;
 }
 
+namespace {
+ValueNoticeSink g_valueNoticeSink = nullptr;
+}
+
+void setValueNoticeSink(ValueNoticeSink sink) {
+    g_valueNoticeSink = sink;
+}
+
 void announceDigitsValue(TDigits* digits) {
     static const char* const kPending = "tbValueNoticePending";
+    // Nothing to do while no reader listens; a reader that comes later asks for the value.
+    if (!g_valueNoticeSink && !QAccessible::isActive())
+        return;
     if (digits->property(kPending).toBool())
         return;
     digits->setProperty(kPending, true);
@@ -133,7 +144,10 @@ void announceDigitsValue(TDigits* digits) {
             target->setProperty(kPending, false);
             QAccessibleValueChangeEvent event(target.data(),
                                               TDigitsAccessible::shownNumber(target.data()));
-            QAccessible::updateAccessibility(&event);
+            if (g_valueNoticeSink)
+                g_valueNoticeSink(&event);
+            else
+                QAccessible::updateAccessibility(&event);
         },
         Qt::QueuedConnection);
 }

@@ -33,3 +33,8 @@ private:
 // (a batch of added files) come out as one notice, sent from the event loop with the value
 // then shown, so that a reader is not flooded; the frames of a roll send none.
 void announceDigitsValue(TDigits* digits);
+
+// Where the notices go: Qt's accessibility, which passes them to a listening screen reader
+// (and drops them when none listens); a test puts in its own receiver, null restores Qt's.
+using ValueNoticeSink = void (*)(QAccessibleEvent* event);
+void setValueNoticeSink(ValueNoticeSink sink);
