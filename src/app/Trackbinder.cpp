@@ -1,6 +1,7 @@
 // The program entry: the application, its settings and its five windows.
 #include "app/Unit1.h"
 #include "app/Unit5.h"
+#include "controls/AccessibleFactory.h"
 #include "platform/Dialogs.h"
 #include "platform/Launcher.h"
 #include "platform/SettingsStore.h"
@@ -47,6 +48,7 @@ int main(int argc, char* argv[]) {
     }
 
     QApplication app(argc, argv);
+    installAccessibleFactory();
     QApplication::setApplicationName(QStringLiteral("Trackbinder"));
     QApplication::setOrganizationName(QStringLiteral("Brivola"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));

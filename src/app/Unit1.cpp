@@ -11,6 +11,7 @@
 #include "filetools/FileListBox.h"
 #include "filetools/FilterComboBox.h"
 #include "platform/Dialogs.h"
+#include "platform/DroppedFiles.h"
 #include "platform/FileNames.h"
 #include "platform/Fonts.h"
 #include "platform/IoError.h"
@@ -25,8 +26,11 @@
 #include "windows/Unit4.h"
 #include "windows/Unit6.h"
 
+#include <QAbstractItemView>
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -35,6 +39,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPen>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -106,6 +111,8 @@ TForm1::TForm1(AppServices services, AppSettings& settings, QWidget* parent)
     createControls();
     createTagPanel();
     createMenus();
+    nameControlsForReaders();
+    createShortcuts();
     connectHandlers();
     connectFileBrowser();
     connectPlaylistFiles();
@@ -169,7 +176,7 @@ void TForm1::createControls() {
                              QStringLiteral("Přidá se pouze poslední adresář (MP3\\)"));
     RadioButton4 = makeRadio(GroupBox1, QStringLiteral("Text"), {8, 64, 49, 17},
                              QStringLiteral("Přidá se zvolený text"));
-    Edit1 = new QLineEdit(QStringLiteral("MP3\\"), GroupBox1);
+    Edit1 = new QLineEdit(tb::defaultPrefixText(), GroupBox1);
     Edit1->setGeometry(52, 64, 249, 21);
     setTextColor(Edit1, Qt::red, QPalette::Text);
     Edit1->setEnabled(false);
@@ -337,6 +344,63 @@ void TForm1::createMenus() {
     connect(POP2, &QMenu::aboutToShow, this, [this] { POP2Popup(); });
 }
 
+void TForm1::nameControlsForReaders() {
+    // Controls without a text of their own; the others are read by their captions.
+    const std::pair<QWidget*, const char*> names[] = {
+        {Image1, "Obrázek Trackbinder"},
+        {LCD991, "Displej"},
+        {PG1, "Ukazatel"},
+        {Edit1, "Vlastní text před jménem souboru"},
+        {FilterComboBox1, "Typ souborů"},
+        {DirectoryListBox1, "Adresáře"},
+        {FileListBox1, "Soubory"},
+        {ListBox1, "Playlist"},
+        {Digits1, "Počet položek PlayListu"},
+        {Disk, "Disk"},
+        {FileNameTag, "Soubor"},
+        {TitleTag, "Title"},
+        {ArtistTag, "Artist"},
+        {AlbumTag, "Album"},
+        {YearTag, "Year"},
+        {CommentTag, "Comment"},
+        {GenreTag, "Genre"},
+        {TransparentButton2, "Nápověda"},
+        {Panel1, "Nastavení"},
+        {TransparentButton1, "Nastavení"},
+        {Pop1, "Nabídka souborů"},
+        {POP2, "Nabídka playlistu"},
+    };
+    for (const auto& [widget, name] : names)
+        widget->setAccessibleName(QString::fromUtf8(name));
+    // A drop-down box is read by its current text on Linux (Qt's way there); its name
+    // goes into the description, and into the list that it opens.
+    for (QComboBox* box : findChildren<QComboBox*>()) {
+        box->setAccessibleDescription(box->accessibleName());
+        box->view()->setAccessibleName(box->accessibleName());
+    }
+    TransparentButton2->setAccessibleDescription(QStringLiteral("F1"));
+    TransparentButton1->setAccessibleDescription(QStringLiteral("Ctrl+, nebo F9"));
+}
+
+void TForm1::createShortcuts() {
+    // The settings and help buttons take no focus; these keys click them, and the save and
+    // open keys click their buttons, which does nothing while a button is disabled.
+    const auto shortcut = [this](const QList<QKeySequence>& keys, auto click) {
+        for (const QKeySequence& key : keys) {
+            auto* action = new QAction(this);
+            action->setShortcut(key);
+            action->setShortcutContext(Qt::WindowShortcut);
+            addAction(action);
+            connect(action, &QAction::triggered, this, click);
+        }
+    };
+    shortcut({QKeySequence(Qt::Key_F1)}, [this] { TransparentButton2->click(); });
+    shortcut({QKeySequence(Qt::CTRL | Qt::Key_Comma), QKeySequence(Qt::Key_F9)},
+             [this] { TransparentButton1->click(); });
+    shortcut({QKeySequence(Qt::CTRL | Qt::Key_S)}, [this] { Button4->click(); });
+    shortcut({QKeySequence(Qt::CTRL | Qt::Key_O)}, [this] { BitBtn3->click(); });
+}
+
 void TForm1::connectHandlers() {
     onEvent(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
     onEvent(Timer2, &QTimer::timeout, &TForm1::Timer2Timer);
@@ -358,8 +422,14 @@ void TForm1::connectHandlers() {
 
     connect(ListBox1, &TPlaylistView::keyDown, this,
             [this](int key, Qt::KeyboardModifiers) { guarded([&] { ListBox1KeyDown(key); }); });
-    ListBox1->setDropFilter(
-        [this](QObject* source, const QMimeData*) { return ListBox1DragOver(source); });
+    // Besides the file list's own drags, files dropped from other programs (a file manager).
+    ListBox1->setDropFilter([this](QObject* source, const QMimeData* data) {
+        return ListBox1DragOver(source) || (source == nullptr && tb::holdsLocalAddresses(data));
+    });
+    ListBox1->setDropHandler([this](QObject* source, const QMimeData* data) {
+        if (source == nullptr)
+            guarded([&] { ListBox1DropFiles(data); });
+    });
 
     Timer1->start();
 }
@@ -395,7 +465,7 @@ void TForm1::FormShow() {
         Digits1->loadBmpDigits(skinFile);
 
     const QString lastDir =
-        readSetting(services_.settingsStore, QStringLiteral("LastDir"), tb::systemDriveRoot());
+        readSetting(services_.settingsStore, QStringLiteral("LastDir"), tb::firstRunDirectory());
     if (QFileInfo(lastDir).isDir()) {
         DirectoryListBox1->setDirectory(lastDir);
         Disk->setDrive(DirectoryListBox1->Drive());
@@ -501,7 +571,15 @@ void TForm1::TransparentButton2Click() {
     QString helpPage = tb::findDataFile(QStringLiteral("index.htm"));
     if (helpPage.isEmpty())
         helpPage = tb::programDirectory() + QStringLiteral("index.htm");
-    services_.launcher.openDocument(helpPage);
+    // An opener that finds no viewer gives up at once; the user is told, as for a player.
+    QPointer<TForm1> alive(this);
+    services_.launcher.openDocument(helpPage, [alive, helpPage] {
+        if (alive)
+            alive->services_.dialogs.message(
+                alive, tb::Dialogs::Kind::Warning, QString(),
+                QStringLiteral("Nápovědu \"%1\" nelze otevřít.").arg(helpPage),
+                tb::Dialogs::Buttons::Ok);
+    });
 }
 
 void TForm1::showError(const std::exception& error) {

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <exception>
+#include <functional>
 
 class QAction;
 class QFrame;
@@ -14,6 +15,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QMimeData;
 class QPushButton;
 class QRadioButton;
 class QTimer;
@@ -156,6 +158,12 @@ public:
     // --- Playlist editing (src/playlist/PlaylistEditing.cpp) ---
     // name: the file's name as bytes, as the file list holds it.
     void Pridat(const QByteArray& name);
+    // The same for a file of another folder (its bytes, and the root of its drive); false
+    // when the item limit refused it.
+    bool Pridat(const QByteArray& name, const QByteArray& directory, const QByteArray& driveRoot);
+    // Files and folders dropped from another program: each matching file, in the order
+    // dropped, and the matching files of each folder, in the file list's order.
+    void ListBox1DropFiles(const QMimeData* data);
     void Button1Click();
     void FileListBox1DblClick();
     void FileListBox1KeyPress(int key);
@@ -219,11 +227,16 @@ private:
     void createControls();
     void createTagPanel();
     void createMenus();
+    // Names for screen readers where a control shows no text of its own.
+    void nameControlsForReaders();
+    // Keys for the buttons that take no focus, and for saving and opening.
+    void createShortcuts();
     void connectHandlers();
     void connectFileBrowser();
     void connectPlaylistFiles();
-    // Starts the player on a playlist file; a player that cannot start is reported.
-    bool startPlayer(const QString& playlistPath);
+    // Starts the player on a playlist file; a player that cannot start, or that gives up
+    // soon after its start, is reported (afterFailure runs first in the late case).
+    bool startPlayer(const QString& playlistPath, std::function<void()> afterFailure = {});
     void connectTagsAndFileTools();
     void connectDriveSearch();
     // Ends a running drive search at once; called when the window closes.
@@ -233,6 +246,8 @@ private:
     void setCurrentFilePath(const QByteArray& name);
     void showCurrentFilePath();
     void clearTagFields();
+    // The root of the drive that holds the directory (bytes of a directory text).
+    QByteArray driveOfDirectory(const QByteArray& directory) const;
     // The shown directory, a separator and the name, as bytes.
     QByteArray pathInShownDirectory(const QByteArray& name) const;
 

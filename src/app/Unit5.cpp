@@ -66,6 +66,10 @@ TSetup::TSetup(TForm1& form, AppSettings& settings, tb::Dialogs& dialogs, QWidge
     Button2 = new QPushButton(QStringLiteral("Zavřít"), KPanel1);
     Button2->setGeometry(160, 156, 75, 25);
 
+    // For screen readers: the panel and the field show no text that names them.
+    KPanel1->setAccessibleName(windowTitle());
+    Edit1->setAccessibleName(QStringLiteral("Příkaz přehrávače"));
+
     // The boxes report every change of state, also the program's own, as toggled().
     const auto handle = [this](auto* sender, auto signal, void (TSetup::*handler)()) {
         connect(sender, signal, this,

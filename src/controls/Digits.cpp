@@ -1,5 +1,7 @@
 #include "controls/Digits.h"
 
+#include "controls/DigitsAccessible.h"
+
 #include <QDateTime>
 #include <QLocale>
 #include <QPainter>
@@ -166,6 +168,7 @@ void TDigits::setAutoSize(bool on) {
 void TDigits::setDateTime(double dayCount) {
     dateTime_ = dayCount;
     paintNow();
+    announceDigitsValue(this);
 }
 
 void TDigits::setDigitCount(int count) {
@@ -228,6 +231,7 @@ void TDigits::setValue(int value) {
         return;
     value_ = value;
     paintNow();
+    announceDigitsValue(this);
 }
 
 void TDigits::Increment() {
@@ -243,6 +247,7 @@ void TDigits::Increment() {
         break;
     }
     startRoll(std::max(incDecSteps_, 1) - 1);
+    announceDigitsValue(this);
 }
 
 void TDigits::Decrement() {
@@ -258,6 +263,7 @@ void TDigits::Decrement() {
         break;
     }
     startRoll(1 - std::max(incDecSteps_, 1));
+    announceDigitsValue(this);
 }
 
 void TDigits::AdjustSize() {
@@ -302,6 +308,7 @@ void TDigits::ClockTick() {
     dateTime_ = now;
     const int steps = std::max(incDecSteps_, 1);
     startRoll(direction > 0 ? steps - 1 : 1 - steps);
+    announceDigitsValue(this);
 }
 
 void TDigits::resizeOrPaint() {

@@ -378,3 +378,8 @@ bool TTransparentButton::eventFilter(QObject* watched, QEvent* event) {
     }
     return QWidget::eventFilter(watched, event);
 }
+
+void TTransparentButton::click() {
+    if (isEnabled())
+        emit OnClick();
+}

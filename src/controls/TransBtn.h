@@ -60,6 +60,9 @@ public:
 
     QSize sizeHint() const override { return {40, 40}; }
 
+    // Reports OnClick as a press and release with the left button would, only while enabled.
+    void click();
+
 signals:
     void OnClick();
     void OnMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);

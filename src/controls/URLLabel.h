@@ -34,6 +34,8 @@ public:
 
     // Where targets are opened; without one, the desktop's own handler is used.
     void setLauncher(tb::Launcher* launcher) { launcher_ = launcher; }
+    // Opens the target as a click on the label does.
+    void openTarget() { open(); }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

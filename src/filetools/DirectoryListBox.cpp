@@ -1,9 +1,11 @@
 #include "filetools/DirectoryListBox.h"
 
 #include "filetools/DirectoryText.h"
+#include "platform/DroppedFiles.h"
 #include "platform/Paths.h"
 
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -65,6 +67,8 @@ TDirectoryListBox::TDirectoryListBox(QWidget* parent) : QListWidget(parent) {
     setItemDelegate(new IndentDelegate(this));
     setIconSize(QSize(RowHeight, RowHeight));
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
     // Double-click only: a style that activates on a single click would move on every click.
     connect(this, &QListWidget::itemDoubleClicked, this, &TDirectoryListBox::openEntry);
     directory_ = tb::directoryText(QDir::currentPath());
@@ -129,6 +133,35 @@ void TDirectoryListBox::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QListWidget::keyPressEvent(event);
+}
+
+bool TDirectoryListBox::answerDrag(QDropEvent* event) {
+    // Only drags from other programs; a copy, so that their files stay where they are.
+    const bool fromOutside = event->source() == nullptr;
+    if (!fromOutside || !tb::holdsLocalAddresses(event->mimeData()) ||
+        !(event->possibleActions() & Qt::CopyAction)) {
+        event->ignore();
+        return false;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
+}
+
+void TDirectoryListBox::dragEnterEvent(QDragEnterEvent* event) {
+    answerDrag(event);
+}
+
+void TDirectoryListBox::dragMoveEvent(QDragMoveEvent* event) {
+    answerDrag(event);
+}
+
+void TDirectoryListBox::dropEvent(QDropEvent* event) {
+    if (!answerDrag(event))
+        return;
+    const QList<tb::DroppedItem> items = tb::droppedItems(event->mimeData());
+    if (!items.isEmpty())
+        setDirectory(QFile::decodeName(items.first().directory));
 }
 
 void TDirectoryListBox::openEntry(QListWidgetItem* item) {

@@ -30,8 +30,14 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // A folder dropped from another program (a file manager) becomes the current
+    // directory; a dropped file takes the list to its folder.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    bool answerDrag(QDropEvent* event);
     void openEntry(QListWidgetItem* item);
     void fill();
     // The root of the drive that holds the directory.

@@ -86,26 +86,48 @@ void TFileListBox::setMask(const QString& maskString) {
     Update();
 }
 
-void TFileListBox::Update() {
+namespace {
+// The rows the list shows for a folder's bytes and a mask string, sorted.
+std::vector<Row> listedRows(const QByteArray& directory, const QString& maskString) {
     std::vector<Row> rows;
-    if (!directory_.isEmpty()) {
-        // The folder's own bytes: a name that is not UTF-8 is listed too. Regular
-        // files only, so FIFOs, sockets and devices stay out, and no hidden ones.
-        const QList<QRegularExpression> masks = masksOf(mask_);
-        for (std::string& name :
-             tb::regularFileNames(QFile::encodeName(directory_).toStdString())) {
-            if (name.front() == '.')
-                continue;
-            QByteArray bytes = QByteArray::fromStdString(name);
-            const QString text = tb::fromUtf8OrWindows1250(bytes);
-            if (std::none_of(masks.cbegin(), masks.cend(), [&](const QRegularExpression& mask) {
-                    return mask.match(text).hasMatch();
-                }))
-                continue;
-            rows.push_back({text.toCaseFolded(), tb::withVisibleControls(text), std::move(bytes)});
-        }
-        sortIgnoringCase(rows);
+    if (directory.isEmpty())
+        return rows;
+    // The folder's own bytes: a name that is not UTF-8 is listed too. Regular
+    // files only, so FIFOs, sockets and devices stay out, and no hidden ones.
+    const QList<QRegularExpression> masks = masksOf(maskString);
+    for (std::string& name : tb::regularFileNames(directory.toStdString())) {
+        if (name.front() == '.')
+            continue;
+        QByteArray bytes = QByteArray::fromStdString(name);
+        const QString text = tb::fromUtf8OrWindows1250(bytes);
+        if (std::none_of(masks.cbegin(), masks.cend(), [&](const QRegularExpression& mask) {
+                return mask.match(text).hasMatch();
+            }))
+            continue;
+        rows.push_back({text.toCaseFolded(), tb::withVisibleControls(text), std::move(bytes)});
     }
+    sortIgnoringCase(rows);
+    return rows;
+}
+} // namespace
+
+QList<QByteArray> TFileListBox::listedNames(const QByteArray& directory,
+                                            const QString& maskString) {
+    QList<QByteArray> names;
+    for (Row& row : listedRows(directory, maskString))
+        names.append(std::move(row.bytes));
+    return names;
+}
+
+bool TFileListBox::matchesMask(const QByteArray& name) const {
+    const QString text = tb::fromUtf8OrWindows1250(name);
+    const QList<QRegularExpression> masks = masksOf(mask_);
+    return std::any_of(masks.cbegin(), masks.cend(),
+                       [&](const QRegularExpression& mask) { return mask.match(text).hasMatch(); });
+}
+
+void TFileListBox::Update() {
+    std::vector<Row> rows = listedRows(QFile::encodeName(directory_), mask_);
     QStringList shown;
     shown.reserve(static_cast<qsizetype>(rows.size()));
     names_.clear();

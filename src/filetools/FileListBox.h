@@ -25,6 +25,10 @@ public:
     void setMask(const QString& maskString); // re-reads
     // Reads the entries of the directory again; the selection is lost.
     void Update();
+    // The names the list would show for that folder (its bytes) and mask string, in order.
+    static QList<QByteArray> listedNames(const QByteArray& directory, const QString& maskString);
+    // Whether a file of that name passes the mask, as a listed file does.
+    bool matchesMask(const QByteArray& name) const;
 
     int count() const;
     // The name as shown, and the name's own bytes, by which the file is reached.

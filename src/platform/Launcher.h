@@ -6,23 +6,31 @@
 
 namespace tb {
 
-// Starts other programs. Nobody waits for them: only whether they started is known.
+// Starts other programs. Nobody waits for them; where the platform tells, a program that
+// gives up at once (such as a desktop opener that finds no application) is reported.
 class Launcher {
 public:
+    // Called on the window thread, at most once and only within a few seconds of the
+    // start, when the started program failed to run or ended with an error status.
+    using FailedSoon = std::function<void()>;
+
     virtual ~Launcher() = default;
-    // Runs a command line such as `player "/music/list.m3u"` detached; false when
-    // its program could not be started.
-    virtual bool startCommandLine(const QString& commandLine) = 0;
+    // Runs a command line such as `player "/music/list.m3u"`, independent of this
+    // program; false at once when its program cannot be found or started.
+    virtual bool startCommandLine(const QString& commandLine, FailedSoon failedSoon = {}) = 0;
     // Opens a local file with the program the desktop associates with it.
-    virtual void openDocument(const QString& path) = 0;
+    virtual void openDocument(const QString& path, FailedSoon failedSoon = {}) = 0;
     // Opens a web or mail address (or a path) with the desktop's handler for it.
     virtual void openUrl(const QString& target) = 0;
 };
 
 class SystemLauncher final : public Launcher {
 public:
-    bool startCommandLine(const QString& commandLine) override;
-    void openDocument(const QString& path) override;
+    // How long after its start a program's failure is still reported.
+    static constexpr int kWatchMs = 5000;
+
+    bool startCommandLine(const QString& commandLine, FailedSoon failedSoon = {}) override;
+    void openDocument(const QString& path, FailedSoon failedSoon = {}) override;
     void openUrl(const QString& target) override;
 };
 

@@ -21,6 +21,21 @@ QString systemDriveRoot() {
 #endif
 }
 
+QString firstRunDirectory() {
+#ifdef Q_OS_WIN
+    return systemDriveRoot();
+#else
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    if (!music.isEmpty() && QFileInfo(music).isDir())
+        return directoryText(music);
+    return directoryText(QDir::homePath());
+#endif
+}
+
+QString defaultPrefixText() {
+    return QStringLiteral("MP3") + QDir::separator();
+}
+
 QString defaultPlayerCommand() {
 #ifdef Q_OS_WIN
     return QStringLiteral("explorer");

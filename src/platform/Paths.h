@@ -6,6 +6,12 @@ namespace tb {
 
 // The root of the system drive: "C:\" on Windows, "/" elsewhere.
 QString systemDriveRoot();
+// Where the directory list starts on a first run: the system drive's root on Windows,
+// elsewhere the user's music folder when it exists, else the home folder.
+QString firstRunDirectory();
+// The text put before file names in the "Text" prefix mode until the user types another:
+// "MP3" and the platform's separator.
+QString defaultPrefixText();
 // The player command used until the user picks one.
 QString defaultPlayerCommand();
 // The user's cache folder, created if missing, native separators, no trailing separator.

@@ -3,8 +3,11 @@
 
 #include "controls/Digits.h"
 #include "filetools/DirectoryListBox.h"
+#include "filetools/DirectoryText.h"
+#include "filetools/DriveBox.h"
 #include "filetools/FileListBox.h"
 #include "platform/Dialogs.h"
+#include "platform/DroppedFiles.h"
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistView.h"
 #include "playlist/Prefix.h"
@@ -36,19 +39,57 @@ tb::PrefixMode TForm1::prefixMode() const {
 }
 
 void TForm1::Pridat(const QByteArray& name) {
+    Pridat(name, QFile::encodeName(DirectoryListBox1->Directory()),
+           QFile::encodeName(DirectoryListBox1->Drive()));
+}
+
+bool TForm1::Pridat(const QByteArray& name, const QByteArray& directory,
+                    const QByteArray& driveRoot) {
     if (playlist_->count() >= ItemLimit) {
         services_.dialogs.error(this, QStringLiteral("Další položky přidávat nelze!"));
-        return;
+        return false;
     }
     // Paths and names go in as the file system spells them; the user's own text
     // in the local 8-bit encoding.
-    const QByteArray directory = QFile::encodeName(DirectoryListBox1->Directory());
-    const QByteArray driveRoot = QFile::encodeName(DirectoryListBox1->Drive());
     const QByteArray text = Edit1->text().toLocal8Bit();
     const tb::PrefixContext context{bytesOf(directory), bytesOf(driveRoot),
                                     QDir::separator().toLatin1(), bytesOf(text)};
     playlist_->append(tb::playlistEntry(prefixMode(), context, bytesOf(name)));
     Digits1->Increment();
+    return true;
+}
+
+QByteArray TForm1::driveOfDirectory(const QByteArray& directory) const {
+    std::vector<std::string> roots;
+    for (const QString& root : Disk->driveRoots())
+        roots.push_back(QFile::encodeName(root).toStdString());
+    const std::string root =
+        tb::driveRootOf(bytesOf(directory), roots, QDir::separator().toLatin1());
+    if (!root.empty())
+        return QByteArray::fromStdString(root);
+        // Off every known drive: the root of the path itself.
+#ifdef Q_OS_WIN
+    return directory.left(3);
+#else
+    return QByteArrayLiteral("/");
+#endif
+}
+
+void TForm1::ListBox1DropFiles(const QMimeData* data) {
+    // One refusal ends the drop: a dropped folder would bring a box for each further file.
+    for (const tb::DroppedItem& item : tb::droppedItems(data)) {
+        const QByteArray driveRoot = driveOfDirectory(item.directory);
+        if (item.kind == tb::DroppedItem::Kind::Folder) {
+            for (const QByteArray& name :
+                 TFileListBox::listedNames(item.directory, FileListBox1->Mask())) {
+                if (!Pridat(name, item.directory, driveRoot))
+                    return;
+            }
+        } else if (FileListBox1->matchesMask(item.name) &&
+                   !Pridat(item.name, item.directory, driveRoot)) {
+            return;
+        }
+    }
 }
 
 void TForm1::Button1Click() {

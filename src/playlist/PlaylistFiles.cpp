@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -48,6 +49,13 @@ public:
     QString saveDialogName;
 
     bool isPending(const QString& path) const { return pendingPlayFiles_.contains(path); }
+
+    // A player that gave up needs its play file no longer: removed at once, timer and all.
+    void removeNow(const QString& path) {
+        QFile::remove(path);
+        pendingPlayFiles_.removeOne(path);
+        delete findChild<QTimer*>(path, Qt::FindDirectChildrenOnly);
+    }
 
     // Keeps a play file for the player to read, and removes it a while later. The
     // timer is named after the file.
@@ -253,20 +261,40 @@ void TForm1::BitBtn1Click() {
         });
         file.commit();
     }
-    if (names.isEmpty() || !startPlayer(path)) {
+    if (names.isEmpty()) {
         QFile::remove(path);
         return;
     }
+    // The play file waits for the player, unless the player gives up soon after its start.
     state.removeLater(path);
+    QPointer<QObject> stateAlive(playlistFilesState_);
+    if (!startPlayer(path, [stateAlive, path] {
+            if (stateAlive)
+                stateOf(stateAlive).removeNow(path);
+        }))
+        state.removeNow(path);
 }
 
-bool TForm1::startPlayer(const QString& playlistPath) {
-    if (services_.launcher.startCommandLine(settings_.rgPlay + QStringLiteral(" \"") +
-                                            playlistPath + QLatin1Char('"')))
-        return true;
-    services_.dialogs.message(
-        this, tb::Dialogs::Kind::Warning, QString(),
-        QStringLiteral("Přehrávač \"%1\" nelze spustit.").arg(settings_.rgPlay),
-        tb::Dialogs::Buttons::Ok);
-    return false;
+bool TForm1::startPlayer(const QString& playlistPath, std::function<void()> afterFailure) {
+    const QString player = settings_.rgPlay;
+    const auto warn = [this, player] {
+        services_.dialogs.message(this, tb::Dialogs::Kind::Warning, QString(),
+                                  QStringLiteral("Přehrávač \"%1\" nelze spustit.").arg(player),
+                                  tb::Dialogs::Buttons::Ok);
+    };
+    // A player that ends with an error soon after its start did not play either: the
+    // warning comes late then, and what waited for the player goes at once.
+    QPointer<TForm1> alive(this);
+    const bool started = services_.launcher.startCommandLine(player + QStringLiteral(" \"") +
+                                                                 playlistPath + QLatin1Char('"'),
+                                                             [alive, warn, afterFailure] {
+                                                                 if (!alive)
+                                                                     return;
+                                                                 if (afterFailure)
+                                                                     afterFailure();
+                                                                 warn();
+                                                             });
+    if (!started)
+        warn();
+    return started;
 }

@@ -127,6 +127,10 @@ void TPlaylistView::setDropFilter(std::function<bool(QObject*, const QMimeData*)
     dropFilter_ = std::move(filter);
 }
 
+void TPlaylistView::setDropHandler(std::function<void(QObject*, const QMimeData*)> handler) {
+    dropHandler_ = std::move(handler);
+}
+
 void TPlaylistView::rowsAppended(int first, int last) {
     selected_.insert(selected_.begin() + first, static_cast<std::size_t>(last - first + 1), false);
     if (current_ >= first)
@@ -295,10 +299,20 @@ void TPlaylistView::keyPressEvent(QKeyEvent* event) {
 }
 
 void TPlaylistView::answerDrag(QDropEvent* event) const {
-    if (dropFilter_ && dropFilter_(event->source(), event->mimeData()))
-        event->acceptProposedAction();
-    else
+    if (!dropFilter_ || !dropFilter_(event->source(), event->mimeData())) {
         event->ignore();
+        return;
+    }
+    // A copy, always: a file manager that was told "moved" would delete the dropped files.
+    if (event->possibleActions() & Qt::CopyAction) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else if (event->possibleActions() & Qt::LinkAction) {
+        event->setDropAction(Qt::LinkAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 void TPlaylistView::dragEnterEvent(QDragEnterEvent* event) {
@@ -309,9 +323,12 @@ void TPlaylistView::dragMoveEvent(QDragMoveEvent* event) {
     answerDrag(event);
 }
 
-// Entries are added when the drag ends at its source, which learns where it was dropped.
+// The file list adds its entries when its drag ends, learning where it was dropped; the
+// window's drop handler takes drops from other programs.
 void TPlaylistView::dropEvent(QDropEvent* event) {
     answerDrag(event);
+    if (event->isAccepted() && dropHandler_)
+        dropHandler_(event->source(), event->mimeData());
 }
 
 void TPlaylistView::focusInEvent(QFocusEvent* event) {

@@ -46,6 +46,9 @@ public:
 
     // Decides whether a drag over the list may drop here; given the drag's source.
     void setDropFilter(std::function<bool(QObject* source, const QMimeData* data)> filter);
+    // Runs for each drop that the filter let in, with the drag's source (null for a drag
+    // from another program) and its data.
+    void setDropHandler(std::function<void(QObject* source, const QMimeData* data)> handler);
 
 signals:
     // Every key press, before the list's own navigation handles it.
@@ -81,4 +84,5 @@ private:
     int anchor_ = -1;
     int itemHeight_ = 13;
     std::function<bool(QObject*, const QMimeData*)> dropFilter_;
+    std::function<void(QObject*, const QMimeData*)> dropHandler_;
 };

@@ -104,6 +104,11 @@ TAboutBox::TAboutBox(tb::Launcher& launcher, QWidget* parent) : QDialog(parent) 
     connect(TransparentButton1, &TTransparentButton::OnClick, this,
             &TAboutBox::TransparentButton1Click);
 
+    // For screen readers, which see no text on these.
+    ProgramIcon->setAccessibleName(QStringLiteral("Logo Trackbinder"));
+    Memo1->setAccessibleName(QStringLiteral("Poděkování"));
+    TransparentButton1->setAccessibleName(QStringLiteral("OK"));
+
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
 }

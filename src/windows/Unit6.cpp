@@ -94,6 +94,12 @@ TTips::TTips(QWidget* parent) : QDialog(parent) {
     TransparentButton1 = makeButton(this, {336, 24, 22, 22}, QStringLiteral(":/next.png"));
     TransparentButton2 = makeButton(this, {336, 48, 22, 22}, QStringLiteral(":/previous.png"));
     TransparentButton3 = makeButton(this, {337, 76, 22, 70}, QStringLiteral(":/ok.png"));
+    // For screen readers, which see no text on these.
+    SpeedButton1->setAccessibleName(QStringLiteral("Tip"));
+    Memo1->setAccessibleName(QStringLiteral("Tip"));
+    TransparentButton1->setAccessibleName(QStringLiteral("Další tip"));
+    TransparentButton2->setAccessibleName(QStringLiteral("Předchozí tip"));
+    TransparentButton3->setAccessibleName(QStringLiteral("OK"));
     connect(TransparentButton1, &TTransparentButton::OnClick, this,
             &TTips::TransparentButton1Click);
     connect(TransparentButton2, &TTransparentButton::OnClick, this,

@@ -54,7 +54,7 @@ private:
 void TestMainWindow::firstRunDefaultsErrorBoxAndHelp() {
     MainWindowFixture fx;
     TForm1& form = fx.show();
-    QCOMPARE(form.DirectoryListBox1->Directory(), tb::systemDriveRoot());
+    QCOMPARE(form.DirectoryListBox1->Directory(), tb::firstRunDirectory());
     QCOMPARE(fx.settings.rgPlay, tb::defaultPlayerCommand());
     QCOMPARE(fx.settings.cistTag + fx.settings.blikatka + fx.settings.askRun + fx.settings.delAfter,
              QStringLiteral("ANOANOANOANO"));

@@ -104,17 +104,28 @@ public:
 
 class FakeLauncher final : public Launcher {
 public:
-    bool startCommandLine(const QString& commandLine) override {
+    bool startCommandLine(const QString& commandLine, FailedSoon failedSoon = {}) override {
         commandLines.append(commandLine);
+        failures.append(std::move(failedSoon));
         return starts;
     }
-    void openDocument(const QString& path) override { documents.append(path); }
+    void openDocument(const QString& path, FailedSoon failedSoon = {}) override {
+        documents.append(path);
+        failures.append(std::move(failedSoon));
+    }
     void openUrl(const QString& target) override { urls.append(target); }
+
+    // The program started last gives up at once, as an opener that finds no application.
+    void failLastStart() {
+        if (!failures.isEmpty() && failures.last())
+            failures.last()();
+    }
 
     QStringList commandLines;
     QStringList documents;
     QStringList urls;
-    bool starts = true; // whether the player's program is there to start
+    QList<FailedSoon> failures; // one per command line or document, in the order started
+    bool starts = true;         // whether the player's program is there to start
 };
 
 } // namespace tb::test

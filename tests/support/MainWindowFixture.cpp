@@ -1,5 +1,6 @@
 #include "support/MainWindowFixture.h"
 
+#include "controls/AccessibleFactory.h"
 #include "filetools/FileListBox.h"
 
 #include <QDir>
@@ -12,6 +13,7 @@
 namespace tb::test {
 
 TForm1& MainWindowFixture::create() {
+    installAccessibleFactory();
     form =
         std::make_unique<TForm1>(AppServices{dialogs, settingsStore, volumes, launcher}, settings);
     splash = std::make_unique<TSplash>();

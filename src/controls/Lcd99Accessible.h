@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QAccessibleWidget>
+
+class TLCD99;
+
+// What a screen reader sees of the LCD display: a read-only text holding the characters
+// that the cells show, decimal points in their places.
+class TLCD99Accessible : public QAccessibleWidget {
+public:
+    explicit TLCD99Accessible(TLCD99* display);
+
+    QString text(QAccessible::Text t) const override;
+
+    // The cells' characters as shown: "QRQWDRQWED" for a longer value on ten cells, "12.5".
+    static QString shownText(const TLCD99* display);
+};

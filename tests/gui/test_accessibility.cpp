@@ -1,0 +1,297 @@
+// What screen readers see: the self-drawn controls' interfaces, the names in every window,
+// and the keys that reach the buttons which take no focus.
+#include "controls/AccessibleFactory.h"
+#include "controls/BalHint.h"
+#include "controls/Digits.h"
+#include "controls/DigitsAccessible.h"
+#include "controls/KPanel.h"
+#include "controls/Lcd99.h"
+#include "controls/Progress.h"
+#include "controls/TransBtn.h"
+#include "controls/TransBtnAccessible.h"
+#include "controls/URLLabel.h"
+#include "filetools/DirectoryListBox.h"
+#include "filetools/DriveBox.h"
+#include "filetools/FileListBox.h"
+#include "playlist/PlaylistModel.h"
+#include "playlist/PlaylistView.h"
+#include "support/MainWindowFixture.h"
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QAccessibleValueInterface>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+QAccessibleInterface* readerView(QObject* object) {
+    return QAccessible::queryAccessibleInterface(object);
+}
+
+QString nameOf(QObject* object) {
+    return readerView(object)->text(QAccessible::Name);
+}
+
+QStringList actionsOf(QObject* object) {
+    return readerView(object)->actionInterface()->actionNames();
+}
+
+// The value-change notices sent while the handler is installed.
+QList<QPair<QObject*, QVariant>> g_valueNotices;
+void recordValueNotices(QAccessibleEvent* event) {
+    if (event->type() == QAccessible::ValueChanged)
+        g_valueNotices.append(
+            {event->object(), static_cast<QAccessibleValueChangeEvent*>(event)->value()});
+}
+
+// The named things a reader lands on; scroll bars and Qt's inner panes name nothing.
+bool needsName(QAccessible::Role role) {
+    switch (role) {
+    case QAccessible::Button:
+    case QAccessible::CheckBox:
+    case QAccessible::RadioButton:
+    case QAccessible::ComboBox:
+    case QAccessible::List:
+    case QAccessible::EditableText:
+    case QAccessible::StaticText:
+    case QAccessible::ProgressBar:
+    case QAccessible::Graphic:
+    case QAccessible::Link:
+    case QAccessible::Pane:
+    case QAccessible::Grouping:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Every widget of the window that a reader would announce without a name, by class.
+QStringList unnamedControls(QWidget* window) {
+    QStringList unnamed;
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        QAccessibleInterface* iface = readerView(widget);
+        if (iface && needsName(iface->role()) && iface->text(QAccessible::Name).isEmpty())
+            unnamed.append(QString::fromLatin1(widget->metaObject()->className()) + "/" +
+                           widget->objectName());
+    }
+    return unnamed;
+}
+
+} // namespace
+
+class TestAccessibility : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { installAccessibleFactory(); }
+    void cleanup() { setValueNoticeSink(nullptr); }
+
+    void transparentButtonIsAPushButtonThatReadersPress();
+    void digitCounterReadsItsShownValueAndAnnouncesEachChangeOnce();
+    void displaysGaugeLinkPanelAndBalloon();
+    void everyWindowNamesItsControls();
+    void keysClickTheButtonsWithoutFocus();
+};
+
+void TestAccessibility::transparentButtonIsAPushButtonThatReadersPress() {
+    QWidget window;
+    auto* button = new TTransparentButton(&window);
+    QCOMPARE(readerView(button)->role(), QAccessible::Button);
+
+    // Caption, else hint, else the name the window gives.
+    button->setAccessibleName("Nápověda");
+    QCOMPARE(nameOf(button), QStringLiteral("Nápověda"));
+    button->setToolTip("Nastavení parametrů programu");
+    QCOMPARE(nameOf(button), QStringLiteral("Nastavení parametrů programu"));
+    button->setCaption("Tisk &Obal && víc");
+    QCOMPARE(nameOf(button), QStringLiteral("Tisk Obal & víc"));
+    QCOMPARE(withoutAccelerator("A&"), QStringLiteral("A"));
+    QCOMPARE(readerView(button)->text(QAccessible::Accelerator), QStringLiteral("O"));
+
+    // The press runs the click from the event loop, so that a modal window it opens does
+    // not hold the reader's call; a disabled button offers and runs nothing.
+    QSignalSpy clicks(button, &TTransparentButton::OnClick);
+    QCOMPARE(actionsOf(button), QStringList{QAccessibleActionInterface::pressAction()});
+    readerView(button)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(clicks.count(), 0);
+    QTRY_COMPARE(clicks.count(), 1);
+    readerView(button)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    button->setEnabled(false); // before the queued click runs
+    QTest::qWait(20);
+    QCOMPARE(clicks.count(), 1);
+    QVERIFY(actionsOf(button).isEmpty());
+    QVERIFY(readerView(button)->state().disabled);
+
+    button->setEnabled(true);
+    QVERIFY(!readerView(button)->state().pressed);
+    button->setDown(true);
+    QVERIFY(readerView(button)->state().pressed);
+    QVERIFY(!readerView(button)->state().focusable);
+}
+
+void TestAccessibility::digitCounterReadsItsShownValueAndAnnouncesEachChangeOnce() {
+    QWidget window;
+    auto* digits = new TDigits(&window);
+    digits->setBmpDigits(QImage(QStringLiteral(":/digitstrip.bmp")));
+    digits->setShowLeadingZeros(true);
+    digits->setIncDecSpeed(5);
+    digits->setToolTip("Počet položek PlayListu");
+    window.show();
+    QAccessibleInterface* iface = readerView(digits);
+    QCOMPARE(iface->role(), QAccessible::StaticText);
+    QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("Počet položek PlayListu"));
+    QAccessibleValueInterface* value = iface->valueInterface();
+    QVERIFY(value);
+
+    // What the cells show: no leading zeros read out, only the lowest digits that fit.
+    digits->setValue(105);
+    QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("105"));
+    QCOMPARE(value->currentValue().toInt(), 105);
+    QCOMPARE(value->maximumValue().toInt(), 999999);
+    digits->setValue(1234567);
+    QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("234567"));
+
+    // Three steps in one event are one notice with the value then shown; the roll's frames
+    // and an unchanged value send none.
+    g_valueNotices.clear();
+    setValueNoticeSink(recordValueNotices);
+    digits->setValue(0);
+    digits->Increment();
+    digits->Increment();
+    digits->Increment();
+    QTRY_COMPARE(g_valueNotices.size(), 1);
+    QCOMPARE(g_valueNotices.first().first, digits);
+    QCOMPARE(g_valueNotices.first().second.toInt(), 3);
+    QTRY_COMPARE(digits->RollStep(), 0);
+    QTest::qWait(30);
+    digits->setValue(3);
+    QTest::qWait(10);
+    QCOMPARE(g_valueNotices.size(), 1);
+    digits->Decrement();
+    QTRY_COMPARE(g_valueNotices.size(), 2);
+    QCOMPARE(g_valueNotices.last().second.toInt(), 2);
+
+    // Time mode reads as a time, in twelve-hour form only with an AM/PM sign.
+    digits->setMode(TDigitsMode::dmTime);
+    digits->setDateTime((13 * 3600 + 5 * 60 + 7) / 86400.0);
+    QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("13:05:07"));
+    digits->setBmpAMPMSign(QImage(28, 20, QImage::Format_RGB32));
+    QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("1:05:07 PM"));
+}
+
+void TestAccessibility::displaysGaugeLinkPanelAndBalloon() {
+    QWidget window;
+    auto* lcd = new TLCD99(&window);
+    QCOMPARE(readerView(lcd)->role(), QAccessible::StaticText);
+    lcd->setValue("12.5");
+    QCOMPARE(readerView(lcd)->text(QAccessible::Value), QStringLiteral("12.5"));
+    lcd->setDigitNum(10);
+    lcd->setValue("QRQWDRQWEDQW"); // the cells show the first ten
+    QCOMPARE(readerView(lcd)->text(QAccessible::Value), QStringLiteral("QRQWDRQWED"));
+    QCOMPARE(nameOf(lcd), QStringLiteral("QRQWDRQWED"));
+    lcd->setAccessibleName("Displej");
+    QCOMPARE(nameOf(lcd), QStringLiteral("Displej"));
+
+    auto* gauge = new TProgress(&window);
+    QAccessibleInterface* bar = readerView(gauge);
+    QCOMPARE(bar->role(), QAccessible::ProgressBar);
+    gauge->setProgress(50);
+    QCOMPARE(bar->valueInterface()->currentValue().toInt(), 50);
+    QCOMPARE(bar->text(QAccessible::Value), QStringLiteral("50 %"));
+    gauge->setProgress(-10); // an empty bar
+    QCOMPARE(bar->valueInterface()->currentValue().toInt(), 0);
+    QCOMPARE(bar->valueInterface()->maximumValue().toInt(), 100);
+    gauge->setText("Hotovo");
+    QCOMPARE(bar->text(QAccessible::Name), QStringLiteral("Hotovo"));
+
+    tb::test::FakeLauncher launcher;
+    auto* link = new TURLLabel(&window);
+    link->setLauncher(&launcher);
+    link->setText("brivola.example");
+    link->setURL("https://brivola.example/trackbinder");
+    QAccessibleInterface* linkView = readerView(link);
+    QCOMPARE(linkView->role(), QAccessible::Link);
+    QCOMPARE(linkView->text(QAccessible::Name), QStringLiteral("brivola.example"));
+    QCOMPARE(linkView->text(QAccessible::Description),
+             QStringLiteral("https://brivola.example/trackbinder"));
+    QVERIFY(linkView->state().linked);
+    linkView->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QTRY_COMPARE(launcher.urls, QStringList{"https://brivola.example/trackbinder"});
+
+    auto* panel = new TKPanel(&window);
+    QCOMPARE(readerView(panel)->role(), QAccessible::Pane);
+    panel->setAccessibleName("Nastavení Trackbinder");
+    QCOMPARE(nameOf(panel), QStringLiteral("Nastavení Trackbinder"));
+    panel->setCaption("Nadpis");
+    QCOMPARE(nameOf(panel), QStringLiteral("Nadpis"));
+
+    TBaloonHint balloon;
+    TBaloonHintWindow* hint = TBaloonHint::HintWindow();
+    hint->ActivateHint(QRect(), QStringLiteral("Smaže obsah playlistu"));
+    QCOMPARE(readerView(hint)->role(), QAccessible::ToolTip);
+    QCOMPARE(nameOf(hint), QStringLiteral("Smaže obsah playlistu"));
+    hint->hide();
+}
+
+void TestAccessibility::everyWindowNamesItsControls() {
+    tb::test::MainWindowFixture fx;
+    TForm1& form = fx.show();
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{&form, fx.setup.get(), fx.tips.get(), fx.aboutBox.get()}) {
+        const QStringList unnamed = unnamedControls(window);
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
+    }
+
+    // The buttons that were fillers, and the lists that had no name.
+    const auto roleAndName = [](QObject* control) {
+        return qMakePair(readerView(control)->role(), nameOf(control));
+    };
+    QCOMPARE(roleAndName(form.TransparentButton2),
+             qMakePair(QAccessible::Button, QString("Nápověda")));
+    QCOMPARE(roleAndName(form.TransparentButton1),
+             qMakePair(QAccessible::Button, QString("Nastavení parametrů programu")));
+    QCOMPARE(roleAndName(form.DirectoryListBox1),
+             qMakePair(QAccessible::List, QString("Adresáře")));
+    QCOMPARE(roleAndName(form.FileListBox1), qMakePair(QAccessible::List, QString("Soubory")));
+    QCOMPARE(nameOf(form.ListBox1), QStringLiteral("Playlist"));
+    QCOMPARE(readerView(form.Disk)->text(QAccessible::Description), QStringLiteral("Disk"));
+    QCOMPARE(roleAndName(fx.tips->TransparentButton3),
+             qMakePair(QAccessible::Button, QString("OK")));
+
+    // The counter follows the playlist.
+    form.Pridat("song.mp3");
+    QCOMPARE(readerView(form.Digits1)->text(QAccessible::Value), QStringLiteral("1"));
+}
+
+void TestAccessibility::keysClickTheButtonsWithoutFocus() {
+    tb::test::MainWindowFixture fx;
+    TForm1& form = fx.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    fx.dialogs.modalWindows.clear();
+
+    QTest::keyClick(&form, Qt::Key_F1);
+    QCOMPARE(fx.launcher.documents.size(), 1);
+    QTest::keyClick(&form, Qt::Key_F9);
+    QTest::keyClick(&form, Qt::Key_Comma, Qt::ControlModifier);
+    QCOMPARE(fx.dialogs.modalWindows,
+             (QStringList{"Nastavení Trackbinder", "Nastavení Trackbinder"}));
+
+    // Save and open only while their buttons are enabled: an empty playlist saves nothing.
+    form.Timer1Timer();
+    QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(fx.dialogs.fileRequests.isEmpty());
+    form.playlist()->append("a.mp3");
+    form.Timer1Timer();
+    fx.dialogs.fileNames = {std::nullopt, std::nullopt}; // both dialogs cancelled
+    QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(fx.dialogs.fileRequests.size(), 2);
+    QCOMPARE(fx.dialogs.fileRequests.at(0).title, QStringLiteral("Uložit PlayList"));
+    QCOMPARE(fx.dialogs.fileRequests.at(1).title, QStringLiteral("Otevřit PlayList"));
+}
+
+QTEST_MAIN(TestAccessibility)
+#include "test_accessibility.moc"

@@ -1,0 +1,221 @@
+// Files dropped from a file manager onto the playlist and the directory list, and the
+// program's fit to Linux: where a first run starts, the text prefix, and a player or help
+// page that gives up at once.
+#include "controls/Digits.h"
+#include "filetools/DirectoryListBox.h"
+#include "filetools/FileListBox.h"
+#include "platform/DroppedFiles.h"
+#include "platform/Launcher.h"
+#include "platform/Paths.h"
+#include "playlist/PlaylistModel.h"
+#include "playlist/PlaylistView.h"
+#include "support/MainWindowFixture.h"
+
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <QtTest>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using tb::test::MainWindowFixture;
+
+namespace {
+
+// An address as a file manager writes it: the path's bytes percent-encoded.
+QByteArray fileUrl(const QByteArray& pathBytes) {
+    return "file://" + pathBytes.toPercentEncoding("/");
+}
+
+struct DropResult {
+    bool accepted;
+    Qt::DropAction action;
+};
+
+// Drags the addresses over the widget and drops them, as another program's drag arrives
+// (no source in this program); a file manager proposes to move.
+DropResult dropOnto(QWidget* target, const QList<QByteArray>& urls,
+                    Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction) {
+    QMimeData data;
+    data.setData("text/uri-list", urls.join("\r\n") + "\r\n");
+    const QPoint at(target->width() / 2, target->height() / 2);
+    QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+    enter.setDropAction(Qt::MoveAction);
+    QCoreApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return {false, Qt::IgnoreAction};
+    QDropEvent drop(QPointF(at), actions, &data, Qt::LeftButton, Qt::NoModifier);
+    drop.setDropAction(Qt::MoveAction);
+    QCoreApplication::sendEvent(target, &drop);
+    return {drop.isAccepted(), drop.dropAction()};
+}
+
+} // namespace
+
+class TestOutsideDropsAndLinuxFit : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { QVERIFY(dir_.isValid()); }
+
+    void filesAndFoldersDroppedOnThePlaylist();
+    void dropsStopAtTheItemLimit();
+    void folderDroppedOnTheDirectoryList();
+    void firstRunStartsInTheMusicFolderElseHome();
+    void playerOrHelpThatGivesUpIsReported();
+    void systemLauncherWatchesTheStartedProgram();
+
+private:
+    QByteArray pathOf(const char* relative) const {
+        return QFile::encodeName(dir_.path()) + '/' + relative;
+    }
+
+    QTemporaryDir dir_;
+};
+
+void TestOutsideDropsAndLinuxFit::filesAndFoldersDroppedOnThePlaylist() {
+    MainWindowFixture fx;
+    TForm1& form = fx.show();
+    // A name that is not UTF-8 (Windows-1250 "Píseň") must come through byte for byte.
+    const QByteArray czech("P\xed"
+                           "se\xf2.mp3");
+    tb::test::makeFiles(dir_.path(),
+                        {"rock/b.MP3", "rock/a.mp3", "rock/cover.jpg", "rock/.hidden.mp3",
+                         "rock/live/x.mp3", "pop/one.mp3", "pop/notes.txt"});
+    const QByteArray czechPath = pathOf("pop/") + czech;
+    FILE* named = std::fopen(czechPath.constData(), "w"); // by its bytes
+    QVERIFY(named && std::fclose(named) == 0);
+    // The temporary folder's own cleanup cannot reach a name that is not UTF-8.
+    const auto removeCzech = qScopeGuard([&] { ::unlink(czechPath.constData()); });
+    ::mkfifo(pathOf("pop/pipe.mp3").constData(), 0600);
+    form.RadioButton1->setChecked(true); // full paths show where each entry came from
+
+    // In the order dropped: a file, a folder's matching files (not its subfolder's, not
+    // hidden ones, in the file list's order), a file the mask refuses, a missing file, a
+    // FIFO, a web address and a file of another host are left out.
+    const DropResult result =
+        dropOnto(form.ListBox1->viewport(),
+                 {fileUrl(pathOf("pop/one.mp3")), fileUrl(pathOf("rock/")),
+                  fileUrl(pathOf("pop/notes.txt")), fileUrl(pathOf("pop/gone.mp3")),
+                  fileUrl(pathOf("pop/pipe.mp3")), "https://example.org/song.mp3",
+                  "file://otherhost/srv/song.mp3", fileUrl(pathOf("pop/") + czech)});
+    QVERIFY(result.accepted);
+    QCOMPARE(result.action, Qt::CopyAction); // never a move: the files stay where they are
+    const QByteArray pop = pathOf("pop/"), rock = pathOf("rock/");
+    QList<QByteArray> entries;
+    for (std::size_t i = 0; i < form.playlist()->count(); ++i)
+        entries.append(QByteArray(form.playlist()->entry(i).data(),
+                                  qsizetype(form.playlist()->entry(i).size())));
+    QCOMPARE(entries,
+             (QList<QByteArray>{pop + "one.mp3", rock + "a.mp3", rock + "b.MP3", pop + czech}));
+    QTRY_COMPARE(form.Digits1->Value(), 4);
+
+    // The prefix mode applies as to any add: the dropped file's own folder, not the shown one.
+    form.RadioButton3->setChecked(true);
+    dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("rock/a.mp3"))});
+    QCOMPARE(fx.entries().last(), QStringLiteral("rock/a.mp3"));
+
+    // Only web addresses, or a drag that allows no copy: refused, nothing added.
+    QVERIFY(!dropOnto(form.ListBox1->viewport(), {"https://example.org/a.mp3"}).accepted);
+    QVERIFY(!dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("rock/a.mp3"))}, Qt::MoveAction)
+                 .accepted);
+    QCOMPARE(form.playlist()->count(), std::size_t{5});
+    QCOMPARE(fx.dialogs.unexpected, 0);
+}
+
+void TestOutsideDropsAndLinuxFit::dropsStopAtTheItemLimit() {
+    MainWindowFixture fx;
+    TForm1& form = fx.show();
+    tb::test::makeFiles(dir_.path(), {"many/1.mp3", "many/2.mp3", "many/3.mp3"});
+    for (int i = 0; i < TForm1::ItemLimit - 1; ++i)
+        form.playlist()->append("x");
+    // The first file fits; the next is refused with the one error box, and the drop ends.
+    dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("many/"))});
+    QCOMPARE(form.playlist()->count(), std::size_t{TForm1::ItemLimit});
+    QCOMPARE(fx.dialogs.texts(), QStringList{"Další položky přidávat nelze!"});
+}
+
+void TestOutsideDropsAndLinuxFit::folderDroppedOnTheDirectoryList() {
+    MainWindowFixture fx;
+    TForm1& form = fx.show();
+    tb::test::makeFiles(dir_.path(), {"jazz/a.mp3", "blues/b.mp3"});
+    const QString jazz = tb::directoryText(dir_.filePath("jazz"));
+    QVERIFY(dropOnto(form.DirectoryListBox1->viewport(), {fileUrl(pathOf("jazz"))}).accepted);
+    QCOMPARE(form.DirectoryListBox1->Directory(), jazz);
+    QCOMPARE(form.FileListBox1->count(), 1); // the file list follows
+    // A dropped file takes the list to its folder; a web address is refused.
+    dropOnto(form.DirectoryListBox1->viewport(), {fileUrl(pathOf("blues/b.mp3"))});
+    QCOMPARE(form.DirectoryListBox1->Directory(), tb::directoryText(dir_.filePath("blues")));
+    QVERIFY(!dropOnto(form.DirectoryListBox1->viewport(), {"https://example.org/"}).accepted);
+}
+
+void TestOutsideDropsAndLinuxFit::firstRunStartsInTheMusicFolderElseHome() {
+    const QByteArray realHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(dir_.path()));
+    const auto restore = qScopeGuard([&] { qputenv("HOME", realHome); });
+    QCOMPARE(tb::firstRunDirectory(), tb::directoryText(dir_.path()));
+    QVERIFY(QDir(dir_.path()).mkdir("Music"));
+    QCOMPARE(tb::firstRunDirectory(), tb::directoryText(dir_.filePath("Music")));
+
+    MainWindowFixture fx;
+    TForm1& form = fx.show();
+    QCOMPARE(form.DirectoryListBox1->Directory(), tb::directoryText(dir_.filePath("Music")));
+    QCOMPARE(form.Edit1->text(), QStringLiteral("MP3/"));
+}
+
+void TestOutsideDropsAndLinuxFit::playerOrHelpThatGivesUpIsReported() {
+    MainWindowFixture fx;
+    fx.settingsStore.values = {{"RgPlay", "xdg-open"}, {"AskRun", "NE"}};
+    TForm1& form = fx.show();
+    tb::test::makeFiles(dir_.path(), {"a.mp3"});
+    fx.browse(dir_.path());
+    fx.selectFiles({0});
+
+    // The player started, then gave up: the same warning as for one that cannot start,
+    // and the play file goes at once, its removal timer with it.
+    form.BitBtn1Click();
+    const QString playFile = fx.launcher.commandLines.value(0).section('"', 1, 1);
+    QVERIFY(QFile::exists(playFile));
+    QVERIFY(fx.dialogs.shown.isEmpty());
+    fx.launcher.failLastStart();
+    QCOMPARE(fx.dialogs.texts(), QStringList{"Přehrávač \"xdg-open\" nelze spustit."});
+    QCOMPARE(fx.dialogs.shown.first().kind, tb::Dialogs::Kind::Warning);
+    QVERIFY(!QFile::exists(playFile));
+    QVERIFY(!form.findChild<QTimer*>(playFile));
+
+    // A help page that no viewer opens is reported too.
+    form.TransparentButton2Click();
+    fx.launcher.failLastStart();
+    QCOMPARE(fx.dialogs.shown.size(), 2);
+    QVERIFY(fx.dialogs.shown.last().text.startsWith("Nápovědu \""));
+
+    // A window gone by the time the player gives up is left alone.
+    form.BitBtn1Click();
+    fx.form.reset();
+    fx.launcher.failLastStart();
+    QCOMPARE(fx.dialogs.shown.size(), 2);
+}
+
+void TestOutsideDropsAndLinuxFit::systemLauncherWatchesTheStartedProgram() {
+    tb::SystemLauncher launcher;
+    int failedFalse = 0, failedTrue = 0, failedLate = 0;
+    QVERIFY(!launcher.startCommandLine("/no/such/player \"/tmp/x.m3u\"", [&] { ++failedFalse; }));
+    QCOMPARE(failedFalse, 0); // told at once by the return value instead
+
+    QVERIFY(launcher.startCommandLine("false", [&] { ++failedFalse; }));
+    QVERIFY(launcher.startCommandLine("true", [&] { ++failedTrue; }));
+    QVERIFY(launcher.startCommandLine("sh -c \"sleep 0.3; exit 3\"", [&] { ++failedLate; }));
+    QCOMPARE(failedFalse, 0); // never from within the start: the window thread goes on
+    QTRY_COMPARE(failedFalse, 1);
+    QTRY_COMPARE(failedLate, 1);
+    QTest::qWait(50);
+    QCOMPARE(failedTrue, 0);
+    QCOMPARE(failedFalse, 1);
+}
+
+QTEST_MAIN(TestOutsideDropsAndLinuxFit)
+#include "test_outside_drops_and_linux_fit.moc"

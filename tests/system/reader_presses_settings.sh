@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Runs the real program with Qt's screen reader bridge on a private AT-SPI bus (inside
+# dbus-run-session, on an X display from xvfb-run) and lets press_settings_by_reader.py
+# work it as a screen reader would. Everything it starts is ended by its own id.
+set -euo pipefail
+program=$1
+here=$(cd "$(dirname "$0")" && pwd)
+python=/usr/bin/python3
+
+launcher=
+for candidate in /usr/libexec/at-spi-bus-launcher /usr/lib/at-spi2-core/at-spi-bus-launcher \
+    /usr/lib/at-spi2/at-spi-bus-launcher; do
+    [[ -x $candidate ]] && launcher=$candidate && break
+done
+if [[ -z $launcher ]] || ! "$python" -c 'import pyatspi' 2>/dev/null; then
+    echo "SKIP: at-spi-bus-launcher or python3-pyatspi is missing"
+    exit 77
+fi
+
+home=$(mktemp -d)
+bus_group= pid=
+cleanup() {
+    [[ -n $pid ]] && kill "$pid" 2>/dev/null || true
+    # The bus launcher leads its own process group: its bus and registry go with it.
+    [[ -n $bus_group ]] && kill -- "-$bus_group" 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$home"
+}
+trap cleanup EXIT
+export HOME=$home XDG_CONFIG_HOME=$home/config XDG_CACHE_HOME=$home/cache
+export XDG_RUNTIME_DIR=$home/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM
+
+setsid "$launcher" --launch-immediately &
+bus_group=$!
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
+sleep 1
+"$program" &
+pid=$!
+
+timeout --kill-after=5 90 "$python" "$here/press_settings_by_reader.py"
