@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tb {
@@ -14,6 +15,19 @@ namespace tb {
 // take about 48 MB.
 class EntryStore {
 public:
+    EntryStore() = default;
+    // A store moved from is empty.
+    EntryStore(EntryStore&& other) noexcept { *this = std::move(other); }
+    EntryStore& operator=(EntryStore&& other) noexcept {
+        blocks_ = std::move(other.blocks_);
+        endChunks_ = std::move(other.endChunks_);
+        count_ = std::exchange(other.count_, 0);
+        partBegin_ = std::exchange(other.partBegin_, 0);
+        other.blocks_.clear();
+        other.endChunks_.clear();
+        return *this;
+    }
+
     std::size_t size() const { return count_; }
     bool empty() const { return count_ == 0; }
 
