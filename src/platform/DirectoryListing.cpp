@@ -210,21 +210,33 @@ bool SystemDirectoryLister::listBelow(const std::string& directoryPath, std::siz
             fd = openBelow(parent, name_.c_str(), depth - 1);
         }
     }
+    if (depth > 0 && depth <= levels_.size() && levels_[depth - 1].directoriesLeft > 0)
+        --levels_[depth - 1].directoriesLeft;
     if (fd < 0)
         return false;
     levels_.resize(depth + 1);
-    levels_[depth].id = id;
-    levels_[depth].pathLength = directoryPath.size();
+    Level& level = levels_[depth];
+    level.id = id;
+    level.pathLength = directoryPath.size();
     hold(depth, fd);
-    return readEntries(fd, directoryPath, listing);
+    const bool listed = readEntries(fd, directoryPath, listing);
+    level.directoriesLeft = 0;
+    for (std::size_t i = 0; i < listing.size(); ++i) {
+        const std::string_view entry = listing.name(i);
+        if (listing.kind(i) == EntryKind::Directory && entry != "." && entry != "..")
+            ++level.directoriesLeft;
+    }
+    return listed;
 }
 
 void SystemDirectoryLister::leave(std::size_t depth) {
     if (depth >= levels_.size())
         return;
-    // Climbing above the levels held: the parent is this directory's "..", as long as
-    // it is still the directory the walk came through.
-    if (depth > 0 && levels_[depth - 1].fd < 0 && levels_[depth].fd >= 0) {
+    // Climbing above the levels held into a directory with more folders to enter: the
+    // parent is this directory's "..", as long as it is still the directory the walk
+    // came through.
+    if (depth > 0 && levels_[depth - 1].fd < 0 && levels_[depth - 1].directoriesLeft > 0 &&
+        levels_[depth].fd >= 0) {
         const int up = ::openat(levels_[depth].fd, "..", kDirectoryFlags);
         if (up >= 0) {
             struct stat status {};

@@ -53,6 +53,9 @@ private:
         int fd = -1; // -1 while not held
         FileId id;
         std::size_t pathLength = 0; // where its directory path ends
+        // Folders in its listing not yet entered: while there are none, it needs no
+        // descriptor any more.
+        std::size_t directoriesLeft = 0;
     };
     // The directories on the walk's path, the start first.
     std::vector<Level> levels_;
