@@ -2,8 +2,34 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 namespace tb {
+
+EntryStore::Bytes EntryStore::allocateBlock(std::size_t capacity) {
+    void* bytes = nullptr;
+#if defined(__linux__)
+    constexpr std::size_t kHugePage = std::size_t{2} << 20;
+    // A block of megabytes is filled at once by an open: in huge pages it takes a
+    // few dozen page faults instead of thousands.
+    if (capacity >= kHugePage) {
+        const std::size_t rounded = (capacity + kHugePage - 1) / kHugePage * kHugePage;
+        bytes = std::aligned_alloc(kHugePage, rounded);
+        if (bytes)
+            ::madvise(bytes, rounded, MADV_HUGEPAGE); // only a hint: no matter if refused
+    } else
+#endif
+    {
+        bytes = std::malloc(capacity);
+    }
+    if (!bytes)
+        throw std::bad_alloc();
+    return Bytes(static_cast<char*>(bytes));
+}
 
 void EntryStore::makeEndRoom(std::size_t entries) {
     const std::size_t needed = count_ + entries;
@@ -19,7 +45,7 @@ void EntryStore::makeRoom(std::size_t bytes) {
     // many pieces is copied a bounded number of times.
     const std::size_t partLength = blocks_.empty() ? 0 : blocks_.back().used - partBegin_;
     const std::size_t capacity = std::max({kBlockBytes, partLength + bytes, 2 * partLength});
-    Block block{std::make_unique_for_overwrite<char[]>(capacity), capacity, partLength};
+    Block block{allocateBlock(capacity), capacity, partLength};
     if (partLength > 0)
         std::memcpy(block.bytes.get(), blocks_.back().bytes.get() + partBegin_, partLength);
     // A last block that no entry uses is replaced rather than kept empty.
@@ -64,6 +90,25 @@ void EntryStore::append(std::string_view entry) {
     partBegin_ = block.used;
     endAt(count_) = (static_cast<std::uint64_t>(blocks_.size() - 1) << kOffsetBits) | block.used;
     ++count_;
+}
+
+void EntryStore::appendAll(const std::vector<std::string_view>& entries) {
+    std::size_t bytes = 1; // even empty entries need a block
+    for (std::string_view entry : entries)
+        bytes += entry.size();
+    reserveMore(entries.size(), bytes);
+    Block& block = blocks_.back();
+    char* const base = block.bytes.get();
+    const std::uint64_t blockTag = static_cast<std::uint64_t>(blocks_.size() - 1) << kOffsetBits;
+    std::size_t used = block.used;
+    for (std::string_view entry : entries) {
+        if (!entry.empty())
+            std::memcpy(base + used, entry.data(), entry.size());
+        used += entry.size();
+        endAt(count_++) = blockTag | used;
+    }
+    block.used = used;
+    partBegin_ = used;
 }
 
 void EntryStore::clear() {

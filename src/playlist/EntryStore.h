@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string_view>
 #include <utility>
@@ -45,6 +46,8 @@ public:
     }
 
     void append(std::string_view entry);
+    // Appends many at once: room is made once, and then each entry costs its copy.
+    void appendAll(const std::vector<std::string_view>& entries);
     // The start of an entry whose bytes come in parts: the next entry appended
     // begins with them. Until then they belong to no entry.
     void appendPart(std::string_view part);
@@ -83,8 +86,13 @@ private:
         return blocks_.empty() ? 0 : blocks_.back().capacity - blocks_.back().used;
     }
 
+    struct FreeBytes {
+        void operator()(char* bytes) const { std::free(bytes); }
+    };
+    using Bytes = std::unique_ptr<char[], FreeBytes>;
+    static Bytes allocateBlock(std::size_t capacity);
     struct Block {
-        std::unique_ptr<char[]> bytes;
+        Bytes bytes;
         std::size_t capacity = 0;
         std::size_t used = 0; // entries, then the unfinished entry's parts
     };
