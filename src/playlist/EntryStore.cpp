@@ -38,8 +38,8 @@ void EntryStore::makeEndRoom(std::size_t entries) {
 }
 
 void EntryStore::makeRoom(std::size_t bytes) {
-    if (roomLeft() >= bytes)
-        return;
+    if (!blocks_.empty() && roomLeft() >= bytes)
+        return; // even empty entries need a block to name
     // A new block takes the unfinished entry with it: the one copy made is of bytes
     // that no entry holds yet. It doubles with the entry, so a long line read in
     // many pieces is copied a bounded number of times.
@@ -82,7 +82,7 @@ void EntryStore::discardPart() {
 
 void EntryStore::append(std::string_view entry) {
     makeEndRoom(1);
-    makeRoom(std::max<std::size_t>(entry.size(), 1)); // even an empty entry needs a block
+    makeRoom(entry.size());
     Block& block = blocks_.back();
     if (!entry.empty())
         std::memcpy(block.bytes.get() + block.used, entry.data(), entry.size());
@@ -93,7 +93,7 @@ void EntryStore::append(std::string_view entry) {
 }
 
 void EntryStore::appendAll(const std::vector<std::string_view>& entries) {
-    std::size_t bytes = 1; // even empty entries need a block
+    std::size_t bytes = 0;
     for (std::string_view entry : entries)
         bytes += entry.size();
     reserveMore(entries.size(), bytes);
