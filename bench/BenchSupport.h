@@ -24,8 +24,9 @@ void settle();
 void useOffscreenPlatform();
 
 // Appends entries of about forty bytes ("C:\MUSIC\Artist 001\track-0000001.mp3")
-// in batches, so that the bench's own scratch stays small.
-void fillPlaylist(PlaylistModel& playlist, int entries);
+// in batches, so that the bench's own scratch stays small. Returns the milliseconds
+// spent in the playlist, the bench's own formatting of the entries left out.
+double fillPlaylist(PlaylistModel& playlist, int entries);
 
 // Fills the folder with `count` empty files "Track 00000.mp3" and on; false when one
 // cannot be made.

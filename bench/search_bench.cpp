@@ -5,12 +5,14 @@
 // decorative displays on as a new user has them. Exits with 1 when the search
 // and find count differently.
 //
-//   search_bench [--make-tree] [--runs N] ROOT
+//   search_bench [--make-tree [--deep]] [--runs N] ROOT
 //
 // --make-tree first fills ROOT, unless it already holds files, with 20,000
-// directories and 200,000 files of which 60,000 end in .mp3 in mixed case. The
-// tree belongs in a real directory such as /tmp/searchtree. The times are the best
-// of N runs (3 by default) after one untimed find has warmed the cache; the
+// directories and 200,000 files of which 60,000 end in .mp3 in mixed case: 100
+// artists of 199 albums each, or with --deep 134 chains of folders nested 150
+// levels deep, so that paths run to about 800 bytes on average and 1,700 at most.
+// The tree belongs in a real directory such as /tmp/searchtree. The times are the
+// best of N runs (3 by default) after one untimed find has warmed the cache; the
 // stalls are the worst of them.
 #include "BenchSupport.h"
 
@@ -58,11 +60,29 @@ bool makeFilesIn(const QString& directory) {
     return true;
 }
 
-bool makeTree(const QString& root) {
+constexpr int kChains = 134;
+constexpr int kChainDepth = 150; // 134 * 150 = 20,100 directories
+
+bool makeDeepTree(const QString& root) {
+    for (int chain = 0; chain < kChains; ++chain) {
+        QString directory = root + QStringLiteral("/Chain %1").arg(chain, 3, 10, QChar('0'));
+        for (int level = 1; level <= kChainDepth; ++level) {
+            if (level > 1)
+                directory += QStringLiteral("/Folder %1").arg(level, 3, 10, QChar('0'));
+            if (!makeFilesIn(directory))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool makeTree(const QString& root, bool deep) {
     if (!QDir(root).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
         std::fprintf(stderr, "%s is not empty; using the tree that is there\n", qPrintable(root));
         return true;
     }
+    if (deep)
+        return makeDeepTree(root);
     for (int artist = 0; artist < kArtists; ++artist) {
         const QString artistDir =
             root + QStringLiteral("/Artist %1").arg(artist, 3, 10, QChar('0'));
@@ -170,23 +190,26 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
 
     bool make = false;
+    bool deep = false;
     int runs = 3;
     QString root;
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QStringLiteral("--make-tree"))
             make = true;
+        else if (args[i] == QStringLiteral("--deep"))
+            deep = true;
         else if (args[i] == QStringLiteral("--runs") && i + 1 < args.size())
             runs = std::max(1, args[++i].toInt());
         else
             root = args[i];
     }
     if (root.isEmpty()) {
-        std::fprintf(stderr, "usage: search_bench [--make-tree] [--runs N] ROOT\n");
+        std::fprintf(stderr, "usage: search_bench [--make-tree [--deep]] [--runs N] ROOT\n");
         return 2;
     }
     root = QDir(root).absolutePath();
-    if (make && !makeTree(root)) {
+    if (make && !makeTree(root, deep)) {
         std::fprintf(stderr, "cannot make the tree in %s\n", qPrintable(root));
         return 2;
     }

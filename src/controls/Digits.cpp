@@ -283,9 +283,16 @@ void TDigits::Loaded() {
 void TDigits::startRoll(int rollStep) {
     rollStep_ = rollStep;
     paintNow();
-    if (!rollTimer_.isActive())
-        rollTimer_.start();
-    emit OnRotateStart(this);
+    try {
+        if (!rollTimer_.isActive())
+            rollTimer_.start();
+        emit OnRotateStart(this);
+    } catch (...) {
+        // A handler that fails ends the roll at once: the final picture, and the
+        // failure stops here. A running timer ends the roll on its next tick.
+        rollStep_ = 0;
+        paintNow();
+    }
 }
 
 void TDigits::RollTick() {

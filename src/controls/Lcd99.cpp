@@ -119,10 +119,12 @@ void TLCD99::paintEvent(QPaintEvent*) {
         if (draw.segment == kDecimalPoint) {
             painter.fillRect(toQRect(geometry.decimalPoint(draw.cell)), colour);
         } else if (draw.segment == 8) {
-            painter.setPen(Qt::NoPen);
+            // Filled and outlined, so that a dot of a pixel or two still shows: the
+            // outline of a box w x h covers its w x h pixels, so it is drawn one less.
+            painter.setPen(colour);
             painter.setBrush(colour);
             for (const Rect& dot : geometry.colon(draw.cell))
-                painter.drawEllipse(toQRect(dot));
+                painter.drawEllipse(toQRect(dot).adjusted(0, 0, -1, -1));
         } else {
             const Hexagon corners = geometry.segment(draw.cell, draw.segment);
             QPoint points[6];

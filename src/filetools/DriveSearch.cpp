@@ -11,6 +11,7 @@
 #include "filetools/DriveWalk.h"
 #include "platform/Dialogs.h"
 #include "platform/DirectoryListing.h"
+#include "playlist/EntryStore.h"
 #include "playlist/PlaylistModel.h"
 
 #include <QAction>
@@ -31,11 +32,9 @@
 
 namespace {
 
-// Matches gathered by the worker since its last hand-over, back to back.
-struct Batch {
-    std::string bytes;
-    std::vector<std::size_t> ends;
-};
+// Matches gathered by the worker since its last hand-over, kept as the playlist
+// keeps them: in blocks that are never copied as the batch grows.
+using Batch = tb::EntryStore;
 
 // What the search keeps between events: the worker, the batches it handed over,
 // and the batch being appended.
@@ -91,23 +90,22 @@ private:
             : state_(state), generation_(generation), lastHandOver_(Clock::now()) {}
 
         void found(std::string_view entry) override {
-            batch_.bytes.append(entry);
-            batch_.ends.push_back(batch_.bytes.size());
+            batch_.append(entry);
             handOverWhenDue();
         }
         void listed() override { handOverWhenDue(); }
 
         void handOverRest() {
-            if (!batch_.ends.empty())
+            if (!batch_.empty())
                 state_.handOver(std::move(batch_), generation_);
-            batch_ = {};
+            batch_.clear();
         }
 
     private:
         using Clock = std::chrono::steady_clock;
 
         void handOverWhenDue() {
-            if (batch_.ends.empty())
+            if (batch_.empty())
                 return;
             const Clock::time_point now = Clock::now();
             if (now - lastHandOver_ < HandOverEvery)
@@ -170,7 +168,7 @@ private:
             QElapsedTimer slice;
             slice.start();
             for (;;) {
-                if (currentNext_ == current_.ends.size()) {
+                if (currentNext_ == current_.size()) {
                     const Next next = takeNextBatch();
                     if (next == Next::AllIn)
                         finish();
@@ -205,12 +203,10 @@ private:
     }
 
     void appendChunk() {
-        const std::size_t end = std::min(current_.ends.size(), currentNext_ + AppendChunk);
+        const std::size_t end = std::min(current_.size(), currentNext_ + AppendChunk);
         views_.clear();
-        for (std::size_t i = currentNext_; i < end; ++i) {
-            const std::size_t begin = i == 0 ? 0 : current_.ends[i - 1];
-            views_.emplace_back(current_.bytes.data() + begin, current_.ends[i] - begin);
-        }
+        for (std::size_t i = currentNext_; i < end; ++i)
+            views_.push_back(current_.at(i));
         form_->playlist()->appendAll(views_);
         for (std::size_t i = currentNext_; i < end; ++i)
             form_->Digits1->Increment();
@@ -243,7 +239,7 @@ private:
             ready_.clear();
             drainPosted_ = false;
         }
-        current_ = {};
+        current_.clear();
         currentNext_ = 0;
         ++generation_;
         running_ = false;

@@ -1,6 +1,7 @@
 #include "filetools/DriveWalk.h"
 
 #include <algorithm>
+#include <deque>
 
 namespace tb {
 
@@ -52,10 +53,16 @@ public:
     Walk(DirectoryLister& lister, WalkSink& sink, const WalkOptions& options)
         : lister_(lister), sink_(sink), options_(options) {}
 
+    // However the walk ends, the lister lets go of what it holds open.
+    ~Walk() {
+        if (depth_ > 0)
+            lister_.leave(0);
+    }
+
     WalkEnd run(std::string_view startDirectory) {
         path_ = directoryPathOf(startDirectory, options_.separator);
         const std::optional<FileId> start = lister_.identify(path_);
-        if (!start || !enter(*start))
+        if (!start || !enter({}, *start))
             return WalkEnd::Completed;
         while (depth_ > 0) {
             if (stopRequested())
@@ -73,7 +80,7 @@ public:
                 if (!isOnPath(id)) {
                     path_.append(name);
                     path_.push_back(options_.separator);
-                    if (!enter(id)) // not listable: passed over
+                    if (!enter(name, id)) // not listable: passed over
                         path_.resize(frames_[depth_ - 1].pathLength);
                 }
             } else if (hasMp3Extension(name)) {
@@ -91,13 +98,15 @@ private:
         return options_.stop && options_.stop->load(std::memory_order_relaxed);
     }
 
-    // Lists the directory at path_ into the next frame.
-    bool enter(FileId id) {
+    // Lists the directory at path_, `name` in the current one, into the next frame.
+    // The name lives in the current frame's listing, which stays in place: frames are
+    // kept in a deque, which never moves them.
+    bool enter(std::string_view name, FileId id) {
         if (frames_.size() == depth_)
             frames_.emplace_back();
         Frame& frame = frames_[depth_];
         frame.listing.clear();
-        if (!lister_.list(path_, frame.listing))
+        if (!lister_.listBelow(path_, depth_, name, id, frame.listing))
             return false;
         frame.next = 0;
         frame.pathLength = path_.size();
@@ -109,6 +118,7 @@ private:
 
     void leave() {
         --depth_;
+        lister_.leave(depth_);
         if (depth_ > 0)
             path_.resize(frames_[depth_ - 1].pathLength);
     }
@@ -126,7 +136,7 @@ private:
     std::string path_;
     // Frames are kept after the walk leaves them, so that their buffers serve the
     // next directory at the same depth.
-    std::vector<Frame> frames_;
+    std::deque<Frame> frames_;
     std::size_t depth_ = 0;
 };
 

@@ -70,6 +70,21 @@ public:
     // directory cannot be listed at all; a listing that breaks off part-way keeps
     // the entries read so far and counts as listed.
     virtual bool list(const std::string& directoryPath, DirectoryListing& listing) = 0;
+
+    // The walk's way down: lists the directory `name` of the directory listed last at
+    // `depth` - 1 and not yet left; at depth 0 the start itself, `name` empty. `id` is
+    // what that parent's listing said of it, `directoryPath` its whole path. A lister
+    // that keeps its directories open can thus reach each one from its parent, at a
+    // cost that does not grow with the depth; this one lists by the path.
+    virtual bool listBelow(const std::string& directoryPath, std::size_t depth,
+                           std::string_view name, FileId id, DirectoryListing& listing) {
+        (void)depth;
+        (void)name;
+        (void)id;
+        return list(directoryPath, listing);
+    }
+    // The walk is done with the directory listed at `depth` and with all below it.
+    virtual void leave(std::size_t depth) { (void)depth; }
 };
 
 // Receives what the walk finds, on the walk's thread.

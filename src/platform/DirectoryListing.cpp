@@ -135,13 +135,22 @@ bool SystemDirectoryLister::isMountPoint(const std::string& directoryPath, std::
     return mountPoints_.count(scratch_) > 0;
 }
 
+SystemDirectoryLister::~SystemDirectoryLister() {
+    closeFrom(0);
+}
+
 bool SystemDirectoryLister::list(const std::string& directoryPath, DirectoryListing& listing) {
     const Descriptor directory{::open(directoryPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
     if (directory.fd < 0)
         return false;
+    return readEntries(directory.fd, directoryPath, listing);
+}
+
+bool SystemDirectoryLister::readEntries(int directoryFd, const std::string& directoryPath,
+                                        DirectoryListing& listing) {
     buffer_.resize(ReadBufferBytes);
     for (;;) {
-        const ssize_t filled = ::getdents64(directory.fd, buffer_.data(), buffer_.size());
+        const ssize_t filled = ::getdents64(directoryFd, buffer_.data(), buffer_.size());
         if (filled < 0 && errno == EINTR)
             continue;
         if (filled <= 0) // the end, or a read error: keep what came so far
@@ -167,7 +176,7 @@ bool SystemDirectoryLister::list(const std::string& directoryPath, DirectoryList
                 // Its file system and node, or what it is at all, need a look.
                 struct stat status {};
                 kind = EntryKind::Other; // gone or unreachable: nothing to search there
-                if (::fstatat(directory.fd, name, &status, AT_SYMLINK_NOFOLLOW) == 0) {
+                if (::fstatat(directoryFd, name, &status, AT_SYMLINK_NOFOLLOW) == 0) {
                     if (S_ISDIR(status.st_mode)) {
                         kind = EntryKind::Directory;
                         id = idOf(status);
@@ -181,6 +190,126 @@ bool SystemDirectoryLister::list(const std::string& directoryPath, DirectoryList
             listing.add(nameView, kind, id);
         }
     }
+}
+
+namespace {
+constexpr int kDirectoryFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW;
+} // namespace
+
+bool SystemDirectoryLister::listBelow(const std::string& directoryPath, std::size_t depth,
+                                      std::string_view name, FileId id, DirectoryListing& listing) {
+    closeFrom(depth); // what was left at this depth or below has been let go
+    int fd = -1;
+    if (depth == 0) {
+        // The start is the one directory that may be reached through a link.
+        fd = ::open(directoryPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    } else if (depth <= levels_.size()) {
+        const int parent = descriptorAt(depth - 1, directoryPath);
+        if (parent >= 0) {
+            name_.assign(name);
+            fd = openBelow(parent, name_.c_str(), depth - 1);
+        }
+    }
+    if (depth > 0 && depth <= levels_.size() && levels_[depth - 1].directoriesLeft > 0)
+        --levels_[depth - 1].directoriesLeft;
+    if (fd < 0)
+        return false;
+    levels_.resize(depth + 1);
+    Level& level = levels_[depth];
+    level.id = id;
+    level.pathLength = directoryPath.size();
+    hold(depth, fd);
+    const bool listed = readEntries(fd, directoryPath, listing);
+    level.directoriesLeft = 0;
+    for (std::size_t i = 0; i < listing.size(); ++i) {
+        const std::string_view entry = listing.name(i);
+        if (listing.kind(i) == EntryKind::Directory && entry != "." && entry != "..")
+            ++level.directoriesLeft;
+    }
+    return listed;
+}
+
+void SystemDirectoryLister::leave(std::size_t depth) {
+    if (depth >= levels_.size())
+        return;
+    // Climbing above the levels held into a directory with more folders to enter: the
+    // parent is this directory's "..", as long as it is still the directory the walk
+    // came through.
+    if (depth > 0 && levels_[depth - 1].fd < 0 && levels_[depth - 1].directoriesLeft > 0 &&
+        levels_[depth].fd >= 0) {
+        const int up = ::openat(levels_[depth].fd, "..", kDirectoryFlags);
+        if (up >= 0) {
+            struct stat status {};
+            if (::fstat(up, &status) == 0 && idOf(status) == levels_[depth - 1].id)
+                hold(depth - 1, up);
+            else
+                ::close(up);
+        }
+    }
+    closeFrom(depth);
+}
+
+int SystemDirectoryLister::descriptorAt(std::size_t level, const std::string& directoryPath) {
+    if (levels_[level].fd >= 0)
+        return levels_[level].fd;
+    // Down from the deepest level still held, one name at a time, each name taken
+    // from the directory path between the ends of two levels' paths.
+    std::size_t from = level;
+    while (from > 0 && levels_[from].fd < 0)
+        --from;
+    int fd = levels_[from].fd;
+    if (fd < 0)
+        return -1;
+    for (std::size_t next = from + 1; next <= level; ++next) {
+        const std::size_t begin = levels_[next - 1].pathLength;
+        name_.assign(directoryPath, begin, levels_[next].pathLength - begin - 1);
+        const int below = openBelow(fd, name_.c_str(), from);
+        if (next - 1 != from)
+            ::close(fd);
+        if (below < 0)
+            return -1;
+        fd = below;
+    }
+    hold(level, fd);
+    return fd;
+}
+
+int SystemDirectoryLister::openBelow(int directoryFd, const char* name, std::size_t keepLevel) {
+    for (;;) {
+        const int fd = ::openat(directoryFd, name, kDirectoryFlags);
+        if (fd >= 0 || (errno != EMFILE && errno != ENFILE) || !releaseShallowest(keepLevel))
+            return fd;
+    }
+}
+
+void SystemDirectoryLister::hold(std::size_t level, int fd) {
+    levels_[level].fd = fd;
+    ++held_;
+    if (held_ > MaxHeldDescriptors + 1)
+        releaseShallowest(level);
+}
+
+bool SystemDirectoryLister::releaseShallowest(std::size_t keepLevel) {
+    for (std::size_t level = 1; level < levels_.size(); ++level) {
+        if (level != keepLevel && levels_[level].fd >= 0) {
+            ::close(levels_[level].fd);
+            levels_[level].fd = -1;
+            --held_;
+            return true;
+        }
+    }
+    return false;
+}
+
+void SystemDirectoryLister::closeFrom(std::size_t level) {
+    for (std::size_t at = level; at < levels_.size(); ++at) {
+        if (levels_[at].fd >= 0) {
+            ::close(levels_[at].fd);
+            --held_;
+        }
+    }
+    if (level < levels_.size())
+        levels_.resize(level);
 }
 
 #elif defined(_WIN32)
@@ -239,6 +368,8 @@ EntryKind windowsEntryKind(unsigned long attributes) {
     return EntryKind::Other;
 }
 
+SystemDirectoryLister::~SystemDirectoryLister() = default;
+
 // The drive is the unit of the search and reparse points are never entered, so
 // the walk needs no ids: every directory gets the same one.
 std::optional<FileId> SystemDirectoryLister::identify(const std::string& directoryPath) {
@@ -281,6 +412,8 @@ bool SystemDirectoryLister::list(const std::string& directoryPath, DirectoryList
 #else
 
 namespace fs = std::filesystem;
+
+SystemDirectoryLister::~SystemDirectoryLister() = default;
 
 // std::filesystem tells neither file systems nor nodes apart: every directory
 // gets the same id, which keeps the walk on the start's drive letter anyway, and

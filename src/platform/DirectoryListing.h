@@ -15,11 +15,53 @@ namespace tb {
 // its buffers and what it learnt about the start between listings.
 class SystemDirectoryLister final : public DirectoryLister {
 public:
+    SystemDirectoryLister() = default;
+    SystemDirectoryLister(const SystemDirectoryLister&) = delete;
+    SystemDirectoryLister& operator=(const SystemDirectoryLister&) = delete;
+    ~SystemDirectoryLister() override;
+
     std::optional<FileId> identify(const std::string& directoryPath) override;
     bool list(const std::string& directoryPath, DirectoryListing& listing) override;
+#if defined(__linux__)
+    // Each directory is opened relative to its parent's descriptor, so that neither the
+    // cost of an open nor the length of what it is given grows with the depth. Only the
+    // deepest levels stay open, never more than MaxHeldDescriptors besides the start;
+    // climbing out of them reopens the parent as "..", checked to be the directory
+    // that was left.
+    bool listBelow(const std::string& directoryPath, std::size_t depth, std::string_view name,
+                   FileId id, DirectoryListing& listing) override;
+    void leave(std::size_t depth) override;
+
+    static constexpr std::size_t MaxHeldDescriptors = 32;
+#endif
 
 private:
     bool isMountPoint(const std::string& directoryPath, std::string_view name);
+#if defined(__linux__)
+    bool readEntries(int directoryFd, const std::string& directoryPath, DirectoryListing& listing);
+    // The open directory at a level of the walk's path, opened anew from the deepest
+    // one still held when it has been let go; -1 when it cannot be reached.
+    int descriptorAt(std::size_t level, const std::string& directoryPath);
+    // Opens a directory below an open one, never following a link; when descriptors
+    // run out, lets go of held ones (all but `keepLevel` and the start) and tries again.
+    int openBelow(int directoryFd, const char* name, std::size_t keepLevel);
+    void hold(std::size_t level, int fd);
+    bool releaseShallowest(std::size_t keepLevel);
+    void closeFrom(std::size_t level);
+
+    struct Level {
+        int fd = -1; // -1 while not held
+        FileId id;
+        std::size_t pathLength = 0; // where its directory path ends
+        // Folders in its listing not yet entered: while there are none, it needs no
+        // descriptor any more.
+        std::size_t directoriesLeft = 0;
+    };
+    // The directories on the walk's path, the start first.
+    std::vector<Level> levels_;
+    std::size_t held_ = 0;
+    std::string name_;
+#endif
 
     std::vector<char> buffer_;
     std::uint64_t startDevice_ = 0;

@@ -1,42 +1,107 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tb {
 
-// The playlist's entries as raw bytes, kept back to back in one buffer with an
-// end offset per entry. A million entries of forty bytes take about 48 MB here,
-// where a vector of std::string would take twice that in small allocations.
+// The playlist's entries as raw bytes, packed back to back in blocks that are
+// filled and never moved, with an end offset per entry in chunks of the same kind.
+// Growing thus never copies what the store holds, so no append takes longer than
+// the bytes it adds, however large the store; a million entries of forty bytes
+// take about 48 MB.
 class EntryStore {
 public:
-    std::size_t size() const { return ends_.size(); }
-    bool empty() const { return ends_.empty(); }
+    EntryStore() = default;
+    // A store moved from is empty.
+    EntryStore(EntryStore&& other) noexcept { *this = std::move(other); }
+    EntryStore& operator=(EntryStore&& other) noexcept {
+        blocks_ = std::move(other.blocks_);
+        endChunks_ = std::move(other.endChunks_);
+        count_ = std::exchange(other.count_, 0);
+        partBegin_ = std::exchange(other.partBegin_, 0);
+        other.blocks_.clear();
+        other.endChunks_.clear();
+        return *this;
+    }
+
+    std::size_t size() const { return count_; }
+    bool empty() const { return count_ == 0; }
 
     std::string_view at(std::size_t index) const {
-        const std::uint64_t begin = index == 0 ? 0 : ends_[index - 1];
-        return {bytes_.data() + begin, static_cast<std::size_t>(ends_[index] - begin)};
+        const std::uint64_t end = endAt(index);
+        const std::size_t block = blockOf(end);
+        std::uint64_t begin = 0; // an entry that opens its block starts there
+        if (index > 0) {
+            const std::uint64_t previous = endAt(index - 1);
+            if (blockOf(previous) == block)
+                begin = offsetOf(previous);
+        }
+        return {blocks_[block].bytes.get() + begin,
+                static_cast<std::size_t>(offsetOf(end) - begin)};
     }
 
     void append(std::string_view entry);
+    // Appends many at once: room is made once, and then each entry costs its copy.
+    void appendAll(const std::vector<std::string_view>& entries);
     // The start of an entry whose bytes come in parts: the next entry appended
     // begins with them. Until then they belong to no entry.
-    void appendPart(std::string_view part) {
-        bytes_.insert(bytes_.end(), part.begin(), part.end());
-    }
-    void discardPart() { bytes_.resize(ends_.empty() ? 0 : ends_.back()); }
-    // Makes room for this many more entries holding this many more bytes.
+    void appendPart(std::string_view part);
+    void discardPart();
+    // Makes room for this many more entries holding this many more bytes, so that
+    // appending them allocates nothing and cannot fail.
     void reserveMore(std::size_t entries, std::size_t bytes);
     void clear();
 
     // Keeps the entries whose flag is false, in their order; `remove` has one flag
-    // per entry. Returns how many were removed.
+    // per entry. Returns how many were removed. An unfinished entry's parts go.
     std::size_t removeFlagged(const std::vector<bool>& remove);
 
 private:
-    std::vector<char> bytes_;
-    std::vector<std::uint64_t> ends_;
+    // An entry's end: its block's index above kOffsetBits, its end within the block below.
+    static constexpr int kOffsetBits = 40;
+    static constexpr std::uint64_t kOffsetMask = (std::uint64_t{1} << kOffsetBits) - 1;
+    static constexpr std::size_t kEndsPerChunk = std::size_t{1} << 14;
+    static constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+
+    static std::size_t blockOf(std::uint64_t end) {
+        return static_cast<std::size_t>(end >> kOffsetBits);
+    }
+    static std::uint64_t offsetOf(std::uint64_t end) { return end & kOffsetMask; }
+    std::uint64_t endAt(std::size_t index) const {
+        return endChunks_[index / kEndsPerChunk][index % kEndsPerChunk];
+    }
+    std::uint64_t& endAt(std::size_t index) {
+        return endChunks_[index / kEndsPerChunk][index % kEndsPerChunk];
+    }
+
+    // Room for `bytes` more after the unfinished entry, in the last block.
+    void makeRoom(std::size_t bytes);
+    void makeEndRoom(std::size_t entries);
+    std::size_t roomLeft() const {
+        return blocks_.empty() ? 0 : blocks_.back().capacity - blocks_.back().used;
+    }
+
+    struct FreeBytes {
+        void operator()(char* bytes) const { std::free(bytes); }
+    };
+    using Bytes = std::unique_ptr<char[], FreeBytes>;
+    static Bytes allocateBlock(std::size_t capacity);
+    struct Block {
+        Bytes bytes;
+        std::size_t capacity = 0;
+        std::size_t used = 0; // entries, then the unfinished entry's parts
+    };
+    std::vector<Block> blocks_;
+    std::vector<std::unique_ptr<std::uint64_t[]>> endChunks_;
+    std::size_t count_ = 0;
+    // Where the unfinished entry begins in the last block; equal to its `used` when
+    // there is none.
+    std::size_t partBegin_ = 0;
 };
 
 } // namespace tb

@@ -100,61 +100,38 @@ void writeM3u(tb::CheckedFile& file, std::size_t count, EntryAt&& entryAt) {
 
 constexpr qint64 kReadPiece = 256 * 1024;
 
-// How much of a playlist file a first reading found: the bytes before its end (a
-// Ctrl-Z, the physical end or a read error) and the line ends among them.
-struct M3uExtent {
-    qint64 bytes = 0;
-    std::size_t lineEnds = 0;
-    int readError = 0;
-};
+// Room made ahead for a file's lines; what lies beyond, as in a sparse file whose
+// Ctrl-Z comes early, goes into further blocks as it is read.
+constexpr qint64 kMostReservedBytes = qint64{256} << 20;
 
-M3uExtent measure(tb::RegularFile& file, std::vector<char>& buffer) {
-    M3uExtent extent;
-    for (;;) {
-        const qint64 got = file.read(buffer.data(), kReadPiece);
-        if (got <= 0) {
-            extent.readError = got < 0 ? file.error() : 0;
-            return extent;
-        }
-        std::string_view piece(buffer.data(), static_cast<std::size_t>(got));
-        const std::size_t ctrlZ = piece.find('\x1A');
-        piece = piece.substr(0, ctrlZ);
-        extent.bytes += static_cast<qint64>(piece.size());
-        extent.lineEnds += static_cast<std::size_t>(std::count(piece.begin(), piece.end(), '\r'));
-        if (ctrlZ != std::string_view::npos)
-            return extent;
-    }
-}
-
-// Appends the lines of a playlist file. The file is read twice in pieces: first to
-// make room for exactly its lines, then to fill it, so that opening needs no more
-// than the new entries and one piece, and stops at the first Ctrl-Z. A read that
-// fails keeps the lines read whole and then throws.
+// Appends the lines of a playlist file, read once in pieces. Room for the file is
+// made first, so that its lines, even a line of many pieces, land in one place
+// in the store; the store takes each piece's lines as they come, and reading
+// stops at the first Ctrl-Z. A read that fails keeps the lines read whole and
+// then throws.
 void appendM3u(PlaylistModel& playlist, const QString& path) {
     tb::RegularFile file(path);
     std::vector<char> buffer(kReadPiece);
-    const M3uExtent extent = measure(file, buffer);
-    int readError = extent.readError;
-    if (extent.bytes > 0) {
-        playlist.reserve(extent.lineEnds + 1, static_cast<std::size_t>(extent.bytes));
-        if (!file.rewind())
-            throw tb::RegularFile::ioError(file.error());
-    }
+    int readError = 0;
+    const qint64 size = std::min(QFileInfo(path).size(), kMostReservedBytes);
+    if (size > 0)
+        playlist.reserve(0, static_cast<std::size_t>(size));
     tb::M3uSplitter splitter;
     std::vector<std::string_view> lines;
     try {
-        for (qint64 left = extent.bytes; left > 0;) {
-            const qint64 got = file.read(buffer.data(), std::min(left, kReadPiece));
-            if (got <= 0) { // an error, or a file that shrank since
-                readError = got < 0 ? file.error() : readError;
+        for (;;) {
+            const qint64 got = file.read(buffer.data(), kReadPiece);
+            if (got <= 0) { // the end, or an error
+                readError = got < 0 ? file.error() : 0;
                 break;
             }
-            left -= got;
+            const std::string_view piece(buffer.data(), static_cast<std::size_t>(got));
             lines.clear();
-            const std::string_view open =
-                splitter.split({buffer.data(), static_cast<std::size_t>(got)}, lines);
+            const std::string_view open = splitter.split(piece, lines);
             playlist.appendAll(lines);
             playlist.appendPart(open);
+            if (piece.find('\x1A') != std::string_view::npos)
+                break; // nothing after a Ctrl-Z counts: no need to read it
         }
     } catch (...) {
         playlist.discardPart();

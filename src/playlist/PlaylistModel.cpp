@@ -56,8 +56,7 @@ void PlaylistModel::appendAll(const std::vector<std::string_view>& entries) {
                         [](std::size_t sum, std::string_view entry) { return sum + entry.size(); });
     entries_.reserveMore(entries.size(), bytes);
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(entries.size()) - 1);
-    for (std::string_view entry : entries)
-        entries_.append(entry);
+    entries_.appendAll(entries); // allocates nothing now: room is made
     endInsertRows();
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 using Entries = std::vector<std::string>;
@@ -11,6 +13,21 @@ Entries contents(const tb::EntryStore& store) {
     for (std::size_t i = 0; i < store.size(); ++i)
         out.emplace_back(store.at(i));
     return out;
+}
+
+// Entries of every size from empty to some megabytes, so that some fill a block
+// to its last byte, some open a new one and some need a block of their own.
+Entries mixedEntries() {
+    Entries all;
+    for (std::size_t i = 0; i < 20000; ++i) { // more than one chunk of ends
+        const std::size_t length = i % 1999 == 0 ? (i % 5) * 700'000 + 1 : (i * 7919) % 1500;
+        std::string entry(length, static_cast<char>('a' + i % 26));
+        if (!entry.empty())
+            entry.front() = static_cast<char>(i % 251); // any byte, NUL and CR included
+        all.push_back(std::move(entry));
+    }
+    all.emplace_back();
+    return all;
 }
 
 // Removing nothing is tested through the window (Delete with nothing selected).
@@ -30,6 +47,71 @@ TEST(EntryStore, KeepsBytesAndRemovesFlaggedInOrder) {
     EXPECT_TRUE(store.empty());
     store.append("again");
     EXPECT_EQ(contents(store), Entries{"again"});
+}
+
+// What the store holds stays where it is while it grows, and comes back byte for byte
+// across block bounds, before and after removals that pull entries into earlier blocks.
+TEST(EntryStore, GrowsWithoutMovingAndCompactsAcrossBlocks) {
+    const Entries all = mixedEntries();
+    tb::EntryStore store;
+    store.append(all[0]);
+    const char* firstBytes = store.at(0).data();
+    for (std::size_t i = 1; i < all.size(); ++i) {
+        if (i % 7 == 0 && i + 2 < all.size()) { // a batch, as the search and opening add
+            store.appendAll({all[i], all[i + 1], all[i + 2]});
+            i += 2;
+            continue;
+        }
+        if (i % 3 == 0)
+            store.reserveMore(2, all[i].size() + 10); // room made ahead
+        store.append(all[i]);
+    }
+    EXPECT_EQ(store.at(0).data(), firstBytes);
+    ASSERT_EQ(contents(store), all);
+
+    // Removing every entry of a pattern leaves the others in order.
+    std::vector<bool> remove(all.size());
+    Entries left;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        remove[i] = i % 3 != 1 && i % 1999 != 0;
+        if (!remove[i])
+            left.push_back(all[i]);
+    }
+    EXPECT_EQ(store.removeFlagged(remove), all.size() - left.size());
+    ASSERT_EQ(contents(store), left);
+    // And it grows on from there.
+    store.append("tail");
+    left.emplace_back("tail");
+    EXPECT_EQ(contents(store), left);
+}
+
+// An entry that comes in parts is whole once appended, even when its parts outgrow
+// the block they began in; discarded parts leave no trace.
+TEST(EntryStore, EntriesInParts) {
+    tb::EntryStore store;
+    store.append("first");
+    store.appendPart("dropped");
+    store.discardPart();
+    std::string longLine;
+    for (int piece = 0; piece < 40; ++piece) {
+        const std::string part(100'000, static_cast<char>('A' + piece % 26));
+        store.appendPart(part);
+        longLine += part;
+    }
+    store.append("!");
+    longLine += '!';
+    store.appendPart("open");
+    store.append({});
+    store.appendPart("never ended");
+    store.discardPart();
+    EXPECT_EQ(contents(store), (Entries{"first", longLine, "open"}));
+
+    // Room reserved ahead keeps a many-piece line in one place: no copy as it grows.
+    tb::EntryStore reserved;
+    reserved.reserveMore(1, 5'000'000);
+    reserved.appendPart(std::string(10, 'x'));
+    reserved.append(std::string(4'000'000, 'y'));
+    EXPECT_EQ(reserved.at(0), std::string(10, 'x') + std::string(4'000'000, 'y'));
 }
 
 } // namespace

@@ -281,6 +281,26 @@ private slots:
         digits.setRunning(false);
     }
 
+    // A roll whose start handler throws shows its final picture at once and goes no
+    // further; the timer already running ends it as usual.
+    void failingStartHandlerEndsTheRoll() {
+        TDigits digits;
+        digits.setValue(41);
+        showRolling(digits);
+        FrameLog log(digits);
+        QSignalSpy ends(&digits, &TDigits::OnRotateEnd);
+        connect(&digits, &TDigits::OnRotateStart, &digits,
+                [](TDigits*) { throw std::runtime_error("handler failed"); });
+        digits.Increment();
+        QCOMPARE(digits.RollStep(), 0);
+        QTRY_COMPARE(log.steps.last(), 0);
+        QCOMPARE(log.steps.first(), 7); // the first frame came before the failure
+        QCOMPARE(cellsAt(digits, 0, 6), QList<int>({10, 10, 10, 10, 4, 2}));
+        QVERIFY(ends.wait(1000));
+        QCOMPARE(ends.size(), 1);
+        QCOMPARE(log.steps, QList<int>({7, 0}));
+    }
+
     // Adding many files steps the counter many times in one event: the window is flushed
     // once, the end state comes with the next paint and the roll goes on from there.
     void burstOfStepsPaintsOnce() {

@@ -126,6 +126,37 @@ private slots:
         QCOMPARE(lit, expected);
     }
 
+    // The colon's dots light at least every pixel of their boxes, down to the main
+    // window's size, where each dot is 1 x 2 pixels, and nothing around them.
+    void lcdColonShowsAtEverySize_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("cells");
+        QTest::newRow("main window") << QSize(157, 25) << 10;
+        QTest::newRow("default") << TLCD99().size() << TLCD99().DigitNum();
+    }
+    void lcdColonShowsAtEverySize() {
+        QFETCH(QSize, size);
+        QFETCH(int, cells);
+        TLCD99 lcd;
+        lcd.resize(size);
+        lcd.setDigitNum(cells);
+        lcd.setOffColor(Qt::darkGray);
+        settle(lcd, TLCDAnimation::anDown, QString(cells, QLatin1Char(':')));
+        const QImage image = grabbed(lcd);
+        for (int cell = 1; cell <= cells; ++cell) {
+            for (const tb::lcd::Rect& dot : geometryOf(lcd).colon(cell)) {
+                const QRect box(dot.left, dot.top, dot.right - dot.left, dot.bottom - dot.top);
+                QVERIFY(!box.isEmpty());
+                QCOMPARE(coloursIn(image, box), QSet<QRgb>{lcd.OnColor().rgb()});
+                // Outside the box, one pixel above and below, the dot lights nothing.
+                for (const int y : {box.top() - 1, box.bottom() + 1})
+                    QVERIFY(!coloursIn(image, QRect(box.left(), y, box.width(), 1))
+                                 .contains(lcd.OnColor().rgb()));
+            }
+        }
+        QCOMPARE(shown(lcd), QString(cells, QLatin1Char(':')));
+    }
+
     void lcdValues_data() {
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("normalised");
