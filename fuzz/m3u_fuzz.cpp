@@ -3,6 +3,7 @@
 // ends, which write back into a file that reads as the same lines, and the same
 // lines from the splitter that takes the file in pieces.
 #include "playlist/M3u.h"
+#include "support/M3uPieces.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -40,26 +41,9 @@ void checkRule(std::string_view input, tb::M3uLineEnds lineEnds) {
     checkLines(input, lines, lineEnds);
 
     // Read in pieces, whatever their size, the file has the same lines.
-    const std::size_t size = input.size();
-    const std::size_t pieceSize = size == 0 ? 1 : 1 + static_cast<unsigned char>(input[0]) % 7;
-    tb::M3uSplitter splitter(lineEnds);
-    std::vector<std::string_view> pieceLines;
-    std::vector<std::string> joined;
-    std::string open;
-    for (std::size_t at = 0; at < size; at += pieceSize) {
-        pieceLines.clear();
-        const std::string_view rest = splitter.split(input.substr(at, pieceSize), pieceLines);
-        for (std::string_view line : pieceLines) {
-            joined.push_back(open + std::string(line));
-            open.clear();
-        }
-        open += rest;
-    }
-    if (splitter.openLineCounts())
-        joined.push_back(std::string(splitter.heldBack()) + open);
-    check(joined.size() == lines.size());
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        check(joined[i] == lines[i]);
+    const std::size_t pieceSize = input.empty() ? 1 : 1 + static_cast<unsigned char>(input[0]) % 7;
+    check(tb::test::m3uLinesInPieces(input, pieceSize, lineEnds) ==
+          std::vector<std::string>(lines.begin(), lines.end()));
 }
 
 } // namespace
