@@ -3,6 +3,7 @@
 // ends, which write back into a file that reads as the same lines, and the same
 // lines from the splitter that takes the file in pieces.
 #include "playlist/M3u.h"
+#include "support/M3uPieces.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -17,8 +18,9 @@ void check(bool condition) {
         std::abort();
 }
 
-void checkLines(std::string_view input, const std::vector<std::string_view>& lines,
-                tb::M3uLineEnds lineEnds) {
+void checkRule(std::string_view input, tb::M3uLineEnds lineEnds) {
+    const std::vector<std::string_view> lines = tb::m3uLines(input, lineEnds);
+    check(!lines.empty());
     std::string written;
     const char* ends = lineEnds == tb::M3uLineEnds::CrOnly ? "\r\x1A" : "\r\n\x1A";
     for (std::string_view line : lines) {
@@ -27,39 +29,13 @@ void checkLines(std::string_view input, const std::vector<std::string_view>& lin
         check(line.find_first_of(ends) == std::string_view::npos);
         tb::appendM3uLine(written, line);
     }
-    check(!lines.empty());
     // A first line that starts with a byte-order mark would lose it when read again.
-    if (lines.front().starts_with("\xEF\xBB\xBF"))
-        return;
-    const std::vector<std::string_view> again = tb::m3uLines(written, lineEnds);
-    check(again == lines);
-}
-
-void checkRule(std::string_view input, tb::M3uLineEnds lineEnds) {
-    const std::vector<std::string_view> lines = tb::m3uLines(input, lineEnds);
-    checkLines(input, lines, lineEnds);
+    check(lines.front().starts_with("\xEF\xBB\xBF") || tb::m3uLines(written, lineEnds) == lines);
 
     // Read in pieces, whatever their size, the file has the same lines.
-    const std::size_t size = input.size();
-    const std::size_t pieceSize = size == 0 ? 1 : 1 + static_cast<unsigned char>(input[0]) % 7;
-    tb::M3uSplitter splitter(lineEnds);
-    std::vector<std::string_view> pieceLines;
-    std::vector<std::string> joined;
-    std::string open;
-    for (std::size_t at = 0; at < size; at += pieceSize) {
-        pieceLines.clear();
-        const std::string_view rest = splitter.split(input.substr(at, pieceSize), pieceLines);
-        for (std::string_view line : pieceLines) {
-            joined.push_back(open + std::string(line));
-            open.clear();
-        }
-        open += rest;
-    }
-    if (splitter.openLineCounts())
-        joined.push_back(std::string(splitter.heldBack()) + open);
-    check(joined.size() == lines.size());
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        check(joined[i] == lines[i]);
+    const std::size_t pieceSize = input.empty() ? 1 : 1 + static_cast<unsigned char>(input[0]) % 7;
+    check(tb::test::m3uLinesInPieces(input, pieceSize, lineEnds) ==
+          std::vector<std::string>(lines.begin(), lines.end()));
 }
 
 } // namespace

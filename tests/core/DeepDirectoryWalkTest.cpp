@@ -48,9 +48,8 @@ void makeChain(const std::string& root, int levels, const std::string& levelName
     for (int level = 0; level < levels; ++level) {
         ASSERT_EQ(::mkdirat(fd, "side1", 0755), 0);
         makeFile(fd, "side1/s.mp3");
-        if (level + 1 < levels) {
+        if (level + 1 < levels)
             ASSERT_EQ(::mkdirat(fd, levelName.c_str(), 0755), 0);
-        }
         ASSERT_EQ(::mkdirat(fd, "side2", 0755), 0);
         makeFile(fd, "side2/s.mp3");
         makeFile(fd, "f.mp3");
@@ -121,9 +120,8 @@ TEST(DeepDirectoryWalk, FindsEveryFileOfAThousandLevelsWithinSixtyFourDescriptor
     EXPECT_EQ(openDescriptors(), descriptorsBefore); // nothing left open
 
     ASSERT_EQ(sink.entries.size(), std::size_t{3 * kLevels});
-    EXPECT_EQ(countEnding(sink.entries, "/f.mp3"), std::size_t{kLevels});
-    EXPECT_EQ(countEnding(sink.entries, "/side1/s.mp3"), std::size_t{kLevels});
-    EXPECT_EQ(countEnding(sink.entries, "/side2/s.mp3"), std::size_t{kLevels});
+    for (const char* tail : {"/f.mp3", "/side1/s.mp3", "/side2/s.mp3"})
+        EXPECT_EQ(countEnding(sink.entries, tail), std::size_t{kLevels}) << tail;
     // Full paths, however long: the deepest level's file has every level in its path.
     std::string deepest = scratch.path + '/';
     for (int level = 1; level < kLevels; ++level)

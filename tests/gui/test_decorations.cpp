@@ -113,16 +113,6 @@ private slots:
         TTransparentButton button;
         QSignalSpy clicks(&button, &TTransparentButton::OnClick);
         QSignalSpy ups(&button, &TTransparentButton::OnMouseUp);
-        mouse(&button, QEvent::MouseButtonPress, {10, 10});
-        QVERIFY(button.pressedLook());
-        mouse(&button, QEvent::MouseMove, {40, 10}); // x = width is outside
-        QVERIFY(!button.pressedLook());
-        mouse(&button, QEvent::MouseMove, {39, 39});
-        QVERIFY(button.pressedLook());
-        mouse(&button, QEvent::MouseButtonRelease, {-1, 5});
-        QCOMPARE(clicks.count(), 0);
-        QCOMPARE(ups.count(), 1);
-        QVERIFY(!button.pressedLook());
         // Movable: the button follows the pointer while held, and still clicks.
         button.setMovable(true);
         mouse(&button, QEvent::MouseButtonPress, {10, 10});
@@ -164,6 +154,7 @@ private slots:
         QSignalSpy enters(button, &TTransparentButton::OnMouseEnter);
         QSignalSpy exits(button, &TTransparentButton::OnMouseExit);
         QSignalSpy clicks(button, &TTransparentButton::OnClick);
+        QSignalSpy ups(button, &TTransparentButton::OnMouseUp);
         const QColor gray(22, 22, 22), light = roleColor(*button, QPalette::Light),
                                        dark = roleColor(*button, QPalette::Dark);
         // The glyph's colour (shifted a pixel when pressed) and the frame's top-left pixel.
@@ -177,7 +168,7 @@ private slots:
         QVERIFY(looks(kInk, light));
         QTest::mousePress(button, Qt::LeftButton, {}, {10, 10});
         QVERIFY(looks(kInk, dark));
-        QTest::mouseMove(button, {60, 10}); // off the button: up, gray, no frame
+        QTest::mouseMove(button, {40, 10}); // off the button (x = width): up, gray, no frame
         QVERIFY(!button->pressedLook());
         QVERIFY(looks(gray, none));
         QCOMPARE(exits.count(), 1);
@@ -188,6 +179,7 @@ private slots:
         QTest::mouseRelease(button, Qt::LeftButton, {}, {-3, 5});
         QTest::mouseMove(&window, {5, 70});
         QCOMPARE(clicks.count(), 0);
+        QCOMPARE(ups.count(), 1);
         QCOMPARE(exits.count(), 2); // the Leave Qt sends after the release adds none
         QVERIFY(looks(gray, none));
 

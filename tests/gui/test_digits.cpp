@@ -294,11 +294,10 @@ private slots:
         digits.Increment();
         QCOMPARE(digits.RollStep(), 0);
         QTRY_COMPARE(log.steps.last(), 0);
-        QCOMPARE(log.steps.first(), 7); // the first frame came before the failure
         QCOMPARE(cellsAt(digits, 0, 6), QList<int>({10, 10, 10, 10, 4, 2}));
         QVERIFY(ends.wait(1000));
         QCOMPARE(ends.size(), 1);
-        QCOMPARE(log.steps, QList<int>({7, 0}));
+        QCOMPARE(log.steps, QList<int>({7, 0})); // the first frame came before the failure
     }
 
     // Adding many files steps the counter many times in one event: the window is flushed

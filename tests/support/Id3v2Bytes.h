@@ -47,8 +47,7 @@ inline std::string encoded(Encoding encoding, std::string_view utf8) {
 }
 
 inline std::string terminator(Encoding encoding) {
-    return encoding == Encoding::Utf16 || encoding == Encoding::Utf16Be ? std::string(2, '\0')
-                                                                        : std::string(1, '\0');
+    return std::string(encoding == Encoding::Utf16 || encoding == Encoding::Utf16Be ? 2 : 1, '\0');
 }
 
 // A size in four bytes of seven bits each, as version 2.4 and every tag header write it.
@@ -60,33 +59,22 @@ inline std::string synchsafe(std::size_t size) {
 }
 
 // A frame of the version (2, 3 or 4) around its body; id has 3 letters for 2.2, else 4.
+// Sizes are three bytes in 2.2, four in 2.3, four synchsafe in 2.4; flags follow from 2.3.
 inline std::string frame(int version, std::string_view id, std::string_view body) {
-    const std::size_t size = body.size();
     std::string out(id);
-    if (version == 2) {
-        out +=
-            {static_cast<char>(size >> 16), static_cast<char>(size >> 8), static_cast<char>(size)};
-    } else if (version == 3) {
-        out += {static_cast<char>(size >> 24), static_cast<char>(size >> 16),
-                static_cast<char>(size >> 8), static_cast<char>(size)};
-        out += std::string(2, '\0');
-    } else {
-        out += synchsafe(size) + std::string(2, '\0');
-    }
-    return out + std::string(body);
+    if (version == 4)
+        out += synchsafe(body.size());
+    for (int shift = version == 2 ? 16 : 24; version != 4 && shift >= 0; shift -= 8)
+        out += static_cast<char>(body.size() >> shift);
+    return out + std::string(version == 2 ? 0 : 2, '\0') + std::string(body);
 }
 
 // A text frame holding these values, separated as the encoding does.
 inline std::string textFrame(int version, std::string_view id, Encoding encoding,
                              std::initializer_list<std::string_view> values) {
     std::string body(1, static_cast<char>(encoding));
-    bool first = true;
-    for (std::string_view value : values) {
-        if (!first)
-            body += terminator(encoding);
-        body += encoded(encoding, value);
-        first = false;
-    }
+    for (const std::string_view& value : values)
+        body += (&value == values.begin() ? "" : terminator(encoding)) + encoded(encoding, value);
     return frame(version, id, body);
 }
 

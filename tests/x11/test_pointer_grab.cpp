@@ -10,18 +10,14 @@
 
 namespace {
 
-// Moves the pointer to a screen position, or presses or releases the left button there.
-bool xdotool(const QStringList& arguments) {
-    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
-}
-
+// Moves the pointer to a screen position, or presses or releases the left button.
 bool pointerTo(QPoint at) {
-    return xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())});
+    return QProcess::execute("xdotool",
+                             {"mousemove", QString::number(at.x()), QString::number(at.y())}) == 0;
 }
 
 bool leftButton(bool down) {
-    return xdotool(
-        {down ? QStringLiteral("mousedown") : QStringLiteral("mouseup"), QStringLiteral("1")});
+    return QProcess::execute("xdotool", {down ? "mousedown" : "mouseup", "1"}) == 0;
 }
 
 } // namespace

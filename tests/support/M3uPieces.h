@@ -1,0 +1,33 @@
+#pragma once
+
+// The lines of a playlist read in pieces of one size, the parts of each line joined;
+// shared by the unit tests and the fuzzer. Standard library only.
+#include "playlist/M3u.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tb::test {
+
+inline std::vector<std::string> m3uLinesInPieces(std::string_view bytes, std::size_t pieceSize,
+                                                 M3uLineEnds lineEnds) {
+    M3uSplitter splitter(lineEnds);
+    std::vector<std::string> out;
+    std::string open;
+    std::vector<std::string_view> pieceLines;
+    for (std::size_t at = 0; at < bytes.size(); at += pieceSize) {
+        pieceLines.clear();
+        const std::string_view rest = splitter.split(bytes.substr(at, pieceSize), pieceLines);
+        for (std::string_view line : pieceLines) {
+            out.push_back(open + std::string(line));
+            open.clear();
+        }
+        open += rest;
+    }
+    if (splitter.openLineCounts())
+        out.push_back(std::string(splitter.heldBack()) + open);
+    return out;
+}
+
+} // namespace tb::test
