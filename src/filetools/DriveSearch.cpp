@@ -9,6 +9,7 @@
 #include "controls/Digits.h"
 #include "filetools/DriveBox.h"
 #include "filetools/DriveWalk.h"
+#include "filetools/ParallelDriveWalk.h"
 #include "platform/Dialogs.h"
 #include "platform/DirectoryListing.h"
 #include "playlist/EntryStore.h"
@@ -23,6 +24,7 @@
 #include <atomic>
 #include <chrono>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <stdexcept>
@@ -125,11 +127,16 @@ private:
         HandOverSink sink(*this, generation);
         std::optional<std::string> failure;
         try {
-            tb::SystemDirectoryLister lister;
             tb::WalkOptions options;
             options.separator = QDir::separator().toLatin1();
             options.stop = &stopRequested_;
-            tb::walkForMp3(lister, directoryPath, sink, options);
+            // Listing folders on two threads: one thread alone cannot list faster.
+            tb::walkForMp3Parallel(
+                [] {
+                    return std::make_unique<tb::SystemDirectoryLister>(
+                        tb::SystemDirectoryLister::ParallelHeldDescriptors);
+                },
+                directoryPath, sink, options);
             sink.handOverRest();
         } catch (const std::exception& error) { // out of memory: end the search, say why
             failure = error.what();

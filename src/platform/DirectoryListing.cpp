@@ -1,5 +1,7 @@
 #include "platform/DirectoryListing.h"
 
+#include <algorithm>
+
 #if defined(__linux__)
 #include <cerrno>
 #include <cstdlib>
@@ -135,6 +137,9 @@ bool SystemDirectoryLister::isMountPoint(const std::string& directoryPath, std::
     return mountPoints_.count(scratch_) > 0;
 }
 
+SystemDirectoryLister::SystemDirectoryLister(std::size_t maxHeldDescriptors)
+    : maxHeld_(std::max<std::size_t>(maxHeldDescriptors, 1)) {}
+
 SystemDirectoryLister::~SystemDirectoryLister() {
     closeFrom(0);
 }
@@ -202,7 +207,8 @@ bool SystemDirectoryLister::listBelow(const std::string& directoryPath, std::siz
     int fd = -1;
     if (depth == 0) {
         // The start is the one directory that may be reached through a link.
-        fd = ::open(directoryPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        fd = ::open(directoryPath.c_str(),
+                    O_RDONLY | O_DIRECTORY | O_CLOEXEC | (name.empty() ? 0 : O_NOFOLLOW));
     } else if (depth <= levels_.size()) {
         const int parent = descriptorAt(depth - 1, directoryPath);
         if (parent >= 0) {
@@ -285,7 +291,7 @@ int SystemDirectoryLister::openBelow(int directoryFd, const char* name, std::siz
 void SystemDirectoryLister::hold(std::size_t level, int fd) {
     levels_[level].fd = fd;
     ++held_;
-    if (held_ > MaxHeldDescriptors + 1)
+    if (held_ > maxHeld_ + 1)
         releaseShallowest(level);
 }
 
@@ -368,6 +374,10 @@ EntryKind windowsEntryKind(unsigned long attributes) {
     return EntryKind::Other;
 }
 
+SystemDirectoryLister::SystemDirectoryLister(std::size_t maxHeldDescriptors) {
+    (void)maxHeldDescriptors; // nothing is held open here
+}
+
 SystemDirectoryLister::~SystemDirectoryLister() = default;
 
 // The drive is the unit of the search and reparse points are never entered, so
@@ -412,6 +422,10 @@ bool SystemDirectoryLister::list(const std::string& directoryPath, DirectoryList
 #else
 
 namespace fs = std::filesystem;
+
+SystemDirectoryLister::SystemDirectoryLister(std::size_t maxHeldDescriptors) {
+    (void)maxHeldDescriptors; // nothing is held open here
+}
 
 SystemDirectoryLister::~SystemDirectoryLister() = default;
 

@@ -15,7 +15,12 @@ namespace tb {
 // its buffers and what it learnt about the start between listings.
 class SystemDirectoryLister final : public DirectoryLister {
 public:
-    SystemDirectoryLister() = default;
+    // How many levels below the start a lister keeps open at most, and how many each of
+    // the parallel walk's listers keeps, so that its three stay within 64 descriptors.
+    static constexpr std::size_t MaxHeldDescriptors = 32;
+    static constexpr std::size_t ParallelHeldDescriptors = 16;
+
+    explicit SystemDirectoryLister(std::size_t maxHeldDescriptors = MaxHeldDescriptors);
     SystemDirectoryLister(const SystemDirectoryLister&) = delete;
     SystemDirectoryLister& operator=(const SystemDirectoryLister&) = delete;
     ~SystemDirectoryLister() override;
@@ -25,14 +30,13 @@ public:
 #if defined(__linux__)
     // Each directory is opened relative to its parent's descriptor, so that neither the
     // cost of an open nor the length of what it is given grows with the depth. Only the
-    // deepest levels stay open, never more than MaxHeldDescriptors besides the start;
+    // deepest levels stay open, never more than the bound given besides the first;
     // climbing out of them reopens the parent as "..", checked to be the directory
-    // that was left.
+    // that was left. At depth 0 a `name` means a folder below the start, searched
+    // apart: opened by its path, but never through a link.
     bool listBelow(const std::string& directoryPath, std::size_t depth, std::string_view name,
                    FileId id, DirectoryListing& listing) override;
     void leave(std::size_t depth) override;
-
-    static constexpr std::size_t MaxHeldDescriptors = 32;
 #endif
 
 private:
@@ -60,6 +64,7 @@ private:
     // The directories on the walk's path, the start first.
     std::vector<Level> levels_;
     std::size_t held_ = 0;
+    std::size_t maxHeld_;
     std::string name_;
 #endif
 

@@ -3,6 +3,7 @@
 #if defined(__linux__)
 
 #include "filetools/DriveWalk.h"
+#include "filetools/ParallelDriveWalk.h"
 #include "platform/DirectoryListing.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -128,6 +130,35 @@ TEST(DeepDirectoryWalk, FindsEveryFileOfAThousandLevelsWithinSixtyFourDescriptor
         deepest += levelName + '/';
     EXPECT_EQ(countEnding(sink.entries, deepest + "f.mp3"), 1u);
     EXPECT_EQ(countEnding(sink.entries, deepest + "side2/s.mp3"), 1u);
+}
+
+// On two threads, three listers between them, the same entries in the same order.
+TEST(DeepDirectoryWalk, ParallelWalkOfAThousandLevelsWithinSixtyFourDescriptors) {
+    ScratchDirectory scratch;
+    ASSERT_FALSE(scratch.path.empty());
+    constexpr int kLevels = 1000;
+    makeChain(scratch.path, kLevels, std::string(40, 'd'));
+
+    Collect expected;
+    {
+        tb::SystemDirectoryLister lister;
+        tb::walkForMp3(lister, scratch.path, expected);
+    }
+    ASSERT_EQ(expected.entries.size(), std::size_t{3 * kLevels});
+
+    const int descriptorsBefore = openDescriptors();
+    Collect parallel;
+    {
+        const DescriptorLimit limit(64);
+        const auto makeLister = [] {
+            return std::make_unique<tb::SystemDirectoryLister>(
+                tb::SystemDirectoryLister::ParallelHeldDescriptors);
+        };
+        EXPECT_EQ(tb::walkForMp3Parallel(makeLister, scratch.path, parallel),
+                  tb::WalkEnd::Completed);
+    }
+    EXPECT_EQ(openDescriptors(), descriptorsBefore);
+    EXPECT_EQ(parallel.entries, expected.entries);
 }
 
 // Reaching each folder from its parent, and climbing back by "..", must come to the
