@@ -50,8 +50,9 @@ void makeChain(const std::string& root, int levels, const std::string& levelName
     for (int level = 0; level < levels; ++level) {
         ASSERT_EQ(::mkdirat(fd, "side1", 0755), 0);
         makeFile(fd, "side1/s.mp3");
-        if (level + 1 < levels)
+        if (level + 1 < levels) {
             ASSERT_EQ(::mkdirat(fd, levelName.c_str(), 0755), 0);
+        }
         ASSERT_EQ(::mkdirat(fd, "side2", 0755), 0);
         makeFile(fd, "side2/s.mp3");
         makeFile(fd, "f.mp3");
