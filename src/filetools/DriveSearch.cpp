@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <atomic>
 #include <chrono>
 #include <deque>
@@ -51,6 +52,13 @@ public:
 
     explicit DriveSearchState(TForm1* form) : QObject(form), form_(form) {
         setObjectName(QStringLiteral("driveSearchState"));
+        // A slice goes on from a zero timer rather than a posted event: timers of
+        // the window that fell due meanwhile (the displays, the counter's roll)
+        // run first. A posted event would be taken before them, so that two slices
+        // could run back to back.
+        continueDrain_.setSingleShot(true);
+        continueDrain_.setInterval(0);
+        connect(&continueDrain_, &QTimer::timeout, this, [this] { drain(generation_); });
     }
 
     // The window is going away: stop the worker before anything it posts to goes.
@@ -159,10 +167,6 @@ private:
         if (drainPosted_)
             return;
         drainPosted_ = true;
-        postDrain(generation);
-    }
-
-    void postDrain(unsigned generation) {
         QMetaObject::invokeMethod(
             this, [this, generation] { drain(generation); }, Qt::QueuedConnection);
     }
@@ -184,7 +188,7 @@ private:
                 }
                 appendChunk();
                 if (slice.elapsed() >= AppendSliceMs) {
-                    postDrain(generation); // the rest after the waiting events
+                    continueDrain_.start(); // the rest after the waiting events
                     return;
                 }
             }
@@ -246,6 +250,7 @@ private:
             ready_.clear();
             drainPosted_ = false;
         }
+        continueDrain_.stop();
         current_.clear();
         currentNext_ = 0;
         ++generation_;
@@ -275,6 +280,7 @@ private:
     // Window thread only: the batch being appended and how far it has come.
     Batch current_;
     std::size_t currentNext_ = 0;
+    QTimer continueDrain_;
     std::vector<std::string_view> views_;
 };
 
