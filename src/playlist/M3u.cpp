@@ -1,8 +1,13 @@
 #include "playlist/M3u.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <utility>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 namespace tb {
 
@@ -25,6 +30,49 @@ std::size_t lineEndAt(std::string_view bytes, std::size_t begin, M3uLineEnds lin
     return end;
 }
 
+#if defined(__SSE2__) || defined(_M_X64)
+// The line breaks of one piece that holds no Ctrl-Z, sixteen bytes at a time.
+// Written by hand because memchr finds one byte value and a line here ends at
+// either of two: with a memchr call for each, the split of a large playlist took
+// longer than reading it.
+class LineBreaks {
+public:
+    LineBreaks(std::string_view piece, M3uLineEnds lineEnds)
+        : piece_(piece), cr_(_mm_set1_epi8(kCr)),
+          lf_(_mm_set1_epi8(lineEnds == M3uLineEnds::CrOrLf ? kLf : kCr)) {}
+
+    // Where the line that starts at begin ends; the piece's size where it goes on.
+    std::size_t endOfLineFrom(std::size_t begin) const {
+        for (std::size_t at = begin; at < piece_.size(); at += kBlock) {
+            if (const unsigned breaks = breaksFrom(at))
+                return at + static_cast<std::size_t>(std::countr_zero(breaks));
+        }
+        return piece_.size();
+    }
+
+private:
+    static constexpr std::size_t kBlock = 16;
+
+    // One bit for each line break among the sixteen bytes from `at`. The piece's
+    // last bytes are copied out first, so nothing beyond it is read.
+    unsigned breaksFrom(std::size_t at) const {
+        __m128i bytes;
+        if (piece_.size() - at >= kBlock) {
+            bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(piece_.data() + at));
+        } else {
+            char last[kBlock] = {}; // zeros: never a line break
+            std::memcpy(last, piece_.data() + at, piece_.size() - at);
+            bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(last));
+        }
+        const __m128i breaks = _mm_or_si128(_mm_cmpeq_epi8(bytes, cr_), _mm_cmpeq_epi8(bytes, lf_));
+        return static_cast<unsigned>(_mm_movemask_epi8(breaks));
+    }
+
+    std::string_view piece_;
+    __m128i cr_;
+    __m128i lf_; // another CR where a lone LF is part of the line
+};
+#else
 // The line breaks of one piece that holds no Ctrl-Z, looked up with memchr: a byte
 // loop made opening a large playlist twice as slow. The next CR and the next LF are
 // each kept until a line passes them, so a file of lone CRs or lone LFs is not
@@ -58,6 +106,7 @@ private:
     std::size_t cr_;
     std::size_t lf_;
 };
+#endif
 } // namespace
 
 void appendM3uLine(std::string& out, std::string_view entry) {
