@@ -10,31 +10,34 @@
 
 namespace tb {
 
-EntryStore::Bytes EntryStore::allocateBlock(std::size_t capacity) {
-    void* bytes = nullptr;
+void* EntryStore::allocate(std::size_t bytes) {
+    void* memory = nullptr;
 #if defined(__linux__)
     constexpr std::size_t kHugePage = std::size_t{2} << 20;
-    // A block of megabytes is filled at once by an open: in huge pages it takes a
-    // few dozen page faults instead of thousands.
-    if (capacity >= kHugePage) {
-        const std::size_t rounded = (capacity + kHugePage - 1) / kHugePage * kHugePage;
-        bytes = std::aligned_alloc(kHugePage, rounded);
-        if (bytes)
-            ::madvise(bytes, rounded, MADV_HUGEPAGE); // only a hint: no matter if refused
+    // Megabytes filled at once, as by an open, take a few dozen page faults in huge
+    // pages instead of thousands.
+    if (bytes >= kHugePage) {
+        const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+        memory = std::aligned_alloc(kHugePage, rounded);
+        if (memory)
+            ::madvise(memory, rounded, MADV_HUGEPAGE); // only a hint: no matter if refused
     } else
 #endif
     {
-        bytes = std::malloc(capacity);
+        memory = std::malloc(bytes);
     }
-    if (!bytes)
+    if (!memory)
         throw std::bad_alloc();
-    return Bytes(static_cast<char*>(bytes));
+    return memory;
 }
 
 void EntryStore::makeEndRoom(std::size_t entries) {
-    const std::size_t needed = count_ + entries;
-    while (endChunks_.size() * kEndsPerChunk < needed)
-        endChunks_.push_back(std::make_unique_for_overwrite<std::uint64_t[]>(kEndsPerChunk));
+    const std::size_t needed = chunksFor(count_ + entries);
+    while (endChunks_.size() < needed) {
+        const std::size_t ends = endsInChunk(endChunks_.size());
+        endChunks_.emplace_back(
+            static_cast<std::uint64_t*>(allocate(ends * sizeof(std::uint64_t))));
+    }
 }
 
 void EntryStore::makeRoom(std::size_t bytes) {
@@ -45,7 +48,7 @@ void EntryStore::makeRoom(std::size_t bytes) {
     // many pieces is copied a bounded number of times.
     const std::size_t partLength = blocks_.empty() ? 0 : blocks_.back().used - partBegin_;
     const std::size_t capacity = std::max({kBlockBytes, partLength + bytes, 2 * partLength});
-    Block block{allocateBlock(capacity), capacity, partLength};
+    Block block{Bytes(static_cast<char*>(allocate(capacity))), capacity, partLength};
     if (partLength > 0)
         std::memcpy(block.bytes.get(), blocks_.back().bytes.get() + partBegin_, partLength);
     // A last block that no entry uses is replaced rather than kept empty.
@@ -115,7 +118,7 @@ void EntryStore::clear() {
     // Give the memory back: an emptied playlist of a million entries should not
     // keep its 50 MB.
     std::vector<Block>().swap(blocks_);
-    std::vector<std::unique_ptr<std::uint64_t[]>>().swap(endChunks_);
+    std::vector<Ends>().swap(endChunks_);
     count_ = 0;
     partBegin_ = 0;
 }
@@ -160,7 +163,7 @@ std::size_t EntryStore::removeFlagged(const std::vector<bool>& remove) {
     blocks_.resize(writeBlock + 1);
     blocks_.back().used = writeAt;
     partBegin_ = writeAt;
-    endChunks_.resize((kept + kEndsPerChunk - 1) / kEndsPerChunk);
+    endChunks_.resize(chunksFor(kept));
     return removed;
 }
 

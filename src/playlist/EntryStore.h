@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -13,7 +14,8 @@ namespace tb {
 // filled and never moved, with an end offset per entry in chunks of the same kind.
 // Growing thus never copies what the store holds, so no append takes longer than
 // the bytes it adds, however large the store; a million entries of forty bytes
-// take about 48 MB.
+// take about 48 MB. The chunks of ends grow from 128 kB to 2 MB: a short playlist
+// takes little, and a long one few page faults.
 class EntryStore {
 public:
     EntryStore() = default;
@@ -65,18 +67,49 @@ private:
     // An entry's end: its block's index above kOffsetBits, its end within the block below.
     static constexpr int kOffsetBits = 40;
     static constexpr std::uint64_t kOffsetMask = (std::uint64_t{1} << kOffsetBits) - 1;
-    static constexpr std::size_t kEndsPerChunk = std::size_t{1} << 14;
     static constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+    // The first chunk of ends holds 2^14 entries, each further one as many as all
+    // before it, up to 2^18, and from there on all hold 2^18.
+    static constexpr int kFirstChunkBits = 14;
+    static constexpr int kLargestChunkBits = 18;
+    static constexpr std::size_t kGrowingChunks = kLargestChunkBits - kFirstChunkBits + 1;
+
+    struct EndPlace {
+        std::size_t chunk;
+        std::size_t offset;
+    };
+    static EndPlace endPlaceOf(std::size_t index) {
+        constexpr std::size_t firstChunk = std::size_t{1} << kFirstChunkBits;
+        constexpr std::size_t largestChunk = std::size_t{1} << kLargestChunkBits;
+        if (index < firstChunk)
+            return {0, index};
+        if (index < largestChunk) { // in [2^(width-1), 2^width): the chunk of that size
+            const auto width = static_cast<std::size_t>(std::bit_width(index));
+            return {width - kFirstChunkBits, index - (std::size_t{1} << (width - 1))};
+        }
+        return {kGrowingChunks - 1 + (index >> kLargestChunkBits), index & (largestChunk - 1)};
+    }
+    static std::size_t endsInChunk(std::size_t chunk) {
+        return std::size_t{1} << (chunk == 0 ? kFirstChunkBits
+                                             : std::min<std::size_t>(kFirstChunkBits - 1 + chunk,
+                                                                     kLargestChunkBits));
+    }
+    // How many chunks hold this many ends.
+    static std::size_t chunksFor(std::size_t entries) {
+        return entries == 0 ? 0 : endPlaceOf(entries - 1).chunk + 1;
+    }
 
     static std::size_t blockOf(std::uint64_t end) {
         return static_cast<std::size_t>(end >> kOffsetBits);
     }
     static std::uint64_t offsetOf(std::uint64_t end) { return end & kOffsetMask; }
     std::uint64_t endAt(std::size_t index) const {
-        return endChunks_[index / kEndsPerChunk][index % kEndsPerChunk];
+        const EndPlace place = endPlaceOf(index);
+        return endChunks_[place.chunk][place.offset];
     }
     std::uint64_t& endAt(std::size_t index) {
-        return endChunks_[index / kEndsPerChunk][index % kEndsPerChunk];
+        const EndPlace place = endPlaceOf(index);
+        return endChunks_[place.chunk][place.offset];
     }
 
     // Room for `bytes` more after the unfinished entry, in the last block.
@@ -86,18 +119,20 @@ private:
         return blocks_.empty() ? 0 : blocks_.back().capacity - blocks_.back().used;
     }
 
-    struct FreeBytes {
-        void operator()(char* bytes) const { std::free(bytes); }
+    struct FreeMemory {
+        void operator()(void* memory) const { std::free(memory); }
     };
-    using Bytes = std::unique_ptr<char[], FreeBytes>;
-    static Bytes allocateBlock(std::size_t capacity);
+    using Bytes = std::unique_ptr<char[], FreeMemory>;
+    using Ends = std::unique_ptr<std::uint64_t[], FreeMemory>;
+    // Memory that is filled soon after, by the megabyte; never null.
+    static void* allocate(std::size_t bytes);
     struct Block {
         Bytes bytes;
         std::size_t capacity = 0;
         std::size_t used = 0; // entries, then the unfinished entry's parts
     };
     std::vector<Block> blocks_;
-    std::vector<std::unique_ptr<std::uint64_t[]>> endChunks_;
+    std::vector<Ends> endChunks_;
     std::size_t count_ = 0;
     // Where the unfinished entry begins in the last block; equal to its `used` when
     // there is none.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -83,6 +84,27 @@ TEST(EntryStore, GrowsWithoutMovingAndCompactsAcrossBlocks) {
     store.append("tail");
     left.emplace_back("tail");
     EXPECT_EQ(contents(store), left);
+}
+
+// Each entry's end is found again wherever it lies among the growing chunks of
+// ends, also after a removal that leaves fewer chunks.
+TEST(EntryStore, EndsAcrossChunksOfEveryKind) {
+    constexpr std::size_t kEntries = (std::size_t{1} << 19) + 3; // past chunks of all sizes
+    tb::EntryStore store;
+    for (std::size_t i = 0; i < kEntries; ++i)
+        store.append(std::to_string(i));
+    for (std::size_t i = 0; i < kEntries; ++i)
+        ASSERT_EQ(store.at(i), std::to_string(i)) << i;
+
+    std::vector<bool> remove(kEntries);
+    for (std::size_t i = 0; i < kEntries; ++i)
+        remove[i] = i % 40 != 0; // keeps 13,108: all in the first chunk
+    store.removeFlagged(remove);
+    store.append("tail");
+    ASSERT_EQ(store.size(), (kEntries + 39) / 40 + 1);
+    for (std::size_t i = 0; i + 1 < store.size(); ++i)
+        ASSERT_EQ(store.at(i), std::to_string(i * 40)) << i;
+    EXPECT_EQ(store.at(store.size() - 1), "tail");
 }
 
 // An entry that comes in parts is whole once appended, even when its parts outgrow
