@@ -52,9 +52,9 @@ public:
 
     explicit DriveSearchState(TForm1* form) : QObject(form), form_(form) {
         setObjectName(QStringLiteral("driveSearchState"));
-        // A slice goes on from a zero timer rather than a posted event: timers of
-        // the window that fell due meanwhile (the displays, the counter's roll)
-        // run first. A posted event would be taken before them, so that two slices
+        // Every slice runs from a zero timer rather than from a posted event:
+        // timers of the window that fell due meanwhile (the displays, the counter's
+        // roll) run first. Posted events are taken before them, so that two slices
         // could run back to back.
         continueDrain_.setSingleShot(true);
         continueDrain_.setInterval(0);
@@ -168,7 +168,12 @@ private:
             return;
         drainPosted_ = true;
         QMetaObject::invokeMethod(
-            this, [this, generation] { drain(generation); }, Qt::QueuedConnection);
+            this,
+            [this, generation] {
+                if (generation == generation_ && running_)
+                    continueDrain_.start();
+            },
+            Qt::QueuedConnection);
     }
 
     // Window thread: appends handed-over entries for one slice of time.
