@@ -63,6 +63,8 @@ public:
     // At the file's end: whether the open line, its parts put together, is a line of
     // the file. A final line end adds no empty line, but an empty file has one.
     bool openLineCounts() const { return openBytes_ > 0 || !held_.empty() || endedLines_ == 0; }
+    // Whether a Ctrl-Z has been read: nothing after it counts, so it need not be read.
+    bool ctrlZRead() const { return ended_; }
 
 private:
     M3uLineEnds lineEnds_;

@@ -130,8 +130,8 @@ void appendM3u(PlaylistModel& playlist, const QString& path) {
             const std::string_view open = splitter.split(piece, lines);
             playlist.appendAll(lines);
             playlist.appendPart(open);
-            if (piece.find('\x1A') != std::string_view::npos)
-                break; // nothing after a Ctrl-Z counts: no need to read it
+            if (splitter.ctrlZRead())
+                break;
         }
     } catch (...) {
         playlist.discardPart();

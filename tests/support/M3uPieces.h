@@ -1,7 +1,7 @@
 #pragma once
 
-// The lines of a playlist read in pieces of one size, the parts of each line joined;
-// shared by the unit tests and the fuzzer. Standard library only.
+// The lines of a playlist read in pieces of one size up to its Ctrl-Z, the parts of
+// each line joined; shared by the unit tests and the fuzzer. Standard library only.
 #include "playlist/M3u.h"
 
 #include <string>
@@ -24,6 +24,8 @@ inline std::vector<std::string> m3uLinesInPieces(std::string_view bytes, std::si
             open.clear();
         }
         open += rest;
+        if (splitter.ctrlZRead())
+            break; // as opening a playlist stops reading
     }
     if (splitter.openLineCounts())
         out.push_back(std::string(splitter.heldBack()) + open);
