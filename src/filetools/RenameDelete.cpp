@@ -7,6 +7,7 @@
 #include "platform/CheckedFile.h"
 #include "platform/Dialogs.h"
 #include "platform/FileNames.h"
+#include "platform/NameRules.h"
 #include "platform/Windows1250.h"
 
 #include <QAction>
@@ -41,6 +42,9 @@ void TForm1::SmazatBtClick() {
 void TForm1::PrejmenClick() {
     // The list keeps its entries, and so their numbers, until it is re-read at the end.
     const int count = FileListBox1->count();
+    // Names proposed for a card or stick of FAT, exFAT or NTFS keep to what Windows
+    // accepts, so that they can be copied on to such a disk too.
+    std::optional<tb::id3v1::NameRule> rule;
     for (int index = 0; index < count; ++index) {
         if (!FileListBox1->isSelected(index))
             continue;
@@ -53,16 +57,30 @@ void TForm1::PrejmenClick() {
             DrawTAG(nameBytes);
             setCurrentFilePath(nameBytes);
             showCurrentFilePath();
+            if (!rule)
+                rule = tb::hasWindowsNameRules(pathInShownDirectory({}))
+                           ? tb::id3v1::NameRule::Windows
+                           : tb::id3v1::NameRule::Posix;
             // Made of the texts as the panel shows them, whichever tag they came from.
             const std::string proposed = tb::id3v1::renameProposal(
-                index, viewOf(ArtistTag->text().toUtf8()), viewOf(TitleTag->text().toUtf8()));
+                index, viewOf(ArtistTag->text().toUtf8()), viewOf(TitleTag->text().toUtf8()), *rule,
+                tb::characterBytes);
             proposal = QString::fromUtf8(proposed.data(), qsizetype(proposed.size()));
         }
         const std::optional<QString> newName = services_.dialogs.inputText(
             this, QStringLiteral("Změna jména souboru"),
-            QStringLiteral("Zadejte nové jméno souboru \"%1\"").arg(name), proposal, 255);
+            QStringLiteral("Zadejte nové jméno souboru \"%1\"").arg(name), proposal,
+            tb::kMaxNameBytes);
         if (!newName)
             continue;
+        // A name no file system holds is not tried: the file stays as it is.
+        if (const qsizetype bytes = tb::nameBytes(*newName); bytes > tb::kMaxNameBytes) {
+            services_.dialogs.error(
+                this, QStringLiteral("Soubor \"%1\" nebyl přejmenován: nové jméno má %2 bajtů, "
+                                     "smí mít nejvýše %3.")
+                          .arg(name, QString::number(bytes), QString::number(tb::kMaxNameBytes)));
+            continue;
+        }
         // A name with a path moves the file, also to another file system, never
         // over an existing file (nor the file itself); the file is reached by its
         // own bytes.

@@ -1,10 +1,11 @@
 #include "platform/Dialogs.h"
 
+#include "platform/NameRules.h"
+
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -64,6 +65,33 @@ private:
     bool closedByWindow_ = false;
 };
 
+// An input box that will not close on OK while its name is longer than the file system
+// holds: it says so, and keeps the text for the user to shorten.
+class NameInputBox : public QInputDialog {
+public:
+    NameInputBox(QWidget* parent, int maxNameBytes)
+        : QInputDialog(parent), maxNameBytes_(maxNameBytes) {}
+
+    void done(int result) override {
+        const qsizetype bytes = nameBytes(textValue());
+        if (result == Accepted && bytes > maxNameBytes_) {
+            MessageBox box(QMessageBox::Warning, titleOf(Dialogs::Kind::Warning),
+                           QStringLiteral("Jméno souboru je příliš dlouhé: má %1 bajtů, smí mít "
+                                          "nejvýše %2. Zkraťte je, prosím.")
+                               .arg(bytes)
+                               .arg(maxNameBytes_),
+                           this);
+            box.setStandardButtons(QMessageBox::Ok);
+            box.exec();
+            return;
+        }
+        QInputDialog::done(result);
+    }
+
+private:
+    int maxNameBytes_;
+};
+
 std::optional<QString> runFileDialog(QWidget* parent, const Dialogs::FileRequest& request,
                                      QFileDialog::AcceptMode mode) {
     QFileDialog dialog(parent, request.title, request.directory, request.filter);
@@ -91,15 +119,13 @@ std::optional<QString> QtDialogs::saveFileName(QWidget* parent, const FileReques
 
 std::optional<QString> QtDialogs::inputText(QWidget* parent, const QString& caption,
                                             const QString& prompt, const QString& text,
-                                            int maxLength) {
-    QInputDialog dialog(parent);
+                                            int maxNameBytes) {
+    NameInputBox dialog(parent, maxNameBytes);
     dialog.setWindowTitle(caption);
     dialog.setLabelText(prompt);
     if (auto* label = dialog.findChild<QLabel*>())
         label->setTextFormat(Qt::PlainText); // a file name may look like markup
     dialog.setTextValue(text);
-    if (auto* edit = dialog.findChild<QLineEdit*>())
-        edit->setMaxLength(maxLength);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();

@@ -37,10 +37,12 @@ public:
     // before overwriting, nor changes the process's working directory.
     virtual std::optional<QString> openFileName(QWidget* parent, const FileRequest& request) = 0;
     virtual std::optional<QString> saveFileName(QWidget* parent, const FileRequest& request) = 0;
-    // A one-line input box; nothing when cancelled.
+    // A one-line input box for a file name, or a path ending in one; nothing when
+    // cancelled. OK with a name of more than maxNameBytes bytes in the file system's
+    // encoding (nameBytes) is refused with a word why, the text kept for shortening.
     virtual std::optional<QString> inputText(QWidget* parent, const QString& caption,
                                              const QString& prompt, const QString& text,
-                                             int maxLength) = 0;
+                                             int maxNameBytes) = 0;
 
     // Shows one of the program's own windows modally and returns once it is closed.
     virtual void showModal(QDialog& window) = 0;
@@ -61,7 +63,7 @@ public:
     std::optional<QString> openFileName(QWidget* parent, const FileRequest& request) override;
     std::optional<QString> saveFileName(QWidget* parent, const FileRequest& request) override;
     std::optional<QString> inputText(QWidget* parent, const QString& caption, const QString& prompt,
-                                     const QString& text, int maxLength) override;
+                                     const QString& text, int maxNameBytes) override;
     void showModal(QDialog& window) override;
 };
 

@@ -1,4 +1,5 @@
 #include "filetools/FileListBox.h"
+#include "platform/NameRules.h"
 #include "support/Id3v2Bytes.h"
 #include "support/MainWindowFixture.h"
 
@@ -6,12 +7,17 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QInputDialog>
 #include <QLabel>
+#include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <fstream>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,6 +64,57 @@ QByteArray tagV2(int version, Encoding encoding, std::string_view title, std::st
     return QByteArray::fromStdString(v2::tag(version, frames, 0, padding));
 }
 
+// Acts on the next box that opens, from within its own event loop.
+template <typename Box> void whenShown(std::function<void(Box*)> act) {
+    QTimer::singleShot(0, [act] {
+        auto* box = qobject_cast<Box*>(QApplication::activeModalWidget());
+        QVERIFY(box && box->isVisible());
+        act(box);
+    });
+}
+
+// What the program wrote, or nothing when it could not run or failed.
+std::optional<QString> output(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    const bool ran = process.waitForFinished(20'000) &&
+                     process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    if (!ran)
+        return std::nullopt;
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+// A small NTFS made on a loop device and mounted through ntfs-3g, as a stick from a
+// Windows machine is; path() is empty where the tools or the rights are missing.
+class NtfsStick {
+public:
+    NtfsStick() {
+        const QString image = folder_.filePath("stick.img");
+        QFile file(image);
+        if (::geteuid() != 0 || !file.open(QIODevice::WriteOnly) || !file.resize(8 << 20))
+            return;
+        file.close();
+        if (!output("mkntfs", {"-F", "-Q", "-q", image}))
+            return;
+        loop_ = output("losetup", {"-f", "--show", image}).value_or(QString());
+        mountPoint_ = folder_.filePath("mount");
+        mounted_ = !loop_.isEmpty() && QDir().mkpath(mountPoint_) &&
+                   output("ntfs-3g", {loop_, mountPoint_}).has_value();
+    }
+    ~NtfsStick() {
+        if (mounted_)
+            ::umount2(QFile::encodeName(mountPoint_).constData(), 0);
+        if (!loop_.isEmpty())
+            output("losetup", {"-d", loop_});
+    }
+    QString path() const { return mounted_ ? mountPoint_ : QString(); }
+
+private:
+    QTemporaryDir folder_;
+    QString loop_, mountPoint_;
+    bool mounted_ = false;
+};
+
 } // namespace
 
 class TestTagsRenameDelete : public QObject {
@@ -69,6 +126,10 @@ private slots:
     void badId3v2TagsShowWhatCanBeRead();
     void renameProposesFromListPositionAndTag();
     void renameNeverReplacesNorCutsAFile();
+    void renameFitsLongTagsAndRefusesLongNames();
+    void boxRefusesANameLongerThanTheFileSystemHolds();
+    void windowsNameRulesOfTheFileSystem();
+    void proposalsOnAWindowsStickKeepToItsRules();
     void deleteAsksOnceForAllThenPerFile();
     void namesInAnyEncodingAreReachedByTheirBytes();
 
@@ -363,6 +424,123 @@ void TestTagsRenameDelete::namesInAnyEncodingAreReachedByTheirBytes() {
     form.Smazat1Click();
     QCOMPARE(QDir(dirPath_).entryList(QDir::Files), QStringList());
     QCOMPARE(contents(elsewhere.filePath("moved.mp3")), audio + tag("SOS"));
+    QCOMPARE(fx.dialogs.unexpected, 0);
+}
+
+// 272 characters from an ID3v2 tag, or 209 with Czech letters (291 bytes): the proposal
+// keeps ".mp3" within 255 bytes and the file stays an MP3; a typed name too long for any
+// file system is refused before the rename.
+void TestTagsRenameDelete::renameFitsLongTagsAndRefusesLongNames() {
+    std::string czech;
+    for (int i = 0; i < 4; ++i)
+        czech += "Příliš žluťoučký kůň ";
+    MainWindowFixture fx;
+    TForm1& form = browse(
+        fx, "long",
+        {tagV2(4, Encoding::Utf8, std::string(237, 's'), "Kapela s dlouhým názvem", "Pop") + audio,
+         tagV2(3, Encoding::Utf16, czech + czech + "Bratříčku", czech, "Pop") + audio, audio});
+    fx.selectFiles({0, 1});
+    fx.dialogs.inputs = {std::nullopt, std::nullopt};
+    form.PrejmenClick();
+    QStringList proposals;
+    for (const auto& asked : fx.dialogs.inputRequests) {
+        QCOMPARE(asked.maxNameBytes, 255);
+        const QByteArray bytes = asked.text.toUtf8();
+        QVERIFY2(bytes.size() <= 255 && bytes.size() >= 250 && bytes.endsWith(".mp3"), bytes);
+        proposals << asked.text;
+    }
+    QVERIFY(proposals.at(0).startsWith("01 - Kapela s dlouhým názvem - sss"));
+    QVERIFY(proposals.at(1).startsWith("02 - " + QString::fromStdString(czech).trimmed() +
+                                       " - Příliš"));
+
+    const QString tooLong = QString(126, u'ž') + ".mp3"; // 256 bytes
+    fx.selectFiles({0, 1, 2});
+    fx.dialogs.inputs = {proposals.at(0), proposals.at(1), tooLong};
+    fx.dialogs.answers = {A::Ok};
+    form.PrejmenClick();
+    QCOMPARE(fx.dialogs.texts(), QStringList{"Soubor \"c.mp3\" nebyl přejmenován: nové jméno "
+                                             "má 256 bajtů, smí mít nejvýše 255."});
+    QCOMPARE(QDir(dirPath_).entryList(QDir::Files),
+             (QStringList{proposals.at(0), proposals.at(1), "c.mp3"}));
+    QCOMPARE(form.FileListBox1->count(), 3);
+    QCOMPARE(fx.dialogs.unexpected, 0);
+}
+
+// The real box says why it will not take a name of 256 bytes and keeps it open with the
+// text; 255 bytes, or a long path ending in a short name, it takes.
+void TestTagsRenameDelete::boxRefusesANameLongerThanTheFileSystemHolds() {
+    tb::QtDialogs dialogs;
+    const QString tooLong = QString(126, u'ž') + ".mp3", fits = QString(125, u'ž') + "a.mp3";
+    QString warning, keptText;
+    bool stayedOpen = false;
+    whenShown<QInputDialog>([&](QInputDialog* box) {
+        box->setTextValue(tooLong);
+        whenShown<QMessageBox>([&](QMessageBox* refusal) {
+            warning = refusal->text();
+            refusal->button(QMessageBox::Ok)->click();
+        });
+        box->accept();
+        stayedOpen = box->isVisible();
+        keptText = box->textValue();
+        box->setTextValue(fits);
+        box->accept();
+    });
+    QCOMPARE(dialogs.inputText(nullptr, "Změna jména souboru", "a.mp3", "a.mp3", 255), fits);
+    QCOMPARE(warning,
+             QStringLiteral("Jméno souboru je příliš dlouhé: má 256 bajtů, smí mít nejvýše 255. "
+                            "Zkraťte je, prosím."));
+    QVERIFY(stayedOpen);
+    QCOMPARE(keptText, tooLong);
+
+    const QString longPath = QString("/tmp/%1/").arg(QString(250, 'd')) + "a.mp3";
+    whenShown<QInputDialog>([&](QInputDialog* box) { box->accept(); });
+    QCOMPARE(dialogs.inputText(nullptr, "Změna jména souboru", "a.mp3", longPath, 255), longPath);
+}
+
+void TestTagsRenameDelete::windowsNameRulesOfTheFileSystem() {
+    // FAT, exFAT and NTFS by their statfs types; ext4, tmpfs and FUSE as a whole are not.
+    for (std::uint32_t type : {0x4d44u, 0x2011BAB0u, 0x5346544eu})
+        QVERIFY(tb::isWindowsFileSystemType(type));
+    for (std::uint32_t type : {0xEF53u, 0x01021994u, 0x65735546u, 0u})
+        QVERIFY(!tb::isWindowsFileSystemType(type));
+    for (const char* type : {"vfat", "exfat", "ntfs3", "fuseblk", "fuse.exfat", "fuseblk.ntfs-3g"})
+        QVERIFY2(tb::isWindowsMountType(type), type);
+    for (const char* type : {"fuse", "fuse.sshfs", "ext4", "tmpfs", ""})
+        QVERIFY2(!tb::isWindowsMountType(type), type);
+
+    // The mount table's type stands after the "-" that ends a varying number of fields.
+    const QByteArray table = "22 1 0:21 / / rw shared:1 master:2 - overlay overlay rw\n"
+                             "44 26 7:0 / /media/stick rw,relatime - fuseblk /dev/loop0 rw\n"
+                             "45 26 7:1 / /media/card rw shared:7 - vfat /dev/sdb1 rw\n";
+    QCOMPARE(tb::mountTypeOf(table, 7, 0), QByteArray("fuseblk"));
+    QCOMPARE(tb::mountTypeOf(table, 7, 1), QByteArray("vfat"));
+    QCOMPARE(tb::mountTypeOf(table, 0, 21), QByteArray("overlay"));
+    QCOMPARE(tb::mountTypeOf(table, 7, 10), QByteArray());
+    QCOMPARE(tb::mountTypeOf("1 2 7:0 / /x rw\n", 7, 0), QByteArray());
+
+    QTemporaryDir here;
+    QVERIFY(!tb::hasWindowsNameRules(QFile::encodeName(here.path())));
+    QVERIFY(!tb::hasWindowsNameRules("/no/such/folder"));
+}
+
+// A tag's "AC/DC: "Live"" renamed on an NTFS stick: the proposal is one that Windows takes.
+void TestTagsRenameDelete::proposalsOnAWindowsStickKeepToItsRules() {
+    NtfsStick stick;
+    if (stick.path().isEmpty())
+        QSKIP("no NTFS could be mounted here (needs root, mkntfs, losetup and ntfs-3g)");
+    QVERIFY(tb::hasWindowsNameRules(QFile::encodeName(stick.path())));
+    MainWindowFixture fx;
+    fx.show();
+    writeFile(stick.path() + "/a.mp3", audio + tag("Why?*", "AC/DC: \"Live\""));
+    fx.browse(stick.path());
+    TForm1& form = *fx.form;
+    fx.selectFiles({0});
+    fx.dialogs.inputs = {QStringLiteral("01 - AC_DC_ _Live_ - Why__.mp3")};
+    form.PrejmenClick();
+    QCOMPARE(fx.dialogs.inputRequests.value(0).text,
+             QStringLiteral("01 - AC_DC_ _Live_ - Why__.mp3"));
+    QCOMPARE(QDir(stick.path()).entryList(QDir::Files),
+             QStringList{"01 - AC_DC_ _Live_ - Why__.mp3"});
     QCOMPARE(fx.dialogs.unexpected, 0);
 }
 

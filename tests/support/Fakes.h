@@ -28,7 +28,7 @@ public:
         QString caption;
         QString prompt;
         QString text;
-        int maxLength;
+        int maxNameBytes;
     };
 
     Answer message(QWidget*, Kind kind, const QString& title, const QString& text,
@@ -48,8 +48,8 @@ public:
         return openFileName(parent, request);
     }
     std::optional<QString> inputText(QWidget*, const QString& caption, const QString& prompt,
-                                     const QString& text, int maxLength) override {
-        inputRequests.append({caption, prompt, text, maxLength});
+                                     const QString& text, int maxNameBytes) override {
+        inputRequests.append({caption, prompt, text, maxNameBytes});
         return nextText(inputs);
     }
 
