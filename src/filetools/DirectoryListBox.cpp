@@ -136,16 +136,13 @@ void TDirectoryListBox::keyPressEvent(QKeyEvent* event) {
 }
 
 bool TDirectoryListBox::answerDrag(QDropEvent* event) {
-    // Only drags from other programs; a copy, so that their files stay where they are.
+    // Only drags from other programs; their files stay where they are.
     const bool fromOutside = event->source() == nullptr;
-    if (!fromOutside || !tb::holdsLocalAddresses(event->mimeData()) ||
-        !(event->possibleActions() & Qt::CopyAction)) {
+    if (!fromOutside || !tb::holdsLocalAddresses(event->mimeData())) {
         event->ignore();
         return false;
     }
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
-    return true;
+    return tb::acceptWithoutMove(event);
 }
 
 void TDirectoryListBox::dragEnterEvent(QDragEnterEvent* event) {

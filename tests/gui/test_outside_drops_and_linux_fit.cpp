@@ -118,11 +118,18 @@ void TestOutsideDropsAndLinuxFit::filesAndFoldersDroppedOnThePlaylist() {
     dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("rock/a.mp3"))});
     QCOMPARE(fx.entries().last(), QStringLiteral("rock/a.mp3"));
 
-    // Only web addresses, or a drag that allows no copy: refused, nothing added.
+    // Only web addresses: refused, nothing added.
     QVERIFY(!dropOnto(form.ListBox1->viewport(), {"https://example.org/a.mp3"}).accepted);
-    QVERIFY(!dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("rock/a.mp3"))}, Qt::MoveAction)
-                 .accepted);
     QCOMPARE(form.playlist()->count(), std::size_t{5});
+
+    // A file manager that offers a plain drag only as a move (xfe) is answered with its
+    // move and the file is added; it stays where it is.
+    const DropResult moved =
+        dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("rock/a.mp3"))}, Qt::MoveAction);
+    QVERIFY(moved.accepted);
+    QCOMPARE(moved.action, Qt::MoveAction);
+    QCOMPARE(form.playlist()->count(), std::size_t{6});
+    QVERIFY(QFile::exists(QFile::decodeName(pathOf("rock/a.mp3"))));
     QCOMPARE(fx.dialogs.unexpected, 0);
 }
 
@@ -138,6 +145,9 @@ void TestOutsideDropsAndLinuxFit::folderDroppedOnTheDirectoryListAndDropsToTheIt
     dropOnto(form.DirectoryListBox1->viewport(), {fileUrl(pathOf("blues/b.mp3"))});
     QCOMPARE(form.DirectoryListBox1->Directory(), tb::directoryText(dir_.filePath("blues")));
     QVERIFY(!dropOnto(form.DirectoryListBox1->viewport(), {"https://example.org/"}).accepted);
+    QVERIFY(dropOnto(form.DirectoryListBox1->viewport(), {fileUrl(pathOf("jazz"))}, Qt::MoveAction)
+                .accepted); // a move-only drag too
+    QCOMPARE(form.DirectoryListBox1->Directory(), jazz);
 
     // On the playlist the first file fits; the next is refused with the one error box,
     // and the drop ends.
