@@ -2,6 +2,7 @@
 
 #include "filetools/DirectoryText.h"
 #include "platform/DroppedFiles.h"
+#include "platform/FileNames.h"
 #include "platform/Paths.h"
 
 #include <QDir>
@@ -11,6 +12,8 @@
 #include <QKeyEvent>
 #include <QStyle>
 #include <QStyledItemDelegate>
+#include <algorithm>
+#include <tuple>
 
 namespace {
 constexpr int RowHeight = 16;
@@ -41,17 +44,60 @@ private:
 };
 
 // The directory texts from the root of the file system down to the directory.
-QStringList pathFromRoot(const QString& directoryText) {
-    QStringList chain;
-    QString path = QDir::fromNativeSeparators(directoryText);
+QList<QByteArray> pathFromRoot(const QByteArray& directory) {
+    QList<QByteArray> chain;
+#ifdef Q_OS_WIN
+    // Drive letters and shares: Qt knows where their roots end.
+    QString path = QDir::fromNativeSeparators(QFile::decodeName(directory));
     for (;;) {
-        chain.prepend(tb::directoryText(path));
+        chain.prepend(QFile::encodeName(tb::directoryText(path)));
         const QString parent = QFileInfo(path).path();
         if (parent == path || parent.isEmpty() || parent == QLatin1String("."))
             break;
         path = parent;
     }
+#else
+    // By the bytes, which the next folder's name may not spell in UTF-8.
+    chain.append(QByteArrayLiteral("/"));
+    for (qsizetype slash = directory.indexOf('/', 1); slash > 0;
+         slash = directory.indexOf('/', slash + 1))
+        chain.append(directory.left(slash));
+    if (directory.size() > 1)
+        chain.append(directory);
+#endif
     return chain;
+}
+
+// The folder's directory text: absolute, without "." and "..", doubled or trailing
+// separators.
+QByteArray directoryTextOf(const QByteArray& path) {
+#ifdef Q_OS_WIN
+    return QFile::encodeName(tb::directoryText(QFile::decodeName(path)));
+#else
+    // Kept to bytes, as QDir::cleanPath() would garble a name that is not UTF-8.
+    const QByteArray absolute =
+        path.startsWith('/') ? path : QFile::encodeName(QDir::currentPath()) + '/' + path;
+    QList<QByteArray> parts;
+    for (const QByteArray& part : absolute.split('/')) {
+        if (part == "..") {
+            if (!parts.isEmpty())
+                parts.removeLast();
+        } else if (!part.isEmpty() && part != ".") {
+            parts.append(part);
+        }
+    }
+    return '/' + parts.join('/');
+#endif
+}
+
+QByteArray lastPart(const QByteArray& directory) {
+    const qsizetype at = directory.lastIndexOf(QDir::separator().toLatin1());
+    return at < 0 ? directory : directory.mid(at + 1);
+}
+
+QByteArray joined(const QByteArray& directory, const QByteArray& name) {
+    const char separator = QDir::separator().toLatin1();
+    return directory.endsWith(separator) ? directory + name : directory + separator + name;
 }
 
 std::vector<std::string> encodedList(const QStringList& texts) {
@@ -60,6 +106,26 @@ std::vector<std::string> encodedList(const QStringList& texts) {
     for (const QString& text : texts)
         encoded.push_back(QFile::encodeName(text).toStdString());
     return encoded;
+}
+
+// A subfolder: how it sorts, how it is shown, and its name's bytes.
+struct Subfolder {
+    QString key;
+    QString shown;
+    QByteArray bytes;
+};
+
+// Sorted by name regardless of case, as the file list sorts.
+std::vector<Subfolder> sortedSubfolders(const QByteArray& directory) {
+    std::vector<Subfolder> folders;
+    for (QByteArray& name : tb::subfolderNames(directory)) {
+        const QString text = tb::shownPath(name);
+        folders.push_back({text.toCaseFolded(), tb::withVisibleControls(text), std::move(name)});
+    }
+    std::sort(folders.begin(), folders.end(), [](const Subfolder& a, const Subfolder& b) {
+        return std::tie(a.key, a.shown, a.bytes) < std::tie(b.key, b.shown, b.bytes);
+    });
+    return folders;
 }
 } // namespace
 
@@ -71,8 +137,9 @@ TDirectoryListBox::TDirectoryListBox(QWidget* parent) : QListWidget(parent) {
     viewport()->setAcceptDrops(true);
     // Double-click only: a style that activates on a single click would move on every click.
     connect(this, &QListWidget::itemDoubleClicked, this, &TDirectoryListBox::openEntry);
-    directory_ = tb::directoryText(QDir::currentPath());
-    lastDirectoryOfDrive_.insert(Drive(), directory_);
+    directoryBytes_ = directoryTextOf(QFile::encodeName(QDir::currentPath()));
+    directory_ = tb::shownPath(directoryBytes_);
+    lastDirectoryOfDrive_.insert(Drive(), directoryBytes_);
     fill();
 }
 
@@ -86,42 +153,46 @@ void TDirectoryListBox::setDriveRoots(const QStringList& roots) {
         else
             it = lastDirectoryOfDrive_.erase(it);
     }
-    lastDirectoryOfDrive_.insert(Drive(), directory_);
+    lastDirectoryOfDrive_.insert(Drive(), directoryBytes_);
 }
 
 void TDirectoryListBox::setDirectory(const QString& path) {
-    if (path.isEmpty() || !QFileInfo(path).isDir())
+    setDirectoryBytes(QFile::encodeName(path));
+}
+
+void TDirectoryListBox::setDirectoryBytes(const QByteArray& path) {
+    if (path.isEmpty() || !tb::isFolder(path))
         return;
-    const QString text = tb::directoryText(path);
-    if (text == directory_) {
+    const QByteArray text = directoryTextOf(path);
+    if (text == directoryBytes_) {
         fill();
         return;
     }
-    directory_ = text;
-    lastDirectoryOfDrive_.insert(Drive(), directory_);
+    directoryBytes_ = text;
+    directory_ = tb::shownPath(directoryBytes_);
+    lastDirectoryOfDrive_.insert(Drive(), directoryBytes_);
     fill();
     emit directoryChanged(directory_);
 }
 
 QString TDirectoryListBox::Drive() const {
-    return driveOf(directory_);
+    return driveOf(directoryBytes_);
 }
 
-QString TDirectoryListBox::driveOf(const QString& directory) const {
-    const std::string root =
-        tb::driveRootOf(QFile::encodeName(directory).toStdString(), encodedList(driveRoots_),
-                        QDir::separator().toLatin1());
+QString TDirectoryListBox::driveOf(const QByteArray& directory) const {
+    const std::string root = tb::driveRootOf(directory.toStdString(), encodedList(driveRoots_),
+                                             QDir::separator().toLatin1());
     if (root.empty())
-        return pathFromRoot(directory).constFirst();
+        return QFile::decodeName(pathFromRoot(directory).constFirst());
     return QFile::decodeName(QByteArray::fromStdString(root));
 }
 
 void TDirectoryListBox::setDrive(const QString& root) {
     if (root == Drive())
         return;
-    const QString last = lastDirectoryOfDrive_.value(root);
-    if (!last.isEmpty() && driveOf(last) == root && QFileInfo(last).isDir())
-        setDirectory(last);
+    const QByteArray last = lastDirectoryOfDrive_.value(root);
+    if (!last.isEmpty() && driveOf(last) == root && tb::isFolder(last))
+        setDirectoryBytes(last);
     else
         setDirectory(root);
 }
@@ -136,16 +207,13 @@ void TDirectoryListBox::keyPressEvent(QKeyEvent* event) {
 }
 
 bool TDirectoryListBox::answerDrag(QDropEvent* event) {
-    // Only drags from other programs; a copy, so that their files stay where they are.
+    // Only drags from other programs; their files stay where they are.
     const bool fromOutside = event->source() == nullptr;
-    if (!fromOutside || !tb::holdsLocalAddresses(event->mimeData()) ||
-        !(event->possibleActions() & Qt::CopyAction)) {
+    if (!fromOutside || !tb::holdsLocalAddresses(event->mimeData())) {
         event->ignore();
         return false;
     }
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
-    return true;
+    return tb::acceptWithoutMove(event);
 }
 
 void TDirectoryListBox::dragEnterEvent(QDragEnterEvent* event) {
@@ -161,26 +229,26 @@ void TDirectoryListBox::dropEvent(QDropEvent* event) {
         return;
     const QList<tb::DroppedItem> items = tb::droppedItems(event->mimeData());
     if (!items.isEmpty())
-        setDirectory(QFile::decodeName(items.first().directory));
+        setDirectoryBytes(items.first().directory);
 }
 
 void TDirectoryListBox::openEntry(QListWidgetItem* item) {
     if (item == nullptr)
         return;
     // Copied first: setDirectory() clears the list and deletes the item.
-    const QString path = item->data(Qt::UserRole).toString();
-    setDirectory(path);
+    const QByteArray path = item->data(Qt::UserRole).toByteArray();
+    setDirectoryBytes(path);
 }
 
 void TDirectoryListBox::fill() {
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
-    const QStringList chain = pathFromRoot(directory_);
-    const QStringList subdirectories =
-        QDir(directory_)
-            .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    const QList<QByteArray> chain = pathFromRoot(directoryBytes_);
+    const std::vector<Subfolder> subfolders = sortedSubfolders(directoryBytes_);
 
-    auto addRow = [this](const QString& text, const QString& path, int depth, const QIcon& icon) {
+    // Each row keeps its folder's bytes, by which it is entered; only the text decodes them.
+    auto addRow = [this](const QString& text, const QByteArray& path, int depth,
+                         const QIcon& icon) {
         auto* item = new QListWidgetItem(icon, text, this);
         item->setData(Qt::UserRole, path);
         item->setData(DepthRole, depth);
@@ -191,13 +259,13 @@ void TDirectoryListBox::fill() {
     clear();
     QListWidgetItem* current = nullptr;
     for (int depth = 0; depth < chain.size(); ++depth) {
-        const QString& path = chain.at(depth);
-        const QString name = depth == 0 ? path : QFileInfo(path).fileName();
+        const QByteArray& path = chain.at(depth);
+        const QString name = depth == 0 ? tb::shownPath(path)
+                                        : tb::withVisibleControls(tb::shownPath(lastPart(path)));
         current = addRow(name, path, depth, openIcon);
     }
-    const QDir here(directory_);
-    for (const QString& name : subdirectories)
-        addRow(name, tb::directoryText(here.filePath(name)), chain.size(), closedIcon);
+    for (const Subfolder& folder : subfolders)
+        addRow(folder.shown, joined(directoryBytes_, folder.bytes), chain.size(), closedIcon);
     setCurrentItem(current);
     setUpdatesEnabled(true);
 }

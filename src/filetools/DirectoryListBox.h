@@ -15,10 +15,13 @@ public:
     // The roots of the known drives, used to tell the drive of a directory.
     void setDriveRoots(const QStringList& roots);
 
-    // The current directory as a directory text.
+    // The current directory as a directory text, decoded for the display, and as the
+    // platform's bytes, by which it is reached.
     QString Directory() const { return directory_; }
+    QByteArray DirectoryBytes() const { return directoryBytes_; }
     // Moves to the directory and re-reads the list; emits directoryChanged() when it moved.
     void setDirectory(const QString& path);
+    void setDirectoryBytes(const QByteArray& path);
     // The root of the drive that holds the current directory.
     QString Drive() const;
     // Moves to the directory last shown on that drive, or to its root; stays
@@ -41,10 +44,11 @@ private:
     void openEntry(QListWidgetItem* item);
     void fill();
     // The root of the drive that holds the directory.
-    QString driveOf(const QString& directory) const;
+    QString driveOf(const QByteArray& directory) const;
 
     QString directory_;
+    QByteArray directoryBytes_;
     QStringList driveRoots_;
     // Each drive's directory last shown, always one on that drive.
-    QHash<QString, QString> lastDirectoryOfDrive_;
+    QHash<QString, QByteArray> lastDirectoryOfDrive_;
 };

@@ -20,21 +20,20 @@ void TForm1::connectFileBrowser() {
     FilterComboBox1->setFilter(QStringLiteral(
         "MP3 soubory|*.MP3|MPEG Video |*.mpg; *.mpeg; *.mpv; *.mp1; *.mp2|Všechny soubory|*.*"));
     FileListBox1->setMask(FilterComboBox1->Mask());
-    FileListBox1->setDirectory(DirectoryListBox1->Directory());
+    FileListBox1->setDirectoryBytes(DirectoryListBox1->DirectoryBytes());
     {
         const QSignalBlocker quiet(Disk);
         Disk->setDrive(DirectoryListBox1->Drive());
     }
 
-    connect(DirectoryListBox1, &TDirectoryListBox::directoryChanged, this,
-            [this](const QString& directory) {
-                guarded([&] {
-                    FileListBox1->setDirectory(directory);
-                    // Moving into a directory on another volume moves the drive box along.
-                    const QSignalBlocker quiet(Disk);
-                    Disk->setDrive(DirectoryListBox1->Drive());
-                });
-            });
+    connect(DirectoryListBox1, &TDirectoryListBox::directoryChanged, this, [this] {
+        guarded([&] {
+            FileListBox1->setDirectoryBytes(DirectoryListBox1->DirectoryBytes());
+            // Moving into a directory on another volume moves the drive box along.
+            const QSignalBlocker quiet(Disk);
+            Disk->setDrive(DirectoryListBox1->Drive());
+        });
+    });
     connect(FilterComboBox1, &TFilterComboBox::maskChanged, this,
             [this](const QString& mask) { guarded([&] { FileListBox1->setMask(mask); }); });
     onEvent(Disk, &TDriveBox::driveChanged, &TForm1::DiskChange);
@@ -82,5 +81,5 @@ void TForm1::FileListBox1Click() {
 }
 
 QByteArray TForm1::pathInShownDirectory(const QByteArray& name) const {
-    return QFile::encodeName(DirectoryListBox1->Directory() + QDir::separator()) + name;
+    return DirectoryListBox1->DirectoryBytes() + QDir::separator().toLatin1() + name;
 }

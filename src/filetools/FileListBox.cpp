@@ -77,6 +77,10 @@ TFileListBox::TFileListBox(QWidget* parent)
 }
 
 void TFileListBox::setDirectory(const QString& directoryText) {
+    setDirectoryBytes(QFile::encodeName(directoryText));
+}
+
+void TFileListBox::setDirectoryBytes(const QByteArray& directoryText) {
     directory_ = directoryText;
     Update();
 }
@@ -127,7 +131,7 @@ bool TFileListBox::matchesMask(const QByteArray& name) const {
 }
 
 void TFileListBox::Update() {
-    std::vector<Row> rows = listedRows(QFile::encodeName(directory_), mask_);
+    std::vector<Row> rows = listedRows(directory_, mask_);
     QStringList shown;
     shown.reserve(static_cast<qsizetype>(rows.size()));
     names_.clear();
@@ -267,7 +271,7 @@ void TFileListBox::startDrag(Qt::DropActions /*supportedActions*/) {
     if (names.isEmpty())
         return;
     // Built from the bytes, percent-encoded, so that every name survives the trip.
-    QByteArray directory = QFile::encodeName(directory_);
+    QByteArray directory = directory_;
     if (!directory.endsWith('/'))
         directory += '/';
     QList<QUrl> urls;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileNames.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QListView>
@@ -19,8 +21,11 @@ public:
 
     explicit TFileListBox(QWidget* parent = nullptr);
 
-    QString Directory() const { return directory_; }
-    void setDirectory(const QString& directoryText); // re-reads
+    // The directory, decoded for the display, and as the platform's bytes.
+    QString Directory() const { return tb::shownPath(directory_); }
+    QByteArray DirectoryBytes() const { return directory_; }
+    void setDirectory(const QString& directoryText);         // re-reads
+    void setDirectoryBytes(const QByteArray& directoryText); // re-reads
     QString Mask() const { return mask_; }
     void setMask(const QString& maskString); // re-reads
     // Reads the entries of the directory again; the selection is lost.
@@ -66,7 +71,7 @@ private:
 
     QStringListModel* model_;
     QList<QByteArray> names_; // one per row of the model
-    QString directory_;
+    QByteArray directory_;
     QString mask_;
     bool selectionTouched_ = false; // set while a key press is handled
 };

@@ -1,6 +1,7 @@
 #include "platform/DroppedFiles.h"
 
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
@@ -47,6 +48,23 @@ bool holdsLocalAddresses(const QMimeData* data) {
         return false;
     const QList<QUrl> urls = data->urls();
     return std::any_of(urls.cbegin(), urls.cend(), isLocal);
+}
+
+bool acceptWithoutMove(QDropEvent* event) {
+    // A file manager told "moved" might delete the dropped files: a copy where one is offered.
+    for (const Qt::DropAction action : {Qt::CopyAction, Qt::LinkAction}) {
+        if (event->possibleActions() & action) {
+            event->setDropAction(action);
+            event->accept();
+            return true;
+        }
+    }
+    if (event->proposedAction() == Qt::IgnoreAction) {
+        event->ignore();
+        return false;
+    }
+    event->acceptProposedAction();
+    return true;
 }
 
 QList<DroppedItem> droppedItems(const QMimeData* data) {

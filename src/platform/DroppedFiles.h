@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 
+class QDropEvent;
 class QMimeData;
 
 namespace tb {
@@ -25,5 +26,11 @@ QList<DroppedItem> droppedItems(const QMimeData* data);
 // Whether the data holds any local address at all; asked while a drag is over a control,
 // without touching the disk.
 bool holdsLocalAddresses(const QMimeData* data);
+
+// Accepts a drag or drop from a file manager with a copy where it offers one, else a
+// link, else the action it proposes: some (xfe) offer a plain drag as a move alone, and
+// such a source deletes nothing itself. Nothing here moves or deletes a dropped file.
+// False, the event refused, when the source proposes no action at all.
+bool acceptWithoutMove(QDropEvent* event);
 
 } // namespace tb

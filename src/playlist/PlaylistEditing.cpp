@@ -39,7 +39,7 @@ tb::PrefixMode TForm1::prefixMode() const {
 }
 
 void TForm1::Pridat(const QByteArray& name) {
-    Pridat(name, QFile::encodeName(DirectoryListBox1->Directory()),
+    Pridat(name, DirectoryListBox1->DirectoryBytes(),
            QFile::encodeName(DirectoryListBox1->Drive()));
 }
 

@@ -1,5 +1,6 @@
 #include "playlist/PlaylistView.h"
 
+#include "platform/DroppedFiles.h"
 #include "playlist/PlaylistModel.h"
 
 #include <QDropEvent>
@@ -303,16 +304,7 @@ void TPlaylistView::answerDrag(QDropEvent* event) const {
         event->ignore();
         return;
     }
-    // A copy, always: a file manager that was told "moved" would delete the dropped files.
-    if (event->possibleActions() & Qt::CopyAction) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    } else if (event->possibleActions() & Qt::LinkAction) {
-        event->setDropAction(Qt::LinkAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    tb::acceptWithoutMove(event);
 }
 
 void TPlaylistView::dragEnterEvent(QDragEnterEvent* event) {

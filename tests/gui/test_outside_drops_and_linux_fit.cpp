@@ -3,10 +3,12 @@
 // page that gives up at once.
 #include "controls/Digits.h"
 #include "filetools/DirectoryListBox.h"
+#include "filetools/DriveBox.h"
 #include "filetools/FileListBox.h"
 #include "platform/DroppedFiles.h"
 #include "platform/Launcher.h"
 #include "platform/Paths.h"
+#include "platform/Windows1250.h"
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistView.h"
 #include "support/MainWindowFixture.h"
@@ -19,6 +21,8 @@
 #include <QUrl>
 #include <QtTest>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,6 +58,25 @@ DropResult dropOnto(QWidget* target, const QList<QByteArray>& urls,
     return {drop.isAccepted(), drop.dropAction()};
 }
 
+QList<QByteArray> entriesOf(const TForm1& form) {
+    QList<QByteArray> entries;
+    for (std::size_t i = 0; i < form.playlist()->count(); ++i)
+        entries.append(QByteArray(form.playlist()->entry(i).data(),
+                                  qsizetype(form.playlist()->entry(i).size())));
+    return entries;
+}
+
+// Folder names that are not UTF-8. Each is made beside a folder whose UTF-8 name reads
+// the same and which holds another song, so that a step that loses the name's bytes
+// ends in the wrong folder, or nowhere.
+void nonUtf8FolderRows() {
+    QTest::addColumn<QByteArray>("folder");
+    QTest::newRow("Windows-1250") << QByteArray("P\xed"
+                                                "se\xf2");
+    QTest::newRow("bytes Windows-1250 leaves out") << QByteArray("Mix\x81\x98");
+    QTest::newRow("UTF-8, then not") << QByteArray("\xc5\xbdlu\xc5\xa5 \xe9");
+}
+
 } // namespace
 
 class TestOutsideDropsAndLinuxFit : public QObject {
@@ -61,9 +84,17 @@ class TestOutsideDropsAndLinuxFit : public QObject {
 
 private slots:
     void init() { QVERIFY(dir_.isValid()); }
+    // The temporary folder's own cleanup cannot reach a name that is not UTF-8.
+    void cleanup() { std::filesystem::remove_all(pathOf("lib").toStdString()); }
 
     void filesAndFoldersDroppedOnThePlaylist();
     void folderDroppedOnTheDirectoryListAndDropsToTheItemLimit();
+    void nonUtf8FolderListedEnteredAndAdded_data() { nonUtf8FolderRows(); }
+    void nonUtf8FolderListedEnteredAndAdded();
+    void nonUtf8FolderDropped_data() { nonUtf8FolderRows(); }
+    void nonUtf8FolderDropped();
+    void nonUtf8FolderSearched_data() { nonUtf8FolderRows(); }
+    void nonUtf8FolderSearched();
     void firstRunStartsInTheMusicFolderElseHome();
     void playerOrHelpThatGivesUpIsReported();
     void systemLauncherWatchesTheStartedProgram();
@@ -71,6 +102,17 @@ private slots:
 private:
     QByteArray pathOf(const char* relative) const {
         return QFile::encodeName(dir_.path()) + '/' + relative;
+    }
+
+    // Makes lib/<folder>/inside.mp3 and lib/<its look-alike>/decoy.mp3; gives the folder's path.
+    QByteArray makeFolderAndLookAlike(const QByteArray& folder) const {
+        const QByteArray path = pathOf("lib/") + folder;
+        const QByteArray lookAlike = pathOf("lib/") + tb::fromUtf8OrWindows1250(folder).toUtf8();
+        for (const QByteArray& song : {path + "/inside.mp3", lookAlike + "/decoy.mp3"}) {
+            std::filesystem::create_directories(song.left(song.lastIndexOf('/')).toStdString());
+            std::ofstream(song.toStdString()).put('x');
+        }
+        return path;
     }
 
     QTemporaryDir dir_;
@@ -105,11 +147,7 @@ void TestOutsideDropsAndLinuxFit::filesAndFoldersDroppedOnThePlaylist() {
     QVERIFY(result.accepted);
     QCOMPARE(result.action, Qt::CopyAction); // never a move: the files stay where they are
     const QByteArray pop = pathOf("pop/"), rock = pathOf("rock/");
-    QList<QByteArray> entries;
-    for (std::size_t i = 0; i < form.playlist()->count(); ++i)
-        entries.append(QByteArray(form.playlist()->entry(i).data(),
-                                  qsizetype(form.playlist()->entry(i).size())));
-    QCOMPARE(entries,
+    QCOMPARE(entriesOf(form),
              (QList<QByteArray>{pop + "one.mp3", rock + "a.mp3", rock + "b.MP3", pop + czech}));
     QTRY_COMPARE(form.Digits1->Value(), 4);
 
@@ -118,11 +156,18 @@ void TestOutsideDropsAndLinuxFit::filesAndFoldersDroppedOnThePlaylist() {
     dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("rock/a.mp3"))});
     QCOMPARE(fx.entries().last(), QStringLiteral("rock/a.mp3"));
 
-    // Only web addresses, or a drag that allows no copy: refused, nothing added.
+    // Only web addresses: refused, nothing added.
     QVERIFY(!dropOnto(form.ListBox1->viewport(), {"https://example.org/a.mp3"}).accepted);
-    QVERIFY(!dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("rock/a.mp3"))}, Qt::MoveAction)
-                 .accepted);
     QCOMPARE(form.playlist()->count(), std::size_t{5});
+
+    // A file manager that offers a plain drag only as a move (xfe) is answered with its
+    // move and the file is added; it stays where it is.
+    const DropResult moved =
+        dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("rock/a.mp3"))}, Qt::MoveAction);
+    QVERIFY(moved.accepted);
+    QCOMPARE(moved.action, Qt::MoveAction);
+    QCOMPARE(form.playlist()->count(), std::size_t{6});
+    QVERIFY(QFile::exists(QFile::decodeName(pathOf("rock/a.mp3"))));
     QCOMPARE(fx.dialogs.unexpected, 0);
 }
 
@@ -138,6 +183,9 @@ void TestOutsideDropsAndLinuxFit::folderDroppedOnTheDirectoryListAndDropsToTheIt
     dropOnto(form.DirectoryListBox1->viewport(), {fileUrl(pathOf("blues/b.mp3"))});
     QCOMPARE(form.DirectoryListBox1->Directory(), tb::directoryText(dir_.filePath("blues")));
     QVERIFY(!dropOnto(form.DirectoryListBox1->viewport(), {"https://example.org/"}).accepted);
+    QVERIFY(dropOnto(form.DirectoryListBox1->viewport(), {fileUrl(pathOf("jazz"))}, Qt::MoveAction)
+                .accepted); // a move-only drag too
+    QCOMPARE(form.DirectoryListBox1->Directory(), jazz);
 
     // On the playlist the first file fits; the next is refused with the one error box,
     // and the drop ends.
@@ -147,6 +195,89 @@ void TestOutsideDropsAndLinuxFit::folderDroppedOnTheDirectoryListAndDropsToTheIt
     dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("many/"))});
     QCOMPARE(form.playlist()->count(), std::size_t{TForm1::ItemLimit});
     QCOMPARE(fx.dialogs.texts(), QStringList{"Další položky přidávat nelze!"});
+}
+
+void TestOutsideDropsAndLinuxFit::nonUtf8FolderListedEnteredAndAdded() {
+    QFETCH(QByteArray, folder);
+    MainWindowFixture fx;
+    TForm1& form = fx.show();
+    const QByteArray path = makeFolderAndLookAlike(folder);
+    const QString shown = tb::fromUtf8OrWindows1250(folder);
+
+    // Both are listed under the same text; each row enters its own folder.
+    QStringList reached;
+    for (int row = 0; row < 2; ++row) {
+        fx.browse(dir_.filePath("lib"));
+        const QList<QListWidgetItem*> rows =
+            form.DirectoryListBox1->findItems(shown, Qt::MatchExactly);
+        QCOMPARE(rows.size(), 2);
+        form.DirectoryListBox1->setCurrentItem(rows.at(row));
+        QTest::keyClick(form.DirectoryListBox1, Qt::Key_Return);
+        QCOMPARE(form.FileListBox1->count(), 1);
+        reached.append(form.FileListBox1->fileName(0));
+    }
+    QCOMPARE(QSet<QString>(reached.cbegin(), reached.cend()),
+             (QSet<QString>{"inside.mp3", "decoy.mp3"}));
+    fx.browse(dir_.filePath("lib"));
+    form.DirectoryListBox1->setCurrentItem(
+        form.DirectoryListBox1->findItems(shown, Qt::MatchExactly)[reached.indexOf("inside.mp3")]);
+    QTest::keyClick(form.DirectoryListBox1, Qt::Key_Return);
+    QCOMPARE(form.FileListBox1->fileName(0), QStringLiteral("inside.mp3"));
+    QCOMPARE(form.DirectoryListBox1->Directory(), dir_.filePath("lib/") + shown);
+
+    // Its song goes in by the folder's bytes, whole or as the last folder alone.
+    fx.selectFiles({0});
+    form.RadioButton1->setChecked(true);
+    form.Button1Click();
+    form.RadioButton3->setChecked(true);
+    form.Button1Click();
+    QCOMPARE(entriesOf(form), (QList<QByteArray>{path + "/inside.mp3", folder + "/inside.mp3"}));
+
+    // From a folder below it, its row on the path leads back up to it.
+    std::filesystem::create_directory((path + "/deeper").toStdString());
+    form.DirectoryListBox1->setDirectoryBytes(path + "/deeper");
+    QCOMPARE(form.DirectoryListBox1->DirectoryBytes(), path + "/deeper");
+    form.DirectoryListBox1->setCurrentItem(
+        form.DirectoryListBox1->findItems(shown, Qt::MatchExactly).value(0));
+    QTest::keyClick(form.DirectoryListBox1, Qt::Key_Return);
+    QCOMPARE(form.DirectoryListBox1->DirectoryBytes(), path);
+}
+
+void TestOutsideDropsAndLinuxFit::nonUtf8FolderDropped() {
+    QFETCH(QByteArray, folder);
+    MainWindowFixture fx;
+    TForm1& form = fx.show();
+    const QByteArray path = makeFolderAndLookAlike(folder);
+    form.RadioButton1->setChecked(true);
+
+    // On the directory list, the folder or a file in it takes the list there.
+    for (const QByteArray& dropped : {path, path + "/inside.mp3"}) {
+        fx.browse(dir_.path());
+        QVERIFY(dropOnto(form.DirectoryListBox1->viewport(), {fileUrl(dropped)}).accepted);
+        QCOMPARE(form.FileListBox1->count(), 1);
+        QCOMPARE(form.FileListBox1->fileName(0), QStringLiteral("inside.mp3"));
+    }
+    // On the playlist, the folder's song and the file itself.
+    dropOnto(form.ListBox1->viewport(), {fileUrl(path), fileUrl(path + "/inside.mp3")});
+    QCOMPARE(entriesOf(form), QList<QByteArray>(2, path + "/inside.mp3"));
+}
+
+void TestOutsideDropsAndLinuxFit::nonUtf8FolderSearched() {
+    QFETCH(QByteArray, folder);
+    const QByteArray path = makeFolderAndLookAlike(folder);
+    const QString lib = dir_.filePath("lib");
+    MainWindowFixture fx;
+    fx.volumes.volumes.append({lib, "TEST"});
+    TForm1& form = fx.show();
+    form.Disk->setDrive(lib);
+    fx.dialogs.answers = {tb::Dialogs::Answer::Yes};
+    form.Button8Click();
+    QTRY_VERIFY(!form.driveSearchRunning());
+    const QByteArray lookAlike = pathOf("lib/") + tb::fromUtf8OrWindows1250(folder).toUtf8();
+    const QList<QByteArray> entries = entriesOf(form);
+    QCOMPARE(QSet<QByteArray>(entries.cbegin(), entries.cend()),
+             (QSet<QByteArray>{lookAlike + "/decoy.mp3", path + "/inside.mp3"}));
+    QCOMPARE(entries.size(), 2);
 }
 
 void TestOutsideDropsAndLinuxFit::firstRunStartsInTheMusicFolderElseHome() {
