@@ -6,6 +6,7 @@
 #include "platform/Launcher.h"
 #include "platform/SettingsStore.h"
 #include "platform/Volumes.h"
+#include "playlist/PlaylistViewAccessible.h"
 #include "windows/Unit2.h"
 #include "windows/Unit4.h"
 #include "windows/Unit6.h"
@@ -49,6 +50,7 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     installAccessibleFactory();
+    installPlaylistAccessibleFactory();
     QApplication::setApplicationName(QStringLiteral("Trackbinder"));
     QApplication::setOrganizationName(QStringLiteral("Brivola"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));

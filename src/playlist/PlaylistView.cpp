@@ -2,7 +2,9 @@
 
 #include "platform/DroppedFiles.h"
 #include "playlist/PlaylistModel.h"
+#include "playlist/PlaylistViewAccessible.h"
 
+#include <QAccessible>
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -63,18 +65,21 @@ void TPlaylistView::setSelected(int row, bool selected) {
         return;
     selected_[row] = selected;
     viewport()->update(visualRect(row));
+    announceSelection(selected ? QAccessible::SelectionAdd : QAccessible::SelectionRemove, row);
     emit selectionChanged();
 }
 
 void TPlaylistView::selectAll() {
     std::fill(selected_.begin(), selected_.end(), true);
     viewport()->update();
+    announceSelection(QAccessible::SelectionWithin, -1);
     emit selectionChanged();
 }
 
 void TPlaylistView::clearSelection() {
     std::fill(selected_.begin(), selected_.end(), false);
     viewport()->update();
+    announceSelection(QAccessible::SelectionWithin, -1);
     emit selectionChanged();
 }
 
@@ -91,6 +96,27 @@ void TPlaylistView::setCurrentRow(int row) {
     current_ = row;
     viewport()->update(visualRect(old));
     viewport()->update(visualRect(current_));
+    announceCurrent();
+}
+
+// A reader follows the current entry while the list has the focus, as in Qt's item views.
+void TPlaylistView::announceCurrent() {
+    if (current_ < 0 || !hasFocus() || !playlistReaderListens())
+        return;
+    QAccessibleEvent event(this, QAccessible::Focus);
+    event.setChild(current_);
+    sendPlaylistNotice(&event);
+}
+
+// One row's change names that row; a change of many rows is one notice for the whole list,
+// so that selecting a million entries does not send a million notices.
+void TPlaylistView::announceSelection(QAccessible::Event type, int row) {
+    if (!playlistReaderListens())
+        return;
+    QAccessibleEvent event(this, type);
+    if (row >= 0)
+        event.setChild(row);
+    sendPlaylistNotice(&event);
 }
 
 int TPlaylistView::firstVisibleRow() const {
@@ -203,6 +229,10 @@ void TPlaylistView::selectRange(int from, int to, bool clearOthers) {
     for (int row = from; row <= to; ++row)
         selected_[row] = true;
     viewport()->update();
+    if (from == to && clearOthers)
+        announceSelection(QAccessible::Selection, from);
+    else
+        announceSelection(QAccessible::SelectionWithin, -1);
     emit selectionChanged();
 }
 
@@ -326,6 +356,7 @@ void TPlaylistView::dropEvent(QDropEvent* event) {
 void TPlaylistView::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
     viewport()->update(visualRect(current_));
+    announceCurrent();
 }
 
 void TPlaylistView::focusOutEvent(QFocusEvent* event) {

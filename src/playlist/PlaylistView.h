@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QAccessible>
 #include <functional>
 #include <vector>
 
@@ -77,6 +78,9 @@ private:
     void moveCurrent(int row, Qt::KeyboardModifiers modifiers);
     // Accepts the drag or drop when the filter lets it in, else refuses it.
     void answerDrag(QDropEvent* event) const;
+    // Tell a listening screen reader of the current entry and of selection changes.
+    void announceCurrent();
+    void announceSelection(QAccessible::Event type, int row);
 
     PlaylistModel* model_ = nullptr;
     std::vector<bool> selected_;

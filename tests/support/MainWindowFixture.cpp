@@ -2,6 +2,7 @@
 
 #include "controls/AccessibleFactory.h"
 #include "filetools/FileListBox.h"
+#include "playlist/PlaylistViewAccessible.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +15,7 @@ namespace tb::test {
 
 TForm1& MainWindowFixture::create() {
     installAccessibleFactory();
+    installPlaylistAccessibleFactory();
     form =
         std::make_unique<TForm1>(AppServices{dialogs, settingsStore, volumes, launcher}, settings);
     splash = std::make_unique<TSplash>();

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the real program with Qt's screen reader bridge on a private AT-SPI bus (inside
-# dbus-run-session, on an X display from xvfb-run) and lets press_settings_by_reader.py
-# work it as a screen reader would. Everything it starts is ended by its own id.
+# dbus-run-session, on an X display from xvfb-run) and lets press_settings_by_reader.py and
+# read_playlist_by_reader.py work it as a screen reader would. Everything it starts is ended by its own id.
 set -euo pipefail
 program=$1
 here=$(cd "$(dirname "$0")" && pwd)
@@ -30,6 +30,10 @@ trap cleanup EXIT
 export HOME=$home XDG_CONFIG_HOME=$home/config XDG_CACHE_HOME=$home/cache
 export XDG_RUNTIME_DIR=$home/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+# The window shows the home folder on its first start: these are the MP3s it lists (silent
+# files long enough to hold a tag: the window reads one from the file it points at).
+mp3s=(alfa.mp3 beta.mp3 příliš.mp3)
+for name in "${mp3s[@]}"; do head -c 4096 /dev/zero >"$home/$name"; done
 unset QT_QPA_PLATFORM
 
 setsid "$launcher" --launch-immediately &
@@ -40,3 +44,4 @@ sleep 1
 pid=$!
 
 timeout --kill-after=5 90 "$python" "$here/press_settings_by_reader.py"
+timeout --kill-after=5 60 "$python" "$here/read_playlist_by_reader.py" "${mp3s[@]}"
