@@ -286,7 +286,8 @@ void TDigits::startRoll(int rollStep) {
     try {
         if (!rollTimer_.isActive())
             rollTimer_.start();
-        emit OnRotateStart(this);
+        if (onRotateStart_)
+            onRotateStart_(this);
     } catch (...) {
         // A handler that fails ends the roll at once: the final picture, and the
         // failure stops here. A running timer ends the roll on its next tick.

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QTimer>
+#include <functional>
 #include <optional>
 
 using tb::TDigitsMode;
@@ -75,8 +76,13 @@ public:
     // The roll in progress: frames still to come, positive forward; 0 when idle.
     int RollStep() const { return rollStep_; }
 
+    // Runs once the first frame of a roll is painted. It is called rather than connected,
+    // so that a handler that fails, by throwing, ends the roll at once: an exception may
+    // not pass through Qt's signal delivery.
+    using RotateStartHandler = std::function<void(TDigits* sender)>;
+    void setOnRotateStart(RotateStartHandler handler) { onRotateStart_ = std::move(handler); }
+
 signals:
-    void OnRotateStart(TDigits* sender);
     void OnRotateEnd(TDigits* sender);
 
 protected:
@@ -86,6 +92,8 @@ private:
     void RollTick();
     void ClockTick();
     void startRoll(int rollStep);
+
+    RotateStartHandler onRotateStart_;
     // Size to the layout when AutoSize is on, else draw at once.
     void resizeOrPaint();
     void paintNow();

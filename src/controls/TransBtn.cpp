@@ -2,6 +2,7 @@
 
 #include <QEnterEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -362,11 +363,17 @@ void TTransparentButton::watchWindow() {
         watchedWindow_->installEventFilter(this);
 }
 
+QString TTransparentButton::acceleratorKey() const {
+    const QKeySequence mnemonic = QKeySequence::mnemonic(caption_);
+    if (mnemonic.isEmpty())
+        return QString();
+    return QString(QChar(static_cast<char16_t>(mnemonic[0].key())));
+}
+
 bool TTransparentButton::matchesAccelerator(const QString& typed) const {
-    const qsizetype amp = caption_.indexOf(QLatin1Char('&'));
-    if (amp < 0 || amp + 1 >= caption_.size() || typed.size() != 1)
-        return false;
-    return typed.at(0).toCaseFolded() == caption_.at(amp + 1).toCaseFolded();
+    const QString key = acceleratorKey();
+    return !key.isEmpty() && typed.size() == 1 &&
+           typed.at(0).toCaseFolded() == key.at(0).toCaseFolded();
 }
 
 bool TTransparentButton::eventFilter(QObject* watched, QEvent* event) {

@@ -63,6 +63,11 @@ public:
     // Reports OnClick as a press and release with the left button would, only while enabled.
     void click();
 
+    // The letter that, typed in the window, clicks the button, upper-cased; empty where
+    // the caption marks none. Found as Qt finds a mnemonic: after the first ampersand
+    // that is not doubled, so "A && &B" answers B.
+    QString acceleratorKey() const;
+
 signals:
     void OnClick();
     void OnMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
@@ -82,6 +87,7 @@ protected:
     void changeEvent(QEvent* event) override;
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
 
 private:
     void rebuildImages();

@@ -41,14 +41,8 @@ QString TTransparentButtonAccessible::text(QAccessible::Text t) const {
         if (b->Caption().isEmpty() && !b->toolTip().isEmpty())
             return b->accessibleDescription();
         return QAccessibleWidget::text(t);
-    case QAccessible::Accelerator: {
-        // The letter that, typed in the window, clicks the button.
-        const QString caption = b->Caption();
-        const qsizetype amp = caption.indexOf(QLatin1Char('&'));
-        if (amp >= 0 && amp + 1 < caption.size() && caption.at(amp + 1) != QLatin1Char('&'))
-            return caption.at(amp + 1).toUpper();
-        return QString();
-    }
+    case QAccessible::Accelerator:
+        return b->acceleratorKey();
     default:
         return QAccessibleWidget::text(t);
     }

@@ -2,6 +2,7 @@
 
 #include "filetools/Id3v1.h"
 
+#include <algorithm>
 #include <commentsframe.h>
 #include <id3v2header.h>
 #include <id3v2tag.h>
@@ -69,7 +70,93 @@ std::string genre(const TagLib::StringList& values) {
     return out;
 }
 
+// The frames that readTexts reads, by their names in version 2.2 and in later ones.
+bool isShownFrame(std::string_view id) {
+    static constexpr std::string_view shown[] = {"TT2",  "TP1",  "TAL",  "TYE",  "COM",
+                                                 "TCO",  "TIT2", "TPE1", "TALB", "TYER",
+                                                 "TDRC", "COMM", "TCON"};
+    return std::find(std::begin(shown), std::end(shown), id) != std::end(shown);
+}
+
+std::size_t bigEndian(std::string_view bytes) {
+    std::size_t value = 0;
+    for (const char byte : bytes)
+        value = (value << 8) | static_cast<unsigned char>(byte);
+    return value;
+}
+
+// Four bytes of seven bits each. Some writers put a plain number into a 2.4 frame's
+// size, which a set eighth bit gives away; TagLib reads those as plain too.
+std::size_t synchsafeOrPlain(std::string_view bytes) {
+    std::size_t value = 0;
+    for (const char byte : bytes) {
+        if (static_cast<unsigned char>(byte) & 0x80)
+            return bigEndian(bytes);
+        value = (value << 7) | static_cast<unsigned char>(byte);
+    }
+    return value;
+}
+
 } // namespace
+
+std::string shownFrames(const ReadAt& readAt) {
+    std::string out = readAt(0, HeaderSize);
+    const std::size_t declared = declaredSize(out);
+    if (declared == 0)
+        return {};
+    const auto major = static_cast<unsigned char>(out[3]);
+    const auto flags = static_cast<unsigned char>(out[5]);
+    constexpr unsigned char unsynchronised = 0x80, extendedOr22Compressed = 0x40, footer = 0x10;
+    if (major < 4 && (flags & unsynchronised || (major == 2 && flags & extendedOr22Compressed)))
+        return out + readAt(HeaderSize, std::min(declared, ReadLimit) - HeaderSize);
+
+    std::size_t budget = ReadLimit - HeaderSize;
+    std::size_t position = HeaderSize;
+    // Asks for bytes within what is left to read; false once the file or the budget ended.
+    const auto take = [&](std::size_t size) {
+        if (size > budget)
+            return false;
+        const std::string bytes = readAt(position, size);
+        budget -= size;
+        position += size;
+        out += bytes;
+        return bytes.size() == size;
+    };
+    if (major >= 3 && flags & extendedOr22Compressed) {
+        const std::string sizeBytes = readAt(position, 4);
+        if (sizeBytes.size() < 4)
+            return out;
+        // 2.3 counts the bytes after the size, 2.4 the whole extended header.
+        const std::size_t extended =
+            major == 3 ? bigEndian(sizeBytes) + 4 : synchsafeOrPlain(sizeBytes);
+        if (!take(extended))
+            return out;
+    }
+    const std::size_t frameHeaderSize = major == 2 ? 6 : 10;
+    const std::size_t framesEnd = declared - (major == 4 && flags & footer ? HeaderSize : 0);
+    while (position + frameHeaderSize <= framesEnd && budget >= frameHeaderSize) {
+        const std::string header = readAt(position, frameHeaderSize);
+        budget -= frameHeaderSize;
+        if (header.size() < frameHeaderSize || header[0] == '\0')
+            break; // the file's end, or the padding after the last frame
+        const std::string_view id(header.data(), major == 2 ? 3 : 4);
+        const std::string_view sizeBytes(header.data() + id.size(), major == 2 ? 3 : 4);
+        const std::size_t size = major == 4 ? synchsafeOrPlain(sizeBytes) : bigEndian(sizeBytes);
+        const bool shown = isShownFrame(id);
+        if (shown)
+            out += header;
+        position += frameHeaderSize;
+        if (!shown) {
+            position += size; // passed over unread
+            continue;
+        }
+        // A frame cut short by the budget or the file keeps its start, as a tag cut short would.
+        const std::size_t wanted = std::min(size, budget);
+        if (!take(wanted) || wanted < size)
+            break;
+    }
+    return out;
+}
 
 std::size_t declaredSize(std::string_view header) {
     if (header.size() < HeaderSize || !header.starts_with("ID3"))

@@ -24,14 +24,12 @@ QByteArrayView bytesOf(std::string_view text) {
 
 #ifdef TRACKBINDER_ID3V2
 
-// Reads up to `wanted` more bytes onto the end of `bytes`; fewer at the file's end.
-void readOn(tb::RegularFile& file, std::string& bytes, std::size_t wanted) {
-    const std::size_t goal = bytes.size() + wanted;
-    const std::size_t start = bytes.size();
-    bytes.resize(goal);
-    std::size_t done = start;
-    while (done < goal) {
-        const qint64 got = file.read(bytes.data() + done, static_cast<qint64>(goal - done));
+// Reads up to `wanted` bytes from the file's position on; fewer at the file's end.
+std::string readUpTo(tb::RegularFile& file, std::size_t wanted) {
+    std::string bytes(wanted, '\0');
+    std::size_t done = 0;
+    while (done < wanted) {
+        const qint64 got = file.read(bytes.data() + done, static_cast<qint64>(wanted - done));
         if (got < 0)
             throw tb::RegularFile::ioError(file.error());
         if (got == 0)
@@ -39,19 +37,30 @@ void readOn(tb::RegularFile& file, std::string& bytes, std::size_t wanted) {
         done += static_cast<std::size_t>(got);
     }
     bytes.resize(done);
+    return bytes;
 }
 
-// The ID3v2 tag at the file's start, read no further than its declared size and the
-// read limit; nothing when the file begins no tag.
+// The ID3v2 tag at the file's start, its shown frames only; nothing when the file begins
+// no tag. The tag's first bytes come in one read, which holds the whole of most tags;
+// frames beyond them are read where they lie.
 std::optional<tb::id3v2::Texts> readId3v2(const QByteArray& path) {
+    constexpr std::size_t kFirstRead = 64 * 1024;
     tb::RegularFile file(path);
-    std::string bytes;
-    readOn(file, bytes, tb::id3v2::HeaderSize);
-    const std::size_t declared = tb::id3v2::declaredSize(bytes);
+    std::string first = readUpTo(file, tb::id3v2::HeaderSize);
+    const std::size_t declared = tb::id3v2::declaredSize(first);
     if (declared == 0)
         return std::nullopt;
-    readOn(file, bytes, std::min(declared, tb::id3v2::ReadLimit) - bytes.size());
-    return tb::id3v2::readTexts(bytes);
+    const std::size_t firstWanted = std::min(declared, kFirstRead);
+    first += readUpTo(file, firstWanted - first.size());
+    const bool fileEnded = first.size() < firstWanted;
+    const std::string tag = tb::id3v2::shownFrames([&](std::size_t offset, std::size_t size) {
+        if (offset + size <= first.size() || fileEnded)
+            return first.substr(std::min(offset, first.size()), size);
+        if (!file.seek(static_cast<qint64>(offset)))
+            throw tb::RegularFile::ioError(file.error());
+        return readUpTo(file, size);
+    });
+    return tb::id3v2::readTexts(tag);
 }
 
 #endif

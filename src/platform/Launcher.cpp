@@ -78,11 +78,15 @@ CommandLine splitCommandLine(const QString& commandLine,
     return {words.first(), words.sliced(1)};
 }
 
-bool SystemLauncher::startCommandLine(const QString& commandLine, FailedSoon failedSoon) {
-    const CommandLine split =
+bool SystemLauncher::startCommand(const QString& commandLine, const QStringList& arguments,
+                                  FailedSoon failedSoon) {
+    CommandLine split =
         splitCommandLine(commandLine, [](const QString& path) { return QFileInfo(path).isFile(); });
     if (split.program.isEmpty())
         return false;
+    // Only the user's text is split; the rest is joined afterwards, so nothing in it
+    // (quotes, blanks, backslashes) is read as quoting.
+    split.arguments += arguments;
 #ifdef Q_OS_WIN
     // Windows programs (explorer among them) end with any status; only the start counts.
     (void)failedSoon;

@@ -15,9 +15,11 @@ public:
     using FailedSoon = std::function<void()>;
 
     virtual ~Launcher() = default;
-    // Runs a command line such as `player "/music/list.m3u"`, independent of this
-    // program; false at once when its program cannot be found or started.
-    virtual bool startCommandLine(const QString& commandLine, FailedSoon failedSoon = {}) = 0;
+    // Runs the user's command line, such as `player --shuffle`, with the arguments after
+    // it, each passed as it stands (a path with quotes or blanks stays one argument),
+    // independent of this program; false at once when its program cannot be found or started.
+    virtual bool startCommand(const QString& commandLine, const QStringList& arguments,
+                              FailedSoon failedSoon = {}) = 0;
     // Opens a local file with the program the desktop associates with it.
     virtual void openDocument(const QString& path, FailedSoon failedSoon = {}) = 0;
     // Opens a web or mail address (or a path) with the desktop's handler for it.
@@ -29,7 +31,8 @@ public:
     // How long after its start a program's failure is still reported.
     static constexpr int kWatchMs = 5000;
 
-    bool startCommandLine(const QString& commandLine, FailedSoon failedSoon = {}) override;
+    bool startCommand(const QString& commandLine, const QStringList& arguments,
+                      FailedSoon failedSoon = {}) override;
     void openDocument(const QString& path, FailedSoon failedSoon = {}) override;
     void openUrl(const QString& target) override;
 };

@@ -122,8 +122,9 @@ qint64 RegularFile::read(char* data, qint64 capacity) {
     return -1;
 }
 
-bool RegularFile::rewind() {
+bool RegularFile::seek(qint64 position) {
     LARGE_INTEGER start{};
+    start.QuadPart = position;
     if (::SetFilePointerEx(handle_, start, nullptr, FILE_BEGIN))
         return true;
     error_ = static_cast<int>(::GetLastError());
@@ -171,8 +172,8 @@ qint64 RegularFile::read(char* data, qint64 capacity) {
     }
 }
 
-bool RegularFile::rewind() {
-    if (::lseek(fd_, 0, SEEK_SET) == 0)
+bool RegularFile::seek(qint64 position) {
+    if (::lseek(fd_, static_cast<off_t>(position), SEEK_SET) == position)
         return true;
     error_ = errno;
     return false;

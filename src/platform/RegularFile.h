@@ -27,8 +27,10 @@ public:
     // Up to capacity bytes, 0 at the end of the file, -1 on failure with the system's
     // error number in error().
     qint64 read(char* data, qint64 capacity);
-    // Back to the first byte; false on failure, with error() set.
-    bool rewind();
+    // To the byte at the position from the start; false on failure, with error() set.
+    bool seek(qint64 position);
+    // Back to the first byte.
+    bool rewind() { return seek(0); }
     // The system's number for the last failure: errno, or GetLastError() on Windows.
     int error() const { return error_; }
     // The error to throw for a number that error() gave.

@@ -262,15 +262,14 @@ bool TForm1::startPlayer(const QString& playlistPath, std::function<void()> afte
     // A player that ends with an error soon after its start did not play either: the
     // warning comes late then, and what waited for the player goes at once.
     QPointer<TForm1> alive(this);
-    const bool started = services_.launcher.startCommandLine(player + QStringLiteral(" \"") +
-                                                                 playlistPath + QLatin1Char('"'),
-                                                             [alive, warn, afterFailure] {
-                                                                 if (!alive)
-                                                                     return;
-                                                                 if (afterFailure)
-                                                                     afterFailure();
-                                                                 warn();
-                                                             });
+    const bool started =
+        services_.launcher.startCommand(player, {playlistPath}, [alive, warn, afterFailure] {
+            if (!alive)
+                return;
+            if (afterFailure)
+                afterFailure();
+            warn();
+        });
     if (!started)
         warn();
     return started;

@@ -91,4 +91,55 @@ TEST(Id3v2, TagsCutShortShowWhatIsThere) {
               std::vector<std::string>(6));
 }
 
+// A cover of 2 MiB before the texts, and a tag of many small frames before them: the
+// texts after the cover are found without its body being read, and no more than the
+// read limit is asked for in all.
+class Id3v2Frames : public testing::TestWithParam<int> {};
+
+TEST_P(Id3v2Frames, PassesOverWhatItDoesNotShow) {
+    const int version = GetParam();
+    const auto text = [&](const char* id, const char* oldId, std::string_view value) {
+        return textFrame(version, version == 2 ? oldId : id, Encoding::Latin1, {value});
+    };
+    const std::string cover =
+        frame(version, version == 2 ? "PIC" : "APIC", std::string(std::size_t{2} << 20, '\x55'));
+    const std::string texts = text("TIT2", "TT2", "SOS") + text("TPE1", "TP1", "ABBA");
+    const std::string file = tag(version, cover + texts, 0, 100) + std::string(5000, '\xFF');
+
+    std::size_t asked = 0;
+    bool coverRead = false;
+    const auto readAt = [&](std::size_t offset, std::size_t size) {
+        asked += size;
+        const std::size_t coverBody = 10 + (version == 2 ? 6 : 10);
+        coverRead |= offset < coverBody + cover.size() - 100 && offset + size > coverBody + 100;
+        return file.substr(std::min(offset, file.size()), size);
+    };
+    EXPECT_EQ(shown(id3v2::readTexts(id3v2::shownFrames(readAt)))[0], "SOS");
+    EXPECT_EQ(shown(id3v2::readTexts(id3v2::shownFrames(readAt)))[1], "ABBA");
+    EXPECT_FALSE(coverRead);
+    EXPECT_LE(asked, 2 * id3v2::ReadLimit);
+
+    // Two megabytes of small frames before the title: the budget ends the search, not the tag.
+    std::string many;
+    for (int i = 0; i < 2'000'000 / (version == 2 ? 6 : 10); ++i)
+        many += frame(version, version == 2 ? "TXX" : "TXXX", "");
+    const std::string crowded = tag(version, many + texts);
+    asked = 0;
+    const auto readCrowded = [&](std::size_t offset, std::size_t size) {
+        asked += size;
+        return crowded.substr(std::min(offset, crowded.size()), size);
+    };
+    EXPECT_EQ(shown(id3v2::readTexts(id3v2::shownFrames(readCrowded)))[0], "");
+    EXPECT_LE(asked, id3v2::ReadLimit + 4);
+    // Where the texts come first, the frames after them are as good as absent.
+    EXPECT_EQ(shown(id3v2::readTexts(id3v2::shownFrames([&](std::size_t offset, std::size_t size) {
+                  const std::string small = tag(version, texts + cover);
+                  return small.substr(std::min(offset, small.size()), size);
+              })))[1],
+              "ABBA");
+    EXPECT_EQ(id3v2::shownFrames([](std::size_t, std::size_t) { return std::string("MP3!"); }), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, Id3v2Frames, testing::Values(2, 3, 4));
+
 } // namespace

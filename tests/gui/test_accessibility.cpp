@@ -111,6 +111,8 @@ void TestAccessibility::transparentButtonIsAPushButtonThatReadersPress() {
     QCOMPARE(nameOf(button), QStringLiteral("Tisk Obal & víc"));
     QCOMPARE(withoutAccelerator("A&"), QStringLiteral("A"));
     QCOMPARE(readerView(button)->text(QAccessible::Accelerator), QStringLiteral("O"));
+    button->setCaption("A && &Beta");
+    QCOMPARE(readerView(button)->text(QAccessible::Accelerator), QStringLiteral("B"));
 
     // The press runs the click from the event loop, so that a modal window it opens does
     // not hold the reader's call; a disabled button offers and runs nothing.

@@ -244,6 +244,11 @@ private slots:
         button->setCaption(QStringLiteral("Konec&"));
         QVERIFY(!typeInto(&window, QStringLiteral("o")));
         QCOMPARE(clicks.count(), 2);
+        // A doubled ampersand is a plain one: the letter after the next single one answers.
+        button->setCaption(QStringLiteral("A && &Beta"));
+        QVERIFY(!typeInto(&window, QStringLiteral("&")));
+        QVERIFY(typeInto(&window, QStringLiteral("b")));
+        QCOMPARE(clicks.count(), 3);
 
         // The letter is underlined and the ampersand not drawn: "&O" looks like "O" plus a line.
         TTransparentButton marked, bare;

@@ -330,12 +330,12 @@ void TestOutsideDropsAndLinuxFit::playerOrHelpThatGivesUpIsReported() {
 void TestOutsideDropsAndLinuxFit::systemLauncherWatchesTheStartedProgram() {
     tb::SystemLauncher launcher;
     int failedFalse = 0, failedTrue = 0, failedLate = 0;
-    QVERIFY(!launcher.startCommandLine("/no/such/player \"/tmp/x.m3u\"", [&] { ++failedFalse; }));
+    QVERIFY(!launcher.startCommand("/no/such/player", {"/tmp/x.m3u"}, [&] { ++failedFalse; }));
     QCOMPARE(failedFalse, 0); // told at once by the return value instead
 
-    QVERIFY(launcher.startCommandLine("false", [&] { ++failedFalse; }));
-    QVERIFY(launcher.startCommandLine("true", [&] { ++failedTrue; }));
-    QVERIFY(launcher.startCommandLine("sh -c \"sleep 0.3; exit 3\"", [&] { ++failedLate; }));
+    QVERIFY(launcher.startCommand("false", {}, [&] { ++failedFalse; }));
+    QVERIFY(launcher.startCommand("true", {}, [&] { ++failedTrue; }));
+    QVERIFY(launcher.startCommand("sh -c \"sleep 0.3; exit 3\"", {}, [&] { ++failedLate; }));
     QCOMPARE(failedFalse, 0); // never from within the start: the window thread goes on
     QTRY_COMPARE(failedFalse, 1);
     QTRY_COMPARE(failedLate, 1);

@@ -56,8 +56,25 @@ void TestPlatformAndPlaylist::commandLinesAndVolumes() {
     QCOMPARE(split(""), QStringList{QString()});
     // Whether the program started is known; nothing more is waited for.
     tb::SystemLauncher launcher;
-    QVERIFY(!launcher.startCommandLine(R"(/no/such/player "/tmp/list.m3u")"));
-    QVERIFY(launcher.startCommandLine("true"));
+    QVERIFY(!launcher.startCommand("/no/such/player", {"/tmp/list.m3u"}));
+    QVERIFY(launcher.startCommand("true", {}));
+
+    // Only the user's text is split: the playlist's path reaches the player whole, quotes
+    // and all, after the player's own arguments.
+    QTemporaryDir scratch;
+    const QString player = scratch.filePath("my player"), record = scratch.filePath("argv");
+    QFile script(player);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" \"$(dirname "
+                 "\"$0\")/argv\"\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString playlist = scratch.filePath("a \"b\" c\\ d.m3u");
+    QVERIFY(launcher.startCommand('"' + player + "\" --title \"x y\"", {playlist}));
+    QTRY_VERIFY(QFileInfo::exists(record));
+    QFile argv(record);
+    QVERIFY(argv.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(argv.readAll()), "--title\nx y\n" + playlist + '\n');
 
     // Pseudo file systems and what lies under /run stay out of the drive box.
     QVERIFY(tb::isUserVolume("vfat", "/media/usb") && tb::isUserVolume("ext4", "/runner"));

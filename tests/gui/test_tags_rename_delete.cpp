@@ -124,6 +124,7 @@ private slots:
     void panelShowsTagsAndRefusesBadFiles();
     void panelShowsId3v2WhereTheFileEndsInNoId3v1();
     void badId3v2TagsShowWhatCanBeRead();
+    void panelShowsTextsAfterALargeCover();
     void renameProposesFromListPositionAndTag();
     void renameNeverReplacesNorCutsAFile();
     void renameFitsLongTagsAndRefusesLongNames();
@@ -260,6 +261,18 @@ void TestTagsRenameDelete::badId3v2TagsShowWhatCanBeRead() {
     fx.clickFile(4);
     QCOMPARE(fx.dialogs.texts(), QStringList{"Read beyond end of file."});
     QCOMPARE(tagTexts(form), noTag);
+}
+
+void TestTagsRenameDelete::panelShowsTextsAfterALargeCover() {
+    // Encoders that put the cover first: 1.5 MiB of picture before the texts.
+    const std::string cover = v2::frame(3, "APIC", std::string(3 << 19, '\x42'));
+    const std::string texts = v2::textFrame(3, "TIT2", Encoding::Utf16, {"Žluťoučký kůň"}) +
+                              v2::textFrame(3, "TPE1", Encoding::Latin1, {"ABBA"});
+    MainWindowFixture fx;
+    TForm1& form =
+        browse(fx, "cover", {QByteArray::fromStdString(v2::tag(3, cover + texts)) + audio});
+    fx.clickFile(0);
+    QCOMPARE(tagTexts(form), (QStringList{"Žluťoučký kůň", "ABBA", "", "", "", ""}));
 }
 
 void TestTagsRenameDelete::renameProposesFromListPositionAndTag() {

@@ -104,8 +104,14 @@ public:
 
 class FakeLauncher final : public Launcher {
 public:
-    bool startCommandLine(const QString& commandLine, FailedSoon failedSoon = {}) override {
-        commandLines.append(commandLine);
+    // Recorded as the command line a user would type: `player "path"`.
+    bool startCommand(const QString& commandLine, const QStringList& arguments,
+                      FailedSoon failedSoon = {}) override {
+        QString line = commandLine;
+        for (const QString& argument : arguments)
+            line += QStringLiteral(" \"") + argument + QLatin1Char('"');
+        commandLines.append(line);
+        startArguments.append(arguments);
         failures.append(std::move(failedSoon));
         return starts;
     }
@@ -122,6 +128,7 @@ public:
     }
 
     QStringList commandLines;
+    QList<QStringList> startArguments; // the arguments of each start, as passed
     QStringList documents;
     QStringList urls;
     QList<FailedSoon> failures; // one per command line or document, in the order started
