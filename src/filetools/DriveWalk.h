@@ -13,12 +13,16 @@
 // DirectoryLister, so the walk itself needs nothing beyond the standard library.
 namespace tb {
 
-// Which file system a directory lies on and which node it is there. An inode of 0
-// means the lister cannot tell nodes apart (then no loop check is possible, and
-// none is needed: such listers report no links as directories).
+// Which file system a directory lies on, which node it is there, and through which
+// mount it is reached. An inode of 0 means the lister cannot tell nodes apart (then
+// no loop check is possible, and none is needed: such listers report no links as
+// directories); a mount of 0, that it cannot tell mounts apart.
 struct FileId {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
+    // A bind mount shows a folder of the same file system again, with the same device:
+    // only the mount tells it from the folder itself.
+    std::uint64_t mount = 0;
     friend bool operator==(const FileId&, const FileId&) = default;
 };
 
@@ -116,9 +120,8 @@ bool hasMp3Extension(std::string_view name);
 
 // Whether the walk descends into an entry: a real directory (not a link), not
 // hidden (no leading "."; this also passes over "." and ".."), and on the start's
-// file system, so that other mounts below the start stay out.
-bool isSearchableDirectory(std::string_view name, EntryKind kind, FileId id,
-                           std::uint64_t startDevice);
+// file system and mount, so that other mounts below the start stay out.
+bool isSearchableDirectory(std::string_view name, EntryKind kind, FileId id, FileId start);
 
 // The directory path of a root: the root with one separator after it ("/" stays
 // "/", "/media/usb" becomes "/media/usb/").

@@ -12,6 +12,7 @@
 #include <linux/magic.h>
 #include <memory>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/vfs.h>
 #include <unistd.h>
 #elif defined(_WIN32)
@@ -30,6 +31,37 @@ namespace {
 
 FileId idOf(const struct stat& status) {
     return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+}
+
+// What a look at an entry tells: its kind and, for a directory, its id with the mount it
+// is reached through. Kernels before 5.8 give no mount; every mount is then 0.
+struct Look {
+    mode_t mode = 0;
+    FileId id;
+};
+
+bool lookAt(int directoryFd, const char* name, int flags, Look& look) {
+    struct statx status {};
+    if (::statx(directoryFd, name, flags | AT_NO_AUTOMOUNT, STATX_TYPE | STATX_INO | STATX_MNT_ID,
+                &status) == 0) {
+        look.mode = status.stx_mode;
+        look.id = {
+            static_cast<std::uint64_t>(::makedev(status.stx_dev_major, status.stx_dev_minor)),
+            status.stx_ino, (status.stx_mask & STATX_MNT_ID) ? status.stx_mnt_id : 0};
+        return true;
+    }
+    if (errno != ENOSYS)
+        return false;
+    struct stat fallback {};
+    if (::fstatat(directoryFd, name, &fallback, flags) != 0)
+        return false;
+    look.mode = fallback.st_mode;
+    look.id = idOf(fallback);
+    return true;
+}
+
+bool sameNode(FileId a, FileId b) {
+    return a.device == b.device && a.inode == b.inode;
 }
 
 // Closes the descriptor however the listing ends.
@@ -109,10 +141,10 @@ bool readMountPointsBelow(const std::string& directoryPath,
 } // namespace
 
 std::optional<FileId> SystemDirectoryLister::identify(const std::string& directoryPath) {
-    struct stat status {};
-    if (::stat(directoryPath.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
+    Look start;
+    if (!lookAt(AT_FDCWD, directoryPath.c_str(), 0, start) || !S_ISDIR(start.mode))
         return std::nullopt;
-    startDevice_ = static_cast<std::uint64_t>(status.st_dev);
+    startId_ = start.id;
 
     // The mount table names canonical paths, so it serves only a start that is one.
     mountPoints_.clear();
@@ -126,7 +158,7 @@ std::optional<FileId> SystemDirectoryLister::identify(const std::string& directo
         const std::string below = expected == "/" ? expected : expected + '/';
         knowMounts_ = readMountPointsBelow(below, mountPoints_);
     }
-    return idOf(status);
+    return startId_;
 }
 
 bool SystemDirectoryLister::isMountPoint(const std::string& directoryPath, std::string_view name) {
@@ -176,18 +208,18 @@ bool SystemDirectoryLister::readEntries(int directoryFd, const std::string& dire
             FileId id;
             if (record->d_type == DT_DIR && knowMounts_ && !isMountPoint(directoryPath, nameView)) {
                 kind = EntryKind::Directory;
-                id = {startDevice_, static_cast<std::uint64_t>(record->d_ino)};
+                id = {startId_.device, static_cast<std::uint64_t>(record->d_ino), startId_.mount};
             } else if (record->d_type == DT_DIR || record->d_type == DT_UNKNOWN) {
-                // Its file system and node, or what it is at all, need a look.
-                struct stat status {};
+                // Its file system, mount and node, or what it is at all, need a look.
+                Look look;
                 kind = EntryKind::Other; // gone or unreachable: nothing to search there
-                if (::fstatat(directoryFd, name, &status, AT_SYMLINK_NOFOLLOW) == 0) {
-                    if (S_ISDIR(status.st_mode)) {
+                if (lookAt(directoryFd, name, AT_SYMLINK_NOFOLLOW, look)) {
+                    if (S_ISDIR(look.mode)) {
                         kind = EntryKind::Directory;
-                        id = idOf(status);
-                    } else if (S_ISLNK(status.st_mode)) {
+                        id = look.id;
+                    } else if (S_ISLNK(look.mode)) {
                         kind = EntryKind::SymbolicLink;
-                    } else if (S_ISREG(status.st_mode)) {
+                    } else if (S_ISREG(look.mode)) {
                         kind = EntryKind::RegularFile;
                     }
                 }
@@ -246,7 +278,7 @@ void SystemDirectoryLister::leave(std::size_t depth) {
         const int up = ::openat(levels_[depth].fd, "..", kDirectoryFlags);
         if (up >= 0) {
             struct stat status {};
-            if (::fstat(up, &status) == 0 && idOf(status) == levels_[depth - 1].id)
+            if (::fstat(up, &status) == 0 && sameNode(idOf(status), levels_[depth - 1].id))
                 hold(depth - 1, up);
             else
                 ::close(up);

@@ -69,10 +69,11 @@ private:
 #endif
 
     std::vector<char> buffer_;
-    std::uint64_t startDevice_ = 0;
+    FileId startId_;
     // Whether directories may go without a stat: on the start's file system every
     // directory that is not a mount point lies on the start's device, and its
-    // d_ino is its node. Mount points below the start are then all that need one.
+    // d_ino is its node and the start's its mount. Mount points below the start are
+    // then all that need one.
     bool knowMounts_ = false;
     std::unordered_set<std::string> mountPoints_;
     std::string scratch_;
