@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/IoError.h"
+
 #include <atomic>
 #include <cstdint>
 #include <optional>
@@ -91,6 +93,19 @@ public:
     virtual void leave(std::size_t depth) { (void)depth; }
 };
 
+// A folder the walk cannot open for want of a file descriptor, even with all it held
+// let go: the walk ends there rather than leave it out unsaid.
+class FolderUnreachable : public IoError {
+public:
+    FolderUnreachable(int code, std::string folder)
+        : IoError(code, ioErrorMessage(code)), folder_(std::move(folder)) {}
+    // Its directory path, a separator at the end.
+    const std::string& folder() const { return folder_; }
+
+private:
+    std::string folder_;
+};
+
 // Receives what the walk finds, on the walk's thread.
 class WalkSink {
 public:
@@ -129,9 +144,10 @@ std::string directoryPathOf(std::string_view root, char separator);
 
 // Walks the tree below `startDirectory` depth-first: each entry in listing order,
 // a searchable directory searched at once before the next entry, and every entry
-// that is not a searchable directory tested as a file. A directory that cannot be listed is
-// passed over silently. A directory already on the path from the start (a bind
-// mount of an ancestor) is not entered again, so the walk always ends.
+// that is not a searchable directory tested as a file. A directory that cannot be
+// listed is passed over silently; FolderUnreachable from the lister ends the walk. A
+// directory already on the path from the start (a bind mount of an ancestor) is not
+// entered again, so the walk always ends.
 WalkEnd walkForMp3(DirectoryLister& lister, std::string_view startDirectory, WalkSink& sink,
                    const WalkOptions& options = {});
 

@@ -81,7 +81,7 @@ public:
 
 private:
     std::chrono::microseconds delay_;
-    tb::SystemDirectoryLister system_{tb::SystemDirectoryLister::ParallelHeldDescriptors};
+    tb::SystemDirectoryLister system_{tb::SystemDirectoryLister::ParallelDescriptors};
 };
 
 // Keeps what the walk finds; `stopAfter` entries in, it raises `stop` and waits a
