@@ -230,7 +230,9 @@ TEST(DeepDirectoryWalk, SearchWithinAnyDescriptorLimit) {
         for (const rlim_t limit : {12, 16, 24, 32, 64})
             EXPECT_EQ(searchUnderLimit(scratch.path, expected.entries, extra, limit), SameEntries)
                 << "limit " << limit << ", " << open + extra << " open before";
+#ifndef __SANITIZE_ADDRESS__ // the sanitizers' own checks of a throw need a descriptor
     EXPECT_EQ(searchUnderLimit(scratch.path, expected.entries, -1, 16), Unreachable);
+#endif
 }
 
 // Reaching each folder from its parent, and climbing back by "..", must come to the
