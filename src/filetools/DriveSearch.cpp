@@ -9,9 +9,9 @@
 #include "controls/Digits.h"
 #include "filetools/DriveBox.h"
 #include "filetools/DriveWalk.h"
-#include "filetools/ParallelDriveWalk.h"
 #include "platform/Dialogs.h"
 #include "platform/DirectoryListing.h"
+#include "platform/Windows1250.h"
 #include "playlist/EntryStore.h"
 #include "playlist/PlaylistModel.h"
 
@@ -34,6 +34,15 @@
 #include <vector>
 
 namespace {
+
+// The search could not open a folder: no descriptor was to be had.
+std::string unreachableMessage(const std::string& folder) {
+    const QString text =
+        QStringLiteral("Složku %1 nelze otevřít, protože je otevřeno příliš mnoho souborů.\n"
+                       "Hledání skončilo, tato složka ani složky za ní prohledány nebyly.")
+            .arg(tb::fromUtf8OrWindows1250(folder));
+    return text.toStdString();
+}
 
 // Matches gathered by the worker since its last hand-over, kept as the playlist
 // keeps them: in blocks that are never copied as the batch grows.
@@ -138,14 +147,12 @@ private:
             tb::WalkOptions options;
             options.separator = QDir::separator().toLatin1();
             options.stop = &stopRequested_;
-            // Listing folders on two threads: one thread alone cannot list faster.
-            tb::walkForMp3Parallel(
-                [] {
-                    return std::make_unique<tb::SystemDirectoryLister>(
-                        tb::SystemDirectoryLister::ParallelHeldDescriptors);
-                },
-                directoryPath, sink, options);
+            tb::searchDriveForMp3(directoryPath, sink, options);
             sink.handOverRest();
+        } catch (const tb::FolderUnreachable& error) {
+            // What came before that folder is kept; the box says where the search ended.
+            sink.handOverRest();
+            failure = unreachableMessage(error.folder());
         } catch (const std::exception& error) { // out of memory: end the search, say why
             failure = error.what();
         }

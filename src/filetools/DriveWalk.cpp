@@ -24,10 +24,9 @@ bool hasMp3Extension(std::string_view name) {
            last[3] == '3';
 }
 
-bool isSearchableDirectory(std::string_view name, EntryKind kind, FileId id,
-                           std::uint64_t startDevice) {
+bool isSearchableDirectory(std::string_view name, EntryKind kind, FileId id, FileId start) {
     return kind == EntryKind::Directory && !name.empty() && name.front() != '.' &&
-           id.device == startDevice;
+           id.device == start.device && id.mount == start.mount;
 }
 
 std::string directoryPathOf(std::string_view root, char separator) {
@@ -76,7 +75,7 @@ public:
             const std::string_view name = frame.listing.name(index);
             const EntryKind kind = frame.listing.kind(index);
             const FileId id = frame.listing.id(index);
-            if (isSearchableDirectory(name, kind, id, start->device)) {
+            if (isSearchableDirectory(name, kind, id, *start)) {
                 if (!isOnPath(id)) {
                     path_.append(name);
                     path_.push_back(options_.separator);

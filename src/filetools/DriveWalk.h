@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/IoError.h"
+
 #include <atomic>
 #include <cstdint>
 #include <optional>
@@ -13,12 +15,16 @@
 // DirectoryLister, so the walk itself needs nothing beyond the standard library.
 namespace tb {
 
-// Which file system a directory lies on and which node it is there. An inode of 0
-// means the lister cannot tell nodes apart (then no loop check is possible, and
-// none is needed: such listers report no links as directories).
+// Which file system a directory lies on, which node it is there, and through which
+// mount it is reached. An inode of 0 means the lister cannot tell nodes apart (then
+// no loop check is possible, and none is needed: such listers report no links as
+// directories); a mount of 0, that it cannot tell mounts apart.
 struct FileId {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
+    // A bind mount shows a folder of the same file system again, with the same device:
+    // only the mount tells it from the folder itself.
+    std::uint64_t mount = 0;
     friend bool operator==(const FileId&, const FileId&) = default;
 };
 
@@ -87,6 +93,19 @@ public:
     virtual void leave(std::size_t depth) { (void)depth; }
 };
 
+// A folder the walk cannot open for want of a file descriptor, even with all it held
+// let go: the walk ends there rather than leave it out unsaid.
+class FolderUnreachable : public IoError {
+public:
+    FolderUnreachable(int code, std::string folder)
+        : IoError(code, ioErrorMessage(code)), folder_(std::move(folder)) {}
+    // Its directory path, a separator at the end.
+    const std::string& folder() const { return folder_; }
+
+private:
+    std::string folder_;
+};
+
 // Receives what the walk finds, on the walk's thread.
 class WalkSink {
 public:
@@ -116,9 +135,8 @@ bool hasMp3Extension(std::string_view name);
 
 // Whether the walk descends into an entry: a real directory (not a link), not
 // hidden (no leading "."; this also passes over "." and ".."), and on the start's
-// file system, so that other mounts below the start stay out.
-bool isSearchableDirectory(std::string_view name, EntryKind kind, FileId id,
-                           std::uint64_t startDevice);
+// file system and mount, so that other mounts below the start stay out.
+bool isSearchableDirectory(std::string_view name, EntryKind kind, FileId id, FileId start);
 
 // The directory path of a root: the root with one separator after it ("/" stays
 // "/", "/media/usb" becomes "/media/usb/").
@@ -126,9 +144,10 @@ std::string directoryPathOf(std::string_view root, char separator);
 
 // Walks the tree below `startDirectory` depth-first: each entry in listing order,
 // a searchable directory searched at once before the next entry, and every entry
-// that is not a searchable directory tested as a file. A directory that cannot be listed is
-// passed over silently. A directory already on the path from the start (a bind
-// mount of an ancestor) is not entered again, so the walk always ends.
+// that is not a searchable directory tested as a file. A directory that cannot be
+// listed is passed over silently; FolderUnreachable from the lister ends the walk. A
+// directory already on the path from the start (a bind mount of an ancestor) is not
+// entered again, so the walk always ends.
 WalkEnd walkForMp3(DirectoryLister& lister, std::string_view startDirectory, WalkSink& sink,
                    const WalkOptions& options = {});
 

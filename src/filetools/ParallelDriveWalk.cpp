@@ -78,7 +78,7 @@ struct Shared {
     }
 
     const WalkOptions& options;
-    std::uint64_t startDevice = 0;
+    FileId start;
     std::atomic<bool> failed{false};
 
     std::mutex mutex; // guards what follows, and the frames' shared fields
@@ -129,7 +129,7 @@ public:
             const std::string_view entryName = frame.listing.name(index);
             const EntryKind kind = frame.listing.kind(index);
             const FileId entryId = frame.listing.id(index);
-            if (isSearchableDirectory(entryName, kind, entryId, shared_.startDevice)) {
+            if (isSearchableDirectory(entryName, kind, entryId, shared_.start)) {
                 // Not among the folders to enter: already on the path.
                 if (frame.reached == frame.folders.size() || frame.folders[frame.reached] != index)
                     continue;
@@ -218,7 +218,7 @@ private:
         for (std::size_t i = 0; i < frame.listing.size(); ++i) {
             const FileId entryId = frame.listing.id(i);
             if (isSearchableDirectory(frame.listing.name(i), frame.listing.kind(i), entryId,
-                                      shared_.startDevice) &&
+                                      shared_.start) &&
                 !isOnPath(entryId))
                 frame.folders.push_back(i);
         }
@@ -443,7 +443,7 @@ WalkEnd walkForMp3Parallel(const DirectoryListerFactory& makeLister,
         return walkForMp3(*lister, startDirectory, sink, options); // the start went away
 
     Shared shared(options);
-    shared.startDevice = start->device;
+    shared.start = *start;
     SinkOutput output(shared, sink, *taskLister);
     bool completed = false;
     {

@@ -1,6 +1,10 @@
 #include "platform/DirectoryListing.h"
 
+#include "filetools/ParallelDriveWalk.h"
+
 #include <algorithm>
+#include <limits>
+#include <memory>
 
 #if defined(__linux__)
 #include <cerrno>
@@ -10,8 +14,9 @@
 #include <fcntl.h>
 #include <fstream>
 #include <linux/magic.h>
-#include <memory>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/vfs.h>
 #include <unistd.h>
 #elif defined(_WIN32)
@@ -30,6 +35,37 @@ namespace {
 
 FileId idOf(const struct stat& status) {
     return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+}
+
+// What a look at an entry tells: its kind and, for a directory, its id with the mount it
+// is reached through. Kernels before 5.8 give no mount; every mount is then 0.
+struct Look {
+    mode_t mode = 0;
+    FileId id;
+};
+
+bool lookAt(int directoryFd, const char* name, int flags, Look& look) {
+    struct statx status {};
+    if (::statx(directoryFd, name, flags | AT_NO_AUTOMOUNT, STATX_TYPE | STATX_INO | STATX_MNT_ID,
+                &status) == 0) {
+        look.mode = status.stx_mode;
+        look.id = {
+            static_cast<std::uint64_t>(::makedev(status.stx_dev_major, status.stx_dev_minor)),
+            status.stx_ino, (status.stx_mask & STATX_MNT_ID) ? status.stx_mnt_id : 0};
+        return true;
+    }
+    if (errno != ENOSYS)
+        return false;
+    struct stat fallback {};
+    if (::fstatat(directoryFd, name, &fallback, flags) != 0)
+        return false;
+    look.mode = fallback.st_mode;
+    look.id = idOf(fallback);
+    return true;
+}
+
+bool sameNode(FileId a, FileId b) {
+    return a.device == b.device && a.inode == b.inode;
 }
 
 // Closes the descriptor however the listing ends.
@@ -109,10 +145,10 @@ bool readMountPointsBelow(const std::string& directoryPath,
 } // namespace
 
 std::optional<FileId> SystemDirectoryLister::identify(const std::string& directoryPath) {
-    struct stat status {};
-    if (::stat(directoryPath.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
+    Look start;
+    if (!lookAt(AT_FDCWD, directoryPath.c_str(), 0, start) || !S_ISDIR(start.mode))
         return std::nullopt;
-    startDevice_ = static_cast<std::uint64_t>(status.st_dev);
+    startId_ = start.id;
 
     // The mount table names canonical paths, so it serves only a start that is one.
     mountPoints_.clear();
@@ -126,7 +162,7 @@ std::optional<FileId> SystemDirectoryLister::identify(const std::string& directo
         const std::string below = expected == "/" ? expected : expected + '/';
         knowMounts_ = readMountPointsBelow(below, mountPoints_);
     }
-    return idOf(status);
+    return startId_;
 }
 
 bool SystemDirectoryLister::isMountPoint(const std::string& directoryPath, std::string_view name) {
@@ -137,8 +173,8 @@ bool SystemDirectoryLister::isMountPoint(const std::string& directoryPath, std::
     return mountPoints_.count(scratch_) > 0;
 }
 
-SystemDirectoryLister::SystemDirectoryLister(std::size_t maxHeldDescriptors)
-    : maxHeld_(std::max<std::size_t>(maxHeldDescriptors, 1)) {}
+SystemDirectoryLister::SystemDirectoryLister(std::size_t maxDescriptors)
+    : maxOpen_(std::max<std::size_t>(maxDescriptors, 1)) {}
 
 SystemDirectoryLister::~SystemDirectoryLister() {
     closeFrom(0);
@@ -176,18 +212,18 @@ bool SystemDirectoryLister::readEntries(int directoryFd, const std::string& dire
             FileId id;
             if (record->d_type == DT_DIR && knowMounts_ && !isMountPoint(directoryPath, nameView)) {
                 kind = EntryKind::Directory;
-                id = {startDevice_, static_cast<std::uint64_t>(record->d_ino)};
+                id = {startId_.device, static_cast<std::uint64_t>(record->d_ino), startId_.mount};
             } else if (record->d_type == DT_DIR || record->d_type == DT_UNKNOWN) {
-                // Its file system and node, or what it is at all, need a look.
-                struct stat status {};
+                // Its file system, mount and node, or what it is at all, need a look.
+                Look look;
                 kind = EntryKind::Other; // gone or unreachable: nothing to search there
-                if (::fstatat(directoryFd, name, &status, AT_SYMLINK_NOFOLLOW) == 0) {
-                    if (S_ISDIR(status.st_mode)) {
+                if (lookAt(directoryFd, name, AT_SYMLINK_NOFOLLOW, look)) {
+                    if (S_ISDIR(look.mode)) {
                         kind = EntryKind::Directory;
-                        id = idOf(status);
-                    } else if (S_ISLNK(status.st_mode)) {
+                        id = look.id;
+                    } else if (S_ISLNK(look.mode)) {
                         kind = EntryKind::SymbolicLink;
-                    } else if (S_ISREG(status.st_mode)) {
+                    } else if (S_ISREG(look.mode)) {
                         kind = EntryKind::RegularFile;
                     }
                 }
@@ -199,33 +235,56 @@ bool SystemDirectoryLister::readEntries(int directoryFd, const std::string& dire
 
 namespace {
 constexpr int kDirectoryFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW;
+constexpr std::size_t kNoLevel = static_cast<std::size_t>(-1);
+
+bool outOfDescriptors(int error) {
+    return error == EMFILE || error == ENFILE;
+}
 } // namespace
 
 bool SystemDirectoryLister::listBelow(const std::string& directoryPath, std::size_t depth,
                                       std::string_view name, FileId id, DirectoryListing& listing) {
     closeFrom(depth); // what was left at this depth or below has been let go
+    if (depth > 0 && depth <= levels_.size() && levels_[depth - 1].directoriesLeft > 0)
+        --levels_[depth - 1].directoriesLeft;
+    if (depth > levels_.size())
+        return false;
+    // The start is the one directory that may be reached through a link.
+    const int byPathFlags = kDirectoryFlags & ~(depth == 0 && name.empty() ? O_NOFOLLOW : 0);
     int fd = -1;
-    if (depth == 0) {
-        // The start is the one directory that may be reached through a link.
-        fd = ::open(directoryPath.c_str(),
-                    O_RDONLY | O_DIRECTORY | O_CLOEXEC | (name.empty() ? 0 : O_NOFOLLOW));
-    } else if (depth <= levels_.size()) {
+    errno = 0;
+    if (maxOpen_ == 1) {
+        // One descriptor: every directory by its whole path, closed again after its listing.
+        fd = ::open(directoryPath.c_str(), byPathFlags);
+        if (fd < 0 && errno == ENAMETOOLONG)
+            errno = EMFILE; // reachable only from a parent held open
+    } else if (depth == 0) {
+        startFlags_ = byPathFlags;
+        fd = openFrom(AT_FDCWD, directoryPath.c_str(), byPathFlags, kNoLevel);
+    } else {
         const int parent = descriptorAt(depth - 1, directoryPath);
         if (parent >= 0) {
             name_.assign(name);
-            fd = openBelow(parent, name_.c_str(), depth - 1);
+            fd = openFrom(parent, name_.c_str(), kDirectoryFlags, depth - 1);
         }
     }
-    if (depth > 0 && depth <= levels_.size() && levels_[depth - 1].directoriesLeft > 0)
-        --levels_[depth - 1].directoriesLeft;
-    if (fd < 0)
-        return false;
+    if (fd < 0) {
+        if (outOfDescriptors(errno))
+            throw FolderUnreachable(errno, directoryPath);
+        return false; // gone, refused or changed: passed over
+    }
     levels_.resize(depth + 1);
     Level& level = levels_[depth];
     level.id = id;
     level.pathLength = directoryPath.size();
-    hold(depth, fd);
-    const bool listed = readEntries(fd, directoryPath, listing);
+    bool listed = false;
+    if (maxOpen_ == 1) {
+        const Descriptor directory{fd};
+        listed = readEntries(fd, directoryPath, listing);
+    } else {
+        hold(depth, fd);
+        listed = readEntries(fd, directoryPath, listing);
+    }
     level.directoriesLeft = 0;
     for (std::size_t i = 0; i < listing.size(); ++i) {
         const std::string_view entry = listing.name(i);
@@ -243,10 +302,10 @@ void SystemDirectoryLister::leave(std::size_t depth) {
     // came through.
     if (depth > 0 && levels_[depth - 1].fd < 0 && levels_[depth - 1].directoriesLeft > 0 &&
         levels_[depth].fd >= 0) {
-        const int up = ::openat(levels_[depth].fd, "..", kDirectoryFlags);
+        const int up = openFrom(levels_[depth].fd, "..", kDirectoryFlags, depth);
         if (up >= 0) {
             struct stat status {};
-            if (::fstat(up, &status) == 0 && idOf(status) == levels_[depth - 1].id)
+            if (::fstat(up, &status) == 0 && sameNode(idOf(status), levels_[depth - 1].id))
                 hold(depth - 1, up);
             else
                 ::close(up);
@@ -259,31 +318,44 @@ int SystemDirectoryLister::descriptorAt(std::size_t level, const std::string& di
     if (levels_[level].fd >= 0)
         return levels_[level].fd;
     // Down from the deepest level still held, one name at a time, each name taken
-    // from the directory path between the ends of two levels' paths.
+    // from the directory path between the ends of two levels' paths; with none held,
+    // from the first level, opened again by its path.
     std::size_t from = level;
     while (from > 0 && levels_[from].fd < 0)
         --from;
-    int fd = levels_[from].fd;
-    if (fd < 0)
-        return -1;
+    if (levels_[0].fd < 0 && from == 0) {
+        name_.assign(directoryPath, 0, levels_[0].pathLength);
+        const int fd = openFrom(AT_FDCWD, name_.c_str(), startFlags_, kNoLevel);
+        if (fd < 0)
+            return -1;
+        struct stat status {};
+        if (::fstat(fd, &status) != 0 || !sameNode(idOf(status), levels_[0].id)) {
+            ::close(fd);
+            errno = ENOENT; // not the directory the walk came from
+            return -1;
+        }
+        hold(0, fd);
+    }
     for (std::size_t next = from + 1; next <= level; ++next) {
         const std::size_t begin = levels_[next - 1].pathLength;
         name_.assign(directoryPath, begin, levels_[next].pathLength - begin - 1);
-        const int below = openBelow(fd, name_.c_str(), from);
-        if (next - 1 != from)
-            ::close(fd);
+        const int below = openFrom(levels_[next - 1].fd, name_.c_str(), kDirectoryFlags, next - 1);
         if (below < 0)
             return -1;
-        fd = below;
+        hold(next, below);
     }
-    hold(level, fd);
-    return fd;
+    return levels_[level].fd;
 }
 
-int SystemDirectoryLister::openBelow(int directoryFd, const char* name, std::size_t keepLevel) {
+int SystemDirectoryLister::openFrom(int directoryFd, const char* name, int flags,
+                                    std::size_t keepLevel) {
     for (;;) {
-        const int fd = ::openat(directoryFd, name, kDirectoryFlags);
-        if (fd >= 0 || (errno != EMFILE && errno != ENFILE) || !releaseShallowest(keepLevel))
+        if (held_ >= maxOpen_ && !releaseShallowest(keepLevel)) {
+            errno = EMFILE; // cannot happen while the bound is two or more
+            return -1;
+        }
+        const int fd = ::openat(directoryFd, name, flags);
+        if (fd >= 0 || !outOfDescriptors(errno) || !releaseShallowest(keepLevel))
             return fd;
     }
 }
@@ -291,12 +363,12 @@ int SystemDirectoryLister::openBelow(int directoryFd, const char* name, std::siz
 void SystemDirectoryLister::hold(std::size_t level, int fd) {
     levels_[level].fd = fd;
     ++held_;
-    if (held_ > maxHeld_ + 1)
-        releaseShallowest(level);
 }
 
 bool SystemDirectoryLister::releaseShallowest(std::size_t keepLevel) {
-    for (std::size_t level = 1; level < levels_.size(); ++level) {
+    // The first level last: it is the one way back in when nothing else is held.
+    for (std::size_t at = 1; at <= levels_.size(); ++at) {
+        const std::size_t level = at == levels_.size() ? 0 : at;
         if (level != keepLevel && levels_[level].fd >= 0) {
             ::close(levels_[level].fd);
             levels_[level].fd = -1;
@@ -374,8 +446,8 @@ EntryKind windowsEntryKind(unsigned long attributes) {
     return EntryKind::Other;
 }
 
-SystemDirectoryLister::SystemDirectoryLister(std::size_t maxHeldDescriptors) {
-    (void)maxHeldDescriptors; // nothing is held open here
+SystemDirectoryLister::SystemDirectoryLister(std::size_t maxDescriptors) {
+    (void)maxDescriptors; // nothing is held open here
 }
 
 SystemDirectoryLister::~SystemDirectoryLister() = default;
@@ -423,8 +495,8 @@ bool SystemDirectoryLister::list(const std::string& directoryPath, DirectoryList
 
 namespace fs = std::filesystem;
 
-SystemDirectoryLister::SystemDirectoryLister(std::size_t maxHeldDescriptors) {
-    (void)maxHeldDescriptors; // nothing is held open here
+SystemDirectoryLister::SystemDirectoryLister(std::size_t maxDescriptors) {
+    (void)maxDescriptors; // nothing is held open here
 }
 
 SystemDirectoryLister::~SystemDirectoryLister() = default;
@@ -505,6 +577,60 @@ bool leadsToRegularFile(const std::string& path) {
 #endif
 }
 } // namespace
+
+std::size_t descriptorsLeft() {
+#if defined(__linux__)
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return std::numeric_limits<std::size_t>::max();
+    // Only numbers below the limit can be given out; one above it, opened before the
+    // limit came down, takes none of them.
+    const auto below =
+        static_cast<std::size_t>(std::min<rlim_t>(limit.rlim_cur, std::numeric_limits<int>::max()));
+    std::size_t inUse = 0;
+    if (DIR* open = ::opendir("/proc/self/fd")) {
+        const int own = ::dirfd(open);
+        while (const dirent* entry = ::readdir(open)) {
+            char* end = nullptr;
+            const unsigned long fd = std::strtoul(entry->d_name, &end, 10);
+            if (end != entry->d_name && *end == '\0' && fd < below &&
+                fd != static_cast<unsigned long>(own))
+                ++inUse;
+        }
+        ::closedir(open);
+    } else if (outOfDescriptors(errno)) {
+        return 0;
+    } else { // no /proc: every number asked in turn
+        for (std::size_t fd = 0; fd < std::min<std::size_t>(below, 1 << 16); ++fd)
+            inUse += ::fcntl(static_cast<int>(fd), F_GETFD) != -1 ? 1 : 0;
+    }
+    return below > inUse ? below - inUse : 0;
+#else
+    return std::numeric_limits<std::size_t>::max(); // handles have no such limit
+#endif
+}
+
+namespace {
+// What the search leaves to the rest of the program, at most half of what is left.
+constexpr std::size_t DescriptorsKept = 16;
+// Below three listers of this many, one thread walks with them all.
+constexpr std::size_t MinParallelDescriptors = 4;
+} // namespace
+
+WalkEnd searchDriveForMp3(std::string_view startDirectory, WalkSink& sink,
+                          const WalkOptions& options) {
+    const std::size_t left = descriptorsLeft();
+    // With none left, the start's own open fails and says so.
+    const std::size_t budget = std::max<std::size_t>(left - std::min(DescriptorsKept, left / 2), 1);
+    if (budget >= 3 * MinParallelDescriptors) {
+        // Three listers: the walk's, and one each for the folders either thread takes.
+        const std::size_t each = std::min(SystemDirectoryLister::ParallelDescriptors, budget / 3);
+        return walkForMp3Parallel([each] { return std::make_unique<SystemDirectoryLister>(each); },
+                                  startDirectory, sink, options);
+    }
+    SystemDirectoryLister lister(std::min(SystemDirectoryLister::MaxDescriptors, budget));
+    return walkForMp3(lister, startDirectory, sink, options);
+}
 
 std::vector<std::string> regularFileNames(const std::string& directoryPath) {
     SystemDirectoryLister lister;

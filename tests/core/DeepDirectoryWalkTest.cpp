@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
@@ -15,6 +16,7 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -153,7 +155,7 @@ TEST(DeepDirectoryWalk, ParallelWalkOfAThousandLevelsWithinSixtyFourDescriptors)
         const DescriptorLimit limit(64);
         const auto makeLister = [] {
             return std::make_unique<tb::SystemDirectoryLister>(
-                tb::SystemDirectoryLister::ParallelHeldDescriptors);
+                tb::SystemDirectoryLister::ParallelDescriptors);
         };
         EXPECT_EQ(tb::walkForMp3Parallel(makeLister, scratch.path, parallel),
                   tb::WalkEnd::Completed);
@@ -162,12 +164,83 @@ TEST(DeepDirectoryWalk, ParallelWalkOfAThousandLevelsWithinSixtyFourDescriptors)
     EXPECT_EQ(parallel.entries, expected.entries);
 }
 
+// The search as the window runs it, within whatever descriptor limit the program has:
+// every entry of the one-thread walk in the same order, while the rest of the program
+// can still open what it needs (a thread's event loop takes one); or, with not one
+// descriptor to be had, an error that names the folder. Each limit is tried in a child
+// process, which reports by its exit status.
+enum ChildEnd { SameEntries = 10, OtherEntries, Unreachable, Failed };
+
+struct SearchProbe final : tb::WalkSink {
+    void found(std::string_view entry) override {
+        entries.emplace_back(entry);
+        if (entries.size() % 64 == 0) { // as another thread of the program might
+            const int fd = ::dup(0);
+            if (fd < 0)
+                ++refused;
+            else
+                ::close(fd);
+        }
+    }
+    std::vector<std::string> entries;
+    int refused = 0;
+};
+
+int searchUnderLimit(const std::string& root, const std::vector<std::string>& expected,
+                     int extraOpen, rlim_t limit) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        rlimit lowered{limit, limit};
+        ::setrlimit(RLIMIT_NOFILE, &lowered);
+        // The window's own files; with -1, all there are.
+        for (int i = 0; i != extraOpen && ::dup(0) >= 0; ++i) {
+        }
+        int end = Failed;
+        try {
+            SearchProbe probe;
+            tb::searchDriveForMp3(root, probe);
+            end = probe.entries == expected && probe.refused == 0 ? SameEntries : OtherEntries;
+        } catch (const tb::FolderUnreachable& error) {
+            end = error.folder() == root + '/' ? Unreachable : Failed;
+        } catch (...) {
+        }
+        ::_exit(end);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+TEST(DeepDirectoryWalk, SearchWithinAnyDescriptorLimit) {
+    ScratchDirectory scratch;
+    ASSERT_FALSE(scratch.path.empty());
+    for (const char* chain : {"/a", "/b", "/c", "/d"}) {
+        ASSERT_EQ(::mkdir((scratch.path + chain).c_str(), 0755), 0);
+        makeChain(scratch.path + chain, 60, "level");
+    }
+    Collect expected;
+    {
+        tb::SystemDirectoryLister lister;
+        tb::walkForMp3(lister, scratch.path, expected);
+    }
+    ASSERT_EQ(expected.entries.size(), std::size_t{4 * 3 * 60});
+
+    const int open = openDescriptors() - 3; // less ".", ".." and the listing's own one
+    for (const int extra : {0, 6})
+        for (const rlim_t limit : {12, 16, 24, 32, 64})
+            EXPECT_EQ(searchUnderLimit(scratch.path, expected.entries, extra, limit), SameEntries)
+                << "limit " << limit << ", " << open + extra << " open before";
+#ifndef __SANITIZE_ADDRESS__ // the sanitizers' own checks of a throw need a descriptor
+    EXPECT_EQ(searchUnderLimit(scratch.path, expected.entries, -1, 16), Unreachable);
+#endif
+}
+
 // Reaching each folder from its parent, and climbing back by "..", must come to the
-// same folders as opening each by its whole path, in the same order.
+// same folders as opening each by its whole path, in the same order, within any bound.
 TEST(DeepDirectoryWalk, SameEntriesAsOpeningEveryFolderByItsPath) {
     ScratchDirectory scratch;
     ASSERT_FALSE(scratch.path.empty());
-    const int levels = 3 * static_cast<int>(tb::SystemDirectoryLister::MaxHeldDescriptors);
+    const int levels = 3 * static_cast<int>(tb::SystemDirectoryLister::MaxDescriptors);
     makeChain(scratch.path, levels, "level");
 
     // Only the path-based listing: the walk's way down is left at its default.
@@ -184,10 +257,14 @@ TEST(DeepDirectoryWalk, SameEntriesAsOpeningEveryFolderByItsPath) {
     tb::walkForMp3(byPath, scratch.path, expected);
     ASSERT_EQ(expected.entries.size(), std::size_t{3 * levels});
 
-    Collect relative;
-    tb::SystemDirectoryLister lister;
-    tb::walkForMp3(lister, scratch.path, relative);
-    EXPECT_EQ(relative.entries, expected.entries);
+    // However few descriptors the lister may keep.
+    for (const std::size_t bound : {std::size_t{1}, std::size_t{2}, std::size_t{3},
+                                    tb::SystemDirectoryLister::MaxDescriptors}) {
+        Collect relative;
+        tb::SystemDirectoryLister lister(bound);
+        tb::walkForMp3(lister, scratch.path, relative);
+        EXPECT_EQ(relative.entries, expected.entries) << bound;
+    }
 }
 
 #endif

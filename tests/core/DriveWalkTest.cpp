@@ -98,16 +98,24 @@ TEST(DriveWalk, ExtensionTest) {
         EXPECT_FALSE(tb::hasMp3Extension(name)) << name;
 }
 
-// Only plain visible directories on the start's file system are searched ("usb" is a
-// mount below the start) and none twice (music/again is music mounted below itself, root
+// Only plain visible directories on the start's file system and mount are searched
+// ("usb" is a mount below the start, "bound" a folder of the same file system mounted
+// again) and none twice (music/again is music mounted below itself, root
 // the start); every other entry, hidden directories and links included, is tested as a
 // file, and a directory that cannot be listed is passed over silently.
 TEST(DriveWalk, WhichEntriesAreSearched) {
     FakeLister fs;
     const FileId music{1, 50};
-    fs.directories["/"] = {fs.dir(".hidden"),      link("link"),     fs.dir("usb", FileId{7, 1}),
-                           fs.dir("music", music), link("song.mp3"), fs.dir(".old.mp3"),
-                           fs.dir("d.mp3"),        fs.dir("gone"),   {"a.mp3"}};
+    fs.directories["/"] = {fs.dir(".hidden"),
+                           link("link"),
+                           fs.dir("usb", FileId{7, 1}),
+                           fs.dir("music", music),
+                           link("song.mp3"),
+                           fs.dir(".old.mp3"),
+                           fs.dir("d.mp3"),
+                           fs.dir("gone"),
+                           {"a.mp3"},
+                           fs.dir("bound", FileId{1, 50, 9})};
     fs.directories["/music/"] = {
         {"a.mp3"}, fs.dir("again", music), fs.dir("root", {1, 1}), {"b.mp3"}};
     fs.directories["/d.mp3/"] = {};

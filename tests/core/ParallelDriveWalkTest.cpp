@@ -7,10 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <string>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -78,7 +81,7 @@ public:
 
 private:
     std::chrono::microseconds delay_;
-    tb::SystemDirectoryLister system_{tb::SystemDirectoryLister::ParallelHeldDescriptors};
+    tb::SystemDirectoryLister system_{tb::SystemDirectoryLister::ParallelDescriptors};
 };
 
 // Keeps what the walk finds; `stopAfter` entries in, it raises `stop` and waits a
@@ -175,6 +178,24 @@ TEST_F(ParallelDriveWalk, EmptyUnlistableHiddenAndLinkedFolders) {
     ASSERT_EQ(::symlink("..", (root + "/d5/up").c_str()), 0);
     const std::size_t closed = ::geteuid() == 0 ? 4 : 0;
     expectSameAsSequential(root, 43 + 1 + closed);
+}
+
+// A folder of the start's own file system mounted again below the start (a bind mount)
+// is another mount: searched in its own place only, whether the lister reads the mount
+// table (a start named as it is) or looks at every folder (a start through a link).
+TEST_F(ParallelDriveWalk, BindMountsBelowTheStartStayOut) {
+    const std::string root = at("bound");
+    makeTree(root, 2, 3, 2); // 3 MP3s: one in the root, one in each of d0 and d1
+    makeDirectory(root + "/again");
+    if (::mount((root + "/d0").c_str(), (root + "/again").c_str(), nullptr, MS_BIND, nullptr) != 0)
+        GTEST_SKIP() << "no bind mounts here: " << std::strerror(errno);
+    struct Unmount {
+        ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+        std::string path;
+    } unmount{root + "/again"};
+    ASSERT_EQ(::symlink(root.c_str(), at("alias").c_str()), 0);
+    expectSameAsSequential(root, 3);
+    expectSameAsSequential(at("alias"), 3);
 }
 
 TEST_F(ParallelDriveWalk, NothingToWalk) {

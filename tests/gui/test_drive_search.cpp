@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <sys/resource.h>
 
 using A = tb::Dialogs::Answer;
 using tb::test::MainWindowFixture;
@@ -42,6 +43,7 @@ private slots:
     void findsMp3FilesInListingOrderAfterYesOnly();
     void passesOverHiddenDirectoriesAndLinks();
     void closingDuringSearch();
+    void noDescriptorLeftIsSaid();
 };
 
 void TestDriveSearch::findsMp3FilesInListingOrderAfterYesOnly() {
@@ -142,6 +144,40 @@ void TestDriveSearch::closingDuringSearch() {
     QVERIFY(form.driveSearchRunning());
     fx.form.reset();
     QTest::qWait(20);
+}
+
+// With not one descriptor to be had the search cannot even open the start: it says so,
+// naming the folder, rather than find nothing in silence.
+void TestDriveSearch::noDescriptorLeftIsSaid() {
+#ifdef __SANITIZE_ADDRESS__
+    QSKIP("the sanitizers' own checks of a throw need a descriptor");
+#endif
+    QTemporaryDir dir;
+    tb::test::makeFiles(dir.path(), {"a/song.mp3"});
+    MainWindowFixture fx;
+    TForm1& form = showOnDrive(fx, {dir.path()});
+    fx.dialogs.answers = {A::Yes, A::Ok};
+    // Nothing painted meanwhile: the painter's threads, when they start, need descriptors too.
+    form.hide();
+    rlimit saved{};
+    ::getrlimit(RLIMIT_NOFILE, &saved);
+    rlimit lowered = saved;
+    // Descriptors above the limit take no number below it: lowered until none is free.
+    while (const std::size_t left = tb::descriptorsLeft()) {
+        lowered.rlim_cur -= left;
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
+    }
+    form.Button8Click();
+    QTRY_VERIFY(!form.driveSearchRunning());
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    QCOMPARE(fx.dialogs.shown.size(), 2);
+    QCOMPARE(fx.dialogs.shown[1].kind, tb::Dialogs::Kind::Error);
+    QCOMPARE(fx.dialogs.shown[1].text,
+             "Složku " + dir.path() +
+                 "/ nelze otevřít, protože je otevřeno příliš mnoho souborů.\n"
+                 "Hledání skončilo, tato složka ani složky za ní prohledány nebyly.");
+    QCOMPARE(form.playlist()->count(), 0u);
+    QVERIFY(form.Button8->isEnabled());
 }
 
 QTEST_MAIN(TestDriveSearch)
