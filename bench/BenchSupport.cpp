@@ -6,7 +6,9 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
+#include <ctime>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -48,18 +50,51 @@ void settle() {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
+void idle(int seconds) {
+    QEventLoop loop;
+    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 void useOffscreenPlatform() {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
-double fillPlaylist(PlaylistModel& playlist, int entries) {
+namespace {
+double threadCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+// Adds the time from its start to its end to `times`.
+class PlaylistStretch {
+public:
+    explicit PlaylistStretch(PlaylistTimes& times) : times_(times), cpuStart_(threadCpuMs()) {
+        timer_.start();
+    }
+    ~PlaylistStretch() {
+        times_.ms += static_cast<double>(timer_.nsecsElapsed()) / 1e6;
+        times_.cpuMs += threadCpuMs() - cpuStart_;
+    }
+    PlaylistStretch(const PlaylistStretch&) = delete;
+    PlaylistStretch& operator=(const PlaylistStretch&) = delete;
+
+private:
+    PlaylistTimes& times_;
+    QElapsedTimer timer_;
+    double cpuStart_;
+};
+} // namespace
+
+PlaylistTimes fillPlaylist(PlaylistModel& playlist, int entries) {
     constexpr int kBatch = 10'000;
-    QElapsedTimer inPlaylist;
-    qint64 inPlaylistNs = 0;
-    inPlaylist.start();
-    playlist.reserve(static_cast<std::size_t>(entries), static_cast<std::size_t>(entries) * 40);
-    inPlaylistNs += inPlaylist.nsecsElapsed();
+    PlaylistTimes times;
+    {
+        const PlaylistStretch stretch(times);
+        playlist.reserve(static_cast<std::size_t>(entries), static_cast<std::size_t>(entries) * 40);
+    }
     std::string bytes;
     std::vector<std::size_t> ends;
     std::vector<std::string_view> batch;
@@ -80,11 +115,10 @@ double fillPlaylist(PlaylistModel& playlist, int entries) {
             batch.emplace_back(bytes.data() + begin, end - begin);
             begin = end;
         }
-        inPlaylist.restart();
+        const PlaylistStretch stretch(times);
         playlist.appendAll(batch);
-        inPlaylistNs += inPlaylist.nsecsElapsed();
     }
-    return static_cast<double>(inPlaylistNs) / 1e6;
+    return times;
 }
 
 bool makeMp3Files(const QTemporaryDir& dir, int count) {

@@ -20,13 +20,23 @@ void reportCount(const char* name, long long value);
 // Runs the event loop until nothing is pending, so that layouts and paints are done.
 void settle();
 
+// Runs the event loop for this long with nothing to do but the program's own timers.
+void idle(int seconds);
+
 // Starts the offscreen platform unless a platform was chosen.
 void useOffscreenPlatform();
 
+// Time spent in the playlist by the clock and by this thread's processor time; on a
+// machine shared with others the second shows the work itself, page faults included.
+struct PlaylistTimes {
+    double ms = 0;
+    double cpuMs = 0;
+};
+
 // Appends entries of about forty bytes ("C:\MUSIC\Artist 001\track-0000001.mp3")
-// in batches, so that the bench's own scratch stays small. Returns the milliseconds
-// spent in the playlist, the bench's own formatting of the entries left out.
-double fillPlaylist(PlaylistModel& playlist, int entries);
+// in batches, so that the bench's own scratch stays small. Returns the time spent in
+// the playlist, the bench's own formatting of the entries left out.
+PlaylistTimes fillPlaylist(PlaylistModel& playlist, int entries);
 
 // Fills the folder with `count` empty files "Track 00000.mp3" and on; false when one
 // cannot be made.

@@ -96,6 +96,8 @@ void EntryStore::append(std::string_view entry) {
 }
 
 void EntryStore::appendAll(const std::vector<std::string_view>& entries) {
+    if (entries.empty())
+        return; // an unfinished entry stays unfinished
     std::size_t bytes = 0;
     for (std::string_view entry : entries)
         bytes += entry.size();

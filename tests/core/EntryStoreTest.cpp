@@ -128,6 +128,21 @@ TEST(EntryStore, EntriesInParts) {
     store.discardPart();
     EXPECT_EQ(contents(store), (Entries{"first", longLine, "open"}));
 
+    // An empty batch leaves the open parts open: still discarded whole, or carried
+    // into a new block by the entry that ends them.
+    store.appendPart("dropped again");
+    store.appendAll({});
+    store.discardPart();
+    store.append("after");
+    store.appendPart("kept");
+    store.appendAll({});
+    const std::string large(10'000'000, 'z'); // more than the block has left
+    store.appendAll({large});
+    ASSERT_EQ(store.size(), 5u);
+    EXPECT_EQ(store.at(3), "after");
+    EXPECT_EQ(store.at(4).substr(0, 5), "keptz");
+    EXPECT_EQ(store.at(4).size(), 4 + large.size());
+
     // Room reserved ahead keeps a many-piece line in one place: no copy as it grows.
     tb::EntryStore reserved;
     reserved.reserveMore(1, 5'000'000);
