@@ -227,9 +227,14 @@ TEST(DeepDirectoryWalk, SearchWithinAnyDescriptorLimit) {
 
     const int open = openDescriptors() - 3; // less ".", ".." and the listing's own one
     for (const int extra : {0, 6})
-        for (const rlim_t limit : {12, 16, 24, 32, 64})
+        for (const rlim_t limit : {12, 16, 24, 32, 64}) {
+#ifdef __SANITIZE_ADDRESS__ // none left free: the sanitizers' own checks of a throw need one
+            if (limit <= static_cast<rlim_t>(open + extra + 3))
+                continue;
+#endif
             EXPECT_EQ(searchUnderLimit(scratch.path, expected.entries, extra, limit), SameEntries)
                 << "limit " << limit << ", " << open + extra << " open before";
+        }
 #ifndef __SANITIZE_ADDRESS__ // the sanitizers' own checks of a throw need a descriptor
     EXPECT_EQ(searchUnderLimit(scratch.path, expected.entries, -1, 16), Unreachable);
 #endif
