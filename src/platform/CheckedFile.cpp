@@ -10,10 +10,6 @@
 
 #ifdef Q_OS_WIN
 #include <QDir>
-#include <algorithm>
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 #else
 #include <cerrno>
@@ -212,7 +208,7 @@ void CheckedFile::openInPlace() {
 
 void CheckedFile::write(std::string_view bytes) {
     while (!bytes.empty()) {
-        const DWORD wanted = static_cast<DWORD>(std::min(bytes.size(), kLargestWrite));
+        const DWORD wanted = static_cast<DWORD>(qMin(bytes.size(), kLargestWrite));
         DWORD done = 0;
         if (!::WriteFile(handle_, bytes.data(), wanted, &done, nullptr))
             failWithLastError();

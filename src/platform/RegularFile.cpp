@@ -6,10 +6,6 @@
 
 #ifdef Q_OS_WIN
 #include <QDir>
-#include <algorithm>
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 #else
 #include <cerrno>
@@ -111,7 +107,7 @@ RegularFile::~RegularFile() {
 
 qint64 RegularFile::read(char* data, qint64 capacity) {
     // One ReadFile takes a DWORD's worth at most.
-    const DWORD wanted = static_cast<DWORD>(std::min<qint64>(capacity, qint64(1) << 30));
+    const DWORD wanted = static_cast<DWORD>(qMin<qint64>(capacity, qint64(1) << 30));
     DWORD got = 0;
     if (::ReadFile(handle_, data, wanted, &got, nullptr))
         return got;
