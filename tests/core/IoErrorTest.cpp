@@ -1,5 +1,4 @@
 #include "platform/IoError.h"
-#include "filetools/FileMask.h"
 
 #include <cerrno>
 #include <gtest/gtest.h>
@@ -46,17 +45,6 @@ TEST(IoError, FullStopOnlyAfterCharactersAboveIt) {
     EXPECT_EQ(tb::errorBoxText("a-"), "a-");
     EXPECT_EQ(tb::errorBoxText("soubor č"), "soubor č."); // UTF-8 bytes lie above the full stop
     EXPECT_EQ(tb::errorBoxText(""), "");
-}
-
-// How the masks apply (blanks, case, "*.*") is tested on real files in
-// tests/gui/test_filebrowser_widgets.cpp.
-TEST(FileMask, FilterEntriesKeepTheirLabels) {
-    const auto entries =
-        tb::parseFilter("MP3 soubory|*.MP3|MPEG Video |*.mpg; *.mpeg|Všechny soubory|*.*");
-    ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[1].label, "MPEG Video ");
-    EXPECT_EQ(entries[2].masks, "*.*");
-    EXPECT_EQ(tb::parseFilter("only a label").size(), 0u);
 }
 
 } // namespace
