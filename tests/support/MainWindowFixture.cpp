@@ -36,10 +36,35 @@ TForm1& MainWindowFixture::show() {
     return *form;
 }
 
+TForm1& MainWindowFixture::showIn(const QString& directory, const QStringList& files) {
+    show();
+    QDir().mkpath(directory);
+    makeFiles(directory, files);
+    browse(directory);
+    return *form;
+}
+
+TForm1& MainWindowFixture::showSongs(const QString& directory, const QList<QByteArray>& files) {
+    QDir().mkpath(directory + "/folder.mp3");
+    for (int i = 0; i < files.size(); ++i)
+        writeFile(directory + '/' + QChar('a' + i) + ".mp3", files[i]);
+    show();
+    browse(directory);
+    return *form;
+}
+
 QStringList MainWindowFixture::entries() const {
     QStringList out;
     for (std::size_t i = 0; i < form->playlist()->count(); ++i)
         out.append(QString::fromUtf8(form->playlist()->entry(i)));
+    return out;
+}
+
+QList<QByteArray> MainWindowFixture::entryBytes() const {
+    QList<QByteArray> out;
+    for (std::size_t i = 0; i < form->playlist()->count(); ++i)
+        out.append(QByteArray(form->playlist()->entry(i).data(),
+                              qsizetype(form->playlist()->entry(i).size())));
     return out;
 }
 

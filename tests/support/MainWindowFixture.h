@@ -30,10 +30,17 @@ struct MainWindowFixture {
     TForm1& create();
     // Creates, shows (running the first-show steps) and waits until it is exposed.
     TForm1& show();
+    // Shows the window browsing a new directory that holds these empty files.
+    TForm1& showIn(const QString& directory, const QStringList& files);
+    // Makes a directory holding a.mp3, b.mp3, ... with these contents and a directory
+    // named like a song, then shows the window browsing it.
+    TForm1& showSongs(const QString& directory, const QList<QByteArray>& files);
     // Points the browser at a directory; the file list reads it at once.
     void browse(const QString& directory) { form->DirectoryListBox1->setDirectory(directory); }
     // The playlist's entries, decoded as UTF-8.
     QStringList entries() const;
+    // The playlist's entries byte for byte.
+    QList<QByteArray> entryBytes() const;
     // Selects these rows of the file list and no others, or clicks one as the user does.
     void selectFiles(std::initializer_list<int> rows);
     void clickFile(int row, Qt::KeyboardModifiers modifiers = {});
