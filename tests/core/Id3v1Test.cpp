@@ -1,5 +1,6 @@
 // Padding, the comment's track number, shown genres and the usual proposals are covered
-// on real files by tests/gui/test_tags_rename_delete.cpp; these are the parser's own limits.
+// on real files by tests/gui/test_tagpanel.cpp and test_renamedelete.cpp; these are the
+// parser's own limits.
 #include "filetools/Id3v1.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@ std::string makeTag(std::string_view title, std::string_view comment = "") {
     return tag;
 }
 
+// A file may be a tag alone.
 TEST(Id3v1, OnlyTheLast128BytesCountAndKeepTheirOwnBytes) {
     const auto afterAudio =
         id3v1::parseTail("\xFF\xFBTAG frames"s + makeTag("\x8A\xED\xF8", std::string(30, 'c')));
@@ -25,6 +27,7 @@ TEST(Id3v1, OnlyTheLast128BytesCountAndKeepTheirOwnBytes) {
     EXPECT_EQ(afterAudio->title, "\x8A\xED\xF8");
     EXPECT_EQ(afterAudio->comment, std::string(30, 'c'));
     EXPECT_EQ(afterAudio->year, "19x7"); // never checked
+    EXPECT_TRUE(id3v1::parseTail(makeTag("SOS")));
     EXPECT_FALSE(id3v1::parseTail(makeTag("SOS") + "x"));
     EXPECT_FALSE(id3v1::parseTail(makeTag("SOS").substr(0, 127)));
     EXPECT_FALSE(id3v1::parseTail(""));

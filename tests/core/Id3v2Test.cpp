@@ -1,5 +1,5 @@
 // The versions and encodings as the main window shows them are covered by
-// tests/gui/test_tags_rename_delete.cpp; these are the reader's limits and the frame
+// tests/gui/test_tagpanel.cpp; these are the reader's limits and the frame
 // forms that TagLib must unpack.
 #include "filetools/Id3v2.h"
 #include "support/Id3v2Bytes.h"

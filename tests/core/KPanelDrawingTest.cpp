@@ -65,6 +65,8 @@ TEST(KPanelDrawing, BevelRingsHoldTheirCorners) {
     EXPECT_EQ(render(bevelStrokes(6, 5, bvNone, bvSpace, 1)).substr(0, 6), "HHHHHS");
     // Wider than the panel: only the rings that fit, no inner bevel left.
     EXPECT_EQ(bevelStrokes(6, 5, bvLowered, bvLowered, 1000).size(), 12u);
+    // A wide, low panel: the inner bevel finds no rows left, however wide the panel.
+    EXPECT_EQ(bevelStrokes(20, 4, bvRaised, bvLowered, 2).size(), 8u);
 }
 
 TEST(KPanelDrawing, CaptionStandsInsideTheBevelsThatAreCut) {

@@ -35,7 +35,7 @@ TEST(M3u, LineEnds) {
 
 TEST(M3u, FileEnds) {
     // The first line is read before the first end test; a final line end adds nothing
-    // (tests/gui/test_playlist_files.cpp opens files with and without one).
+    // (tests/gui/test_playlistfiles.cpp opens files with and without one).
     EXPECT_EQ(lines(""), (Lines{""}));
     EXPECT_EQ(lines("a\r"), (Lines{"a"}));
     EXPECT_EQ(lines("a\r\n\r\n"), (Lines{"a", ""}));

@@ -17,7 +17,7 @@ Entries fiveModes(std::string_view dir, std::string_view root, char separator) {
     return out;
 }
 
-// Linux paths away from a root go through the window in tests/gui/test_main_window.cpp.
+// Linux paths away from a root go through the window in tests/gui/test_playlistediting.cpp.
 TEST(Prefix, FiveModesInBothPathStyles) {
     EXPECT_EQ(fiveModes("C:\\DATA\\MP3", "C:\\", '\\'),
               (Entries{"C:\\DATA\\MP3\\song.mp3", "DATA\\MP3\\song.mp3", "MP3\\song.mp3",

@@ -14,6 +14,13 @@ TEST(ProgressMath, HalvesRound) {
     EXPECT_EQ(textPlace(10, 10, 30, 3), (Offset{-10, 4}));
 }
 
+TEST(ProgressMath, GradientRunsFromTheFirstColourToTheSecond) {
+    const Rgb black{0, 0, 0}, white{255, 255, 255};
+    EXPECT_EQ(columnColor(0, 12, black, white), black);
+    EXPECT_EQ(columnColor(5, 12, black, white), (Rgb{128, 128, 128})); // half way, to even
+    EXPECT_EQ(columnColor(10, 12, black, white), white);
+}
+
 TEST(ProgressMath, TextInksOnlyItsInkedPixels) {
     // 6 x 4, half filled, a 3 x 1 text box at (2, 2) whose middle pixel is ink.
     const Rgb white{255, 255, 255}, black{0, 0, 0}, lime{0, 255, 0}, red{255, 0, 0};
@@ -22,6 +29,13 @@ TEST(ProgressMath, TextInksOnlyItsInkedPixels) {
     ASSERT_EQ(pixels.size(), 24u);
     EXPECT_EQ(pixels[2 * 6 + 3], 0xff000000u);       // ink over white
     EXPECT_EQ(pixels[2 * 6 + 2], pixels[1 * 6 + 2]); // a blank pixel of the box leaves the bar
+
+    // A text taller than the gauge is cut at both edges: each row of the gauge inverted once.
+    const std::vector<std::uint32_t> tall =
+        composeGauge(6, 4, Look{white, black, lime, red, 0}, TextInk{1, 8, std::vector(8, true)});
+    ASSERT_EQ(tall.size(), 24u);
+    for (int y = 0; y < 4; ++y)
+        EXPECT_EQ(tall[y * 6 + 3], y == 0 || y == 3 ? 0xffffffffu : 0xff000000u) << y;
 }
 
 TEST(ProgressMath, DegenerateSizesDrawNoBar) {

@@ -41,6 +41,7 @@ TEST(TransBtnDrawing, CellCountFollowsSquareCellsOnly) {
     EXPECT_EQ(numGlyphsFor(100, 20, 3), 1); // five cells are too many
     EXPECT_EQ(numGlyphsFor(30, 78, 3), 3);  // not a multiple: the stored count stays
     EXPECT_EQ(numGlyphsFor(10, 0, 2), 2);
+    EXPECT_EQ(numGlyphsFor(0, 16, 3), 1); // an empty picture is one cell
 }
 
 TEST(TransBtnDrawing, GrayImage) {
