@@ -1,0 +1,92 @@
+#include "filetools/DriveBox.h"
+#include "filetools/FileListBox.h"
+#include "platform/Paths.h"
+#include "support/MainWindowFixture.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QTest>
+
+using tb::test::MainWindowFixture;
+
+class TestFileBrowser : public QObject {
+    Q_OBJECT
+
+private slots:
+    void selectAllAndClick();
+    void eachDriveRemembersADirectoryOnItself();
+
+private:
+    QTemporaryDir dir_;
+};
+
+void TestFileBrowser::selectAllAndClick() {
+    MainWindowFixture fx;
+    TForm1& form = fx.showIn(dir_.filePath("none"), {});
+    fx.settings.cistTag = "NE"; // the files are empty: no tag to read
+    form.Button7Click();
+    QVERIFY(form.currentFilePath().isEmpty() && form.FileNameTag->text().isEmpty());
+
+    tb::test::makeFiles(dir_.filePath("all"), {"b.mp3", "A.mp3", "c.mp3"});
+    fx.browse(dir_.filePath("all"));
+    const QString shown = form.DirectoryListBox1->Directory() + '/';
+    form.TitleTag->setText("old");
+    form.Timer1Timer(); // the enable timer ticks before the menu opens
+    form.Vyberve1->trigger();
+    QCOMPARE(form.currentFilePath(), shown + "A.mp3");
+    QCOMPARE(form.FileNameTag->text(), shown + "A.mp3");
+    QCOMPARE(form.FileNameTag->palette().color(QPalette::WindowText), QColor(0x808080));
+    QCOMPARE(form.FileListBox1->selectedNames(), (QStringList{"A.mp3", "b.mp3", "c.mp3"}));
+    QCOMPARE(form.TitleTag->text(), QStringLiteral("old")); // tags are off: the panel stays
+
+    // A click makes the file current and empties the panel; another directory keeps it.
+    fx.clickFile(1);
+    QCOMPARE(form.FileNameTag->text(), shown + "b.mp3");
+    QVERIFY(form.TitleTag->text().isEmpty());
+    fx.browse(dir_.path());
+    QCOMPARE(form.currentFilePath(), shown + "b.mp3");
+}
+
+void TestFileBrowser::eachDriveRemembersADirectoryOnItself() {
+    // Started in a directory on V, with a LastDir on V that is gone; W is not ready.
+    const QString v = dir_.filePath("v"), w = dir_.filePath("w");
+    tb::test::makeFiles(v + "/start", {"x.mp3"});
+    QDir().mkpath(w);
+    MainWindowFixture fx;
+    fx.volumes.volumes = {{"/", QString()}, {v, "V"}, {w, "W"}};
+    fx.volumes.notReady = {w};
+    fx.settingsStore.values = {{"LastDir", v + "/gone"}};
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(v + "/start");
+    fx.create();
+    QDir::setCurrent(before);
+    TForm1& form = fx.show();
+    const QString start = tb::directoryText(v + "/start");
+    QCOMPARE(form.DirectoryListBox1->Directory(), start);
+    QCOMPARE(form.Disk->Drive(), v);
+
+    // A drive that is not ready is refused and leaves both lists as they were.
+    fx.selectFiles({0});
+    form.Disk->setDrive(w);
+    QCOMPARE(fx.dialogs.texts(), QStringList{"V mechanice není médium / disk nepřístupný!"});
+    QCOMPARE(form.Disk->Drive(), v);
+    QCOMPARE(form.DirectoryListBox1->Directory(), start);
+    QCOMPARE(form.FileListBox1->selectedNames(), QStringList{"x.mp3"});
+
+    // "/" goes to its own root, not to V's directory, and V back to where it was.
+    form.Disk->setDrive("/");
+    QCOMPARE(form.DirectoryListBox1->Directory(), QStringLiteral("/"));
+    QCOMPARE(form.Disk->Drive(), QStringLiteral("/"));
+    form.Disk->setDrive(v);
+    QCOMPARE(form.DirectoryListBox1->Directory(), start);
+    // Once ready, W opens at its root.
+    fx.volumes.notReady.clear();
+    form.Disk->setDrive(w);
+    QCOMPARE(form.DirectoryListBox1->Directory(), tb::directoryText(w));
+    QCOMPARE(form.FileListBox1->count(), 0);
+    QCOMPARE(fx.dialogs.shown.size(), 1);
+}
+
+QTEST_MAIN(TestFileBrowser)
+#include "test_filebrowser.moc"

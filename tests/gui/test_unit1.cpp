@@ -1,0 +1,158 @@
+#include "controls/Digits.h"
+#include "controls/Lcd99.h"
+#include "controls/Progress.h"
+#include "filetools/FileListBox.h"
+#include "platform/IoError.h"
+#include "platform/Paths.h"
+#include "playlist/PlaylistView.h"
+#include "support/MainWindowFixture.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <cerrno>
+
+using tb::Dialogs;
+using tb::test::MainWindowFixture;
+
+namespace {
+const QString kTipsTitle = QStringLiteral("Víte že ...");
+} // namespace
+
+class TestUnit1 : public QObject {
+    Q_OBJECT
+
+private slots:
+    void firstRunDefaultsErrorBoxAndHelp();
+    void storedSettingsAndClose();
+    void timerEnablesCommands();
+    void aboutBoxOnlyWhenTheRunEnds();
+    void rightClickKeepsTheSelection();
+
+private:
+    QTemporaryDir dir_;
+};
+
+void TestUnit1::firstRunDefaultsErrorBoxAndHelp() {
+    MainWindowFixture fx;
+    TForm1& form = fx.show();
+    QCOMPARE(form.DirectoryListBox1->Directory(), tb::firstRunDirectory());
+    QCOMPARE(fx.settings.rgPlay, tb::defaultPlayerCommand());
+    QCOMPARE(fx.settings.cistTag + fx.settings.blikatka + fx.settings.askRun + fx.settings.delAfter,
+             QStringLiteral("ANOANOANOANO"));
+    QVERIFY(form.LCD991->isVisible() && form.Timer2->isActive());
+
+    form.guarded([] { throw tb::IoError::fromErrno(ENOENT); });
+    QCOMPARE(fx.dialogs.texts(), QStringList{"File not found."});
+    QCOMPARE(fx.dialogs.shown.first().title, QStringLiteral("Trackbinder"));
+    form.TransparentButton2Click(); // help: the page beside the program
+    QCOMPARE(fx.launcher.documents, QStringList{tb::programDirectory() + "index.htm"});
+}
+
+void TestUnit1::storedSettingsAndClose() {
+    MainWindowFixture fx;
+    const QString shown = tb::directoryText(dir_.path());
+    fx.settingsStore.values = {{"LastDir", dir_.path()}, {"RgPlay", "/opt/my player/play"},
+                               {"CistTag", "ano"},       {"Blikatka", "NE"},
+                               {"AskRun", "NE"},         {"DelAfter", "jo"}};
+    TForm1& form = fx.show();
+    QCOMPARE(form.DirectoryListBox1->Directory(), shown);
+    // The displays stay off: the LCD hidden, the gauge shown and still.
+    QVERIFY(!form.LCD991->isVisible() && form.PG1->isVisible() && !form.Timer2->isActive());
+
+    fx.dialogs.answers = {Dialogs::Answer::Closed}; // the box's own close button ends the run
+    form.BitBtn2->click();
+    QVERIFY(!form.isVisible());
+    QCOMPARE(fx.dialogs.texts(), QStringList{"Opravdu chcete ukončit Trackbinder ?"});
+    QCOMPARE(fx.dialogs.shown.first().kind, Dialogs::Kind::Confirmation);
+    QStringList written;
+    for (const QString& name : fx.settingsStore.writeOrder)
+        written << name + '=' + fx.settingsStore.values.value(name);
+    QCOMPARE(written, (QStringList{"LastDir=" + shown, "RgPlay=/opt/my player/play", "CistTag=NE",
+                                   "AskRun=NE", "DelAfter=NE", "Blikatka=NE"}));
+}
+
+void TestUnit1::timerEnablesCommands() {
+    MainWindowFixture fx;
+    TForm1& form = fx.showIn(dir_.filePath("enable"), {});
+    // Three groups: files listed, entries in the playlist, a current file.
+    const QList<QObject*> commands{form.Button1,  form.Button7,   form.Pridat1,  form.Prehraj1,
+                                   form.Vyberve1, form.Button3,   form.Button2,  form.Button4,
+                                   form.BitBtn1,  form.PrejmenBt, form.SmazatBt, form.Prejmen,
+                                   form.Smazat1};
+    const auto enabled = [&] {
+        QString out;
+        for (QObject* command : commands)
+            out += command->property("enabled").toBool() ? '+' : '-';
+        return out;
+    };
+    form.Timer1Timer();
+    QCOMPARE(enabled(), QStringLiteral("-------------"));
+    tb::test::makeFiles(dir_.filePath("enable"), {"a.mp3"});
+    form.FileListBox1->Update();
+    QTRY_VERIFY_WITH_TIMEOUT(form.Button1->isEnabled(), 50); // within a few ticks
+    QCOMPARE(enabled(), QStringLiteral("+++++--------"));
+    form.Button7->click(); // select all sets the current file
+    form.Button1->click();
+    form.Timer1Timer();
+    QCOMPARE(enabled(), QStringLiteral("+++++++++++++"));
+}
+
+void TestUnit1::aboutBoxOnlyWhenTheRunEnds() {
+    for (Dialogs::Answer answer : {Dialogs::Answer::Yes, Dialogs::Answer::Closed}) {
+        MainWindowFixture fx;
+        TForm1& form = fx.show();
+        fx.dialogs.answers = {Dialogs::Answer::No, answer};
+        // The About box comes before the settings are written.
+        fx.dialogs.onModal = [&](QDialog&) {
+            QVERIFY(fx.settingsStore.writeOrder.isEmpty());
+        };
+        form.BitBtn2->click(); // No: the window stays, no About box
+        QVERIFY(form.isVisible());
+        QCOMPARE(fx.dialogs.modalWindows, QStringList{kTipsTitle});
+        form.BitBtn2->click();
+        QVERIFY(!form.isVisible());
+        QCOMPARE(fx.dialogs.modalWindows, (QStringList{kTipsTitle, "O programu"}));
+    }
+}
+
+void TestUnit1::rightClickKeepsTheSelection() {
+    MainWindowFixture fx;
+    TForm1& form = fx.showIn(dir_.filePath("right"), {"a.mp3", "b.mp3", "c.mp3", "d.mp3"});
+    fx.settings.cistTag = "NE";
+    // Pressed and released as the user does; the platform then asks for the menu.
+    const auto rightClick = [](QWidget* viewport, const QPoint& at) {
+        QTest::mousePress(viewport, Qt::RightButton, {}, at);
+        QTest::mouseRelease(viewport, Qt::RightButton, {}, at);
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+        QApplication::sendEvent(viewport, &menu);
+    };
+
+    TFileListBox* files = form.FileListBox1;
+    fx.clickFile(0);
+    fx.clickFile(1, Qt::ControlModifier);
+    const QByteArray current = form.currentFilePath();
+    rightClick(files->viewport(), files->visualRect(files->model()->index(3, 0)).center());
+    QCOMPARE(files->selectedNames(), (QStringList{"a.mp3", "b.mp3"}));
+    QCOMPARE(form.currentFilePath(), current);
+    QVERIFY(form.Pop1->isVisible());
+    form.Pop1->hide();
+    form.Timer1Timer();
+    form.Pridat1->trigger();
+    QCOMPARE(fx.entries(), (QStringList{"right/a.mp3", "right/b.mp3"}));
+
+    for (const char* e : {"c", "d"})
+        form.playlist()->append(e);
+    form.ListBox1->setSelected(0, true);
+    form.ListBox1->setSelected(2, true);
+    rightClick(form.ListBox1->viewport(), form.ListBox1->visualRect(3).center());
+    QCOMPARE(form.ListBox1->selectionFlags(), (std::vector<bool>{true, false, true, false}));
+    QVERIFY(form.POP2->isVisible());
+    form.POP2->hide();
+}
+
+QTEST_MAIN(TestUnit1)
+#include "test_unit1.moc"
