@@ -1,0 +1,171 @@
+// Files and folders dropped from a file manager onto the playlist and the directory list.
+#include "controls/Digits.h"
+#include "filetools/DirectoryListBox.h"
+#include "filetools/FileListBox.h"
+#include "platform/Paths.h"
+#include "playlist/PlaylistModel.h"
+#include "playlist/PlaylistView.h"
+#include "support/LookAlikeFolders.h"
+#include "support/MainWindowFixture.h"
+
+#include <QDropEvent>
+#include <QMimeData>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using tb::test::MainWindowFixture;
+
+namespace {
+
+// An address as a file manager writes it: the path's bytes percent-encoded.
+QByteArray fileUrl(const QByteArray& pathBytes) {
+    return "file://" + pathBytes.toPercentEncoding("/");
+}
+
+struct DropResult {
+    bool accepted;
+    Qt::DropAction action;
+};
+
+// Drags the addresses over the widget and drops them, as another program's drag arrives
+// (no source in this program); a file manager proposes to move.
+DropResult dropOnto(QWidget* target, const QList<QByteArray>& urls,
+                    Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction) {
+    QMimeData data;
+    data.setData("text/uri-list", urls.join("\r\n") + "\r\n");
+    const QPoint at(target->width() / 2, target->height() / 2);
+    QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+    enter.setDropAction(Qt::MoveAction);
+    QCoreApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return {false, Qt::IgnoreAction};
+    QDropEvent drop(QPointF(at), actions, &data, Qt::LeftButton, Qt::NoModifier);
+    drop.setDropAction(Qt::MoveAction);
+    QCoreApplication::sendEvent(target, &drop);
+    return {drop.isAccepted(), drop.dropAction()};
+}
+
+} // namespace
+
+class TestDroppedFiles : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { QVERIFY(dir_.isValid()); }
+    void filesAndFoldersDroppedOnThePlaylist();
+    void folderDroppedOnTheDirectoryListAndDropsToTheItemLimit();
+    void nonUtf8FolderDropped_data() { tb::test::nonUtf8FolderRows(); }
+    void nonUtf8FolderDropped();
+
+private:
+    QByteArray pathOf(const char* relative) const {
+        return QFile::encodeName(dir_.path()) + '/' + relative;
+    }
+    QTemporaryDir dir_;
+};
+
+void TestDroppedFiles::filesAndFoldersDroppedOnThePlaylist() {
+    MainWindowFixture fx;
+    TForm1& form = fx.show();
+    // A name that is not UTF-8 (Windows-1250 "Píseň") must come through byte for byte.
+    const QByteArray czech("P\xed"
+                           "se\xf2.mp3");
+    tb::test::makeFiles(dir_.path(),
+                        {"rock/b.MP3", "rock/a.mp3", "rock/cover.jpg", "rock/.hidden.mp3",
+                         "rock/live/x.mp3", "pop/one.mp3", "pop/notes.txt"});
+    const QByteArray czechPath = pathOf("pop/") + czech;
+    FILE* named = std::fopen(czechPath.constData(), "w"); // by its bytes
+    QVERIFY(named && std::fclose(named) == 0);
+    // The temporary folder's own cleanup cannot reach a name that is not UTF-8.
+    const auto removeCzech = qScopeGuard([&] { ::unlink(czechPath.constData()); });
+    ::mkfifo(pathOf("pop/pipe.mp3").constData(), 0600);
+    form.RadioButton1->setChecked(true); // full paths show where each entry came from
+
+    // In the order dropped: a file, a folder's matching files (not its subfolder's, not
+    // hidden ones, in the file list's order), a file the mask refuses, a missing file, a
+    // FIFO, a web address and a file of another host are left out.
+    const DropResult result =
+        dropOnto(form.ListBox1->viewport(),
+                 {fileUrl(pathOf("pop/one.mp3")), fileUrl(pathOf("rock/")),
+                  fileUrl(pathOf("pop/notes.txt")), fileUrl(pathOf("pop/gone.mp3")),
+                  fileUrl(pathOf("pop/pipe.mp3")), "https://example.org/song.mp3",
+                  "file://otherhost/srv/song.mp3", fileUrl(pathOf("pop/") + czech)});
+    QVERIFY(result.accepted);
+    QCOMPARE(result.action, Qt::CopyAction); // never a move: the files stay where they are
+    const QByteArray pop = pathOf("pop/"), rock = pathOf("rock/");
+    QCOMPARE(fx.entryBytes(),
+             (QList<QByteArray>{pop + "one.mp3", rock + "a.mp3", rock + "b.MP3", pop + czech}));
+    QTRY_COMPARE(form.Digits1->Value(), 4);
+
+    // The prefix mode applies as to any add: the dropped file's own folder, not the shown one.
+    form.RadioButton3->setChecked(true);
+    dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("rock/a.mp3"))});
+    QCOMPARE(fx.entries().last(), QStringLiteral("rock/a.mp3"));
+
+    // Only web addresses: refused, nothing added.
+    QVERIFY(!dropOnto(form.ListBox1->viewport(), {"https://example.org/a.mp3"}).accepted);
+    QCOMPARE(form.playlist()->count(), std::size_t{5});
+
+    // A file manager that offers a plain drag only as a move (xfe) is answered with its
+    // move and the file is added; it stays where it is.
+    const DropResult moved =
+        dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("rock/a.mp3"))}, Qt::MoveAction);
+    QVERIFY(moved.accepted);
+    QCOMPARE(moved.action, Qt::MoveAction);
+    QCOMPARE(form.playlist()->count(), std::size_t{6});
+    QVERIFY(QFile::exists(QFile::decodeName(pathOf("rock/a.mp3"))));
+    QCOMPARE(fx.dialogs.unexpected, 0);
+}
+
+void TestDroppedFiles::folderDroppedOnTheDirectoryListAndDropsToTheItemLimit() {
+    MainWindowFixture fx;
+    TForm1& form = fx.show();
+    tb::test::makeFiles(dir_.path(), {"jazz/a.mp3", "blues/b.mp3"});
+    const QString jazz = tb::directoryText(dir_.filePath("jazz"));
+    QVERIFY(dropOnto(form.DirectoryListBox1->viewport(), {fileUrl(pathOf("jazz"))}).accepted);
+    QCOMPARE(form.DirectoryListBox1->Directory(), jazz);
+    QCOMPARE(form.FileListBox1->count(), 1); // the file list follows
+    // A dropped file takes the list to its folder; a web address is refused.
+    dropOnto(form.DirectoryListBox1->viewport(), {fileUrl(pathOf("blues/b.mp3"))});
+    QCOMPARE(form.DirectoryListBox1->Directory(), tb::directoryText(dir_.filePath("blues")));
+    QVERIFY(!dropOnto(form.DirectoryListBox1->viewport(), {"https://example.org/"}).accepted);
+    QVERIFY(dropOnto(form.DirectoryListBox1->viewport(), {fileUrl(pathOf("jazz"))}, Qt::MoveAction)
+                .accepted); // a move-only drag too
+    QCOMPARE(form.DirectoryListBox1->Directory(), jazz);
+
+    // On the playlist the first file fits; the next is refused with the one error box,
+    // and the drop ends.
+    tb::test::makeFiles(dir_.path(), {"many/1.mp3", "many/2.mp3", "many/3.mp3"});
+    for (int i = 0; i < TForm1::ItemLimit - 1; ++i)
+        form.playlist()->append("x");
+    dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("many/"))});
+    QCOMPARE(form.playlist()->count(), std::size_t{TForm1::ItemLimit});
+    QCOMPARE(fx.dialogs.texts(), QStringList{"Další položky přidávat nelze!"});
+}
+
+void TestDroppedFiles::nonUtf8FolderDropped() {
+    QFETCH(QByteArray, folder);
+    MainWindowFixture fx;
+    TForm1& form = fx.show();
+    const tb::test::LookAlikeFolders folders;
+    const QByteArray path = folders.make(folder);
+    form.RadioButton1->setChecked(true);
+
+    // On the directory list, the folder or a file in it takes the list there.
+    for (const QByteArray& dropped : {path, path + "/inside.mp3"}) {
+        fx.browse(dir_.path());
+        QVERIFY(dropOnto(form.DirectoryListBox1->viewport(), {fileUrl(dropped)}).accepted);
+        QCOMPARE(form.FileListBox1->count(), 1);
+        QCOMPARE(form.FileListBox1->fileName(0), QStringLiteral("inside.mp3"));
+    }
+    // On the playlist, the folder's song and the file itself.
+    dropOnto(form.ListBox1->viewport(), {fileUrl(path), fileUrl(path + "/inside.mp3")});
+    QCOMPARE(fx.entryBytes(), QList<QByteArray>(2, path + "/inside.mp3"));
+}
+
+QTEST_MAIN(TestDroppedFiles)
+#include "test_droppedfiles.moc"
