@@ -1,0 +1,84 @@
+#include "app/Unit5.h"
+#include "controls/Lcd99.h"
+#include "controls/Progress.h"
+#include "controls/TransBtn.h"
+#include "support/MainWindowFixture.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using tb::Dialogs;
+using tb::test::MainWindowFixture;
+
+class TestUnit5 : public QObject {
+    Q_OBJECT
+
+private slots:
+    void settingsDialogFilledAtFirstShowAndWrittenBack();
+    void displaysFollowTheFirstBox();
+    void choosingThePlayer();
+};
+
+void TestUnit5::settingsDialogFilledAtFirstShowAndWrittenBack() {
+    MainWindowFixture fx;
+    fx.settingsStore.values = {{"RgPlay", "/usr/bin/player"}, {"CistTag", "ano"}, {"AskRun", "NE"}};
+    TForm1& form = fx.show();
+    TSetup& setup = *fx.setup;
+    QCOMPARE(setup.Edit1->text(), QStringLiteral("/usr/bin/player"));
+    QVERIFY(setup.CheckBox1->isChecked() && !setup.CheckBox2->isChecked() &&
+            setup.CheckBox3->isChecked() && !setup.CheckBox4->isChecked());
+    QTest::keyClicks(setup.Edit1, "xyz"); // the player path cannot be typed in
+    QCOMPARE(setup.Edit1->text(), QStringLiteral("/usr/bin/player"));
+
+    // The settings button shows the dialog modally; the user switches the tags on.
+    fx.dialogs.onModal = [&](QDialog& window) {
+        QCOMPARE(&window, static_cast<QDialog*>(&setup));
+        setup.CheckBox2->click();
+        setup.Button2->click();
+        QVERIFY(!setup.isVisible());
+    };
+    emit form.TransparentButton1->OnClick();
+    fx.dialogs.onModal = nullptr;
+    fx.dialogs.answers = {Dialogs::Answer::Yes};
+    form.close();
+    QCOMPARE(fx.settingsStore.values.value("CistTag"), QStringLiteral("ANO"));
+}
+
+void TestUnit5::displaysFollowTheFirstBox() {
+    MainWindowFixture fx;
+    TForm1& form = fx.show();
+    QCheckBox* box = fx.setup->CheckBox1;
+    box->click();
+    QVERIFY(!form.LCD991->isVisible() && !form.PG1->isVisible() && !form.Timer2->isActive());
+    QCOMPARE(fx.settings.blikatka,
+             QStringLiteral("ANO")); // memory keeps it; shut-down reads the box
+    box->click();
+    QVERIFY(form.LCD991->isVisible() && form.PG1->isVisible() && form.Timer2->isActive());
+    box->click();
+
+    fx.dialogs.answers = {Dialogs::Answer::Yes};
+    form.close();
+    QCOMPARE(fx.settingsStore.values.value("Blikatka"), QStringLiteral("NE"));
+    QCOMPARE(fx.settingsStore.writeOrder.last(), QStringLiteral("Blikatka"));
+}
+
+void TestUnit5::choosingThePlayer() {
+    MainWindowFixture fx;
+    fx.show();
+    TSetup& setup = *fx.setup;
+    const QString before = fx.settings.rgPlay;
+    fx.dialogs.fileNames = {std::nullopt, QStringLiteral("/opt/my player/play")};
+    setup.Button1->click(); // cancelled
+    QCOMPARE(setup.Edit1->text(), before);
+    QCOMPARE(fx.settings.rgPlay, before);
+    QCOMPARE(fx.dialogs.fileRequests.first().filter, QStringLiteral("Programy (*)"));
+    setup.Button1->click();
+    QCOMPARE(setup.Edit1->text(), QStringLiteral("/opt/my player/play"));
+    QCOMPARE(fx.settings.rgPlay, QStringLiteral("/opt/my player/play"));
+}
+
+QTEST_MAIN(TestUnit5)
+#include "test_unit5.moc"
