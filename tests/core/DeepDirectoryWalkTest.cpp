@@ -3,7 +3,7 @@
 #if defined(__linux__)
 
 #include "filetools/DriveWalk.h"
-#include "filetools/ParallelDriveWalk.h"
+#include "filetools/DriveWalk.h"
 #include "platform/DirectoryListing.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // entries in the same order, whatever the tree's shape and however the threads meet.
 #if defined(__linux__)
 
-#include "filetools/ParallelDriveWalk.h"
+#include "filetools/DriveWalk.h"
 #include "platform/DirectoryListing.h"
 
 #include <gtest/gtest.h>
