@@ -44,9 +44,8 @@ std::string unreachableMessage(const std::string& folder) {
     return text.toStdString();
 }
 
-// Matches gathered by the worker since its last hand-over, kept as the playlist
-// keeps them: in blocks that are never copied as the batch grows.
-using Batch = tb::EntryStore;
+// Matches gathered by the worker since its last hand-over.
+using Batch = tb::PathBatch;
 
 // What the search keeps between events: the worker, the batches it handed over,
 // and the batch being appended.

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/IoError.h"
+#include "platform/DirectoryListing.h"
 
 #include <atomic>
-#include <cstdint>
-#include <optional>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,101 +12,10 @@
 // The whole-drive search's walk: depth-first over a directory tree, in the order
 // in which the file system lists each directory, reporting every MP3 file as its
 // directory path followed by its name. The file system is reached only through
-// DirectoryLister, so the walk itself needs nothing beyond the standard library.
+// DirectoryLister, so that the walk runs as well on a tree in memory.
 namespace tb {
 
-// Which file system a directory lies on, which node it is there, and through which
-// mount it is reached. An inode of 0 means the lister cannot tell nodes apart (then
-// no loop check is possible, and none is needed: such listers report no links as
-// directories); a mount of 0, that it cannot tell mounts apart.
-struct FileId {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    // A bind mount shows a folder of the same file system again, with the same device:
-    // only the mount tells it from the folder itself.
-    std::uint64_t mount = 0;
-    friend bool operator==(const FileId&, const FileId&) = default;
-};
-
-enum class EntryKind {
-    Directory,    // a directory itself, not a link to one
-    SymbolicLink, // never followed
-    RegularFile,
-    Other, // everything else (FIFOs, devices, sockets), or a file where the kind is unknown
-};
-
-// One directory's entries, names kept back to back in one buffer so that a
-// listing of thousands of entries costs two allocations, reused between listings.
-class DirectoryListing {
-public:
-    void clear() {
-        names_.clear();
-        items_.clear();
-    }
-    // Directories carry their FileId; other kinds need none.
-    void add(std::string_view name, EntryKind kind, FileId id = {});
-
-    std::size_t size() const { return items_.size(); }
-    std::string_view name(std::size_t index) const {
-        const Item& item = items_[index];
-        return std::string_view(names_).substr(item.offset, item.length);
-    }
-    EntryKind kind(std::size_t index) const { return items_[index].kind; }
-    FileId id(std::size_t index) const { return items_[index].id; }
-
-private:
-    struct Item {
-        std::size_t offset;
-        std::size_t length;
-        EntryKind kind;
-        FileId id;
-    };
-    std::string names_;
-    std::vector<Item> items_;
-};
-
-// The file system as the walk sees it. Paths are byte strings that end in a separator.
-class DirectoryLister {
-public:
-    virtual ~DirectoryLister() = default;
-    // The start directory's identity; nothing when it is not a directory.
-    virtual std::optional<FileId> identify(const std::string& directoryPath) = 0;
-    // Fills `listing` with the directory's entries in the file system's order,
-    // "." and ".." included where the file system returns them. False when the
-    // directory cannot be listed at all; a listing that breaks off part-way keeps
-    // the entries read so far and counts as listed.
-    virtual bool list(const std::string& directoryPath, DirectoryListing& listing) = 0;
-
-    // The walk's way down: lists the directory `name` of the directory listed last at
-    // `depth` - 1 and not yet left; at depth 0 the start itself, `name` empty. `id` is
-    // what that parent's listing said of it, `directoryPath` its whole path. A lister
-    // that keeps its directories open can thus reach each one from its parent, at a
-    // cost that does not grow with the depth; this one lists by the path.
-    virtual bool listBelow(const std::string& directoryPath, std::size_t depth,
-                           std::string_view name, FileId id, DirectoryListing& listing) {
-        (void)depth;
-        (void)name;
-        (void)id;
-        return list(directoryPath, listing);
-    }
-    // The walk is done with the directory listed at `depth` and with all below it.
-    virtual void leave(std::size_t depth) { (void)depth; }
-};
-
-// A folder the walk cannot open for want of a file descriptor, even with all it held
-// let go: the walk ends there rather than leave it out unsaid.
-class FolderUnreachable : public IoError {
-public:
-    FolderUnreachable(int code, std::string folder)
-        : IoError(code, ioErrorMessage(code)), folder_(std::move(folder)) {}
-    // Its directory path, a separator at the end.
-    const std::string& folder() const { return folder_; }
-
-private:
-    std::string folder_;
-};
-
-// Receives what the walk finds, on the walk's thread.
+// Receives what the walk finds, on the walk's calling thread.
 class WalkSink {
 public:
     virtual ~WalkSink() = default;
@@ -115,6 +24,31 @@ public:
     // After each directory has been listed, so that a sink can hand over on time
     // what it has gathered even while no matches come.
     virtual void listed() {}
+};
+
+// Matches kept for later, back to back in one buffer with where each ends: a batch
+// of thousands costs a few allocations and none of its own per entry, and handing it
+// over whole (by moving it) copies nothing.
+class PathBatch {
+public:
+    std::size_t size() const { return ends_.size(); }
+    bool empty() const { return ends_.empty(); }
+    std::string_view at(std::size_t index) const {
+        const std::size_t begin = index == 0 ? 0 : ends_[index - 1];
+        return std::string_view(bytes_).substr(begin, ends_[index] - begin);
+    }
+    void append(std::string_view entry) {
+        bytes_.append(entry);
+        ends_.push_back(bytes_.size());
+    }
+    void clear() {
+        bytes_.clear();
+        ends_.clear();
+    }
+
+private:
+    std::string bytes_;
+    std::vector<std::size_t> ends_;
 };
 
 struct WalkOptions {
@@ -142,13 +76,35 @@ bool isSearchableDirectory(std::string_view name, EntryKind kind, FileId id, Fil
 // "/", "/media/usb" becomes "/media/usb/").
 std::string directoryPathOf(std::string_view root, char separator);
 
-// Walks the tree below `startDirectory` depth-first: each entry in listing order,
-// a searchable directory searched at once before the next entry, and every entry
-// that is not a searchable directory tested as a file. A directory that cannot be
-// listed is passed over silently; FolderUnreachable from the lister ends the walk. A
-// directory already on the path from the start (a bind mount of an ancestor) is not
-// entered again, so the walk always ends.
+// Walks the tree below `startDirectory` on the calling thread, depth-first: each entry
+// in listing order, a searchable directory searched at once before the next entry, and
+// every entry that is not a searchable directory tested as a file. A directory that
+// cannot be listed is passed over silently; FolderUnreachable from the lister ends the
+// walk. A directory already on the path from the start (a bind mount of an ancestor) is
+// not entered again, so the walk always ends.
 WalkEnd walkForMp3(DirectoryLister& lister, std::string_view startDirectory, WalkSink& sink,
                    const WalkOptions& options = {});
+
+// Makes a lister for one thread of the walk; called once for each lister needed.
+using DirectoryListerFactory = std::function<std::unique_ptr<DirectoryLister>()>;
+
+// The same walk with the same matches in the same order, on two threads: the calling
+// thread walks and reports as walkForMp3 does, while a helper takes folders the walk
+// has listed but not yet reached (the last pending one at the shallowest level) and
+// searches them into a buffer of its own, which the calling thread reports when the
+// walk comes to that folder; while it waits there, it takes such folders itself. Each
+// thread keeps its own listers. The sink is called only on the calling thread. The
+// stop flag ends both threads promptly.
+WalkEnd walkForMp3Parallel(const DirectoryListerFactory& makeLister,
+                           std::string_view startDirectory, WalkSink& sink,
+                           const WalkOptions& options = {});
+
+// The whole-drive search's walk on the real file system, on two threads where the
+// descriptors left allow it and on one where they are few. It takes no more of them
+// than are left less a share kept for the rest of the program (a new thread's event
+// loop, a file the window opens), so that they find it as they would without the
+// search. Throws FolderUnreachable where not one descriptor can be had for a folder.
+WalkEnd searchDriveForMp3(std::string_view startDirectory, WalkSink& sink,
+                          const WalkOptions& options = {});
 
 } // namespace tb

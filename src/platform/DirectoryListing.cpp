@@ -1,7 +1,5 @@
 #include "platform/DirectoryListing.h"
 
-#include "filetools/ParallelDriveWalk.h"
-
 #include <algorithm>
 #include <limits>
 #include <memory>
@@ -28,6 +26,11 @@
 #endif
 
 namespace tb {
+
+void DirectoryListing::add(std::string_view name, EntryKind kind, FileId id) {
+    items_.push_back({names_.size(), name.size(), kind, id});
+    names_.append(name);
+}
 
 #if defined(__linux__)
 
@@ -608,28 +611,6 @@ std::size_t descriptorsLeft() {
 #else
     return std::numeric_limits<std::size_t>::max(); // handles have no such limit
 #endif
-}
-
-namespace {
-// What the search leaves to the rest of the program, at most half of what is left.
-constexpr std::size_t DescriptorsKept = 16;
-// Below three listers of this many, one thread walks with them all.
-constexpr std::size_t MinParallelDescriptors = 4;
-} // namespace
-
-WalkEnd searchDriveForMp3(std::string_view startDirectory, WalkSink& sink,
-                          const WalkOptions& options) {
-    const std::size_t left = descriptorsLeft();
-    // With none left, the start's own open fails and says so.
-    const std::size_t budget = std::max<std::size_t>(left - std::min(DescriptorsKept, left / 2), 1);
-    if (budget >= 3 * MinParallelDescriptors) {
-        // Three listers: the walk's, and one each for the folders either thread takes.
-        const std::size_t each = std::min(SystemDirectoryLister::ParallelDescriptors, budget / 3);
-        return walkForMp3Parallel([each] { return std::make_unique<SystemDirectoryLister>(each); },
-                                  startDirectory, sink, options);
-    }
-    SystemDirectoryLister lister(std::min(SystemDirectoryLister::MaxDescriptors, budget));
-    return walkForMp3(lister, startDirectory, sink, options);
 }
 
 std::vector<std::string> regularFileNames(const std::string& directoryPath) {

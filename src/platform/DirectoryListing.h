@@ -1,12 +1,109 @@
 #pragma once
 
-#include "filetools/DriveWalk.h"
+#include "platform/IoError.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
+// Directories as the drive walk sees them: one listing at a time, each entry with its
+// kind, and directories with what tells them apart. DirectoryLister is the walk's view of
+// a file system; SystemDirectoryLister the real one.
 namespace tb {
+
+// Which file system a directory lies on, which node it is there, and through which
+// mount it is reached. An inode of 0 means the lister cannot tell nodes apart (then
+// no loop check is possible, and none is needed: such listers report no links as
+// directories); a mount of 0, that it cannot tell mounts apart.
+struct FileId {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    // A bind mount shows a folder of the same file system again, with the same device:
+    // only the mount tells it from the folder itself.
+    std::uint64_t mount = 0;
+    friend bool operator==(const FileId&, const FileId&) = default;
+};
+
+enum class EntryKind {
+    Directory,    // a directory itself, not a link to one
+    SymbolicLink, // never followed
+    RegularFile,
+    Other, // everything else (FIFOs, devices, sockets), or a file where the kind is unknown
+};
+
+// One directory's entries, names kept back to back in one buffer so that a
+// listing of thousands of entries costs two allocations, reused between listings.
+class DirectoryListing {
+public:
+    void clear() {
+        names_.clear();
+        items_.clear();
+    }
+    // Directories carry their FileId; other kinds need none.
+    void add(std::string_view name, EntryKind kind, FileId id = {});
+
+    std::size_t size() const { return items_.size(); }
+    std::string_view name(std::size_t index) const {
+        const Item& item = items_[index];
+        return std::string_view(names_).substr(item.offset, item.length);
+    }
+    EntryKind kind(std::size_t index) const { return items_[index].kind; }
+    FileId id(std::size_t index) const { return items_[index].id; }
+
+private:
+    struct Item {
+        std::size_t offset;
+        std::size_t length;
+        EntryKind kind;
+        FileId id;
+    };
+    std::string names_;
+    std::vector<Item> items_;
+};
+
+// The file system as the walk sees it. Paths are byte strings that end in a separator.
+class DirectoryLister {
+public:
+    virtual ~DirectoryLister() = default;
+    // The start directory's identity; nothing when it is not a directory.
+    virtual std::optional<FileId> identify(const std::string& directoryPath) = 0;
+    // Fills `listing` with the directory's entries in the file system's order,
+    // "." and ".." included where the file system returns them. False when the
+    // directory cannot be listed at all; a listing that breaks off part-way keeps
+    // the entries read so far and counts as listed.
+    virtual bool list(const std::string& directoryPath, DirectoryListing& listing) = 0;
+
+    // The walk's way down: lists the directory `name` of the directory listed last at
+    // `depth` - 1 and not yet left; at depth 0 the start itself, `name` empty. `id` is
+    // what that parent's listing said of it, `directoryPath` its whole path. A lister
+    // that keeps its directories open can thus reach each one from its parent, at a
+    // cost that does not grow with the depth; this one lists by the path.
+    virtual bool listBelow(const std::string& directoryPath, std::size_t depth,
+                           std::string_view name, FileId id, DirectoryListing& listing) {
+        (void)depth;
+        (void)name;
+        (void)id;
+        return list(directoryPath, listing);
+    }
+    // The walk is done with the directory listed at `depth` and with all below it.
+    virtual void leave(std::size_t depth) { (void)depth; }
+};
+
+// A folder the walk cannot open for want of a file descriptor, even with all it held
+// let go: the walk ends there rather than leave it out unsaid.
+class FolderUnreachable : public IoError {
+public:
+    FolderUnreachable(int code, std::string folder)
+        : IoError(code, ioErrorMessage(code)), folder_(std::move(folder)) {}
+    // Its directory path, a separator at the end.
+    const std::string& folder() const { return folder_; }
+
+private:
+    std::string folder_;
+};
 
 // The real file system for the drive walk. On Linux it reads directories with
 // getdents64 and takes the entry kinds from d_type, so that files need no stat;
@@ -86,14 +183,6 @@ private:
 // How many more descriptors the process can open now; as many as it likes where the
 // system sets no such limit.
 std::size_t descriptorsLeft();
-
-// The whole-drive search's walk on the real file system, on two threads where the
-// descriptors left allow it and on one where they are few. It takes no more of them
-// than are left less a share kept for the rest of the program (a new thread's event
-// loop, a file the window opens), so that they find it as they would without the
-// search. Throws FolderUnreachable where not one descriptor can be had for a folder.
-WalkEnd searchDriveForMp3(std::string_view startDirectory, WalkSink& sink,
-                          const WalkOptions& options = {});
 
 // The names of the regular files in a directory, links to regular files
 // included, as raw bytes in the file system's order. Empty when the directory

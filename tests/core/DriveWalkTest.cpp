@@ -1,9 +1,17 @@
+// The drive walk on a tree in memory, and on real trees on one thread and on two, which
+// must come to the same entries in the same order; and the search within any limit of
+// open descriptors.
 #include "filetools/DriveWalk.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <map>
+#include <string>
+#include <thread>
+#include <vector>
 
 using tb::EntryKind;
 using tb::FileId;
@@ -50,17 +58,26 @@ private:
     std::uint64_t nextInode_ = 2;
 };
 
-// Keeps what the walk finds, and raises `found1` at the first find.
+using Names = std::vector<std::string>;
+
+// Keeps what the walk finds, on the thread that started it; `stopAfter` entries in, it
+// raises `stop` and waits a little, so that another thread is well into its own folders.
 struct Collect final : tb::WalkSink {
     void found(std::string_view entry) override {
+        EXPECT_EQ(std::this_thread::get_id(), caller);
         entries.emplace_back(entry);
-        found1 = true;
+        if (entries.size() == stopAfter) {
+            stoppedAt = std::chrono::steady_clock::now();
+            stop = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
     }
-    std::vector<std::string> entries;
-    std::atomic<bool> found1{false};
+    Names entries;
+    std::size_t stopAfter = 0;
+    std::atomic<bool> stop{false};
+    std::chrono::steady_clock::time_point stoppedAt;
+    std::thread::id caller = std::this_thread::get_id();
 };
-
-using Names = std::vector<std::string>;
 
 Names walk(FakeLister& lister, std::string_view start, char separator = '/') {
     Collect sink;
@@ -144,9 +161,344 @@ TEST(DriveWalk, StopsAtOnce) {
     fs.directories["/a/"] = {{"1.mp3"}, {"2.mp3"}, fs.dir("b")};
     fs.directories["/a/b/"] = {{"3.mp3"}};
     Collect sink;
+    sink.stopAfter = 1;
     tb::WalkOptions options;
-    options.stop = &sink.found1;
+    options.stop = &sink.stop;
     EXPECT_EQ(tb::walkForMp3(fs, "/", sink, options), tb::WalkEnd::Stopped);
     EXPECT_EQ(sink.entries, Names{"/a/1.mp3"});
     EXPECT_EQ(fs.listed, (Names{"/", "/a/"}));
 }
+
+#if defined(__linux__)
+
+#include "support/ScratchDirectory.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <mutex>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+void makeDirectory(const std::string& path) {
+    ASSERT_EQ(::mkdir(path.c_str(), 0755), 0) << path;
+}
+
+void makeFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0) << path;
+    ::close(fd);
+}
+
+// A folder with `files` files, a third of them MP3s, and `folders` such folders in
+// it, `levels` deep.
+void makeTree(const std::string& path, int folders, int files, int levels) {
+    makeDirectory(path);
+    for (int i = 0; i < files; ++i)
+        makeFile(path + "/t" + std::to_string(i) + (i % 3 == 0 ? ".mp3" : ".txt"));
+    if (levels > 1)
+        for (int i = 0; i < folders; ++i)
+            makeTree(path + "/d" + std::to_string(i), folders, files, levels - 1);
+}
+
+// Every folder a walk lists, whichever thread lists it.
+class ListingLog {
+public:
+    void add(const std::string& path) {
+        const std::lock_guard lock(mutex_);
+        paths_.push_back(path);
+    }
+    Names sorted() {
+        const std::lock_guard lock(mutex_);
+        std::sort(paths_.begin(), paths_.end());
+        return paths_;
+    }
+
+private:
+    std::mutex mutex_;
+    Names paths_;
+};
+
+// The system's lister, slowed down or refusing folders named "locked", so that the
+// threads meet in many ways and some folders cannot be listed.
+class TestLister final : public tb::DirectoryLister {
+public:
+    TestLister(std::chrono::microseconds delay, ListingLog& log) : delay_(delay), log_(log) {}
+    std::optional<tb::FileId> identify(const std::string& path) override {
+        return system_.identify(path);
+    }
+    bool list(const std::string& path, tb::DirectoryListing& listing) override {
+        return system_.list(path, listing);
+    }
+    bool listBelow(const std::string& path, std::size_t depth, std::string_view name, tb::FileId id,
+                   tb::DirectoryListing& listing) override {
+        log_.add(path);
+        if (delay_.count() > 0)
+            std::this_thread::sleep_for(delay_);
+        if (name == "locked")
+            return false;
+        return system_.listBelow(path, depth, name, id, listing);
+    }
+    void leave(std::size_t depth) override { system_.leave(depth); }
+
+private:
+    std::chrono::microseconds delay_;
+    ListingLog& log_;
+    tb::SystemDirectoryLister system_{tb::SystemDirectoryLister::ParallelDescriptors};
+};
+
+struct Walked {
+    Names entries;
+    Names listed; // sorted
+};
+
+Walked walkAlone(const std::string& root) {
+    ListingLog log;
+    TestLister lister(std::chrono::microseconds(0), log);
+    Collect sink;
+    EXPECT_EQ(tb::walkForMp3(lister, root, sink), tb::WalkEnd::Completed);
+    return {sink.entries, log.sorted()};
+}
+
+Walked walkOnTwoThreads(const std::string& root, std::chrono::microseconds delay) {
+    ListingLog log;
+    Collect sink;
+    const auto makeLister = [delay, &log] {
+        return std::make_unique<TestLister>(delay, log);
+    };
+    EXPECT_EQ(tb::walkForMp3Parallel(makeLister, root, sink), tb::WalkEnd::Completed);
+    return {sink.entries, log.sorted()};
+}
+
+// Each shape is walked many times, without delay and with listings slowed down: the
+// same entries in the same order, and each folder listed once, by whichever thread.
+void expectSameAsAlone(const std::string& root, std::size_t expectedCount) {
+    const Walked expected = walkAlone(root);
+    ASSERT_EQ(expected.entries.size(), expectedCount);
+    for (int run = 0; run < 12; ++run) {
+        const std::chrono::microseconds delay(run % 3 == 0 ? 0 : 20 * run);
+        const Walked parallel = walkOnTwoThreads(root, delay);
+        EXPECT_EQ(parallel.entries, expected.entries) << "run " << run;
+        EXPECT_EQ(parallel.listed, expected.listed) << "run " << run;
+    }
+}
+
+class DriveWalkOnTwoThreads : public testing::Test {
+protected:
+    std::string at(const std::string& name) const { return scratch.path() + '/' + name; }
+    const ScratchDirectory scratch;
+};
+
+} // namespace
+
+TEST_F(DriveWalkOnTwoThreads, WideAndDeepTreesInTheSameOrder) {
+    makeTree(at("wide"), 40, 3, 2);             // 40 folders of 3 files below 3 files
+    makeTree(at("bushy"), 4, 3, 5);             // 341 folders, 4 levels below the top
+    makeTree(at("chains"), 1, 4, 60);           // one chain of 60 folders
+    makeTree(at("chains/d0/d0/side"), 2, 4, 5); // 31 folders on the side
+    expectSameAsAlone(at("wide"), 41);
+    expectSameAsAlone(at("bushy"), 341);
+    expectSameAsAlone(at("chains"), 2 * (60 + 31));
+}
+
+// Where one subtree holds nearly everything, first or last, the threads share it.
+TEST_F(DriveWalkOnTwoThreads, OneDominantSubtree) {
+    for (const bool bigFirst : {true, false}) {
+        const std::string root = at(bigFirst ? "big-first" : "big-last");
+        makeDirectory(root);
+        makeTree(root + (bigFirst ? "/a" : "/b"), 3, 3, 5); // 121 folders
+        makeTree(root + (bigFirst ? "/b" : "/a"), 1, 3, 2);
+        makeFile(root + "/z.mp3");
+    }
+    expectSameAsAlone(at("big-first"), 121 + 2 + 1);
+    expectSameAsAlone(at("big-last"), 121 + 2 + 1);
+}
+
+// Empty folders, folders that cannot be listed, hidden folders, links to folders and
+// files, and a link back up: all treated as the one-thread walk treats them.
+TEST_F(DriveWalkOnTwoThreads, EmptyUnlistableHiddenAndLinkedFolders) {
+    const std::string root = at("mixed");
+    makeTree(root, 6, 3, 3);
+    for (int i = 0; i < 20; ++i)
+        makeDirectory(root + "/empty" + std::to_string(i));
+    makeTree(root + "/locked", 3, 3, 2);
+    makeTree(root + "/d2/locked", 3, 3, 2);
+    makeTree(root + "/.hidden", 3, 3, 2);
+    makeTree(root + "/closed", 3, 3, 2);
+    ASSERT_EQ(::chmod((root + "/closed").c_str(), 0), 0); // still listable when run as root
+    ASSERT_EQ(::symlink("d1", (root + "/d3/to-d1").c_str()), 0);
+    ASSERT_EQ(::symlink("../t0.mp3", (root + "/d4/link.mp3").c_str()), 0);
+    ASSERT_EQ(::symlink("..", (root + "/d5/up").c_str()), 0);
+    const std::size_t closed = ::geteuid() == 0 ? 4 : 0;
+    expectSameAsAlone(root, 43 + 1 + closed);
+}
+
+// A folder of the start's own file system mounted again below the start (a bind mount)
+// is another mount: searched in its own place only, whether the lister reads the mount
+// table (a start named as it is) or looks at every folder (a start through a link).
+TEST_F(DriveWalkOnTwoThreads, BindMountsBelowTheStartStayOut) {
+    const std::string root = at("bound");
+    makeTree(root, 2, 3, 2); // 3 MP3s: one in the root, one in each of d0 and d1
+    makeDirectory(root + "/again");
+    if (::mount((root + "/d0").c_str(), (root + "/again").c_str(), nullptr, MS_BIND, nullptr) != 0)
+        GTEST_SKIP() << "no bind mounts here: " << std::strerror(errno);
+    struct Unmount {
+        ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+        std::string path;
+    } unmount{root + "/again"};
+    ASSERT_EQ(::symlink(root.c_str(), at("alias").c_str()), 0);
+    expectSameAsAlone(root, 3);
+    expectSameAsAlone(at("alias"), 3);
+}
+
+TEST_F(DriveWalkOnTwoThreads, NothingToWalk) {
+    makeDirectory(at("empty"));
+    expectSameAsAlone(at("empty"), 0);
+    EXPECT_TRUE(walkOnTwoThreads(at("missing"), std::chrono::microseconds(0)).entries.empty());
+}
+
+// Stopped part-way, after so many entries, the walk returns soon, having reported a
+// beginning of the entries in order and nothing after the stop.
+class DriveWalkStopped : public testing::TestWithParam<std::size_t> {
+protected:
+    static void SetUpTestSuite() {
+        tree_ = std::make_unique<ScratchDirectory>();
+        makeTree(root(), 8, 6, 4); // 585 folders, 1,170 MP3s
+        all_ = walkAlone(root()).entries;
+    }
+    static void TearDownTestSuite() { tree_.reset(); }
+    static std::string root() { return tree_->path() + "/big"; }
+    static inline std::unique_ptr<ScratchDirectory> tree_;
+    static inline Names all_;
+};
+
+TEST_P(DriveWalkStopped, BothThreadsPromptly) {
+    ASSERT_EQ(all_.size(), 1170u);
+    Collect sink;
+    sink.stopAfter = GetParam();
+    tb::WalkOptions options;
+    options.stop = &sink.stop;
+    // Slow listings: the rest of the tree would take a second more.
+    ListingLog log;
+    const auto makeLister = [&log] {
+        return std::make_unique<TestLister>(std::chrono::milliseconds(2), log);
+    };
+    EXPECT_EQ(tb::walkForMp3Parallel(makeLister, root(), sink, options), tb::WalkEnd::Stopped);
+    EXPECT_LT(std::chrono::steady_clock::now() - sink.stoppedAt, std::chrono::milliseconds(300));
+    ASSERT_EQ(sink.entries.size(), GetParam());
+    EXPECT_TRUE(std::equal(sink.entries.begin(), sink.entries.end(), all_.begin()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, DriveWalkStopped,
+                         testing::Values(std::size_t{1}, std::size_t{300}, std::size_t{1100}),
+                         testing::PrintToStringParamName());
+
+// The search as the window runs it, within whatever descriptor limit the program has:
+// every entry of the one-thread walk in the same order, while the rest of the program
+// can still open what it needs (a thread's event loop takes one); or, with not one
+// descriptor to be had, an error that names the folder. Each limit is tried in a child
+// process, which reports by its exit status.
+enum ChildEnd { SameEntries = 10, OtherEntries, Unreachable, Failed, Skipped };
+
+struct SearchProbe final : tb::WalkSink {
+    void found(std::string_view entry) override {
+        entries.emplace_back(entry);
+        if (entries.size() % 64 == 0) { // as another thread of the program might
+            const int fd = ::dup(0);
+            if (fd < 0)
+                ++refused;
+            else
+                ::close(fd);
+        }
+    }
+    Names entries;
+    int refused = 0;
+};
+
+// `extraOpen` descriptors opened first, the window's own files; with -1, all there are.
+int searchUnderLimit(const std::string& root, const Names& expected, int extraOpen, rlim_t limit) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        rlimit lowered{limit, limit};
+        ::setrlimit(RLIMIT_NOFILE, &lowered);
+        for (int i = 0; i != extraOpen && ::dup(0) >= 0; ++i) {
+        }
+#ifdef __SANITIZE_ADDRESS__ // the sanitizers' own checks of a throw need a descriptor
+        if (tb::descriptorsLeft() <= 3)
+            ::_exit(Skipped);
+#endif
+        int end = Failed;
+        try {
+            SearchProbe probe;
+            tb::searchDriveForMp3(root, probe);
+            end = probe.entries == expected && probe.refused == 0 ? SameEntries : OtherEntries;
+        } catch (const tb::FolderUnreachable& error) {
+            end = error.folder() == root + '/' ? Unreachable : Failed;
+        } catch (...) {
+        }
+        ::_exit(end);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+// Four chains of 60 levels, each level with an MP3 and a folder holding one made before
+// the next level and another after it, so that in any listing order some folders are
+// entered after the walk has climbed back up.
+class DriveSearchWithinDescriptors : public testing::TestWithParam<std::tuple<int, rlim_t>> {
+protected:
+    static void SetUpTestSuite() {
+        tree_ = std::make_unique<ScratchDirectory>();
+        for (const char* chain : {"/a", "/b", "/c", "/d"}) {
+            std::string level = tree_->path() + chain;
+            makeDirectory(level);
+            for (int depth = 0; depth < 60; ++depth, level += "/level") {
+                makeTree(level + "/side1", 0, 1, 1);
+                if (depth + 1 < 60)
+                    makeDirectory(level + "/level");
+                makeTree(level + "/side2", 0, 1, 1);
+                makeFile(level + "/f.mp3");
+            }
+        }
+        tb::SystemDirectoryLister lister;
+        Collect sink;
+        tb::walkForMp3(lister, tree_->path(), sink);
+        expected_ = sink.entries;
+    }
+    static void TearDownTestSuite() { tree_.reset(); }
+    static inline std::unique_ptr<ScratchDirectory> tree_;
+    static inline Names expected_;
+};
+
+TEST_P(DriveSearchWithinDescriptors, SameEntriesAsTheOneThreadWalk) {
+    ASSERT_EQ(expected_.size(), std::size_t{4 * 3 * 60});
+    const auto [extraOpen, limit] = GetParam();
+    const int end = searchUnderLimit(tree_->path(), expected_, extraOpen, limit);
+    if (end == Skipped)
+        GTEST_SKIP() << "no descriptor left free for the sanitizers";
+    EXPECT_EQ(end, SameEntries);
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, DriveSearchWithinDescriptors,
+                         testing::Combine(testing::Values(0, 6),
+                                          testing::Values<rlim_t>(12, 16, 24, 32, 64)),
+                         [](const auto& info) {
+                             return "Extra" + std::to_string(std::get<0>(info.param)) + "Limit" +
+                                    std::to_string(std::get<1>(info.param));
+                         });
+
+TEST_F(DriveSearchWithinDescriptors, NotOneDescriptorLeft) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the sanitizers' own checks of a throw need a descriptor";
+#endif
+    EXPECT_EQ(searchUnderLimit(tree_->path(), expected_, -1, 16), Unreachable);
+}
+
+#endif

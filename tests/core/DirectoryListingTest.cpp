@@ -1,0 +1,152 @@
+// The system's lister under the drive walk, in trees deeper than any path the system
+// can open in one piece and with fewer descriptors than levels.
+#if defined(__linux__)
+
+#include "platform/DirectoryListing.h"
+
+#include "filetools/DriveWalk.h"
+#include "support/ScratchDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <string>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+void makeFile(int directoryFd, const char* name) {
+    const int fd = ::openat(directoryFd, name, O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0) << name;
+    ::close(fd);
+}
+
+// `levels` directories, each in the one before; every level holds "f.mp3", and side
+// folders made before and after the next level, each holding "s.mp3", so that in
+// any listing order some folders are entered after the walk has climbed back up.
+void makeChain(const std::string& root, int levels, const std::string& levelName) {
+    int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    for (int level = 0; level < levels; ++level) {
+        ASSERT_EQ(::mkdirat(fd, "side1", 0755), 0);
+        makeFile(fd, "side1/s.mp3");
+        if (level + 1 < levels) {
+            ASSERT_EQ(::mkdirat(fd, levelName.c_str(), 0755), 0);
+        }
+        ASSERT_EQ(::mkdirat(fd, "side2", 0755), 0);
+        makeFile(fd, "side2/s.mp3");
+        makeFile(fd, "f.mp3");
+        makeFile(fd, "f.txt");
+        if (level + 1 < levels) {
+            const int next = ::openat(fd, levelName.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            ::close(fd);
+            ASSERT_GE(next, 0) << level;
+            fd = next;
+        }
+    }
+    ::close(fd);
+}
+
+int openDescriptors() {
+    int count = 0;
+    if (DIR* fds = ::opendir("/proc/self/fd")) {
+        while (::readdir(fds))
+            ++count;
+        ::closedir(fds);
+    }
+    return count;
+}
+
+struct Collect final : tb::WalkSink {
+    void found(std::string_view entry) override { entries.emplace_back(entry); }
+    std::vector<std::string> entries;
+};
+
+std::size_t countEnding(const std::vector<std::string>& entries, std::string_view tail) {
+    std::size_t count = 0;
+    for (const std::string& entry : entries)
+        count += entry.ends_with(tail) ? 1 : 0;
+    return count;
+}
+
+} // namespace
+
+// On one thread with one lister, and on two with three listers between them: the same
+// entries in the same order, full paths however long, and nothing left open.
+TEST(DirectoryListing, AThousandLevelsWithinSixtyFourDescriptors) {
+    const ScratchDirectory scratch;
+    constexpr int kLevels = 1000;
+    const std::string levelName(40, 'd'); // the deepest paths run to 41 kB
+    makeChain(scratch.path(), kLevels, levelName);
+
+    const int descriptorsBefore = openDescriptors();
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit lowered = saved;
+    lowered.rlim_cur = 64;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
+    Collect alone;
+    Collect parallel;
+    {
+        tb::SystemDirectoryLister lister;
+        EXPECT_EQ(tb::walkForMp3(lister, scratch.path(), alone), tb::WalkEnd::Completed);
+        const auto makeLister = [] {
+            return std::make_unique<tb::SystemDirectoryLister>(
+                tb::SystemDirectoryLister::ParallelDescriptors);
+        };
+        EXPECT_EQ(tb::walkForMp3Parallel(makeLister, scratch.path(), parallel),
+                  tb::WalkEnd::Completed);
+    }
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_EQ(openDescriptors(), descriptorsBefore);
+
+    ASSERT_EQ(alone.entries.size(), std::size_t{3 * kLevels});
+    for (const char* tail : {"/f.mp3", "/side1/s.mp3", "/side2/s.mp3"})
+        EXPECT_EQ(countEnding(alone.entries, tail), std::size_t{kLevels}) << tail;
+    std::string deepest = scratch.path() + '/';
+    for (int level = 1; level < kLevels; ++level)
+        deepest += levelName + '/';
+    EXPECT_EQ(countEnding(alone.entries, deepest + "f.mp3"), 1u);
+    EXPECT_EQ(countEnding(alone.entries, deepest + "side2/s.mp3"), 1u);
+    EXPECT_EQ(parallel.entries, alone.entries);
+}
+
+// Reaching each folder from its parent, and climbing back by "..", must come to the
+// same folders as opening each by its whole path, in the same order, within any bound.
+class DirectoryListingBound : public testing::TestWithParam<std::size_t> {};
+
+TEST_P(DirectoryListingBound, SameEntriesAsOpeningEveryFolderByItsPath) {
+    const ScratchDirectory scratch;
+    const int levels = 3 * static_cast<int>(tb::SystemDirectoryLister::MaxDescriptors);
+    makeChain(scratch.path(), levels, "level");
+
+    // Only the path-based listing: the walk's way down is left at its default.
+    struct ByPath final : tb::DirectoryLister {
+        std::optional<tb::FileId> identify(const std::string& path) override {
+            return system.identify(path);
+        }
+        bool list(const std::string& path, tb::DirectoryListing& listing) override {
+            return system.list(path, listing);
+        }
+        tb::SystemDirectoryLister system;
+    } byPath;
+    Collect expected;
+    tb::walkForMp3(byPath, scratch.path(), expected);
+    ASSERT_EQ(expected.entries.size(), std::size_t{3 * levels});
+
+    Collect relative;
+    tb::SystemDirectoryLister lister(GetParam());
+    tb::walkForMp3(lister, scratch.path(), relative);
+    EXPECT_EQ(relative.entries, expected.entries);
+}
+
+INSTANTIATE_TEST_SUITE_P(Descriptors, DirectoryListingBound,
+                         testing::Values(std::size_t{1}, std::size_t{2}, std::size_t{3},
+                                         tb::SystemDirectoryLister::MaxDescriptors),
+                         testing::PrintToStringParamName());
+
+#endif
