@@ -1,6 +1,7 @@
 #include "controls/TransBtn.h"
 
 #include "controls/AccessibleNotice.h"
+
 #include <QEnterEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
