@@ -20,24 +20,23 @@
 namespace {
 
 // Asked with each class name of the object's class chain, most derived first, before Qt's
-// own interfaces; so a TURLLabel is a link here, not the label its base class would give.
-QAccessibleInterface* controlInterface(const QString& className, QObject* object) {
-    if (!object || !object->isWidgetType())
-        return nullptr;
-    if (className == QLatin1String("TTransparentButton"))
-        return new TTransparentButtonAccessible(static_cast<TTransparentButton*>(object));
-    if (className == QLatin1String("TDigits"))
-        return new TDigitsAccessible(static_cast<TDigits*>(object));
-    if (className == QLatin1String("TLCD99"))
-        return new TLCD99Accessible(static_cast<TLCD99*>(object));
-    if (className == QLatin1String("TProgress"))
-        return new TProgressAccessible(static_cast<TProgress*>(object));
-    if (className == QLatin1String("TURLLabel"))
-        return new TURLLabelAccessible(static_cast<TURLLabel*>(object));
-    if (className == QLatin1String("TKPanel"))
-        return new TKPanelAccessible(static_cast<TKPanel*>(object));
-    if (className == QLatin1String("TBaloonHintWindow"))
-        return new TBaloonHintWindowAccessible(static_cast<TBaloonHintWindow*>(object));
+// own interfaces; matched by type on the first ask, so a TURLLabel is a link here, not the
+// label its base class would give.
+QAccessibleInterface* controlInterface(const QString&, QObject* object) {
+    if (auto* button = qobject_cast<TTransparentButton*>(object))
+        return new TTransparentButtonAccessible(button);
+    if (auto* digits = qobject_cast<TDigits*>(object))
+        return new TDigitsAccessible(digits);
+    if (auto* display = qobject_cast<TLCD99*>(object))
+        return new TLCD99Accessible(display);
+    if (auto* gauge = qobject_cast<TProgress*>(object))
+        return new TProgressAccessible(gauge);
+    if (auto* label = qobject_cast<TURLLabel*>(object))
+        return new TURLLabelAccessible(label);
+    if (auto* panel = qobject_cast<TKPanel*>(object))
+        return new TKPanelAccessible(panel);
+    if (auto* balloon = qobject_cast<TBaloonHintWindow*>(object))
+        return new TBaloonHintWindowAccessible(balloon);
     return nullptr;
 }
 

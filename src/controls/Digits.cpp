@@ -1,6 +1,6 @@
 #include "controls/Digits.h"
 
-#include "controls/DigitsAccessible.h"
+#include "controls/AccessibleNotice.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -168,7 +168,7 @@ void TDigits::setAutoSize(bool on) {
 void TDigits::setDateTime(double dayCount) {
     dateTime_ = dayCount;
     paintNow();
-    announceDigitsValue(this);
+    announceValue();
 }
 
 void TDigits::setDigitCount(int count) {
@@ -231,39 +231,37 @@ void TDigits::setValue(int value) {
         return;
     value_ = value;
     paintNow();
-    announceDigitsValue(this);
+    announceValue();
 }
 
 void TDigits::Increment() {
-    switch (mode_) {
-    case TDigitsMode::dmCounter:
-        value_ = digits::incremented(value_, digitCount_, allowNegative_);
-        break;
-    case TDigitsMode::dmTime:
-        dateTime_ += digits::OneSecond;
-        break;
-    case TDigitsMode::dmDate:
-        dateTime_ += 1.0;
-        break;
-    }
-    startRoll(std::max(incDecSteps_, 1) - 1);
-    announceDigitsValue(this);
+    stepBy(1);
 }
 
 void TDigits::Decrement() {
+    stepBy(-1);
+}
+
+void TDigits::stepBy(int direction) {
     switch (mode_) {
     case TDigitsMode::dmCounter:
-        value_ = digits::decremented(value_, digitCount_, allowNegative_);
+        value_ = direction > 0 ? digits::incremented(value_, digitCount_, allowNegative_)
+                               : digits::decremented(value_, digitCount_, allowNegative_);
         break;
     case TDigitsMode::dmTime:
-        dateTime_ -= digits::OneSecond;
+        dateTime_ += direction * digits::OneSecond;
         break;
     case TDigitsMode::dmDate:
-        dateTime_ -= 1.0;
+        dateTime_ += direction;
         break;
     }
-    startRoll(1 - std::max(incDecSteps_, 1));
-    announceDigitsValue(this);
+    rollToward(direction);
+}
+
+void TDigits::rollToward(int direction) {
+    const int frames = std::max(incDecSteps_, 1) - 1;
+    startRoll(direction > 0 ? frames : -frames);
+    announceValue();
 }
 
 void TDigits::AdjustSize() {
@@ -273,11 +271,6 @@ void TDigits::AdjustSize() {
     setGeometry(x(), y(), width, bmpDigits_.height());
     // Unchanged bounds bring no repaint of their own, yet the layout may have changed.
     update();
-}
-
-void TDigits::Loaded() {
-    if (autoSize_)
-        AdjustSize();
 }
 
 void TDigits::startRoll(int rollStep) {
@@ -314,9 +307,28 @@ void TDigits::ClockTick() {
     if (direction == 0)
         return;
     dateTime_ = now;
-    const int steps = std::max(incDecSteps_, 1);
-    startRoll(direction > 0 ? steps - 1 : 1 - steps);
-    announceDigitsValue(this);
+    rollToward(direction);
+}
+
+int TDigits::shownNumber() const {
+    return digits::shownNumber(state());
+}
+
+// Changes within one event (a batch of added files) come out as one notice, sent from the
+// event loop with the value then shown, so that a reader is not flooded; the frames of a
+// roll send none. While no reader listens nothing is sent: one that comes later asks.
+void TDigits::announceValue() {
+    if (valueNoticePending_ || !tb::noticesHeard())
+        return;
+    valueNoticePending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            valueNoticePending_ = false;
+            QAccessibleValueChangeEvent event(this, shownNumber());
+            tb::sendNotice(event);
+        },
+        Qt::QueuedConnection);
 }
 
 void TDigits::resizeOrPaint() {

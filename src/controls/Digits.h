@@ -70,8 +70,9 @@ public:
     void Decrement();
     // Sizes the control to its layout, keeping its top left corner.
     void AdjustSize();
-    // For a window that sets its properties first: sizes the control once they are in.
-    void Loaded();
+
+    // The shown quantity as one number: the counter's value, HHMMSS, or the date's digits.
+    int shownNumber() const;
 
     // The roll in progress: frames still to come, positive forward; 0 when idle.
     int RollStep() const { return rollStep_; }
@@ -91,7 +92,12 @@ protected:
 private:
     void RollTick();
     void ClockTick();
+    // One step forward (+1) or back (-1) in the current mode, rolled.
+    void stepBy(int direction);
+    // Rolls the cells to the value just stored, forward (+1) or back (-1), and tells readers.
+    void rollToward(int direction);
     void startRoll(int rollStep);
+    void announceValue();
 
     RotateStartHandler onRotateStart_;
     // Size to the layout when AutoSize is on, else draw at once.
@@ -123,4 +129,5 @@ private:
     QTimer clockTimer_;
     QElapsedTimer sinceDirectPaint_;
     bool updatePending_ = false;
+    bool valueNoticePending_ = false;
 };

@@ -2,58 +2,15 @@
 
 #include "controls/Digits.h"
 
-#include <QLocale>
-#include <QPointer>
-#include <limits>
-
 namespace {
-
-// The widest number that the cells hold: 10^count - 1, kept within an int.
-int widestNumber(int digitCount) {
-    long long widest = 1;
-    for (int i = 0; i < digitCount; ++i)
-        widest *= 10;
-    return static_cast<int>(std::min<long long>(widest - 1, std::numeric_limits<int>::max()));
-}
 
 QString twoDigits(int number) {
     return QStringLiteral("%1").arg(number % 100, 2, 10, QLatin1Char('0'));
 }
 
-tb::digits::DateOrder dateOrder() {
-    const QString format = QLocale::system().dateFormat(QLocale::ShortFormat);
-    return tb::digits::dateOrderOf(format.isEmpty() ? U'\0' : format.front().unicode());
-}
-
-} // namespace
-
-TDigitsAccessible::TDigitsAccessible(TDigits* digits)
-    : QAccessibleWidget(digits, QAccessible::StaticText) {}
-
-const TDigits* TDigitsAccessible::digits() const {
-    return static_cast<const TDigits*>(object());
-}
-
-void* TDigitsAccessible::interface_cast(QAccessible::InterfaceType t) {
-    if (t == QAccessible::ValueInterface)
-        return static_cast<QAccessibleValueInterface*>(this);
-    return QAccessibleWidget::interface_cast(t);
-}
-
-int TDigitsAccessible::shownNumber(const TDigits* digits) {
-    switch (digits->Mode()) {
-    case TDigitsMode::dmTime:
-        return tb::digits::timeNumber(digits->DateTime());
-    case TDigitsMode::dmDate:
-        return tb::digits::dateNumber(digits->DateTime(), dateOrder());
-    case TDigitsMode::dmCounter:
-        break;
-    }
-    return digits->Value();
-}
-
-QString TDigitsAccessible::shownText(const TDigits* digits) {
-    const int number = shownNumber(digits);
+// The shown quantity as a reader says it: "42", "13:05:00", "24.12.99".
+QString shownText(const TDigits* digits) {
+    const int number = digits->shownNumber();
     switch (digits->Mode()) {
     case TDigitsMode::dmTime: {
         const bool twelveHours = digits->BmpAMPMSign() && !digits->BmpAMPMSign()->isNull();
@@ -71,14 +28,29 @@ QString TDigitsAccessible::shownText(const TDigits* digits) {
     case TDigitsMode::dmCounter:
         break;
     }
-    // The cells hold only the lowest digits, and a sign only when negatives are allowed;
-    // a reader hears what the eye sees, without the leading zeros.
-    long long modulus = 1;
-    for (int i = 0; i < digits->DigitCount(); ++i)
-        modulus *= 10;
-    const long long magnitude = (number < 0 ? -static_cast<long long>(number) : number) % modulus;
-    const bool negative = number < 0 && digits->AllowNegative() && magnitude != 0;
-    return (negative ? QStringLiteral("-") : QString()) + QString::number(magnitude);
+    // A reader hears what the eye sees, without the leading zeros.
+    return QString::number(
+        tb::digits::shownCounter(number, digits->DigitCount(), digits->AllowNegative()));
+}
+
+// The widest number that the cells hold.
+int widestNumber(const TDigits* digits) {
+    return static_cast<int>(tb::digits::wrapLimit(digits->DigitCount()) - 1);
+}
+
+} // namespace
+
+TDigitsAccessible::TDigitsAccessible(TDigits* digits)
+    : QAccessibleWidget(digits, QAccessible::StaticText) {}
+
+const TDigits* TDigitsAccessible::digits() const {
+    return static_cast<const TDigits*>(object());
+}
+
+void* TDigitsAccessible::interface_cast(QAccessible::InterfaceType t) {
+    if (t == QAccessible::ValueInterface)
+        return static_cast<QAccessibleValueInterface*>(this);
+    return QAccessibleWidget::interface_cast(t);
 }
 
 QString TDigitsAccessible::text(QAccessible::Text t) const {
@@ -98,7 +70,7 @@ QString TDigitsAccessible::text(QAccessible::Text t) const {
 }
 
 QVariant TDigitsAccessible::currentValue() const {
-    return shownNumber(digits());
+    return digits()->shownNumber();
 }
 
 QVariant TDigitsAccessible::maximumValue() const {
@@ -110,44 +82,11 @@ QVariant TDigitsAccessible::maximumValue() const {
     case TDigitsMode::dmCounter:
         break;
     }
-    return widestNumber(digits()->DigitCount());
+    return widestNumber(digits());
 }
 
 QVariant TDigitsAccessible::minimumValue() const {
     if (digits()->Mode() == TDigitsMode::dmCounter && digits()->AllowNegative())
-        return -widestNumber(digits()->DigitCount());
+        return -widestNumber(digits());
     return 0;
-}
-
-namespace {
-ValueNoticeSink g_valueNoticeSink = nullptr;
-}
-
-void setValueNoticeSink(ValueNoticeSink sink) {
-    g_valueNoticeSink = sink;
-}
-
-void announceDigitsValue(TDigits* digits) {
-    static const char* const kPending = "tbValueNoticePending";
-    // Nothing to do while no reader listens; a reader that comes later asks for the value.
-    if (!g_valueNoticeSink && !QAccessible::isActive())
-        return;
-    if (digits->property(kPending).toBool())
-        return;
-    digits->setProperty(kPending, true);
-    QPointer<TDigits> target(digits);
-    QMetaObject::invokeMethod(
-        digits,
-        [target] {
-            if (!target)
-                return;
-            target->setProperty(kPending, false);
-            QAccessibleValueChangeEvent event(target.data(),
-                                              TDigitsAccessible::shownNumber(target.data()));
-            if (g_valueNoticeSink)
-                g_valueNoticeSink(&event);
-            else
-                QAccessible::updateAccessibility(&event);
-        },
-        Qt::QueuedConnection);
 }

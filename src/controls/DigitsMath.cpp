@@ -184,6 +184,24 @@ int digitCell(std::int64_t number, int position, bool showLeadingZeros, TDigitsM
     return digit == 0 && position % 2 == 0 ? BlankCell : digit;
 }
 
+int shownNumber(const DigitsState& state) {
+    switch (state.mode) {
+    case TDigitsMode::dmTime:
+        return timeNumber(state.dateTime);
+    case TDigitsMode::dmDate:
+        return dateNumber(state.dateTime, state.dateOrder);
+    case TDigitsMode::dmCounter:
+        break;
+    }
+    return state.value;
+}
+
+std::int64_t shownCounter(int value, int digitCount, bool allowNegative) {
+    const std::int64_t magnitude =
+        (value < 0 ? -std::int64_t{value} : value) % powerOfTen(clampedDigitCount(digitCount));
+    return value < 0 && allowNegative ? -magnitude : magnitude;
+}
+
 int rollOffset(int height, int rollStep, int steps) {
     const std::int64_t s = std::max(steps, 1);
     const std::int64_t frames = rollStep > 0 ? rollStep : std::int64_t{rollStep} + s;

@@ -93,6 +93,13 @@ struct DigitsState {
     BitmapSize amPmSign{0, 0};
 };
 
+// The shown quantity as one number: the counter's value, HHMMSS, or the date's digits in
+// the state's order.
+int shownNumber(const DigitsState& state);
+// The counter's value as its cells show it: only the lowest digitCount digits, with the
+// sign only where negatives are allowed and a digit other than zero is left.
+std::int64_t shownCounter(int value, int digitCount, bool allowNegative);
+
 // The width that fits the layout, or -1 while the strip is empty.
 int autoSizeWidth(const DigitsState& state);
 // The copies that draw the current frame, clipped to their source bitmaps.

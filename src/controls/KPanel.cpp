@@ -1,5 +1,6 @@
 #include "controls/KPanel.h"
 
+#include "controls/AccessibleNotice.h"
 #include <QPainter>
 #include <algorithm>
 #include <cstdlib>
@@ -79,6 +80,9 @@ void TKPanel::setCaption(const QString& caption) {
         return;
     caption_ = caption;
     update();
+    // The caption names the panel to readers.
+    QAccessibleEvent event(this, QAccessible::NameChanged);
+    tb::sendNotice(event);
 }
 
 void TKPanel::paintEvent(QPaintEvent*) {

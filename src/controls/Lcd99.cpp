@@ -1,5 +1,7 @@
 #include "controls/Lcd99.h"
 
+#include "controls/AccessibleNotice.h"
+
 #include <QPainter>
 #include <QRandomGenerator>
 
@@ -38,7 +40,9 @@ void TLCD99::setColor(const QColor& color) {
     setAndInvalidate(color_, color);
 }
 void TLCD99::setDigitNum(int cells) {
+    const QString before = tb::noticesHeard() ? shownText() : QString();
     setAndInvalidate(digitNum_, cells);
+    announceShown(before);
 }
 void TLCD99::setDigitSpacing(int pixels) {
     setAndInvalidate(digitSpacing_, pixels);
@@ -62,8 +66,38 @@ void TLCD99::setSegmentSize(int pixels) {
 void TLCD99::setValue(const QString& value) {
     if (value == value_)
         return;
+    const QString before = tb::noticesHeard() ? shownText() : QString();
     value_ = QString::fromLatin1(normaliseValue(asciiOf(value)));
     update();
+    announceShown(before);
+}
+
+QString TLCD99::shownText() const {
+    if (digitNum_ < 1)
+        return {};
+    // The stored value holds only characters that the cells can show, all of them ASCII.
+    const CellTexts split = splitValue(value_.toStdString(), digitNum_);
+    QString shown;
+    for (int i = 0; i < digitNum_ && i < static_cast<int>(split.chars.size()); ++i) {
+        if (i < static_cast<int>(split.points.size()) && split.points[i] == '.')
+            shown += QLatin1Char('.');
+        shown += QLatin1Char(split.chars[i]);
+    }
+    return shown.trimmed();
+}
+
+void TLCD99::announceShown(const QString& before) {
+    if (!tb::noticesHeard())
+        return;
+    const QString shown = shownText();
+    if (shown == before)
+        return;
+    QAccessibleValueChangeEvent changed(this, shown);
+    tb::sendNotice(changed);
+    if (accessibleName().isEmpty()) {
+        QAccessibleEvent renamed(this, QAccessible::NameChanged);
+        tb::sendNotice(renamed);
+    }
 }
 
 // A change starts with the paint that first sees the new value: the old picture and the

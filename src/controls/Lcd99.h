@@ -38,6 +38,9 @@ public:
     QString Value() const { return value_; }
     void setValue(const QString& value);
 
+    // The cells' characters as shown: "QRQWDRQWED" for a longer value on ten cells, "12.5".
+    QString shownText() const;
+
     // Whether a change is still being drawn step by step.
     bool changing() const { return changing_; }
 
@@ -49,6 +52,8 @@ private:
     void beginChange();
     void advanceChange();
     void endChange();
+    // Tells readers of a new shown text (which is also the name unless one is given).
+    void announceShown(const QString& before);
 
     TLCDAnimation animation_ = TLCDAnimation::anNone;
     int animationDelay_ = 0;

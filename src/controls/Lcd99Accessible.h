@@ -11,7 +11,4 @@ public:
     explicit TLCD99Accessible(TLCD99* display);
 
     QString text(QAccessible::Text t) const override;
-
-    // The cells' characters as shown: "QRQWDRQWED" for a longer value on ten cells, "12.5".
-    static QString shownText(const TLCD99* display);
 };

@@ -1,5 +1,6 @@
 #include "controls/Progress.h"
 
+#include "controls/AccessibleNotice.h"
 #include "controls/ProgressMath.h"
 
 #include <QPainter>
@@ -69,13 +70,23 @@ void TProgress::setToColor(const QColor& color) {
 void TProgress::setProgress(int percent) {
     if (percent > 100 || percent == progress_)
         return;
+    const int before = readValue();
     progress_ = percent;
     repaint();
+    if (readValue() != before) {
+        QAccessibleValueChangeEvent event(this, readValue());
+        tb::sendNotice(event);
+    }
 }
 
 void TProgress::setText(const QString& text) {
+    const bool renamed = text != text_;
     text_ = text;
     repaint();
+    if (renamed) {
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        tb::sendNotice(event);
+    }
 }
 
 void TProgress::setTextFont(const QFont& font) {

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <algorithm>
 
 // A bordered gauge whose bar runs from FromColor to ToColor, with an optional text centred
 // on it in inverse video. Each paint composes the whole picture first and shows it in one go.
@@ -24,6 +25,8 @@ public:
     // Percent; 101 and above are ignored, negative values show an empty bar.
     int Progress() const { return progress_; }
     void setProgress(int percent);
+    // Progress as readers take it: a negative one shows, and reads as, an empty bar.
+    int readValue() const { return std::max(progress_, 0); }
     QString Text() const { return text_; }
     void setText(const QString& text);
     QFont TextFont() const { return textFont_; }

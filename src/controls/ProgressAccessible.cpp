@@ -2,8 +2,6 @@
 
 #include "controls/Progress.h"
 
-#include <algorithm>
-
 TProgressAccessible::TProgressAccessible(TProgress* gauge)
     : QAccessibleWidget(gauge, QAccessible::ProgressBar) {}
 
@@ -18,8 +16,7 @@ void* TProgressAccessible::interface_cast(QAccessible::InterfaceType t) {
 }
 
 QVariant TProgressAccessible::currentValue() const {
-    // A negative Progress shows an empty bar, and is read as one.
-    return std::max(gauge()->Progress(), 0);
+    return gauge()->readValue();
 }
 
 QString TProgressAccessible::text(QAccessible::Text t) const {

@@ -1,5 +1,7 @@
 #include "controls/TransBtn.h"
 
+#include "controls/AccessibleNotice.h"
+
 #include <QEnterEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -66,15 +68,24 @@ void TTransparentButton::setCaption(const QString& caption) {
         return;
     caption_ = caption;
     update();
+    QAccessibleEvent event(this, QAccessible::NameChanged);
+    tb::sendNotice(event);
 }
 
 void TTransparentButton::setDown(bool down) {
     if (down == down_)
         return;
+    const bool wasPressed = pressedLook_ || down_;
     down_ = down;
     tracking_ = down;
     pressedLook_ = down;
     repaintNow();
+    if (down != wasPressed) {
+        QAccessible::State pressed;
+        pressed.pressed = true;
+        QAccessibleStateChangeEvent event(this, pressed);
+        tb::sendNotice(event);
+    }
 }
 
 void TTransparentButton::setFrameStyle(TFrameStyle style) {

@@ -88,7 +88,6 @@ protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-
 private:
     void rebuildImages();
     QImage disabledFromFirstCell() const;

@@ -4,6 +4,10 @@
 
 #include <QPointer>
 
+namespace {
+
+// The caption as read aloud: a single ampersand marks the accelerator and is dropped,
+// a doubled one stands for one ampersand.
 QString withoutAccelerator(const QString& caption) {
     QString plain;
     plain.reserve(caption.size());
@@ -17,6 +21,8 @@ QString withoutAccelerator(const QString& caption) {
     }
     return plain;
 }
+
+} // namespace
 
 TTransparentButtonAccessible::TTransparentButtonAccessible(TTransparentButton* button)
     : QAccessibleWidget(button, QAccessible::Button) {}

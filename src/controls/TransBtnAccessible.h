@@ -19,7 +19,3 @@ public:
 private:
     TTransparentButton* button() const;
 };
-
-// The caption as read aloud: a single ampersand marks the accelerator and is dropped,
-// a doubled one stands for one ampersand.
-QString withoutAccelerator(const QString& caption);

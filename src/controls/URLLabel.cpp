@@ -1,5 +1,6 @@
 #include "controls/URLLabel.h"
 
+#include "controls/AccessibleNotice.h"
 #include "platform/Launcher.h"
 
 #include <QMouseEvent>
@@ -12,6 +13,15 @@ TURLLabel::TURLLabel(QWidget* parent)
     underlined.setUnderline(true);
     setFont(underlined);
     setTextColor(Qt::blue);
+}
+
+void TURLLabel::setURL(const QString& url) {
+    if (url == url_)
+        return;
+    url_ = url;
+    // The target describes the link to readers (its caption names it; QLabel tells of that).
+    QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+    tb::sendNotice(event);
 }
 
 void TURLLabel::setTextColor(const QColor& color) {

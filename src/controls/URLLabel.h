@@ -24,7 +24,7 @@ public:
     QColor ColorClick() const { return colorClick_; }
     void setColorClick(const QColor& color) { colorClick_ = color; }
     QString URL() const { return url_; }
-    void setURL(const QString& url) { url_ = url; }
+    void setURL(const QString& url);
 
     QString Caption() const { return text(); }
     void setCaption(const QString& caption) { setText(caption); }

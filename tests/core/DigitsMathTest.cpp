@@ -48,6 +48,15 @@ TEST(DigitsMath, StepsWrapAtTheCellCount) {
     EXPECT_EQ(counterPrevious(99, 2, true, false), -99);
 }
 
+// What the cells show of a counter: the lowest digits, a sign only where one is drawn.
+TEST(DigitsMath, ShownCounter) {
+    EXPECT_EQ(shownCounter(1234567, 6, false), 234567);
+    EXPECT_EQ(shownCounter(-1234567, 6, true), -234567);
+    EXPECT_EQ(shownCounter(-5, 6, false), 5);
+    EXPECT_EQ(shownCounter(-1000000, 6, true), 0);
+    EXPECT_EQ(shownCounter(INT_MIN, 10, true), std::int64_t{INT_MIN});
+}
+
 TEST(DigitsMath, DayCountsTimesAndDates) {
     EXPECT_EQ(dayCount(1900, 1, 1, 43'200'000), 2.5);
     // Sums of seconds drift below the whole second; milliseconds round them back.

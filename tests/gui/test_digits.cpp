@@ -1,7 +1,10 @@
+#include "controls/AccessibleFactory.h"
 #include "controls/Digits.h"
 #include "platform/Paths.h"
+#include "support/AccessibilityNotices.h"
 #include "support/MainWindowFixture.h"
 
+#include <QAccessibleValueInterface>
 #include <QDir>
 #include <QPainter>
 #include <QSignalSpy>
@@ -350,6 +353,64 @@ private slots:
         QFile::remove(beside);
         QDir(data).removeRecursively();
         QCOMPARE(tb::findDataFile(name), QString());
+    }
+
+    void readsItsShownValueAndAnnouncesEachChangeOnce() {
+        installAccessibleFactory();
+        QWidget window;
+        auto* digits = new TDigits(&window);
+        digits->setBmpDigits(QImage(QStringLiteral(":/digitstrip.bmp")));
+        digits->setShowLeadingZeros(true);
+        digits->setIncDecSpeed(5);
+        digits->setToolTip("Počet položek PlayListu");
+        window.show();
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(digits);
+        QCOMPARE(iface->role(), QAccessible::StaticText);
+        QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("Počet položek PlayListu"));
+        QAccessibleValueInterface* value = iface->valueInterface();
+        QVERIFY(value);
+
+        // What the cells show: no leading zeros read out, only the lowest digits that fit.
+        digits->setValue(105);
+        QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("105"));
+        QCOMPARE(value->currentValue().toInt(), 105);
+        digits->setValue(1234567);
+        QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("234567"));
+
+        // Three steps in one event are one notice with the value then shown; the roll's
+        // frames and an unchanged value send none.
+        tb::test::NoticeRecorder notices;
+        digits->setValue(0);
+        digits->Increment();
+        digits->Increment();
+        digits->Increment();
+        QCOMPARE(notices.count(QAccessible::ValueChanged, digits), 0);
+        QTRY_COMPARE(notices.of(QAccessible::ValueChanged, digits), QVariantList{3});
+        QTRY_COMPARE(digits->RollStep(), 0);
+        QTest::qWait(30);
+        digits->setValue(3);
+        QTest::qWait(10);
+        QCOMPARE(notices.count(QAccessible::ValueChanged, digits), 1);
+        digits->Decrement();
+        QTRY_COMPARE(notices.of(QAccessible::ValueChanged, digits), (QVariantList{3, 2}));
+
+        // Time mode reads as a time, in twelve-hour form only with an AM/PM sign.
+        digits->setMode(TDigitsMode::dmTime);
+        digits->setDateTime((13 * 3600 + 5 * 60 + 7) / 86400.0);
+        QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("13:05:07"));
+        QTRY_COMPARE(notices.of(QAccessible::ValueChanged, digits), (QVariantList{3, 2, 130507}));
+        digits->setBmpAMPMSign(QImage(28, 20, QImage::Format_RGB32));
+        QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("1:05:07 PM"));
+
+        // Negative counts read with their sign; the bounds are those of the cells.
+        digits->setMode(TDigitsMode::dmCounter);
+        digits->setBmpPosNegSign(QImage(28, 20, QImage::Format_RGB32));
+        digits->setAllowNegative(true);
+        digits->setValue(-1234567);
+        QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("-234567"));
+        QCOMPARE(value->minimumValue().toInt(), -999999);
+        digits->setDigitCount(10);
+        QCOMPARE(value->maximumValue().toInt(), 2147483647);
     }
 };
 

@@ -1,9 +1,9 @@
+#include "controls/AccessibleFactory.h"
 #include "controls/Lcd99.h"
-#include "controls/Progress.h"
+#include "support/AccessibilityNotices.h"
 #include "support/MainWindowFixture.h"
 
 #include <QCoreApplication>
-#include <QPainter>
 #include <QTimerEvent>
 #include <QtTest>
 #include <functional>
@@ -99,9 +99,24 @@ QSet<QRgb> coloursIn(const QImage& image, const QRect& area) {
     return colours;
 }
 
+// The segments that the first step of a change from blanks to "  8:" lights in the last
+// two cells; the change is then stepped to its end.
+QString firstStepOf(TLCD99& lcd, TLCDAnimation animation) {
+    settle(lcd, animation, QStringLiteral("    "));
+    lcd.setValue(QStringLiteral("  8:"));
+    paint(lcd);
+    const QImage frame = grabbed(lcd);
+    const QString lit = litSegments(frame, lcd, 3) + litSegments(frame, lcd, 4);
+    for (int i = 0; i < 8; ++i)
+        step(lcd);
+    return lit;
+}
+
 } // namespace
 
-class TestDisplays : public QObject {
+Q_DECLARE_METATYPE(TLCDAnimation)
+
+class TestLcd99 : public QObject {
     Q_OBJECT
 
 private slots:
@@ -215,109 +230,61 @@ private slots:
         QCOMPARE(shown(lcd), QStringLiteral("  1.2"));
     }
 
+    // The first step of each order tells it apart: a blank turning into 8 and one turning
+    // into a colon light the one segment of that step.
+    void lcdOrders_data() {
+        QTest::addColumn<TLCDAnimation>("animation");
+        QTest::addColumn<QString>("firstStep");
+        QTest::newRow("spiral") << TLCDAnimation::anSpiral << "8";
+        QTest::newRow("up") << TLCDAnimation::anUp << "7";
+        QTest::newRow("down") << TLCDAnimation::anDown << "1";
+        QTest::newRow("left") << TLCDAnimation::anLeft << "6";
+        QTest::newRow("right") << TLCDAnimation::anRight << "2";
+    }
     void lcdOrders() {
+        QFETCH(TLCDAnimation, animation);
         TLCD99 lcd;
-        // The first step of each order tells it apart: a blank turning into 8 and one turning
-        // into a colon light the one segment of that step.
-        const QHash<QString, TLCDAnimation> firstSteps = {{"8", TLCDAnimation::anSpiral},
-                                                          {"7", TLCDAnimation::anUp},
-                                                          {"1", TLCDAnimation::anDown},
-                                                          {"6", TLCDAnimation::anLeft},
-                                                          {"2", TLCDAnimation::anRight}};
-        auto firstStepOf = [&](TLCDAnimation animation) {
-            settle(lcd, animation, QStringLiteral("    "));
-            lcd.setValue(QStringLiteral("  8:"));
-            paint(lcd);
-            const QImage frame = grabbed(lcd);
-            const QString lit = litSegments(frame, lcd, 3) + litSegments(frame, lcd, 4);
-            for (int i = 0; i < 8; ++i)
-                step(lcd);
-            return lit;
-        };
-        for (auto order = firstSteps.cbegin(); order != firstSteps.cend(); ++order)
-            QCOMPARE(firstStepOf(order.value()), order.key());
+        QTEST(firstStepOf(lcd, animation), "firstStep");
+    }
 
+    void lcdRandomOrderTakesTheOthers() {
+        TLCD99 lcd;
+        const QSet<QString> orders = {"8", "7", "1", "6", "2"};
         QSet<QString> seen;
         for (int change = 0; change < 40; ++change) {
-            const QString lit = firstStepOf(TLCDAnimation::anRandom);
-            QVERIFY2(firstSteps.contains(lit), qPrintable(lit));
+            const QString lit = firstStepOf(lcd, TLCDAnimation::anRandom);
+            QVERIFY2(orders.contains(lit), qPrintable(lit));
             seen.insert(lit);
         }
         QVERIFY(seen.size() >= 3);
     }
 
-    // The main window's gauge: on a black box the bar fills 60 columns at 50 and 119 at 100,
-    // inside the border.
-    void gaugeMainWindow() {
-        TProgress gauge;
-        gauge.resize(121, 12);
-        gauge.setBackColor(Qt::black);
-        const auto barCovers = [&](int columns) {
-            QImage image = grabbed(gauge);
-            const QRect bar(1, 1, columns, 10);
-            const bool lit = !coloursIn(image, bar).contains(qRgb(0, 0, 0));
-            QPainter(&image).fillRect(bar, Qt::black);
-            return lit && coloursIn(image, image.rect()) == QSet<QRgb>{qRgb(0, 0, 0)};
-        };
-        gauge.setProgress(50);
-        QVERIFY(barCovers(60));
-        gauge.setProgress(100);
-        QVERIFY(barCovers(119));
-    }
+    void readsAsTheTextItsCellsShow() {
+        installAccessibleFactory();
+        QWidget window;
+        auto* lcd = new TLCD99(&window);
+        QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(lcd);
+        QCOMPARE(reader->role(), QAccessible::StaticText);
+        tb::test::NoticeRecorder notices;
+        lcd->setValue("12.5");
+        QCOMPARE(reader->text(QAccessible::Value), QStringLiteral("12.5"));
+        lcd->setDigitNum(10);
+        lcd->setValue("QRQWDRQWEDQW"); // the cells show the first ten
+        QCOMPARE(reader->text(QAccessible::Value), QStringLiteral("QRQWDRQWED"));
+        QCOMPARE(reader->text(QAccessible::Name), QStringLiteral("QRQWDRQWED"));
+        lcd->setValue("QRQWDRQWEDXY"); // the same cells: no notice
+        QCOMPARE(notices.of(QAccessible::ValueChanged, lcd), (QVariantList{"12.5", "QRQWDRQWED"}));
+        QCOMPARE(notices.count(QAccessible::NameChanged, lcd), 2);
 
-    void gaugeGradientBytes() {
-        TProgress gauge;
-        gauge.resize(102, 10);
-        gauge.setProgress(100);
-        const QImage image = grabbed(gauge);
-        // Halves go to the even neighbour: 25.5 -> 26, 76.5 -> 76, 127.5 -> 128.
-        const QList<std::array<int, 3>> columns = {{1, 3, 252},    {10, 26, 230}, {30, 76, 178},
-                                                   {50, 128, 128}, {99, 252, 3},  {100, 255, 0}};
-        for (const auto& [x, red, green] : columns)
-            QCOMPARE(image.pixelColor(x, 4), QColor(red, green, 0));
-
-        gauge.setProgress(37); // the colours belong to the columns, not to the bar's length
-        QCOMPARE(grabbed(gauge).pixelColor(30, 4), QColor(76, 178, 0));
-        QCOMPARE(grabbed(gauge).pixelColor(38, 4), QColor(Qt::white));
-    }
-
-    void gaugeInverseText() {
-        TProgress gauge;
-        gauge.resize(60, 16);
-        QFont font;
-        font.setPixelSize(14);
-        font.setBold(true);
-        gauge.setTextFont(font);
-        const QRect inside(1, 1, 58, 14);
-
-        // Over the white, unfilled box the text is black; nothing else appears.
-        gauge.setText(QStringLiteral("WWW"));
-        QCOMPARE(coloursIn(grabbed(gauge), inside),
-                 (QSet<QRgb>{qRgb(255, 255, 255), qRgb(0, 0, 0)}));
-
-        // Over red it is cyan, also where a text wider than the gauge is cut at its edges.
-        gauge.setFromColor(Qt::red);
-        gauge.setToColor(Qt::red);
-        gauge.setProgress(100);
-        gauge.setText(QStringLiteral("WWWWWWWWWWWW"));
-        QCOMPARE(coloursIn(grabbed(gauge), inside),
-                 (QSet<QRgb>{qRgb(255, 0, 0), qRgb(0, 255, 255)}));
-    }
-
-    void gaugeProgressChecks() {
-        TProgress gauge;
-        gauge.resize(102, 10);
-        gauge.setProgress(40);
-        const QImage forty = grabbed(gauge);
-        gauge.setProgress(150);
-        QCOMPARE(gauge.Progress(), 40);
-        QCOMPARE(grabbed(gauge), forty);
-
-        gauge.setProgress(-10);
-        QCOMPARE(gauge.Progress(), -10);
-        QCOMPARE(grabbed(gauge).pixelColor(1, 4), QColor(Qt::white));
+        // A name given by the window stays: only the value changes.
+        lcd->setAccessibleName("Displej");
+        QCOMPARE(reader->text(QAccessible::Name), QStringLiteral("Displej"));
+        notices.clear();
+        lcd->setValue("7");
+        QCOMPARE(notices.of(QAccessible::ValueChanged, lcd), QVariantList{"7"});
+        QCOMPARE(notices.count(QAccessible::NameChanged, lcd), 0);
     }
 };
 
-QTEST_MAIN(TestDisplays)
-#include "test_displays.moc"
+QTEST_MAIN(TestLcd99)
+#include "test_lcd99.moc"

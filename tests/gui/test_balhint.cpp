@@ -1,6 +1,8 @@
+#include "controls/AccessibleFactory.h"
 #include "controls/BalHint.h"
 #include "support/MainWindowFixture.h"
 
+#include <QAccessible>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -45,7 +47,7 @@ std::pair<int, int> darkColumns(TBaloonHintWindow* window) {
 
 } // namespace
 
-class TestBalloonHints : public QObject {
+class TestBalHint : public QObject {
     Q_OBJECT
 
     // Shows a hint through the fresh component: red face, white edge, black text, no shadow.
@@ -57,6 +59,8 @@ class TestBalloonHints : public QObject {
     }
 
 private slots:
+    // Before any interface is asked for and kept: the balloon's is ours, not Qt's.
+    void initTestCase() { installAccessibleFactory(); }
     void init() {
         screen_ = FakeScreen();
         balloon_ = std::make_unique<TBaloonHint>();
@@ -113,24 +117,29 @@ private slots:
         QCOMPARE(window->grab().toImage(), twoLines);
     }
 
-    void fourPlacementsNearTheEdges() {
-        screen_.width = 640;
+    // The text "x" is 30 wide: W = 30, so the window is 50 x H + 35. Pointer, the window's
+    // top-left corner, and a pixel inside the tail, away from its edges.
+    void fourPlacementsNearTheEdges_data() {
         const int H = QFontMetrics(testFont()).height();
-        // The text "x" is 30 wide: W = 30, so the window is 50 x H + 35. Pointer, the
-        // window's top-left corner, and a pixel inside the tail, away from its edges.
-        const std::tuple<QPoint, QPoint, QPoint> cases[] = {
-            {{300, 200}, {300, 200 - (H + 35)}, {8, H + 22}},       // above, right
-            {{630, 200}, {630 - 45, 200 - (H + 35)}, {31, H + 22}}, // above, left
-            {{300, 10}, {300 - 45, 10}, {36, 8}},                   // below, left
-            {{20, 10}, {20, 10}, {10, 10}},                         // below, right
-        };
-        for (const auto& [pointer, topLeft, inTail] : cases) {
-            screen_.pointerPos = pointer;
-            TBaloonHintWindow* window = activate(QStringLiteral("x"));
-            QCOMPARE(window->pos(), topLeft);
-            QVERIFY(window->balloonRegion().contains(inTail));
-            QCOMPARE(window->grab().toImage().pixelColor(inTail), QColor(Qt::red));
-        }
+        QTest::addColumn<QPoint>("pointer");
+        QTest::addColumn<QPoint>("topLeft");
+        QTest::addColumn<QPoint>("inTail");
+        QTest::newRow("above, right")
+            << QPoint(300, 200) << QPoint(300, 200 - (H + 35)) << QPoint(8, H + 22);
+        QTest::newRow("above, left")
+            << QPoint(630, 200) << QPoint(630 - 45, 200 - (H + 35)) << QPoint(31, H + 22);
+        QTest::newRow("below, left") << QPoint(300, 10) << QPoint(300 - 45, 10) << QPoint(36, 8);
+        QTest::newRow("below, right") << QPoint(20, 10) << QPoint(20, 10) << QPoint(10, 10);
+    }
+    void fourPlacementsNearTheEdges() {
+        QFETCH(QPoint, pointer);
+        QFETCH(QPoint, inTail);
+        screen_.width = 640;
+        screen_.pointerPos = pointer;
+        TBaloonHintWindow* window = activate(QStringLiteral("x"));
+        QTEST(window->pos(), "topLeft");
+        QVERIFY(window->balloonRegion().contains(inTail));
+        QCOMPARE(window->grab().toImage().pixelColor(inTail), QColor(Qt::red));
     }
 
     void noBlackWithoutTheShadow() {
@@ -270,10 +279,18 @@ private slots:
                  QColor(Qt::blue));
     }
 
+    // Each showing names the balloon by its text.
+    void readsAsAToolTipNamedByItsText() {
+        TBaloonHintWindow* hint = activate(QStringLiteral("Smaže obsah playlistu"));
+        QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(hint);
+        QCOMPARE(reader->role(), QAccessible::ToolTip);
+        QCOMPARE(reader->text(QAccessible::Name), QStringLiteral("Smaže obsah playlistu"));
+    }
+
 private:
     FakeScreen screen_;
     std::unique_ptr<TBaloonHint> balloon_;
 };
 
-QTEST_MAIN(TestBalloonHints)
-#include "test_balloon_hints.moc"
+QTEST_MAIN(TestBalHint)
+#include "test_balhint.moc"

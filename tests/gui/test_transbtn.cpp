@@ -1,22 +1,19 @@
 // Test mouse input goes through the window system, where Qt keeps the grab of a press.
 #define QTEST_QPA_MOUSE_HANDLING
 
-#include "controls/KPanel.h"
+#include "controls/AccessibleFactory.h"
 #include "controls/TransBtn.h"
-#include "controls/URLLabel.h"
-#include "controls/X2000RC.h"
+#include "support/AccessibilityNotices.h"
 #include "support/MainWindowFixture.h"
 
+#include <QAccessibleActionInterface>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
-#include <cmath>
-#include <memory>
 
-using tb::test::FakeLauncher;
 using tb::test::MainWindowFixture;
 
 namespace {
@@ -63,19 +60,9 @@ bool typeInto(QWidget* widget, const QString& letter) {
     return event.isAccepted();
 }
 
-// A panel without bevels, its gradient running from one colour to the other.
-std::unique_ptr<TKPanel> gradientPanel(int width, int height, QColor begin, QColor end) {
-    auto panel = std::make_unique<TKPanel>();
-    panel->resize(width, height);
-    panel->setBevelOuter(bvNone);
-    panel->setBeginColor(begin);
-    panel->setEndColor(end);
-    return panel;
-}
-
 } // namespace
 
-class TestDecorations : public QObject {
+class TestTransBtn : public QObject {
     Q_OBJECT
 
 private slots:
@@ -261,105 +248,6 @@ private slots:
         QVERIFY(differingRows >= 1 && differingRows <= 2);
     }
 
-    void verticalPanelRedToBlackRowByRow() {
-        const QImage image = gradientPanel(395, 195, Qt::red, Qt::black)->grab().toImage();
-        // Stripe i covers rows from i * 195 / 256 (rounded) on and has red 255 - i.
-        int stripe = 0;
-        for (int y = 0; y < 195; ++y) {
-            while (stripe < 255 && std::lround((stripe + 1) * 195.0 / 256.0) <= y)
-                ++stripe;
-            QCOMPARE(image.pixelColor(200, y), QColor(255 - stripe, 0, 0));
-        }
-    }
-
-    void sixLoweredRingsAndCaptionInside() {
-        const QColor face(100, 100, 100);
-        const auto panel = gradientPanel(80, 40, face, face);
-        panel->setCaption(QStringLiteral("II"));
-        panel->setAlignment(taLeftJustify);
-        const QImage bare = panel->grab().toImage();
-        QImage flat(bare.size(), bare.format());
-        flat.fill(face);
-        QVERIFY(bare != flat);
-        panel->setBevelInner(bvLowered);
-        panel->setBevelOuter(bvLowered);
-        panel->setBevelWidth(3);
-        const QImage image = panel->grab().toImage();
-        QCOMPARE(image.copy(6, 6, 60, 28), bare.copy(0, 6, 60, 28)); // the caption moved 6 right
-        for (int s = 0; s < 6; ++s) {
-            QCOMPARE(image.pixelColor(s, 20), roleColor(*panel, QPalette::Dark));
-            QCOMPARE(image.pixelColor(79 - s, 20), roleColor(*panel, QPalette::Light));
-        }
-    }
-
-    void urlLabelOpensOnReleaseOverIt() {
-        FakeLauncher launcher;
-        QWidget window;
-        window.setFixedSize(120, 40);
-        auto& label = *new TURLLabel(&window);
-        label.setLauncher(&launcher);
-        label.setGeometry(10, 10, 80, 13);
-        label.setURL(QStringLiteral("mailto:autor@example.cz"));
-        label.setColorMoveOver(Qt::green);
-        label.setColorClick(Qt::red);
-        mouse(&label, QEvent::MouseButtonPress, {5, 5});
-        mouse(&label, QEvent::MouseButtonRelease, {80, 5}); // one past the right edge still counts
-        QCOMPARE(launcher.urls, QStringList{QStringLiteral("mailto:autor@example.cz")});
-        QCOMPARE(label.textColor(), QColor(Qt::green));
-
-        // Dragged off, the pressed label turns normal; back on, it shows the click colour.
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QTest::mouseMove(&label, {5, 5});
-        QTest::mousePress(&label, Qt::LeftButton, {}, {5, 5});
-        QTest::mouseMove(&label, {5, 20});
-        QCOMPARE(label.textColor(), QColor(Qt::blue));
-        QTest::mouseMove(&label, {79, 12});
-        QCOMPARE(label.textColor(), QColor(Qt::red));
-        QTest::mouseMove(&label, {95, 5});
-        QTest::mouseRelease(&label, Qt::LeftButton, {}, {95, 5});
-        QCOMPARE(launcher.urls.size(), 1);
-        QCOMPARE(label.textColor(), QColor(Qt::blue));
-        // Released where it came back, it opens and keeps the move-over colour.
-        QTest::mouseMove(&label, {70, 5});
-        QTest::mousePress(&label, Qt::LeftButton, {}, {70, 5});
-        QTest::mouseMove(&label, {-5, 5});
-        QCOMPARE(label.textColor(), QColor(Qt::blue));
-        QTest::mouseMove(&label, {3, 5});
-        QTest::mouseRelease(&label, Qt::LeftButton, {}, {3, 5});
-        QCOMPARE(launcher.urls.size(), 2);
-        QCOMPARE(label.textColor(), QColor(Qt::green));
-
-        label.setURL(QString());
-        label.setCaption(QStringLiteral("www.example.org"));
-        mouse(&label, QEvent::MouseButtonPress, {5, 5});
-        mouse(&label, QEvent::MouseButtonRelease, {5, 13});
-        QCOMPARE(launcher.urls.last(), QStringLiteral("www.example.org"));
-    }
-
-    void captionRemoverRoundTrip() {
-        QWidget window;
-        window.resize(200, 100);
-        auto* remover = new TRemoveCaption2000X(&window);
-        remover->Add(); // nothing removed: the window stays as it is
-        QCOMPARE(window.size(), QSize(200, 100));
-
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        const int outer = window.frameGeometry().height();
-        remover->setEnabled(true);
-        QVERIFY(window.windowFlags().testFlag(Qt::FramelessWindowHint));
-        QVERIFY(window.isVisible());
-        QCOMPARE(window.size(), QSize(200, 100));
-        remover->setEnabled(false);
-        QVERIFY(!window.windowFlags().testFlag(Qt::FramelessWindowHint));
-        QCOMPARE(window.frameGeometry().height(), outer);
-        // Taken off and left so when the remover goes away with its window.
-        remover->setEnabled(true);
-        delete remover;
-        QVERIFY(window.windowFlags().testFlag(Qt::FramelessWindowHint));
-    }
-
     void mainWindowButtons() {
         MainWindowFixture fx;
         TForm1& form = fx.create();
@@ -371,7 +259,66 @@ private slots:
         mouse(form.TransparentButton2, QEvent::MouseButtonRelease, {20, 20});
         QCOMPARE(fx.launcher.documents.size(), 1);
     }
+
+    void readsAsAPushButtonThatReadersPress_data() {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("accelerator");
+        QTest::newRow("marked letter") << "Tisk &Obal && víc"
+                                       << "Tisk Obal & víc"
+                                       << "O";
+        QTest::newRow("ampersand last") << "A&"
+                                        << "A"
+                                        << "";
+        QTest::newRow("doubled first") << "A && &Beta"
+                                       << "A & Beta"
+                                       << "B";
+    }
+    void readsAsAPushButtonThatReadersPress() {
+        QFETCH(QString, caption);
+        installAccessibleFactory();
+        QWidget window;
+        auto* button = new TTransparentButton(&window);
+        QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(button);
+        QCOMPARE(reader->role(), QAccessible::Button);
+
+        // Caption, else hint, else the name the window gives.
+        button->setAccessibleName("Nápověda");
+        QCOMPARE(reader->text(QAccessible::Name), QStringLiteral("Nápověda"));
+        button->setToolTip("Nastavení parametrů programu");
+        QCOMPARE(reader->text(QAccessible::Name), QStringLiteral("Nastavení parametrů programu"));
+        tb::test::NoticeRecorder notices;
+        button->setCaption(caption);
+        button->setCaption(caption);
+        QTEST(reader->text(QAccessible::Name), "name");
+        QTEST(reader->text(QAccessible::Accelerator), "accelerator");
+        QCOMPARE(notices.count(QAccessible::NameChanged, button), 1);
+
+        // The press runs the click from the event loop, so that a modal window it opens does
+        // not hold the reader's call; a disabled button offers and runs nothing.
+        QSignalSpy clicks(button, &TTransparentButton::OnClick);
+        const auto press = QAccessibleActionInterface::pressAction();
+        QCOMPARE(reader->actionInterface()->actionNames(), QStringList{press});
+        reader->actionInterface()->doAction(press);
+        QCOMPARE(clicks.count(), 0);
+        QTRY_COMPARE(clicks.count(), 1);
+        reader->actionInterface()->doAction(press);
+        button->setEnabled(false); // before the queued click runs
+        QTest::qWait(20);
+        QCOMPARE(clicks.count(), 1);
+        QVERIFY(reader->actionInterface()->actionNames().isEmpty());
+        QVERIFY(reader->state().disabled);
+
+        // Held down it reads as pressed, and says so once.
+        button->setEnabled(true);
+        QVERIFY(!reader->state().pressed);
+        button->setDown(true);
+        button->setDown(true);
+        QVERIFY(reader->state().pressed);
+        QVERIFY(!reader->state().focusable);
+        QCOMPARE(notices.count(QAccessible::StateChanged, button), 1);
+    }
 };
 
-QTEST_MAIN(TestDecorations)
-#include "test_decorations.moc"
+QTEST_MAIN(TestTransBtn)
+#include "test_transbtn.moc"

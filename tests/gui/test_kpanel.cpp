@@ -1,0 +1,80 @@
+#include "controls/AccessibleFactory.h"
+#include "controls/KPanel.h"
+#include "support/AccessibilityNotices.h"
+
+#include <QTest>
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// A colour of the widget's palette as a plain RGB colour, comparable with grabbed pixels.
+QColor roleColor(const QWidget& widget, QPalette::ColorRole role) {
+    return QColor(widget.palette().color(role).rgb());
+}
+
+// A panel without bevels, its gradient running from one colour to the other.
+std::unique_ptr<TKPanel> gradientPanel(int width, int height, QColor begin, QColor end) {
+    auto panel = std::make_unique<TKPanel>();
+    panel->resize(width, height);
+    panel->setBevelOuter(bvNone);
+    panel->setBeginColor(begin);
+    panel->setEndColor(end);
+    return panel;
+}
+
+} // namespace
+
+class TestKPanel : public QObject {
+    Q_OBJECT
+
+private slots:
+    void verticalPanelRedToBlackRowByRow() {
+        const QImage image = gradientPanel(395, 195, Qt::red, Qt::black)->grab().toImage();
+        // Stripe i covers rows from i * 195 / 256 (rounded) on and has red 255 - i.
+        int stripe = 0;
+        for (int y = 0; y < 195; ++y) {
+            while (stripe < 255 && std::lround((stripe + 1) * 195.0 / 256.0) <= y)
+                ++stripe;
+            QCOMPARE(image.pixelColor(200, y), QColor(255 - stripe, 0, 0));
+        }
+    }
+
+    void sixLoweredRingsAndCaptionInside() {
+        const QColor face(100, 100, 100);
+        const auto panel = gradientPanel(80, 40, face, face);
+        panel->setCaption(QStringLiteral("II"));
+        panel->setAlignment(taLeftJustify);
+        const QImage bare = panel->grab().toImage();
+        QImage flat(bare.size(), bare.format());
+        flat.fill(face);
+        QVERIFY(bare != flat);
+        panel->setBevelInner(bvLowered);
+        panel->setBevelOuter(bvLowered);
+        panel->setBevelWidth(3);
+        const QImage image = panel->grab().toImage();
+        QCOMPARE(image.copy(6, 6, 60, 28), bare.copy(0, 6, 60, 28)); // the caption moved 6 right
+        for (int s = 0; s < 6; ++s) {
+            QCOMPARE(image.pixelColor(s, 20), roleColor(*panel, QPalette::Dark));
+            QCOMPARE(image.pixelColor(79 - s, 20), roleColor(*panel, QPalette::Light));
+        }
+    }
+
+    void readsAsAPaneNamedByItsCaption() {
+        installAccessibleFactory();
+        QWidget window;
+        auto* panel = new TKPanel(&window);
+        QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(panel);
+        QCOMPARE(reader->role(), QAccessible::Pane);
+        panel->setAccessibleName("Nastavení Trackbinder");
+        QCOMPARE(reader->text(QAccessible::Name), QStringLiteral("Nastavení Trackbinder"));
+        tb::test::NoticeRecorder notices;
+        panel->setCaption("Nadpis");
+        panel->setCaption("Nadpis");
+        QCOMPARE(reader->text(QAccessible::Name), QStringLiteral("Nadpis"));
+        QCOMPARE(notices.count(QAccessible::NameChanged, panel), 1);
+    }
+};
+
+QTEST_MAIN(TestKPanel)
+#include "test_kpanel.moc"

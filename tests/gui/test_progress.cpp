@@ -1,0 +1,139 @@
+#include "controls/AccessibleFactory.h"
+#include "controls/Progress.h"
+#include "support/AccessibilityNotices.h"
+
+#include <QAccessibleValueInterface>
+#include <QPainter>
+#include <QtTest>
+
+namespace {
+
+QImage grabbed(QWidget& widget) {
+    return widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+QSet<QRgb> coloursIn(const QImage& image, const QRect& area) {
+    QSet<QRgb> colours;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            colours.insert(image.pixel(x, y));
+    return colours;
+}
+
+} // namespace
+
+class TestProgress : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The main window's gauge: on a black box the bar fills 60 columns at 50 and 119 at 100,
+    // inside the border.
+    void gaugeMainWindow() {
+        TProgress gauge;
+        gauge.resize(121, 12);
+        gauge.setBackColor(Qt::black);
+        const auto barCovers = [&](int columns) {
+            QImage image = grabbed(gauge);
+            const QRect bar(1, 1, columns, 10);
+            const bool lit = !coloursIn(image, bar).contains(qRgb(0, 0, 0));
+            QPainter(&image).fillRect(bar, Qt::black);
+            return lit && coloursIn(image, image.rect()) == QSet<QRgb>{qRgb(0, 0, 0)};
+        };
+        gauge.setProgress(50);
+        QVERIFY(barCovers(60));
+        gauge.setProgress(100);
+        QVERIFY(barCovers(119));
+    }
+
+    // Halves go to the even neighbour: 25.5 -> 26, 76.5 -> 76, 127.5 -> 128.
+    void gaugeGradientBytes_data() {
+        QTest::addColumn<int>("x");
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("first") << 1 << QColor(3, 252, 0);
+        QTest::newRow("25.5") << 10 << QColor(26, 230, 0);
+        QTest::newRow("76.5") << 30 << QColor(76, 178, 0);
+        QTest::newRow("127.5") << 50 << QColor(128, 128, 0);
+        QTest::newRow("next to last") << 99 << QColor(252, 3, 0);
+        QTest::newRow("last") << 100 << QColor(255, 0, 0);
+    }
+    void gaugeGradientBytes() {
+        QFETCH(int, x);
+        TProgress gauge;
+        gauge.resize(102, 10);
+        gauge.setProgress(100);
+        QTEST(grabbed(gauge).pixelColor(x, 4), "colour");
+    }
+
+    void gaugeColoursBelongToTheColumnsNotToTheBar() {
+        TProgress gauge;
+        gauge.resize(102, 10);
+        gauge.setProgress(37);
+        QCOMPARE(grabbed(gauge).pixelColor(30, 4), QColor(76, 178, 0));
+        QCOMPARE(grabbed(gauge).pixelColor(38, 4), QColor(Qt::white));
+    }
+
+    void gaugeInverseText() {
+        TProgress gauge;
+        gauge.resize(60, 16);
+        QFont font;
+        font.setPixelSize(14);
+        font.setBold(true);
+        gauge.setTextFont(font);
+        const QRect inside(1, 1, 58, 14);
+
+        // Over the white, unfilled box the text is black; nothing else appears.
+        gauge.setText(QStringLiteral("WWW"));
+        QCOMPARE(coloursIn(grabbed(gauge), inside),
+                 (QSet<QRgb>{qRgb(255, 255, 255), qRgb(0, 0, 0)}));
+
+        // Over red it is cyan, also where a text wider than the gauge is cut at its edges.
+        gauge.setFromColor(Qt::red);
+        gauge.setToColor(Qt::red);
+        gauge.setProgress(100);
+        gauge.setText(QStringLiteral("WWWWWWWWWWWW"));
+        QCOMPARE(coloursIn(grabbed(gauge), inside),
+                 (QSet<QRgb>{qRgb(255, 0, 0), qRgb(0, 255, 255)}));
+    }
+
+    void gaugeProgressChecks() {
+        TProgress gauge;
+        gauge.resize(102, 10);
+        gauge.setProgress(40);
+        const QImage forty = grabbed(gauge);
+        gauge.setProgress(150);
+        QCOMPARE(gauge.Progress(), 40);
+        QCOMPARE(grabbed(gauge), forty);
+
+        gauge.setProgress(-10);
+        QCOMPARE(gauge.Progress(), -10);
+        QCOMPARE(grabbed(gauge).pixelColor(1, 4), QColor(Qt::white));
+    }
+
+    void readsAsAProgressBarAndTellsOfItsValue() {
+        installAccessibleFactory();
+        QWidget window;
+        auto* gauge = new TProgress(&window);
+        QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(gauge);
+        QCOMPARE(bar->role(), QAccessible::ProgressBar);
+        tb::test::NoticeRecorder notices;
+        gauge->setProgress(50);
+        QCOMPARE(bar->valueInterface()->currentValue().toInt(), 50);
+        QCOMPARE(bar->text(QAccessible::Value), QStringLiteral("50 %"));
+        gauge->setProgress(50);  // unchanged
+        gauge->setProgress(150); // ignored
+        gauge->setProgress(-10); // an empty bar
+        gauge->setProgress(-5);  // still empty, read the same
+        QCOMPARE(bar->valueInterface()->currentValue().toInt(), 0);
+        QCOMPARE(bar->valueInterface()->maximumValue().toInt(), 100);
+        QCOMPARE(notices.of(QAccessible::ValueChanged, gauge), (QVariantList{50, 0}));
+
+        // The text names the bar.
+        gauge->setText("Hotovo");
+        gauge->setText("Hotovo");
+        QCOMPARE(bar->text(QAccessible::Name), QStringLiteral("Hotovo"));
+        QCOMPARE(notices.count(QAccessible::NameChanged, gauge), 1);
+    }
+};
+
+QTEST_MAIN(TestProgress)
+#include "test_progress.moc"

@@ -1,0 +1,97 @@
+// Test mouse input goes through the window system, where Qt keeps the grab of a press.
+#define QTEST_QPA_MOUSE_HANDLING
+
+#include "controls/AccessibleFactory.h"
+#include "controls/URLLabel.h"
+#include "support/AccessibilityNotices.h"
+#include "support/Fakes.h"
+
+#include <QAccessibleActionInterface>
+#include <QTest>
+
+using tb::test::FakeLauncher;
+
+namespace {
+
+void mouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
+    QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)),
+                      type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+} // namespace
+
+class TestURLLabel : public QObject {
+    Q_OBJECT
+
+private slots:
+    void urlLabelOpensOnReleaseOverIt() {
+        FakeLauncher launcher;
+        QWidget window;
+        window.setFixedSize(120, 40);
+        auto& label = *new TURLLabel(&window);
+        label.setLauncher(&launcher);
+        label.setGeometry(10, 10, 80, 13);
+        label.setURL(QStringLiteral("mailto:autor@example.cz"));
+        label.setColorMoveOver(Qt::green);
+        label.setColorClick(Qt::red);
+        mouse(&label, QEvent::MouseButtonPress, {5, 5});
+        mouse(&label, QEvent::MouseButtonRelease, {80, 5}); // one past the right edge still counts
+        QCOMPARE(launcher.urls, QStringList{QStringLiteral("mailto:autor@example.cz")});
+        QCOMPARE(label.textColor(), QColor(Qt::green));
+
+        // Dragged off, the pressed label turns normal; back on, it shows the click colour.
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::mouseMove(&label, {5, 5});
+        QTest::mousePress(&label, Qt::LeftButton, {}, {5, 5});
+        QTest::mouseMove(&label, {5, 20});
+        QCOMPARE(label.textColor(), QColor(Qt::blue));
+        QTest::mouseMove(&label, {79, 12});
+        QCOMPARE(label.textColor(), QColor(Qt::red));
+        QTest::mouseMove(&label, {95, 5});
+        QTest::mouseRelease(&label, Qt::LeftButton, {}, {95, 5});
+        QCOMPARE(launcher.urls.size(), 1);
+        QCOMPARE(label.textColor(), QColor(Qt::blue));
+        // Released where it came back, it opens and keeps the move-over colour.
+        QTest::mouseMove(&label, {70, 5});
+        QTest::mousePress(&label, Qt::LeftButton, {}, {70, 5});
+        QTest::mouseMove(&label, {-5, 5});
+        QCOMPARE(label.textColor(), QColor(Qt::blue));
+        QTest::mouseMove(&label, {3, 5});
+        QTest::mouseRelease(&label, Qt::LeftButton, {}, {3, 5});
+        QCOMPARE(launcher.urls.size(), 2);
+        QCOMPARE(label.textColor(), QColor(Qt::green));
+
+        label.setURL(QString());
+        label.setCaption(QStringLiteral("www.example.org"));
+        mouse(&label, QEvent::MouseButtonPress, {5, 5});
+        mouse(&label, QEvent::MouseButtonRelease, {5, 13});
+        QCOMPARE(launcher.urls.last(), QStringLiteral("www.example.org"));
+    }
+
+    void readsAsALinkThatReadersFollow() {
+        installAccessibleFactory();
+        FakeLauncher launcher;
+        QWidget window;
+        auto* link = new TURLLabel(&window);
+        link->setLauncher(&launcher);
+        QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(link);
+        tb::test::NoticeRecorder notices;
+        link->setText("brivola.example");
+        link->setURL("https://brivola.example/trackbinder");
+        link->setURL("https://brivola.example/trackbinder");
+        QCOMPARE(reader->role(), QAccessible::Link);
+        QCOMPARE(reader->text(QAccessible::Name), QStringLiteral("brivola.example"));
+        QCOMPARE(reader->text(QAccessible::Description),
+                 QStringLiteral("https://brivola.example/trackbinder"));
+        QCOMPARE(notices.count(QAccessible::DescriptionChanged, link), 1);
+        QVERIFY(reader->state().linked);
+        reader->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_COMPARE(launcher.urls, QStringList{"https://brivola.example/trackbinder"});
+    }
+};
+
+QTEST_MAIN(TestURLLabel)
+#include "test_urllabel.moc"
