@@ -191,8 +191,17 @@ std::optional<std::string> fileUriPath(std::string_view uri) {
 }
 
 std::string locationFromEntry(std::string_view entry) {
-    if (!schemeOf(entry).empty() && isUriReference(entry))
-        return std::string(entry);
+    if (!schemeOf(entry).empty() && isUriReference(entry)) {
+        // An IRI's bytes from 0x80 up as %XX, which makes it a URI.
+        std::string uri;
+        for (const char c : entry) {
+            if (static_cast<unsigned char>(c) < 0x80)
+                uri += c;
+            else
+                uri += percentEncoded(std::string_view(&c, 1));
+        }
+        return uri;
+    }
     std::string path(entry);
 #ifdef _WIN32
     std::replace(path.begin(), path.end(), '\\', '/');

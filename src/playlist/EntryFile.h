@@ -39,7 +39,8 @@ std::optional<std::string> fileUriPath(std::string_view uri);
 
 // An entry as an XSPF location: an absolute path as a file:/// URI, a relative one as
 // a relative reference (on Windows backslashes become slashes), percent-encoded; an
-// entry that is already a URI of some scheme (http://…) as it stands.
+// entry that is already a URI of some scheme (http://…) as it stands, but for bytes
+// from 0x80 up, which become %XX.
 std::string locationFromEntry(std::string_view entry);
 
 // The reverse: a file URI of this machine, or a relative reference, as its decoded

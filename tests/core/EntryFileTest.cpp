@@ -60,6 +60,8 @@ TEST(EntryFile, LocationsRoundTrip) {
         EXPECT_TRUE(tb::isUriReference(c.location)) << c.location;
         EXPECT_EQ(tb::entryFromLocation(c.location), c.entry) << c.location;
     }
+    // An IRI goes out as a URI, and stays one.
+    EXPECT_EQ(tb::locationFromEntry("ftp://h/ž"), "ftp://h/%C5%BE");
     // Other writers' forms: localhost, a share elsewhere kept as it is.
     EXPECT_EQ(tb::entryFromLocation("file://localhost/x%41.mp3"), "/xA.mp3");
     EXPECT_EQ(tb::entryFromLocation("file://host/x.mp3"), "file://host/x.mp3");
