@@ -1,5 +1,7 @@
 #pragma once
 
+#include "playlist/PlaylistItem.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -11,18 +13,17 @@
 
 namespace tb {
 
-// The playlist's entries as raw bytes, packed back to back in blocks that are
-// filled and never moved, with an end offset per entry in chunks of the same kind.
-// Growing thus never copies what the store holds, so no append takes longer than
-// the bytes it adds, however large the store; a million entries of forty bytes
-// take about 48 MB. The chunks of ends grow from 128 kB to 2 MB: a short playlist
-// takes little, and a long one few page faults.
-class EntryStore {
+// Byte strings packed back to back in blocks that are filled and never moved, with
+// an end offset per string in chunks of the same kind. Growing thus never copies
+// what is held, so no append takes longer than the bytes it adds, however many are
+// held; a million strings of forty bytes take about 48 MB. The chunks of ends grow
+// from 128 kB to 2 MB: a few strings take little, and many few page faults.
+class PackedBytes {
 public:
-    EntryStore() = default;
-    // A store moved from is empty.
-    EntryStore(EntryStore&& other) noexcept { *this = std::move(other); }
-    EntryStore& operator=(EntryStore&& other) noexcept {
+    PackedBytes() = default;
+    // What is moved from is empty.
+    PackedBytes(PackedBytes&& other) noexcept { *this = std::move(other); }
+    PackedBytes& operator=(PackedBytes&& other) noexcept {
         blocks_ = std::move(other.blocks_);
         endChunks_ = std::move(other.endChunks_);
         count_ = std::exchange(other.count_, 0);
@@ -58,7 +59,11 @@ public:
     // Makes room for this many more entries holding this many more bytes, so that
     // appending them allocates nothing and cannot fail.
     void reserveMore(std::size_t entries, std::size_t bytes);
+    // Appends this many empty entries.
+    void appendEmpty(std::size_t entries);
     void clear();
+    // The memory taken, in bytes: blocks and chunks of ends as allocated.
+    std::size_t allocatedBytes() const;
 
     // Keeps the entries whose flag is false, in their order; `remove` has one flag
     // per entry. Returns how many were removed. An unfinished entry's parts go.
@@ -138,6 +143,67 @@ private:
     // Where the unfinished entry begins in the last block; equal to its `used` when
     // there is none.
     std::size_t partBegin_ = 0;
+};
+
+// The playlist's entries as raw bytes, each with the path of the file it came from
+// (bytes as well, empty where it is not known) and, for an entry read from a playlist
+// of today's players, what that playlist said of it (title, artist, length). Paths
+// and what came with an entry are kept beside the texts in a second store, that
+// holds nothing for the entries at its end that have neither: a playlist without
+// them takes no byte more, and one with paths its paths' bytes and one end each.
+class EntryStore {
+public:
+    std::size_t size() const { return texts_.size(); }
+    bool empty() const { return texts_.empty(); }
+
+    std::string_view at(std::size_t index) const { return texts_.at(index); }
+    // The path of the entry's file; empty where it is not known.
+    std::string_view file(std::size_t index) const {
+        const std::string_view side = sideAt(index);
+        return side.substr(0, side.find('\0'));
+    }
+    // Whether the entry came with a title, an artist or a length from a playlist.
+    bool hasInfo(std::size_t index) const {
+        return sideAt(index).find('\0') != std::string_view::npos;
+    }
+    // The entry whole: its text, file and what came with it.
+    PlaylistItem item(std::size_t index) const;
+
+    // A path holds no NUL byte: a name on disk cannot. The file may be empty.
+    void append(std::string_view entry, std::string_view file = {});
+    // An entry read from a playlist, with its file and what the playlist said of it.
+    void appendItem(const PlaylistItem& item);
+    // Appends many at once: room is made once, and then each entry costs its copy.
+    // `files` is empty or holds one path per entry.
+    void appendAll(const std::vector<std::string_view>& entries,
+                   const std::vector<std::string_view>& files = {});
+    // The start of an entry whose bytes come in parts: the next entry appended
+    // begins with them. Until then they belong to no entry.
+    void appendPart(std::string_view part) { texts_.appendPart(part); }
+    void discardPart() { texts_.discardPart(); }
+    // Makes room for this many more entries holding this many more bytes, so that
+    // appending them allocates nothing and cannot fail; `fileBytes` for their paths.
+    void reserveMore(std::size_t entries, std::size_t bytes, std::size_t fileBytes = 0);
+    void clear();
+
+    // Keeps the entries whose flag is false, in their order; `remove` has one flag
+    // per entry. Returns how many were removed. An unfinished entry's parts go.
+    std::size_t removeFlagged(const std::vector<bool>& remove);
+
+    // The memory taken, in bytes.
+    std::size_t allocatedBytes() const { return texts_.allocatedBytes() + sides_.allocatedBytes(); }
+
+private:
+    std::string_view sideAt(std::size_t index) const {
+        return index < sides_.size() ? sides_.at(index) : std::string_view();
+    }
+    // Empty sides for the entries before `entries` that have none yet.
+    void fillSidesUpTo(std::size_t entries);
+
+    PackedBytes texts_;
+    // For each entry from the first up to the last that has a file or info: its path,
+    // then, where info came with it, a NUL and the info (see EntryStore.cpp).
+    PackedBytes sides_;
 };
 
 } // namespace tb

@@ -17,19 +17,6 @@ constexpr char kLf = '\n';
 constexpr char kCtrlZ = '\x1A';
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-// Where the line that starts at begin ends: at a line end, a Ctrl-Z or the end.
-std::size_t lineEndAt(std::string_view bytes, std::size_t begin, M3uLineEnds lineEnds) {
-    const bool lfEnds = lineEnds == M3uLineEnds::CrOrLf;
-    std::size_t end = begin;
-    while (end < bytes.size()) {
-        const char c = bytes[end];
-        if (c == kCr || c == kCtrlZ || (lfEnds && c == kLf))
-            break;
-        ++end;
-    }
-    return end;
-}
-
 #if defined(__SSE2__) || defined(_M_X64)
 // The line breaks of one piece that holds no Ctrl-Z, sixteen bytes at a time.
 // Written by hand because memchr finds one byte value and a line here ends at
@@ -113,39 +100,6 @@ void appendM3uLine(std::string& out, std::string_view entry) {
     out.append(entry);
     out += kCr;
     out += kLf;
-}
-
-M3uReader::M3uReader(std::string_view bytes, M3uLineEnds lineEnds)
-    : bytes_(bytes), lineEnds_(lineEnds) {
-    if (bytes_.starts_with(kUtf8Bom))
-        position_ = kUtf8Bom.size();
-}
-
-bool M3uReader::atEnd() const {
-    return position_ >= bytes_.size() || bytes_[position_] == kCtrlZ;
-}
-
-std::string_view M3uReader::readLine() {
-    const std::size_t begin = position_;
-    const std::size_t end = lineEndAt(bytes_, begin, lineEnds_);
-    position_ = end;
-    if (end < bytes_.size() && bytes_[end] == kCr) {
-        ++position_;
-        if (position_ < bytes_.size() && bytes_[position_] == kLf)
-            ++position_;
-    } else if (end < bytes_.size() && bytes_[end] == kLf) {
-        ++position_;
-    }
-    return bytes_.substr(begin, end - begin);
-}
-
-std::vector<std::string_view> m3uLines(std::string_view bytes, M3uLineEnds lineEnds) {
-    M3uReader reader(bytes, lineEnds);
-    std::vector<std::string_view> lines;
-    do
-        lines.push_back(reader.readLine());
-    while (!reader.atEnd());
-    return lines;
 }
 
 std::string_view M3uSplitter::split(std::string_view piece, std::vector<std::string_view>& lines) {

@@ -25,6 +25,7 @@ struct PlaylistItem {
     std::string artist; // UTF-8
     std::string album;  // UTF-8
     std::int64_t milliseconds = -1; // the audio's length; negative where it is unknown
+    std::string file; // the path of the entry's file, bytes; empty where it is not known
 };
 
 // The line a player shows: the info read with the entry, else "Artist - Title", or

@@ -151,4 +151,43 @@ TEST(EntryStore, EntriesInParts) {
     EXPECT_EQ(reserved.at(0), std::string(10, 'x') + std::string(4'000'000, 'y'));
 }
 
+// Each entry keeps its file and what came with it from a playlist, whichever way it
+// was added, through removals; entries added before the first file have none.
+TEST(EntryStore, FilesAndInfoBesideTheEntries) {
+    tb::EntryStore store;
+    store.append("no file");
+    store.appendPart("in ");
+    store.append("parts", "/m/parts.mp3");
+    store.appendAll({"a", "b", "c"}, {"/m/a.mp3", "", std::string_view("/m/c\0x", 6)});
+    tb::PlaylistItem read{"read", "Artist - Title", "", "", "", 213'000, "/m/read.mp3"};
+    read.info.push_back('\0'); // any bytes, NUL included
+    store.appendItem(read);
+    store.appendItem({"bare", "", "", "", "", -1, ""});
+    store.appendAll({"d", "e"});
+    const std::vector<std::string> files{
+        "", "/m/parts.mp3", "/m/a.mp3", "", "/m/c", "/m/read.mp3", "", "", ""};
+    const auto check = [&](const std::vector<std::size_t>& rows) {
+        ASSERT_EQ(store.size(), rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            EXPECT_EQ(store.file(i), files[rows[i]]) << rows[i];
+            EXPECT_EQ(store.hasInfo(i), rows[i] == 5) << rows[i];
+        }
+    };
+    check({0, 1, 2, 3, 4, 5, 6, 7, 8});
+    EXPECT_EQ(store.at(1), "in parts");
+    const tb::PlaylistItem back = store.item(5);
+    EXPECT_EQ(back.text, "read");
+    EXPECT_EQ(back.file, read.file);
+    EXPECT_EQ(back.info, read.info);
+    EXPECT_EQ(back.milliseconds, 213'000);
+    EXPECT_EQ(store.item(0).milliseconds, -1);
+
+    store.removeFlagged({true, false, true, false, false, false, true});
+    check({1, 3, 4, 5, 7, 8});
+    EXPECT_EQ(store.item(3).info, read.info);
+    store.clear();
+    store.append("x");
+    EXPECT_EQ(store.file(0), "");
+}
+
 } // namespace

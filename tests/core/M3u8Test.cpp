@@ -30,7 +30,7 @@ struct ReadCase {
 PlaylistItem item(std::string text, std::string info, std::string title, std::string artist,
                   std::int64_t milliseconds) {
     return {std::move(text), std::move(info), std::move(title), std::move(artist), {},
-            milliseconds};
+            milliseconds, {}};
 }
 
 class M3u8Read : public testing::TestWithParam<ReadCase> {};

@@ -9,7 +9,7 @@ using tb::PlaylistItem;
 PlaylistItem item(std::string text, std::string info, std::string title, std::string artist,
                   std::int64_t milliseconds) {
     return {std::move(text), std::move(info), std::move(title), std::move(artist), {},
-            milliseconds};
+            milliseconds, {}};
 }
 
 TEST(Pls, WritesAndReadsBack) {

@@ -9,7 +9,7 @@ namespace {
 PlaylistItem item(std::string text, std::string info, std::string title, std::string artist,
                   std::string album, std::int64_t milliseconds) {
     return {std::move(text),   std::move(info),  std::move(title),
-            std::move(artist), std::move(album), milliseconds};
+            std::move(artist), std::move(album), milliseconds, {}};
 }
 
 QByteArray shown(const PlaylistItem& item) {
