@@ -18,9 +18,11 @@ inline constexpr int kSamplesPerFrame = 1152;
 // A mono frame's header is followed by 17 bytes of side information.
 inline constexpr std::size_t kXingOffset = 4 + 17;
 
-// The length that players compute from the Xing header's count, in milliseconds.
+// The length that players compute from the Xing header's count, in milliseconds,
+// rounded to the nearest as TagLib does.
 inline constexpr std::int64_t lengthMilliseconds(std::size_t audioFrames) {
-    return static_cast<std::int64_t>(audioFrames) * kSamplesPerFrame * 1000 / kSampleRate;
+    return (static_cast<std::int64_t>(audioFrames) * kSamplesPerFrame * 1000 + kSampleRate / 2) /
+           kSampleRate;
 }
 
 // A frame of 417 bytes, or 418 with its padding byte: a header and zeros, which
