@@ -7,8 +7,12 @@
 #include "playlist/Pls.h"
 #include "playlist/Xspf.h"
 
-#include <QElapsedTimer>
 #include <QThread>
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace tb {
 
@@ -78,34 +82,57 @@ bool PlaylistExport::isRunning() const {
     return worker_ && worker_->isRunning();
 }
 
+bool PlaylistExport::readAll(int total) {
+    // Opening a file takes most of the time and waits on the disk; the files are read
+    // by a few threads at once, each taking the next entry.
+    const int readers = std::clamp(QThread::idealThreadCount(), 1, kMostReaders);
+    std::atomic<int> next{0};
+    std::atomic<int> done{0};
+    std::mutex mutex;
+    std::condition_variable allDone;
+    const auto read = [&] {
+        for (int i = next++; i < total && !cancelRequested_.load(std::memory_order_relaxed);
+             i = next++) {
+            PlaylistItem& item = items_[static_cast<std::size_t>(i)];
+            std::optional<TrackFields> fields;
+            if (!item.file.empty() && reader_) {
+                try {
+                    fields = reader_(QByteArray::fromStdString(item.file));
+                } catch (...) {
+                    fields.reset(); // one unreadable file stops no other
+                }
+            }
+            applyTrackFields(item, fields);
+            if (++done == total) {
+                const std::lock_guard lock(mutex);
+                allDone.notify_one();
+            }
+        }
+    };
+    std::vector<std::thread> threads;
+    threads.reserve(static_cast<std::size_t>(readers));
+    for (int i = 0; i < readers; ++i)
+        threads.emplace_back(read);
+    {
+        std::unique_lock lock(mutex);
+        while (done < total && !cancelRequested_.load(std::memory_order_relaxed)) {
+            allDone.wait_for(lock, std::chrono::milliseconds(kProgressIntervalMs));
+            emit progress(done, total);
+        }
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    return done == total;
+}
+
 void PlaylistExport::run() {
     // Nothing may leave the worker by an exception: each ends in one of the signals.
     try {
         const int total = static_cast<int>(items_.size());
-        QElapsedTimer sinceProgress;
-        sinceProgress.start();
         emit progress(0, total);
-        if (format_ != PlaylistFormat::M3u) {
-            for (int i = 0; i < total; ++i) {
-                if (cancelRequested_.load(std::memory_order_relaxed)) {
-                    emit cancelled();
-                    return;
-                }
-                PlaylistItem& item = items_[static_cast<std::size_t>(i)];
-                std::optional<TrackFields> fields;
-                if (!item.file.empty() && reader_) {
-                    try {
-                        fields = reader_(QByteArray::fromStdString(item.file));
-                    } catch (...) {
-                        fields.reset(); // one unreadable file stops no other
-                    }
-                }
-                applyTrackFields(item, fields);
-                if (sinceProgress.elapsed() >= kProgressIntervalMs) {
-                    sinceProgress.restart();
-                    emit progress(i + 1, total);
-                }
-            }
+        if (format_ != PlaylistFormat::M3u && !readAll(total)) {
+            emit cancelled();
+            return;
         }
         const std::string bytes = bytesOf(items_, format_);
         if (cancelRequested_.load(std::memory_order_relaxed)) {

@@ -24,8 +24,8 @@ struct TrackFields {
     int milliseconds = -1; // -1 where not known
 };
 
-// Reads a file's fields, on the export's worker thread; nothing where the file
-// cannot be read. May throw: that file then counts as unreadable.
+// Reads a file's fields, on the export's worker threads (several at once); nothing
+// where the file cannot be read. May throw: that file then counts as unreadable.
 using TrackReader = std::function<std::optional<TrackFields>(const QByteArray& path)>;
 
 // Saves a playlist on a worker thread: reads for every entry that knows its file
@@ -59,8 +59,10 @@ public:
     // Every entry as saved, once `finished` has come.
     const std::vector<PlaylistItem>& items() const { return items_; }
 
-    // The least time between two progress signals.
+    // The time between two progress signals.
     static constexpr int kProgressIntervalMs = 50;
+    // The most threads that read files at once.
+    static constexpr int kMostReaders = 4;
 
 signals:
     // Entries read so far of all; queued to the thread that owns the export.
@@ -73,6 +75,8 @@ signals:
 private:
     // The worker's whole job; emits the signals.
     void run();
+    // Reads every entry's file; false when cancelled first.
+    bool readAll(int total);
 
     std::vector<PlaylistItem> items_;
     QString path_;
