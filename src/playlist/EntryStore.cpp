@@ -32,12 +32,29 @@ void* PackedBytes::allocate(std::size_t bytes) {
     return memory;
 }
 
-void PackedBytes::makeEndRoom(std::size_t entries) {
-    const std::size_t needed = chunksFor(count_ + entries);
-    while (endChunks_.size() < needed) {
-        const std::size_t ends = endsInChunk(endChunks_.size());
-        endChunks_.emplace_back(
-            static_cast<std::uint64_t*>(allocate(ends * sizeof(std::uint64_t))));
+void PackedBytes::makeEndRoom(std::size_t entries, bool exact) {
+    if (entries == 0)
+        return;
+    const std::size_t total = count_ + entries;
+    const EndPlace last = endPlaceOf(total - 1);
+    if (last.chunk < endChunks_.size() && last.offset < endChunks_[last.chunk].capacity)
+        return;
+    // The chunks before the one that takes the next end are full already.
+    for (std::size_t chunk = endPlaceOf(count_).chunk; chunk <= last.chunk; ++chunk) {
+        const std::size_t whole = endsInChunk(chunk);
+        const std::size_t wanted = std::min(whole, total - firstIndexOfChunk(chunk));
+        if (chunk < endChunks_.size()) {
+            EndChunk& held = endChunks_[chunk];
+            if (held.capacity >= wanted)
+                continue;
+            Ends grown(static_cast<std::uint64_t*>(allocate(whole * sizeof(std::uint64_t))));
+            std::memcpy(grown.get(), held.ends.get(), held.capacity * sizeof(std::uint64_t));
+            held = {std::move(grown), whole};
+            continue;
+        }
+        const std::size_t ends = exact ? wanted : whole;
+        endChunks_.push_back(
+            {Ends(static_cast<std::uint64_t*>(allocate(ends * sizeof(std::uint64_t)))), ends});
     }
 }
 
@@ -66,7 +83,7 @@ void PackedBytes::makeRoom(std::size_t bytes) {
 }
 
 void PackedBytes::reserveMore(std::size_t entries, std::size_t bytes) {
-    makeEndRoom(entries);
+    makeEndRoom(entries, true);
     makeRoom(bytes);
 }
 
@@ -131,8 +148,8 @@ std::size_t PackedBytes::allocatedBytes() const {
     std::size_t bytes = 0;
     for (const Block& block : blocks_)
         bytes += block.capacity;
-    for (std::size_t chunk = 0; chunk < endChunks_.size(); ++chunk)
-        bytes += endsInChunk(chunk) * sizeof(std::uint64_t);
+    for (const EndChunk& chunk : endChunks_)
+        bytes += chunk.capacity * sizeof(std::uint64_t);
     return bytes;
 }
 
@@ -140,7 +157,7 @@ void PackedBytes::clear() {
     // Give the memory back: an emptied playlist of a million entries should not
     // keep its 50 MB.
     std::vector<Block>().swap(blocks_);
-    std::vector<Ends>().swap(endChunks_);
+    std::vector<EndChunk>().swap(endChunks_);
     count_ = 0;
     partBegin_ = 0;
 }

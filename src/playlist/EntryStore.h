@@ -100,6 +100,13 @@ private:
                                              : std::min<std::size_t>(kFirstChunkBits - 1 + chunk,
                                                                      kLargestChunkBits));
     }
+    static std::size_t firstIndexOfChunk(std::size_t chunk) {
+        if (chunk == 0)
+            return 0;
+        if (chunk < kGrowingChunks)
+            return std::size_t{1} << (kFirstChunkBits + chunk - 1);
+        return (chunk - (kGrowingChunks - 1)) << kLargestChunkBits;
+    }
     // How many chunks hold this many ends.
     static std::size_t chunksFor(std::size_t entries) {
         return entries == 0 ? 0 : endPlaceOf(entries - 1).chunk + 1;
@@ -111,16 +118,17 @@ private:
     static std::uint64_t offsetOf(std::uint64_t end) { return end & kOffsetMask; }
     std::uint64_t endAt(std::size_t index) const {
         const EndPlace place = endPlaceOf(index);
-        return endChunks_[place.chunk][place.offset];
+        return endChunks_[place.chunk].ends[place.offset];
     }
     std::uint64_t& endAt(std::size_t index) {
         const EndPlace place = endPlaceOf(index);
-        return endChunks_[place.chunk][place.offset];
+        return endChunks_[place.chunk].ends[place.offset];
     }
 
     // Room for `bytes` more after the unfinished entry, in the last block.
     void makeRoom(std::size_t bytes);
-    void makeEndRoom(std::size_t entries);
+    // Room for the ends of this many more entries; `exact` takes no more than that.
+    void makeEndRoom(std::size_t entries, bool exact = false);
     std::size_t roomLeft() const {
         return blocks_.empty() ? 0 : blocks_.back().capacity - blocks_.back().used;
     }
@@ -138,7 +146,14 @@ private:
         std::size_t used = 0; // entries, then the unfinished entry's parts
     };
     std::vector<Block> blocks_;
-    std::vector<Ends> endChunks_;
+    // A chunk of ends that a reservation made holds only the ends it asked for, so
+    // that a playlist of a known size takes no ends beyond its own; it grows to its
+    // whole size, once, when more come.
+    struct EndChunk {
+        Ends ends;
+        std::size_t capacity = 0;
+    };
+    std::vector<EndChunk> endChunks_;
     std::size_t count_ = 0;
     // Where the unfinished entry begins in the last block; equal to its `used` when
     // there is none.
