@@ -87,10 +87,12 @@ TEST(EntryStore, GrowsWithoutMovingAndCompactsAcrossBlocks) {
 }
 
 // Each entry's end is found again wherever it lies among the growing chunks of
-// ends, also after a removal that leaves fewer chunks.
+// ends, also past a reservation that ended inside a chunk, and after a removal that
+// leaves fewer chunks.
 TEST(EntryStore, EndsAcrossChunksOfEveryKind) {
     constexpr std::size_t kEntries = (std::size_t{1} << 19) + 3; // past chunks of all sizes
     tb::EntryStore store;
+    store.reserveMore(kEntries / 3, 0);
     for (std::size_t i = 0; i < kEntries; ++i)
         store.append(std::to_string(i));
     for (std::size_t i = 0; i < kEntries; ++i)
