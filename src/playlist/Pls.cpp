@@ -10,6 +10,9 @@ namespace tb {
 
 namespace {
 constexpr std::size_t kShownKeyBytes = 40;
+// The longest line read: far beyond any path or title. A longer one is no playlist
+// line, and holding it as an entry would cost its size again.
+constexpr std::size_t kMostLineBytes = std::size_t{1} << 20;
 
 bool sameIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -98,6 +101,9 @@ std::vector<PlaylistItem> readPls(std::string_view bytes) {
     TextLines lines(bytes);
     std::string_view line;
     while (lines.next(line)) {
+        if (line.size() > kMostLineBytes)
+            fail(lines.number(),
+                 "řádek je delší než " + std::to_string(kMostLineBytes >> 20) + " MB");
         const std::string_view text = trimmed(line);
         if (text.empty() || text.starts_with(';') || text.starts_with('#'))
             continue;

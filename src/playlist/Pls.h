@@ -27,7 +27,8 @@ std::string writePls(const std::vector<PlaylistItem>& items);
 // lines starting with ";" or "#" are comments; sections other than [playlist] are
 // skipped. Throws PlaylistFormatError, with the line where it can, when there is no
 // [playlist] section, a key is numbered wrongly or twice, a File is missing for some
-// number, a Length is no number, or NumberOfEntries disagrees with the File keys.
+// number, a Length is no number, NumberOfEntries disagrees with the File keys, or a
+// line is longer than 1 MB.
 // Nothing is allocated from the counts that the file claims.
 std::vector<PlaylistItem> readPls(std::string_view bytes);
 

@@ -8,8 +8,13 @@ using tb::PlaylistItem;
 
 PlaylistItem item(std::string text, std::string info, std::string title, std::string artist,
                   std::int64_t milliseconds) {
-    return {std::move(text), std::move(info), std::move(title), std::move(artist), {},
-            milliseconds, {}};
+    return {std::move(text),
+            std::move(info),
+            std::move(title),
+            std::move(artist),
+            {},
+            milliseconds,
+            {}};
 }
 
 TEST(Pls, WritesAndReadsBack) {
@@ -90,7 +95,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"DuplicateFile", "[playlist]\nFile1=a\nfile1=b\n", "řádek 3: klíč „file1“ je"},
         BadCase{"DuplicateCount", "[playlist]\nNumberOfEntries=0\nNumberOfEntries=0\n", "podruhé"},
         BadCase{"LengthNotANumber", "[playlist]\nFile1=a\nLength1=3:20\n", "není celé číslo"},
-        BadCase{"NoEquals", "[playlist]\nFile1\n", "řádek 2: chybí „=“"}),
+        BadCase{"NoEquals", "[playlist]\nFile1\n", "řádek 2: chybí „=“"},
+        BadCase{"LongLine", "[playlist]\nFile1=" + std::string(2 << 20, 'a') + "\n",
+                "řádek 2: řádek je delší než 1 MB"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
