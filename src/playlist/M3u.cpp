@@ -1,6 +1,7 @@
 #include "playlist/M3u.h"
 
-#include <algorithm>
+#include "playlist/TextLines.h"
+
 #include <bit>
 #include <cstring>
 #include <utility>
@@ -61,37 +62,17 @@ private:
 };
 #else
 // The line breaks of one piece that holds no Ctrl-Z, looked up with memchr: a byte
-// loop made opening a large playlist twice as slow. The next CR and the next LF are
-// each kept until a line passes them, so a file of lone CRs or lone LFs is not
-// searched again for the other kind at every line.
+// loop made opening a large playlist twice as slow.
 class LineBreaks {
 public:
     LineBreaks(std::string_view piece, M3uLineEnds lineEnds)
-        : piece_(piece), lfEnds_(lineEnds == M3uLineEnds::CrOrLf), cr_(find(kCr, 0)),
-          lf_(lfEnds_ ? find(kLf, 0) : piece.size()) {}
+        : breaks_(piece, kCr, lineEnds == M3uLineEnds::CrOrLf ? kLf : kCr) {}
 
     // Where the line that starts at begin ends; the piece's size where it goes on.
-    std::size_t endOfLineFrom(std::size_t begin) {
-        if (cr_ < begin)
-            cr_ = find(kCr, begin);
-        if (lf_ < begin)
-            lf_ = find(kLf, begin);
-        return std::min(cr_, lf_);
-    }
+    std::size_t endOfLineFrom(std::size_t begin) { return breaks_.from(begin); }
 
 private:
-    std::size_t find(char c, std::size_t begin) const {
-        if (begin >= piece_.size())
-            return piece_.size();
-        const void* hit = std::memchr(piece_.data() + begin, c, piece_.size() - begin);
-        return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - piece_.data())
-                   : piece_.size();
-    }
-
-    std::string_view piece_;
-    bool lfEnds_;
-    std::size_t cr_;
-    std::size_t lf_;
+    EitherByte breaks_;
 };
 #endif
 } // namespace
