@@ -92,6 +92,14 @@ int main(int argc, char* argv[]) {
     bench::report("files_extra_bytes_per_entry",
                   (storeWithFilesBytes - storeBytes - static_cast<double>(withFiles.fileBytes)) /
                       kEntries);
+    {
+        // The copy that a save takes on the window's thread.
+        timer.restart();
+        const tb::EntryStore snapshot = playlist->snapshot();
+        bench::report("snapshot_with_files_ms", bench::msSince(timer));
+        if (snapshot.size() != playlist->count())
+            return 1;
+    }
     playlist->clear();
 
     if (idleSeconds >= 0) {

@@ -153,6 +153,34 @@ std::size_t PackedBytes::allocatedBytes() const {
     return bytes;
 }
 
+PackedBytes PackedBytes::copy() const {
+    PackedBytes copied;
+    copied.blocks_.reserve(blocks_.size());
+    for (std::size_t i = 0; i < blocks_.size(); ++i) {
+        const std::size_t used = i + 1 == blocks_.size() ? partBegin_ : blocks_[i].used;
+        Block block{Bytes(static_cast<char*>(allocate(std::max<std::size_t>(used, 1)))),
+                    std::max<std::size_t>(used, 1), used};
+        if (used > 0)
+            std::memcpy(block.bytes.get(), blocks_[i].bytes.get(), used);
+        copied.blocks_.push_back(std::move(block));
+    }
+    copied.endChunks_.reserve(endChunks_.size());
+    for (std::size_t chunk = 0; chunk < endChunks_.size(); ++chunk) {
+        const std::size_t ends = std::min(endChunks_[chunk].capacity,
+                                          count_ - std::min(count_, firstIndexOfChunk(chunk)));
+        if (ends == 0)
+            break;
+        EndChunk copiedChunk{
+            Ends(static_cast<std::uint64_t*>(allocate(ends * sizeof(std::uint64_t)))), ends};
+        std::memcpy(copiedChunk.ends.get(), endChunks_[chunk].ends.get(),
+                    ends * sizeof(std::uint64_t));
+        copied.endChunks_.push_back(std::move(copiedChunk));
+    }
+    copied.count_ = count_;
+    copied.partBegin_ = copied.blocks_.empty() ? 0 : copied.blocks_.back().used;
+    return copied;
+}
+
 void PackedBytes::clear() {
     // Give the memory back: an emptied playlist of a million entries should not
     // keep its 50 MB.

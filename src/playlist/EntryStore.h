@@ -64,6 +64,9 @@ public:
     void clear();
     // The memory taken, in bytes: blocks and chunks of ends as allocated.
     std::size_t allocatedBytes() const;
+    // A copy of the entries, each block copied whole: far quicker than copying each
+    // entry. An unfinished entry's parts are left out.
+    PackedBytes copy() const;
 
     // Keeps the entries whose flag is false, in their order; `remove` has one flag
     // per entry. Returns how many were removed. An unfinished entry's parts go.
@@ -207,6 +210,13 @@ public:
 
     // The memory taken, in bytes.
     std::size_t allocatedBytes() const { return texts_.allocatedBytes() + sides_.allocatedBytes(); }
+    // A copy, as a save on another thread takes the playlist; see PackedBytes::copy.
+    EntryStore copy() const {
+        EntryStore copied;
+        copied.texts_ = texts_.copy();
+        copied.sides_ = sides_.copy();
+        return copied;
+    }
 
 private:
     std::string_view sideAt(std::size_t index) const {

@@ -65,6 +65,11 @@ PlaylistExport::PlaylistExport(std::vector<PlaylistItem> items, QString path, Pl
     : QObject(parent), items_(std::move(items)), path_(std::move(path)), format_(format),
       reader_(std::move(reader)) {}
 
+PlaylistExport::PlaylistExport(EntryStore entries, QString path, PlaylistFormat format,
+                               TrackReader reader, QObject* parent)
+    : QObject(parent), entries_(std::move(entries)), path_(std::move(path)), format_(format),
+      reader_(std::move(reader)) {}
+
 PlaylistExport::~PlaylistExport() {
     cancel();
     if (worker_)
@@ -128,6 +133,12 @@ bool PlaylistExport::readAll(int total) {
 void PlaylistExport::run() {
     // Nothing may leave the worker by an exception: each ends in one of the signals.
     try {
+        if (!entries_.empty()) {
+            items_.reserve(entries_.size());
+            for (std::size_t i = 0; i < entries_.size(); ++i)
+                items_.push_back(entries_.item(i));
+            entries_.clear();
+        }
         const int total = static_cast<int>(items_.size());
         emit progress(0, total);
         if (format_ != PlaylistFormat::M3u && !readAll(total)) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "playlist/EntryStore.h"
 #include "playlist/PlaylistFormat.h"
 #include "playlist/PlaylistItem.h"
 
@@ -45,6 +46,10 @@ class PlaylistExport : public QObject {
 public:
     PlaylistExport(std::vector<PlaylistItem> items, QString path, PlaylistFormat format,
                    TrackReader reader, QObject* parent = nullptr);
+    // The same for the playlist's entries as PlaylistModel::snapshot gives them: each is
+    // taken apart on the worker, so the window spends only the copy.
+    PlaylistExport(EntryStore entries, QString path, PlaylistFormat format, TrackReader reader,
+                   QObject* parent = nullptr);
     // Cancels a save still running and waits for its worker, which stops at the
     // next entry.
     ~PlaylistExport() override;
@@ -78,6 +83,7 @@ private:
     // Reads every entry's file; false when cancelled first.
     bool readAll(int total);
 
+    EntryStore entries_; // taken apart into items_ by the worker
     std::vector<PlaylistItem> items_;
     QString path_;
     PlaylistFormat format_;

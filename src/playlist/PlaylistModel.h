@@ -26,8 +26,10 @@ public:
     bool hasEntryInfo(std::size_t row) const { return entries_.hasInfo(row); }
     // The entry whole: text, file and what came with it.
     tb::PlaylistItem item(std::size_t row) const { return entries_.item(row); }
-    // Every entry whole, as a save on another thread takes them.
+    // Every entry whole.
     std::vector<tb::PlaylistItem> items() const;
+    // A copy of the entries, made quickly, for a save on another thread.
+    tb::EntryStore snapshot() const { return entries_.copy(); }
 
     // Makes room ahead of a large append whose size is known.
     void reserve(std::size_t entries, std::size_t bytes, std::size_t fileBytes = 0) {

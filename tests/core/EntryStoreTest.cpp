@@ -177,6 +177,14 @@ TEST(EntryStore, FilesAndInfoBesideTheEntries) {
     };
     check({0, 1, 2, 3, 4, 5, 6, 7, 8});
     EXPECT_EQ(store.at(1), "in parts");
+    // A copy holds the same, without an unfinished entry.
+    store.appendPart("open");
+    const tb::EntryStore copied = store.copy();
+    ASSERT_EQ(contents(copied), contents(store));
+    for (std::size_t i = 0; i < store.size(); ++i)
+        EXPECT_EQ(copied.item(i).info, store.item(i).info);
+    EXPECT_EQ(copied.file(5), "/m/read.mp3");
+    store.discardPart();
     const tb::PlaylistItem back = store.item(5);
     EXPECT_EQ(back.text, "read");
     EXPECT_EQ(back.file, read.file);

@@ -103,7 +103,10 @@ private slots:
         QFETCH(QByteArray, bytes);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("list"));
-        tb::PlaylistExport save(fourEntries(), path, format, fakeTracks);
+        tb::EntryStore entries; // as the window hands them over
+        for (const PlaylistItem& item : fourEntries())
+            entries.appendItem(item);
+        tb::PlaylistExport save(entries.copy(), path, format, fakeTracks);
         QSignalSpy finished(&save, &tb::PlaylistExport::finished);
         QSignalSpy progress(&save, &tb::PlaylistExport::progress);
         save.start();
