@@ -1,4 +1,5 @@
 #include "playlist/M3u8.h"
+#include "support/PlaylistItems.h"
 
 #include <gtest/gtest.h>
 
@@ -27,11 +28,7 @@ struct ReadCase {
     friend void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.name; }
 };
 
-PlaylistItem item(std::string text, std::string info, std::string title, std::string artist,
-                  std::int64_t milliseconds) {
-    return {std::move(text), std::move(info), std::move(title), std::move(artist), {},
-            milliseconds, {}};
-}
+using tb::test::playlistItem;
 
 class M3u8Read : public testing::TestWithParam<ReadCase> {};
 
@@ -67,10 +64,11 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(M3u8, WritesHeaderInfoAndEntriesWithLf) {
-    const std::vector<PlaylistItem> items{item("/m/sos.mp3", "", "SOS", "ABBA", 213499),
-                                          item("rel/ž.mp3", "kept\r\ninfo", "", "", 1500),
-                                          item("nothing known", "", "", "", -1),
-                                          item(std::string("\xE8\0x", 3), "", "Jen název", "", -1)};
+    const std::vector<PlaylistItem> items{
+        playlistItem("/m/sos.mp3", "", "SOS", "ABBA", 213499),
+        playlistItem("rel/ž.mp3", "kept\r\ninfo", "", "", 1500),
+        playlistItem("nothing known", "", "", "", -1),
+        playlistItem(std::string("\xE8\0x", 3), "", "Jen název", "", -1)};
     const std::string expected = "#EXTM3U\n"
                                  "#EXTINF:213,ABBA - SOS\n/m/sos.mp3\n"
                                  "#EXTINF:2,kept  info\nrel/ž.mp3\n"
@@ -89,8 +87,8 @@ TEST(M3u8, WritesHeaderInfoAndEntriesWithLf) {
 
 TEST(M3u8, EntryWithALineBreakIsRefusedByNumber) {
     for (const char* broken : {"a\nb", "a\rb", "\n"}) {
-        const std::vector<PlaylistItem> items{item("fine", "", "", "", -1),
-                                              item(broken, "", "", "", -1)};
+        const std::vector<PlaylistItem> items{playlistItem("fine", "", "", "", -1),
+                                              playlistItem(broken, "", "", "", -1)};
         try {
             tb::writeM3u8(items);
             ADD_FAILURE() << "written: " << broken;

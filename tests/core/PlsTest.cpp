@@ -1,4 +1,5 @@
 #include "playlist/Pls.h"
+#include "support/PlaylistItems.h"
 
 #include <gtest/gtest.h>
 
@@ -6,21 +7,13 @@ namespace {
 
 using tb::PlaylistItem;
 
-PlaylistItem item(std::string text, std::string info, std::string title, std::string artist,
-                  std::int64_t milliseconds) {
-    return {std::move(text),
-            std::move(info),
-            std::move(title),
-            std::move(artist),
-            {},
-            milliseconds,
-            {}};
-}
+using tb::test::playlistItem;
 
 TEST(Pls, WritesAndReadsBack) {
-    const std::vector<PlaylistItem> items{item("/m/sos.mp3", "", "SOS", "ABBA", 212600),
-                                          item("rel/ž.mp3", "a\nb", "", "", -1),
-                                          item("http://radio.example/stream", "", "", "", -1)};
+    const std::vector<PlaylistItem> items{
+        playlistItem("/m/sos.mp3", "", "SOS", "ABBA", 212600),
+        playlistItem("rel/ž.mp3", "a\nb", "", "", -1),
+        playlistItem("http://radio.example/stream", "", "", "", -1)};
     const std::string written = tb::writePls(items);
     EXPECT_EQ(written, "[playlist]\n"
                        "File1=/m/sos.mp3\nTitle1=ABBA - SOS\nLength1=213\n"
@@ -35,7 +28,7 @@ TEST(Pls, WritesAndReadsBack) {
     EXPECT_EQ(back[1].info, "a b");
     EXPECT_EQ(back[2].text, items[2].text);
     EXPECT_EQ(back[2].milliseconds, -1);
-    EXPECT_THROW(tb::writePls({item("a\r\nb", "", "", "", -1)}), tb::PlaylistFormatError);
+    EXPECT_THROW(tb::writePls({playlistItem("a\r\nb", "", "", "", -1)}), tb::PlaylistFormatError);
 }
 
 TEST(Pls, ReadsKeysInAnyOrderAndCase) {

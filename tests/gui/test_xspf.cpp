@@ -1,4 +1,5 @@
 #include "playlist/Xspf.h"
+#include "support/PlaylistItems.h"
 
 #include <QTest>
 
@@ -8,8 +9,8 @@ namespace {
 
 PlaylistItem item(std::string text, std::string info, std::string title, std::string artist,
                   std::string album, std::int64_t milliseconds) {
-    return {std::move(text),   std::move(info),  std::move(title),
-            std::move(artist), std::move(album), milliseconds, {}};
+    return tb::test::playlistItem(std::move(text), std::move(info), std::move(title),
+                                  std::move(artist), milliseconds, std::move(album));
 }
 
 QByteArray shown(const PlaylistItem& item) {
