@@ -88,35 +88,53 @@ private:
 };
 } // namespace
 
-PlaylistTimes fillPlaylist(PlaylistModel& playlist, int entries) {
+PlaylistTimes fillPlaylist(PlaylistModel& playlist, int entries, bool withFiles) {
     constexpr int kBatch = 10'000;
     PlaylistTimes times;
     {
         const PlaylistStretch stretch(times);
-        playlist.reserve(static_cast<std::size_t>(entries), static_cast<std::size_t>(entries) * 40);
+        playlist.reserve(static_cast<std::size_t>(entries), static_cast<std::size_t>(entries) * 40,
+                         withFiles ? static_cast<std::size_t>(entries) * 45 : 0);
     }
     std::string bytes;
     std::vector<std::size_t> ends;
     std::vector<std::string_view> batch;
+    std::vector<std::string_view> files;
+    const auto views = [](const std::string& all, const std::vector<std::size_t>& ends,
+                          std::vector<std::string_view>& out) {
+        out.clear();
+        std::size_t begin = 0;
+        for (std::size_t end : ends) {
+            out.emplace_back(all.data() + begin, end - begin);
+            begin = end;
+        }
+    };
+    std::string fileBytes;
+    std::vector<std::size_t> fileEnds;
     for (int first = 0; first < entries; first += kBatch) {
         const int last = std::min(entries, first + kBatch);
         bytes.clear();
         ends.clear();
+        fileBytes.clear();
+        fileEnds.clear();
         for (int i = first; i < last; ++i) {
             char line[64];
             const int length = std::snprintf(line, sizeof line,
                                              "C:\\MUSIC\\Artist %03d\\track-%07d.mp3", i % 1000, i);
             bytes.append(line, static_cast<std::size_t>(length));
             ends.push_back(bytes.size());
+            if (withFiles) {
+                const int fileLength = std::snprintf(
+                    line, sizeof line, "/home/user/Music/Artist %03d/track-%07d.mp3", i % 1000, i);
+                fileBytes.append(line, static_cast<std::size_t>(fileLength));
+                fileEnds.push_back(fileBytes.size());
+            }
         }
-        batch.clear();
-        std::size_t begin = 0;
-        for (std::size_t end : ends) {
-            batch.emplace_back(bytes.data() + begin, end - begin);
-            begin = end;
-        }
+        views(bytes, ends, batch);
+        views(fileBytes, fileEnds, files);
+        times.fileBytes += fileBytes.size();
         const PlaylistStretch stretch(times);
-        playlist.appendAll(batch);
+        playlist.appendAll(batch, files);
     }
     return times;
 }

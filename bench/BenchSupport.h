@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <cstddef>
 #include <cstdio>
 
 class PlaylistModel;
@@ -31,12 +32,14 @@ void useOffscreenPlatform();
 struct PlaylistTimes {
     double ms = 0;
     double cpuMs = 0;
+    std::size_t fileBytes = 0; // the bytes of the files' paths appended
 };
 
 // Appends entries of about forty bytes ("C:\MUSIC\Artist 001\track-0000001.mp3")
 // in batches, so that the bench's own scratch stays small. Returns the time spent in
-// the playlist, the bench's own formatting of the entries left out.
-PlaylistTimes fillPlaylist(PlaylistModel& playlist, int entries);
+// the playlist, the bench's own formatting of the entries left out. With files, each
+// entry comes with the path of its file ("/home/user/Music/Artist 001/track-0000001.mp3").
+PlaylistTimes fillPlaylist(PlaylistModel& playlist, int entries, bool withFiles = false);
 
 // Fills the folder with `count` empty files "Track 00000.mp3" and on; false when one
 // cannot be made.

@@ -43,6 +43,9 @@ int main(int argc, char* argv[]) {
     bench::report("fill_playlist_ms", inPlaylist.ms);
     bench::report("fill_playlist_cpu_ms", inPlaylist.cpuMs);
     bench::report("fill_formatting_ms", fillMs - inPlaylist.ms);
+    const auto storeBytes = static_cast<double>(playlist->memoryBytes());
+    bench::report("store_mb", storeBytes / 1e6);
+    const double filledMB = bench::residentMB();
     form.ListBox1->scrollTo(kEntries / 2);
     form.ListBox1->viewport()->repaint();
     bench::settle();
@@ -73,6 +76,31 @@ int main(int argc, char* argv[]) {
     bench::report("peak_above_empty_window_mb", bench::peakResidentMB() - emptyWindowMB);
     if (playlist->count() != kEntries / 2)
         return 1;
+
+    // The same fill with each entry's file beside it: the paths' bytes and one end an
+    // entry more.
+    playlist->clear();
+    timer.restart();
+    const bench::PlaylistTimes withFiles = bench::fillPlaylist(*playlist, kEntries, true);
+    bench::report("fill_with_files_ms", bench::msSince(timer));
+    bench::report("fill_with_files_playlist_ms", withFiles.ms);
+    bench::report("fill_with_files_playlist_cpu_ms", withFiles.cpuMs);
+    const auto storeWithFilesBytes = static_cast<double>(playlist->memoryBytes());
+    bench::report("store_with_files_mb", storeWithFilesBytes / 1e6);
+    bench::report("resident_growth_with_files_mb", bench::residentMB() - filledMB);
+    bench::report("file_bytes_mb", static_cast<double>(withFiles.fileBytes) / 1e6);
+    bench::report("files_extra_bytes_per_entry",
+                  (storeWithFilesBytes - storeBytes - static_cast<double>(withFiles.fileBytes)) /
+                      kEntries);
+    {
+        // The copy that a save takes on the window's thread.
+        timer.restart();
+        const tb::EntryStore snapshot = playlist->snapshot();
+        bench::report("snapshot_with_files_ms", bench::msSince(timer));
+        if (snapshot.size() != playlist->count())
+            return 1;
+    }
+    playlist->clear();
 
     if (idleSeconds >= 0) {
         playlist->clear();

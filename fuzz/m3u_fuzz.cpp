@@ -3,6 +3,7 @@
 // ends, which write back into a file that reads as the same lines, and the same
 // lines from the splitter that takes the file in pieces.
 #include "playlist/M3u.h"
+#include "support/M3uLines.h"
 #include "support/M3uPieces.h"
 
 #include <cstdint>
@@ -19,7 +20,7 @@ void check(bool condition) {
 }
 
 void checkRule(std::string_view input, tb::M3uLineEnds lineEnds) {
-    const std::vector<std::string_view> lines = tb::m3uLines(input, lineEnds);
+    const std::vector<std::string_view> lines = tb::test::m3uLines(input, lineEnds);
     check(!lines.empty());
     std::string written;
     const char* ends = lineEnds == tb::M3uLineEnds::CrOnly ? "\r\x1A" : "\r\n\x1A";
@@ -30,7 +31,8 @@ void checkRule(std::string_view input, tb::M3uLineEnds lineEnds) {
         tb::appendM3uLine(written, line);
     }
     // A first line that starts with a byte-order mark would lose it when read again.
-    check(lines.front().starts_with("\xEF\xBB\xBF") || tb::m3uLines(written, lineEnds) == lines);
+    check(lines.front().starts_with("\xEF\xBB\xBF") ||
+          tb::test::m3uLines(written, lineEnds) == lines);
 
     // Read in pieces, whatever their size, the file has the same lines.
     const std::size_t pieceSize = input.empty() ? 1 : 1 + static_cast<unsigned char>(input[0]) % 7;

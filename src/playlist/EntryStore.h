@@ -1,5 +1,7 @@
 #pragma once
 
+#include "playlist/PlaylistItem.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -11,18 +13,17 @@
 
 namespace tb {
 
-// The playlist's entries as raw bytes, packed back to back in blocks that are
-// filled and never moved, with an end offset per entry in chunks of the same kind.
-// Growing thus never copies what the store holds, so no append takes longer than
-// the bytes it adds, however large the store; a million entries of forty bytes
-// take about 48 MB. The chunks of ends grow from 128 kB to 2 MB: a short playlist
-// takes little, and a long one few page faults.
-class EntryStore {
+// Byte strings packed back to back in blocks that are filled and never moved, with
+// an end offset per string in chunks of the same kind. Growing thus never copies
+// what is held, so no append takes longer than the bytes it adds, however many are
+// held; a million strings of forty bytes take about 48 MB. The chunks of ends grow
+// from 128 kB to 2 MB: a few strings take little, and many few page faults.
+class PackedBytes {
 public:
-    EntryStore() = default;
-    // A store moved from is empty.
-    EntryStore(EntryStore&& other) noexcept { *this = std::move(other); }
-    EntryStore& operator=(EntryStore&& other) noexcept {
+    PackedBytes() = default;
+    // What is moved from is empty.
+    PackedBytes(PackedBytes&& other) noexcept { *this = std::move(other); }
+    PackedBytes& operator=(PackedBytes&& other) noexcept {
         blocks_ = std::move(other.blocks_);
         endChunks_ = std::move(other.endChunks_);
         count_ = std::exchange(other.count_, 0);
@@ -58,7 +59,14 @@ public:
     // Makes room for this many more entries holding this many more bytes, so that
     // appending them allocates nothing and cannot fail.
     void reserveMore(std::size_t entries, std::size_t bytes);
+    // Appends this many empty entries.
+    void appendEmpty(std::size_t entries);
     void clear();
+    // The memory taken, in bytes: blocks and chunks of ends as allocated.
+    std::size_t allocatedBytes() const;
+    // A copy of the entries, each block copied whole: far quicker than copying each
+    // entry. An unfinished entry's parts are left out.
+    PackedBytes copy() const;
 
     // Keeps the entries whose flag is false, in their order; `remove` has one flag
     // per entry. Returns how many were removed. An unfinished entry's parts go.
@@ -95,6 +103,13 @@ private:
                                              : std::min<std::size_t>(kFirstChunkBits - 1 + chunk,
                                                                      kLargestChunkBits));
     }
+    static std::size_t firstIndexOfChunk(std::size_t chunk) {
+        if (chunk == 0)
+            return 0;
+        if (chunk < kGrowingChunks)
+            return std::size_t{1} << (kFirstChunkBits + chunk - 1);
+        return (chunk - (kGrowingChunks - 1)) << kLargestChunkBits;
+    }
     // How many chunks hold this many ends.
     static std::size_t chunksFor(std::size_t entries) {
         return entries == 0 ? 0 : endPlaceOf(entries - 1).chunk + 1;
@@ -106,16 +121,17 @@ private:
     static std::uint64_t offsetOf(std::uint64_t end) { return end & kOffsetMask; }
     std::uint64_t endAt(std::size_t index) const {
         const EndPlace place = endPlaceOf(index);
-        return endChunks_[place.chunk][place.offset];
+        return endChunks_[place.chunk].ends[place.offset];
     }
     std::uint64_t& endAt(std::size_t index) {
         const EndPlace place = endPlaceOf(index);
-        return endChunks_[place.chunk][place.offset];
+        return endChunks_[place.chunk].ends[place.offset];
     }
 
     // Room for `bytes` more after the unfinished entry, in the last block.
     void makeRoom(std::size_t bytes);
-    void makeEndRoom(std::size_t entries);
+    // Room for the ends of this many more entries; `exact` takes no more than that.
+    void makeEndRoom(std::size_t entries, bool exact = false);
     std::size_t roomLeft() const {
         return blocks_.empty() ? 0 : blocks_.back().capacity - blocks_.back().used;
     }
@@ -133,11 +149,86 @@ private:
         std::size_t used = 0; // entries, then the unfinished entry's parts
     };
     std::vector<Block> blocks_;
-    std::vector<Ends> endChunks_;
+    // A chunk of ends that a reservation made holds only the ends it asked for, so
+    // that a playlist of a known size takes no ends beyond its own; it grows to its
+    // whole size, once, when more come.
+    struct EndChunk {
+        Ends ends;
+        std::size_t capacity = 0;
+    };
+    std::vector<EndChunk> endChunks_;
     std::size_t count_ = 0;
     // Where the unfinished entry begins in the last block; equal to its `used` when
     // there is none.
     std::size_t partBegin_ = 0;
+};
+
+// The playlist's entries as raw bytes, each with the path of the file it came from
+// (bytes as well, empty where it is not known) and, for an entry read from a playlist
+// of today's players, what that playlist said of it (title, artist, length). Paths
+// and what came with an entry are kept beside the texts in a second store, that
+// holds nothing for the entries at its end that have neither: a playlist without
+// them takes no byte more, and one with paths its paths' bytes and one end each.
+class EntryStore {
+public:
+    std::size_t size() const { return texts_.size(); }
+    bool empty() const { return texts_.empty(); }
+
+    std::string_view at(std::size_t index) const { return texts_.at(index); }
+    // The path of the entry's file; empty where it is not known.
+    std::string_view file(std::size_t index) const {
+        const std::string_view side = sideAt(index);
+        return side.substr(0, side.find('\0'));
+    }
+    // Whether the entry came with a title, an artist or a length from a playlist.
+    bool hasInfo(std::size_t index) const {
+        return sideAt(index).find('\0') != std::string_view::npos;
+    }
+    // The entry whole: its text, file and what came with it.
+    PlaylistItem item(std::size_t index) const;
+
+    // A path holds no NUL byte: a name on disk cannot. The file may be empty.
+    void append(std::string_view entry, std::string_view file = {});
+    // An entry read from a playlist, with its file and what the playlist said of it.
+    void appendItem(const PlaylistItem& item);
+    // Appends many at once: room is made once, and then each entry costs its copy.
+    // `files` is empty or holds one path per entry.
+    void appendAll(const std::vector<std::string_view>& entries,
+                   const std::vector<std::string_view>& files = {});
+    // The start of an entry whose bytes come in parts: the next entry appended
+    // begins with them. Until then they belong to no entry.
+    void appendPart(std::string_view part) { texts_.appendPart(part); }
+    void discardPart() { texts_.discardPart(); }
+    // Makes room for this many more entries holding this many more bytes, so that
+    // appending them allocates nothing and cannot fail; `fileBytes` for their paths.
+    void reserveMore(std::size_t entries, std::size_t bytes, std::size_t fileBytes = 0);
+    void clear();
+
+    // Keeps the entries whose flag is false, in their order; `remove` has one flag
+    // per entry. Returns how many were removed. An unfinished entry's parts go.
+    std::size_t removeFlagged(const std::vector<bool>& remove);
+
+    // The memory taken, in bytes.
+    std::size_t allocatedBytes() const { return texts_.allocatedBytes() + sides_.allocatedBytes(); }
+    // A copy, as a save on another thread takes the playlist; see PackedBytes::copy.
+    EntryStore copy() const {
+        EntryStore copied;
+        copied.texts_ = texts_.copy();
+        copied.sides_ = sides_.copy();
+        return copied;
+    }
+
+private:
+    std::string_view sideAt(std::size_t index) const {
+        return index < sides_.size() ? sides_.at(index) : std::string_view();
+    }
+    // Empty sides for the entries before `entries` that have none yet.
+    void fillSidesUpTo(std::size_t entries);
+
+    PackedBytes texts_;
+    // For each entry from the first up to the last that has a file or info: its path,
+    // then, where info came with it, a NUL and the info (see EntryStore.cpp).
+    PackedBytes sides_;
 };
 
 } // namespace tb

@@ -1,6 +1,7 @@
 #include "playlist/M3u.h"
 
-#include <algorithm>
+#include "playlist/TextLines.h"
+
 #include <bit>
 #include <cstring>
 #include <utility>
@@ -16,19 +17,6 @@ constexpr char kCr = '\r';
 constexpr char kLf = '\n';
 constexpr char kCtrlZ = '\x1A';
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-
-// Where the line that starts at begin ends: at a line end, a Ctrl-Z or the end.
-std::size_t lineEndAt(std::string_view bytes, std::size_t begin, M3uLineEnds lineEnds) {
-    const bool lfEnds = lineEnds == M3uLineEnds::CrOrLf;
-    std::size_t end = begin;
-    while (end < bytes.size()) {
-        const char c = bytes[end];
-        if (c == kCr || c == kCtrlZ || (lfEnds && c == kLf))
-            break;
-        ++end;
-    }
-    return end;
-}
 
 #if defined(__SSE2__) || defined(_M_X64)
 // The line breaks of one piece that holds no Ctrl-Z, sixteen bytes at a time.
@@ -74,37 +62,17 @@ private:
 };
 #else
 // The line breaks of one piece that holds no Ctrl-Z, looked up with memchr: a byte
-// loop made opening a large playlist twice as slow. The next CR and the next LF are
-// each kept until a line passes them, so a file of lone CRs or lone LFs is not
-// searched again for the other kind at every line.
+// loop made opening a large playlist twice as slow.
 class LineBreaks {
 public:
     LineBreaks(std::string_view piece, M3uLineEnds lineEnds)
-        : piece_(piece), lfEnds_(lineEnds == M3uLineEnds::CrOrLf), cr_(find(kCr, 0)),
-          lf_(lfEnds_ ? find(kLf, 0) : piece.size()) {}
+        : breaks_(piece, kCr, lineEnds == M3uLineEnds::CrOrLf ? kLf : kCr) {}
 
     // Where the line that starts at begin ends; the piece's size where it goes on.
-    std::size_t endOfLineFrom(std::size_t begin) {
-        if (cr_ < begin)
-            cr_ = find(kCr, begin);
-        if (lf_ < begin)
-            lf_ = find(kLf, begin);
-        return std::min(cr_, lf_);
-    }
+    std::size_t endOfLineFrom(std::size_t begin) { return breaks_.from(begin); }
 
 private:
-    std::size_t find(char c, std::size_t begin) const {
-        if (begin >= piece_.size())
-            return piece_.size();
-        const void* hit = std::memchr(piece_.data() + begin, c, piece_.size() - begin);
-        return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - piece_.data())
-                   : piece_.size();
-    }
-
-    std::string_view piece_;
-    bool lfEnds_;
-    std::size_t cr_;
-    std::size_t lf_;
+    EitherByte breaks_;
 };
 #endif
 } // namespace
@@ -113,39 +81,6 @@ void appendM3uLine(std::string& out, std::string_view entry) {
     out.append(entry);
     out += kCr;
     out += kLf;
-}
-
-M3uReader::M3uReader(std::string_view bytes, M3uLineEnds lineEnds)
-    : bytes_(bytes), lineEnds_(lineEnds) {
-    if (bytes_.starts_with(kUtf8Bom))
-        position_ = kUtf8Bom.size();
-}
-
-bool M3uReader::atEnd() const {
-    return position_ >= bytes_.size() || bytes_[position_] == kCtrlZ;
-}
-
-std::string_view M3uReader::readLine() {
-    const std::size_t begin = position_;
-    const std::size_t end = lineEndAt(bytes_, begin, lineEnds_);
-    position_ = end;
-    if (end < bytes_.size() && bytes_[end] == kCr) {
-        ++position_;
-        if (position_ < bytes_.size() && bytes_[position_] == kLf)
-            ++position_;
-    } else if (end < bytes_.size() && bytes_[end] == kLf) {
-        ++position_;
-    }
-    return bytes_.substr(begin, end - begin);
-}
-
-std::vector<std::string_view> m3uLines(std::string_view bytes, M3uLineEnds lineEnds) {
-    M3uReader reader(bytes, lineEnds);
-    std::vector<std::string_view> lines;
-    do
-        lines.push_back(reader.readLine());
-    while (!reader.atEnd());
-    return lines;
 }
 
 std::string_view M3uSplitter::split(std::string_view piece, std::vector<std::string_view>& lines) {

@@ -22,31 +22,11 @@ inline constexpr M3uLineEnds kPlatformM3uLineEnds = M3uLineEnds::CrOrLf;
 // Appends the entry and its CR LF to out.
 void appendM3uLine(std::string& out, std::string_view entry);
 
-// Reads the lines of a playlist file held in memory; the lines are views into it.
-// A Ctrl-Z byte or the end of the bytes ends the file. A UTF-8 byte-order mark at
-// the very start is no part of the first line.
-class M3uReader {
-public:
-    explicit M3uReader(std::string_view bytes, M3uLineEnds lineEnds = kPlatformM3uLineEnds);
-
-    bool atEnd() const;
-    // The next line; at the end an empty one.
-    std::string_view readLine();
-
-private:
-    std::string_view bytes_;
-    std::size_t position_ = 0;
-    M3uLineEnds lineEnds_;
-};
-
-// Every line of a whole file. The first line is read before the end is tested, so
-// an empty file gives one empty line, while a final line end adds no line of its own.
-std::vector<std::string_view> m3uLines(std::string_view bytes,
-                                       M3uLineEnds lineEnds = kPlatformM3uLineEnds);
-
-// Splits a file that is read in pieces into the same lines as m3uLines. A line may
-// span pieces: the unfinished line at a piece's end comes back as an open part,
-// and the rest of that line is the first line of a later piece.
+// Splits a file that is read in pieces into its lines. The first line is read before
+// the end is tested, so an empty file gives one empty line, while a final line end
+// adds no line of its own; a UTF-8 byte-order mark at the very start is no part of the
+// first line. A line may span pieces: the unfinished line at a piece's end comes back
+// as an open part, and the rest of that line is the first line of a later piece.
 class M3uSplitter {
 public:
     explicit M3uSplitter(M3uLineEnds lineEnds = kPlatformM3uLineEnds) : lineEnds_(lineEnds) {}

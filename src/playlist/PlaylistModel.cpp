@@ -3,6 +3,7 @@
 #include "platform/Windows1250.h"
 
 #include <numeric>
+#include <stdexcept>
 
 PlaylistModel::PlaylistModel(QObject* parent)
     : QAbstractListModel(parent), utf8_(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless) {}
@@ -37,26 +38,60 @@ QString PlaylistModel::displayText(std::string_view entry) const {
     return tb::fromWindows1250(bytes);
 }
 
-void PlaylistModel::append(std::string_view entry) {
+namespace {
+std::size_t bytesOf(const std::vector<std::string_view>& texts) {
+    return std::accumulate(
+        texts.begin(), texts.end(), std::size_t{0},
+        [](std::size_t sum, std::string_view text) { return sum + text.size(); });
+}
+} // namespace
+
+std::vector<tb::PlaylistItem> PlaylistModel::items() const {
+    std::vector<tb::PlaylistItem> all;
+    all.reserve(entries_.size());
+    for (std::size_t row = 0; row < entries_.size(); ++row)
+        all.push_back(entries_.item(row));
+    return all;
+}
+
+void PlaylistModel::append(std::string_view entry, std::string_view file) {
     const int row = rowCount();
     // Room is made before the row is announced, so that running out of memory
     // leaves the model as it was.
-    entries_.reserveMore(1, entry.size());
+    entries_.reserveMore(1, entry.size(), file.size());
     beginInsertRows(QModelIndex(), row, row);
-    entries_.append(entry);
+    entries_.append(entry, file);
     endInsertRows();
 }
 
-void PlaylistModel::appendAll(const std::vector<std::string_view>& entries) {
+void PlaylistModel::appendAll(const std::vector<std::string_view>& entries,
+                              const std::vector<std::string_view>& files) {
     if (entries.empty())
         return;
+    if (!files.empty() && files.size() != entries.size())
+        throw std::invalid_argument("PlaylistModel::appendAll: one file per entry");
     const int first = rowCount();
-    const std::size_t bytes =
-        std::accumulate(entries.begin(), entries.end(), std::size_t{0},
-                        [](std::size_t sum, std::string_view entry) { return sum + entry.size(); });
-    entries_.reserveMore(entries.size(), bytes);
+    entries_.reserveMore(entries.size(), bytesOf(entries), bytesOf(files));
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(entries.size()) - 1);
-    entries_.appendAll(entries); // allocates nothing now: room is made
+    entries_.appendAll(entries, files); // allocates nothing now: room is made
+    endInsertRows();
+}
+
+void PlaylistModel::appendItems(const std::vector<tb::PlaylistItem>& items) {
+    if (items.empty())
+        return;
+    const int first = rowCount();
+    std::size_t bytes = 0;
+    std::size_t sideBytes = 0;
+    for (const tb::PlaylistItem& item : items) {
+        bytes += item.text.size();
+        sideBytes += item.file.size() + item.info.size() + item.title.size() + item.artist.size() +
+                     item.album.size() + 48; // numbers and a NUL
+    }
+    entries_.reserveMore(items.size(), bytes, sideBytes);
+    beginInsertRows(QModelIndex(), first, first + static_cast<int>(items.size()) - 1);
+    for (const tb::PlaylistItem& item : items)
+        entries_.appendItem(item);
     endInsertRows();
 }
 

@@ -87,10 +87,12 @@ TEST(EntryStore, GrowsWithoutMovingAndCompactsAcrossBlocks) {
 }
 
 // Each entry's end is found again wherever it lies among the growing chunks of
-// ends, also after a removal that leaves fewer chunks.
+// ends, also past a reservation that ended inside a chunk, and after a removal that
+// leaves fewer chunks.
 TEST(EntryStore, EndsAcrossChunksOfEveryKind) {
     constexpr std::size_t kEntries = (std::size_t{1} << 19) + 3; // past chunks of all sizes
     tb::EntryStore store;
+    store.reserveMore(kEntries / 3, 0);
     for (std::size_t i = 0; i < kEntries; ++i)
         store.append(std::to_string(i));
     for (std::size_t i = 0; i < kEntries; ++i)
@@ -149,6 +151,53 @@ TEST(EntryStore, EntriesInParts) {
     reserved.appendPart(std::string(10, 'x'));
     reserved.append(std::string(4'000'000, 'y'));
     EXPECT_EQ(reserved.at(0), std::string(10, 'x') + std::string(4'000'000, 'y'));
+}
+
+// Each entry keeps its file and what came with it from a playlist, whichever way it
+// was added, through removals; entries added before the first file have none.
+TEST(EntryStore, FilesAndInfoBesideTheEntries) {
+    tb::EntryStore store;
+    store.append("no file");
+    store.appendPart("in ");
+    store.append("parts", "/m/parts.mp3");
+    store.appendAll({"a", "b", "c"}, {"/m/a.mp3", "", std::string_view("/m/c\0x", 6)});
+    tb::PlaylistItem read{"read", "Artist - Title", "", "", "", 213'000, "/m/read.mp3"};
+    read.info.push_back('\0'); // any bytes, NUL included
+    store.appendItem(read);
+    store.appendItem({"bare", "", "", "", "", -1, ""});
+    store.appendAll({"d", "e"});
+    const std::vector<std::string> files{
+        "", "/m/parts.mp3", "/m/a.mp3", "", "/m/c", "/m/read.mp3", "", "", ""};
+    const auto check = [&](const std::vector<std::size_t>& rows) {
+        ASSERT_EQ(store.size(), rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            EXPECT_EQ(store.file(i), files[rows[i]]) << rows[i];
+            EXPECT_EQ(store.hasInfo(i), rows[i] == 5) << rows[i];
+        }
+    };
+    check({0, 1, 2, 3, 4, 5, 6, 7, 8});
+    EXPECT_EQ(store.at(1), "in parts");
+    // A copy holds the same, without an unfinished entry.
+    store.appendPart("open");
+    const tb::EntryStore copied = store.copy();
+    ASSERT_EQ(contents(copied), contents(store));
+    for (std::size_t i = 0; i < store.size(); ++i)
+        EXPECT_EQ(copied.item(i).info, store.item(i).info);
+    EXPECT_EQ(copied.file(5), "/m/read.mp3");
+    store.discardPart();
+    const tb::PlaylistItem back = store.item(5);
+    EXPECT_EQ(back.text, "read");
+    EXPECT_EQ(back.file, read.file);
+    EXPECT_EQ(back.info, read.info);
+    EXPECT_EQ(back.milliseconds, 213'000);
+    EXPECT_EQ(store.item(0).milliseconds, -1);
+
+    store.removeFlagged({true, false, true, false, false, false, true});
+    check({1, 3, 4, 5, 7, 8});
+    EXPECT_EQ(store.item(3).info, read.info);
+    store.clear();
+    store.append("x");
+    EXPECT_EQ(store.file(0), "");
 }
 
 } // namespace

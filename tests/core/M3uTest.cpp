@@ -1,4 +1,5 @@
 #include "playlist/M3u.h"
+#include "support/M3uLines.h"
 #include "support/M3uPieces.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,7 @@ using tb::M3uLineEnds;
 
 Lines lines(std::string_view bytes, M3uLineEnds lineEnds = M3uLineEnds::CrOnly) {
     Lines out;
-    for (std::string_view line : tb::m3uLines(bytes, lineEnds))
+    for (std::string_view line : tb::test::m3uLines(bytes, lineEnds))
         out.emplace_back(line);
     return out;
 }
@@ -27,9 +28,9 @@ TEST(M3u, LineEnds) {
               (Lines{"#EXTM3U", "#EXTINF:1,x", "/m/x.mp3"}));
     // Without a rule given, the lone LF ends a line everywhere but on Windows.
 #ifdef _WIN32
-    EXPECT_EQ(tb::m3uLines("a\nb").size(), 1u);
+    EXPECT_EQ(tb::test::m3uLines("a\nb").size(), 1u);
 #else
-    EXPECT_EQ(tb::m3uLines("a\nb").size(), 2u);
+    EXPECT_EQ(tb::test::m3uLines("a\nb").size(), 2u);
 #endif
 }
 

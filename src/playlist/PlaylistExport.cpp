@@ -1,0 +1,171 @@
+#include "playlist/PlaylistExport.h"
+
+#include "platform/CheckedFile.h"
+#include "platform/IoError.h"
+#include "playlist/M3u.h"
+#include "playlist/M3u8.h"
+#include "playlist/Pls.h"
+#include "playlist/Xspf.h"
+
+#include <QThread>
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace tb {
+
+namespace {
+std::string bytesOf(const std::vector<PlaylistItem>& items, PlaylistFormat format) {
+    switch (format) {
+    case PlaylistFormat::M3u8:
+        return writeM3u8(items);
+    case PlaylistFormat::Pls:
+        return writePls(items);
+    case PlaylistFormat::Xspf:
+        return writeXspf(items);
+    case PlaylistFormat::M3u:
+        break;
+    }
+    std::string out;
+    for (const PlaylistItem& item : items)
+        appendM3uLine(out, item.text);
+    return out;
+}
+} // namespace
+
+std::string nameWithoutExtension(std::string_view path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.rfind('.');
+    if (dot != std::string_view::npos && dot > 0)
+        name = name.substr(0, dot);
+    return std::string(name);
+}
+
+void applyTrackFields(PlaylistItem& item, const std::optional<TrackFields>& fields) {
+    if (fields) {
+        item.info.clear();
+        item.title = fields->title.trimmed().toStdString();
+        item.artist = fields->artist.trimmed().toStdString();
+        item.album = fields->album.trimmed().toStdString();
+        item.milliseconds = fields->milliseconds < 0 ? -1 : fields->milliseconds;
+        if (item.title.empty() && item.artist.empty())
+            item.title = nameWithoutExtension(item.file);
+        return;
+    }
+    const bool hasInfo = !item.info.empty() || !item.title.empty() || !item.artist.empty();
+    if (!hasInfo)
+        item.title = nameWithoutExtension(item.file.empty() ? item.text : item.file);
+}
+
+PlaylistExport::PlaylistExport(std::vector<PlaylistItem> items, QString path, PlaylistFormat format,
+                               TrackReader reader, QObject* parent)
+    : QObject(parent), items_(std::move(items)), path_(std::move(path)), format_(format),
+      reader_(std::move(reader)) {}
+
+PlaylistExport::PlaylistExport(EntryStore entries, QString path, PlaylistFormat format,
+                               TrackReader reader, QObject* parent)
+    : QObject(parent), entries_(std::move(entries)), path_(std::move(path)), format_(format),
+      reader_(std::move(reader)) {}
+
+PlaylistExport::~PlaylistExport() {
+    cancel();
+    if (worker_)
+        worker_->wait();
+}
+
+void PlaylistExport::start() {
+    if (worker_)
+        return;
+    worker_.reset(QThread::create([this] { run(); }));
+    worker_->start();
+}
+
+bool PlaylistExport::isRunning() const {
+    return worker_ && worker_->isRunning();
+}
+
+bool PlaylistExport::readAll(int total) {
+    // Opening a file takes most of the time and waits on the disk; the files are read
+    // by a few threads at once, each taking the next entry.
+    const int readers = std::clamp(QThread::idealThreadCount(), 1, kMostReaders);
+    std::atomic<int> next{0};
+    std::atomic<int> done{0};
+    std::mutex mutex;
+    std::condition_variable allDone;
+    const auto read = [&] {
+        for (int i = next++; i < total && !cancelRequested_.load(std::memory_order_relaxed);
+             i = next++) {
+            PlaylistItem& item = items_[static_cast<std::size_t>(i)];
+            std::optional<TrackFields> fields;
+            if (!item.file.empty() && reader_) {
+                try {
+                    fields = reader_(QByteArray::fromStdString(item.file));
+                } catch (...) {
+                    fields.reset(); // one unreadable file stops no other
+                }
+            }
+            applyTrackFields(item, fields);
+            if (++done == total) {
+                const std::lock_guard lock(mutex);
+                allDone.notify_one();
+            }
+        }
+    };
+    std::vector<std::thread> threads;
+    threads.reserve(static_cast<std::size_t>(readers));
+    for (int i = 0; i < readers; ++i)
+        threads.emplace_back(read);
+    {
+        std::unique_lock lock(mutex);
+        while (done < total && !cancelRequested_.load(std::memory_order_relaxed)) {
+            allDone.wait_for(lock, std::chrono::milliseconds(kProgressIntervalMs));
+            emit progress(done, total);
+        }
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    return done == total;
+}
+
+void PlaylistExport::run() {
+    // Nothing may leave the worker by an exception: each ends in one of the signals.
+    try {
+        if (!entries_.empty()) {
+            items_.reserve(entries_.size());
+            for (std::size_t i = 0; i < entries_.size(); ++i)
+                items_.push_back(entries_.item(i));
+            entries_.clear();
+        }
+        const int total = static_cast<int>(items_.size());
+        emit progress(0, total);
+        if (format_ != PlaylistFormat::M3u && !readAll(total)) {
+            emit cancelled();
+            return;
+        }
+        const std::string bytes = bytesOf(items_, format_);
+        if (cancelRequested_.load(std::memory_order_relaxed)) {
+            emit cancelled();
+            return;
+        }
+        {
+            CheckedFile file(path_, CheckedFile::Mode::Replace);
+            file.write(bytes);
+            if (cancelRequested_.load(std::memory_order_relaxed)) {
+                emit cancelled(); // the file goes with its temporary name
+                return;
+            }
+            file.commit();
+        }
+        emit progress(total, total);
+        emit finished();
+    } catch (const std::exception& error) {
+        emit failed(QString::fromStdString(error.what()));
+    } catch (...) {
+        emit failed(QString::fromStdString(ioErrorMessage(0)));
+    }
+}
+
+} // namespace tb

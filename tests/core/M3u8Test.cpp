@@ -1,0 +1,101 @@
+#include "playlist/M3u8.h"
+#include "support/PlaylistItems.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using tb::PlaylistItem;
+
+struct Read {
+    std::string text;
+    std::string info;
+    std::int64_t milliseconds;
+    bool operator==(const Read&) const = default;
+};
+
+std::vector<Read> read(std::string_view bytes) {
+    std::vector<Read> out;
+    for (const PlaylistItem& item : tb::readM3u8(bytes))
+        out.push_back({item.text, item.info, item.milliseconds});
+    return out;
+}
+
+struct ReadCase {
+    const char* name;
+    std::string bytes;
+    std::vector<Read> expected;
+    friend void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.name; }
+};
+
+using tb::test::playlistItem;
+
+class M3u8Read : public testing::TestWithParam<ReadCase> {};
+
+TEST_P(M3u8Read, Entries) {
+    EXPECT_EQ(read(GetParam().bytes), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    M3u8, M3u8Read,
+    testing::Values(ReadCase{"HeaderInfoAndBareEntry",
+                             "#EXTM3U\n#EXTINF:213,ABBA - SOS\n/m/sos.mp3\n/m/bare.mp3\n",
+                             {{"/m/sos.mp3", "ABBA - SOS", 213000}, {"/m/bare.mp3", "", -1}}},
+                    // No header, CR LF, lone CR, a byte-order mark, blank lines and comments.
+                    ReadCase{"LineEndsBomAndComments",
+                             "\xEF\xBB\xBF#EXTINF:1,a\r\n\r\n  \r\n#EXTGRP:x\r\na.mp3\rb.mp3",
+                             {{"a.mp3", "a", 1000}, {"b.mp3", "", -1}}},
+                    // The info belongs to the next entry only; a second #EXTINF replaces the first.
+                    ReadCase{"InfoGoesToTheNextEntryOnly",
+                             "#EXTINF:5,old\n#EXTINF:7,new\nx\ny\n#EXTINF:9,dangling\n",
+                             {{"x", "new", 7000}, {"y", "", -1}}},
+                    // Fractions, attributes with commas in quotes, unknown or absurd lengths, an
+                    // info holding commas, blanks kept in entries and infos.
+                    ReadCase{
+                        "InfoForms",
+                        "#EXTINF:2.5,a, b\n1\n#EXTINF:-1 tvg-name=\"x,y\",Radio\n2\n"
+                        "#EXTINF:abc\n3\n#EXTINF:99999999999999999999,Z\n4\n#EXTINF:3, sp \n 5 \n",
+                        {{"1", "a, b", 2500},
+                         {"2", "Radio", -1},
+                         {"3", "", -1},
+                         {"4", "Z", -1},
+                         {" 5 ", " sp ", 3000}}},
+                    ReadCase{"EmptyFile", "", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(M3u8, WritesHeaderInfoAndEntriesWithLf) {
+    const std::vector<PlaylistItem> items{
+        playlistItem("/m/sos.mp3", "", "SOS", "ABBA", 213499),
+        playlistItem("rel/ž.mp3", "kept\r\ninfo", "", "", 1500),
+        playlistItem("nothing known", "", "", "", -1),
+        playlistItem(std::string("\xE8\0x", 3), "", "Jen název", "", -1)};
+    const std::string expected = "#EXTM3U\n"
+                                 "#EXTINF:213,ABBA - SOS\n/m/sos.mp3\n"
+                                 "#EXTINF:2,kept  info\nrel/ž.mp3\n"
+                                 "nothing known\n"
+                                 "#EXTINF:-1,Jen název\n" +
+                                 std::string("\xE8\0x\n", 4);
+    const std::string written = tb::writeM3u8(items);
+    EXPECT_EQ(written, expected);
+    // Read back, every entry and length comes again; the infos as written.
+    EXPECT_EQ(read(written), (std::vector<Read>{{"/m/sos.mp3", "ABBA - SOS", 213000},
+                                                {"rel/ž.mp3", "kept  info", 2000},
+                                                {"nothing known", "", -1},
+                                                {items[3].text, "Jen název", -1}}));
+    EXPECT_EQ(tb::writeM3u8({}), "#EXTM3U\n");
+}
+
+TEST(M3u8, EntryWithALineBreakIsRefusedByNumber) {
+    for (const char* broken : {"a\nb", "a\rb", "\n"}) {
+        const std::vector<PlaylistItem> items{playlistItem("fine", "", "", "", -1),
+                                              playlistItem(broken, "", "", "", -1)};
+        try {
+            tb::writeM3u8(items);
+            ADD_FAILURE() << "written: " << broken;
+        } catch (const tb::IoError& error) {
+            EXPECT_NE(std::string(error.what()).find("Položka 2 "), std::string::npos);
+        }
+    }
+}
+
+} // namespace

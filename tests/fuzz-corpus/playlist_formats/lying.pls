@@ -1,0 +1,4 @@
+[playlist]
+File2=b
+File1=a
+NumberOfEntries=3

@@ -1,0 +1,154 @@
+#include "playlist/Xspf.h"
+#include "support/PlaylistItems.h"
+
+#include <QTest>
+
+using tb::PlaylistItem;
+
+namespace {
+
+PlaylistItem item(std::string text, std::string info, std::string title, std::string artist,
+                  std::string album, std::int64_t milliseconds) {
+    return tb::test::playlistItem(std::move(text), std::move(info), std::move(title),
+                                  std::move(artist), milliseconds, std::move(album));
+}
+
+QByteArray shown(const PlaylistItem& item) {
+    return QByteArray::fromStdString(item.text + "|" + item.title + "|" + item.artist + "|" +
+                                     item.album + "|" + std::to_string(item.milliseconds));
+}
+
+QByteArrayList shown(const std::vector<PlaylistItem>& items) {
+    QByteArrayList out;
+    for (const PlaylistItem& item : items)
+        out += shown(item);
+    return out;
+}
+
+// Entities that double ten times over: a billion "lol"s, were they expanded.
+QByteArray billionLaughs() {
+    QByteArray dtd = "<!DOCTYPE playlist [\n<!ENTITY lol0 \"lol\">\n";
+    for (int i = 1; i <= 9; ++i) {
+        dtd += "<!ENTITY lol" + QByteArray::number(i) + " \"";
+        for (int k = 0; k < 10; ++k)
+            dtd += "&lol" + QByteArray::number(i - 1) + ";";
+        dtd += "\">\n";
+    }
+    return "<?xml version=\"1.0\"?>\n" + dtd +
+           "]>\n<playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\"><trackList><track>"
+           "<location>a.mp3</location><title>&lol9;</title></track></trackList></playlist>";
+}
+
+} // namespace
+
+class TestXspf : public QObject {
+    Q_OBJECT
+
+private slots:
+    void writesVersionOneWithEveryField() {
+        const std::string written =
+            tb::writeXspf({item("/m/a b.mp3", "", "SOS", "ABBA", "Waterloo", 212600),
+                           item("rel/ž.mp3", "Z M3U8 < & >", "", "", "", -1)});
+        QCOMPARE(QByteArray::fromStdString(written),
+                 "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                 "<playlist xmlns=\"http://xspf.org/ns/0/\" version=\"1\">\n"
+                 "  <trackList>\n"
+                 "    <track>\n"
+                 "      <location>file:///m/a%20b.mp3</location>\n"
+                 "      <title>SOS</title>\n"
+                 "      <creator>ABBA</creator>\n"
+                 "      <album>Waterloo</album>\n"
+                 "      <duration>212600</duration>\n"
+                 "    </track>\n"
+                 "    <track>\n"
+                 "      <location>rel/%C5%BE.mp3</location>\n"
+                 "      <title>Z M3U8 &lt; &amp; &gt;</title>\n"
+                 "    </track>\n"
+                 "  </trackList>\n"
+                 "</playlist>\n");
+    }
+
+    void entriesAndTextsComeBack() {
+        // Entries of any bytes, a web address, texts with characters XML cannot hold.
+        const std::vector<PlaylistItem> items{
+            item(std::string("/m/\xE8\x01\n%.mp3"), "", "T\x01\tx", "A\rB", "", 0),
+            item("http://radio.example/s?q=1&r=2", "", "", "", "", -1),
+            item("", "", "Žluťoučký kůň", "", "", 5)};
+        QCOMPARE(shown(tb::readXspf(tb::writeXspf(items))),
+                 (QByteArrayList{QByteArray("/m/\xE8\x01\n%.mp3|T \tx|A B||0"),
+                                 "http://radio.example/s?q=1&r=2||||-1", "|Žluťoučký kůň|||5"}));
+        QVERIFY(tb::readXspf(tb::writeXspf({})).empty());
+    }
+
+    void readsOtherWritersForms() {
+        // Without a namespace, with extensions and unknown elements, a second location,
+        // file://localhost, and text split by a comment and a character reference.
+        const std::vector<PlaylistItem> items = tb::readXspf(
+            "\xEF\xBB\xBF<?xml version=\"1.0\"?><playlist version=\"0\"><title>x</title>"
+            "<trackList><track><location>file://localhost/m/a%C3%A9.mp3</location>"
+            "<location>second.mp3</location><extension application=\"v\"><vlc:id "
+            "xmlns:vlc=\"v\">0</vlc:id></extension><title>A<!-- -->&#x42;&amp;</title>"
+            "<duration> 7 </duration></track><track><location>b.mp3</location><image>i</image>"
+            "</track></trackList></playlist>");
+        QCOMPARE(shown(items), (QByteArrayList{"/m/aé.mp3|AB&|||7", "b.mp3||||-1"}));
+    }
+
+    void badInputIsRefused_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");
+        const QByteArray head =
+            "<playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\"><trackList>";
+        const QByteArray tail = "</trackList></playlist>";
+        QTest::newRow("empty") << QByteArray() << "žádný prvek";
+        QTest::newRow("not XML") << QByteArray("[playlist]\nFile1=a\n") << "řádek 1";
+        QTest::newRow("unclosed") << head + "<track><location>a</location>"
+                                  << "useknutý";
+        QTest::newRow("mismatched") << head + "</track>" + tail << "řádek 1";
+        QTest::newRow("wrong root") << QByteArray("<html><body/></html>") << "<html>";
+        QTest::newRow("foreign namespace")
+            << QByteArray("<playlist xmlns=\"urn:x\"/>") << "ne <playlist>";
+        QTest::newRow("billion laughs") << billionLaughs() << "(DTD)";
+        QTest::newRow("external entity")
+            << "<!DOCTYPE p [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>" + head +
+                   "<track><location>&x;</location></track>" + tail
+            << "(DTD)";
+        QTest::newRow("undeclared entity")
+            << head + "<track><location>&x;</location></track>" + tail << "řádek 1";
+        QTest::newRow("no location")
+            << head + "<track><title>t</title></track>" + tail << "skladba 1 nemá umístění";
+        QTest::newRow("bad location") << head +
+                                             "<track><location>a.mp3</location></track><track>"
+                                             "<location>a b.mp3</location></track>" +
+                                             tail
+                                      << "umístění skladby 2";
+        QTest::newRow("bad escape")
+            << head + "<track><location>a%zz.mp3</location></track>" + tail << "URI";
+        QTest::newRow("duration")
+            << head + "<track><location>a</location><duration>3:20</duration></track>" + tail
+            << "délka skladby 1";
+        QTest::newRow("element in text")
+            << head + "<track><location>a<b/></location></track>" + tail << "<b>";
+        QTest::newRow("junk after root") << head + tail + "<x/>"
+                                         << "řádek 1";
+        QTest::newRow("huge title")
+            << head + "<track><location>a</location><title>" +
+                   QByteArray(int(tb::kXspfMostTextBytes) + 1, 'x') + "</title></track>" + tail
+            << "delší než 1 MB";
+    }
+
+    void badInputIsRefused() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+        try {
+            tb::readXspf(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+            QFAIL("read");
+        } catch (const tb::PlaylistFormatError& error) {
+            const QString what = QString::fromStdString(error.what());
+            QVERIFY2(what.startsWith(u"Chybný playlist XSPF") && what.contains(message),
+                     qPrintable(what));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestXspf)
+#include "test_xspf.moc"
