@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <stdexcept>
 
@@ -11,25 +12,108 @@
 
 namespace tb {
 
-void* PackedBytes::allocate(std::size_t bytes) {
-    void* memory = nullptr;
+namespace {
+
+struct Memory {
+    void* start = nullptr;
+    std::size_t size = 0;
+};
+
 #if defined(__linux__)
-    constexpr std::size_t kHugePage = std::size_t{2} << 20;
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+// Large pieces that an emptied or shrunk playlist let go of. Memory given back to the
+// system is, on a virtual machine, soon handed back to the host, and touching it
+// again after an idle spell costs several times the copy that fills it; so pieces
+// are kept, marked MADV_FREE: the system takes their pages when it runs short, and
+// until then the next fill of about the same size finds them ready.
+class SparePieces {
+public:
+    // A piece of at least `size` bytes and at most twice that, or none.
+    Memory take(std::size_t size) {
+        const std::lock_guard lock(mutex_);
+        auto best = pieces_.end();
+        for (auto piece = pieces_.begin(); piece != pieces_.end(); ++piece) {
+            if (piece->size >= size && piece->size <= 2 * size &&
+                (best == pieces_.end() || piece->size < best->size))
+                best = piece;
+        }
+        if (best == pieces_.end())
+            return {};
+        const Memory taken = *best;
+        held_ -= taken.size;
+        pieces_.erase(best);
+        return taken;
+    }
+    void keepOrFree(Memory piece) {
+        {
+            const std::lock_guard lock(mutex_);
+            if (held_ + piece.size <= kMostHeld) {
+                ::madvise(piece.start, piece.size, MADV_FREE);
+                pieces_.push_back(piece);
+                held_ += piece.size;
+                return;
+            }
+        }
+        std::free(piece.start);
+    }
+
+private:
+    // Enough for the texts, paths and ends of a playlist of a million entries.
+    static constexpr std::size_t kMostHeld = std::size_t{256} << 20;
+    std::mutex mutex_;
+    std::vector<Memory> pieces_;
+    std::size_t held_ = 0;
+};
+
+SparePieces& spares() {
+    // Never destroyed: a store may let go of its memory while the program ends.
+    static SparePieces* const pieces = new SparePieces;
+    return *pieces;
+}
+#endif
+
+Memory allocateMemory(std::size_t bytes) {
+    Memory memory;
+#if defined(__linux__)
     // Megabytes filled at once, as by an open, take a few dozen page faults in huge
     // pages instead of thousands.
     if (bytes >= kHugePage) {
         const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-        memory = std::aligned_alloc(kHugePage, rounded);
-        if (memory)
-            ::madvise(memory, rounded, MADV_HUGEPAGE); // only a hint: no matter if refused
+        memory = spares().take(rounded);
+        if (!memory.start) {
+            memory = {std::aligned_alloc(kHugePage, rounded), rounded};
+            if (memory.start)
+                ::madvise(memory.start, rounded, MADV_HUGEPAGE); // a hint: no matter if refused
+        }
     } else
 #endif
     {
-        memory = std::malloc(bytes);
+        memory = {std::malloc(bytes), bytes};
     }
-    if (!memory)
+    if (!memory.start)
         throw std::bad_alloc();
     return memory;
+}
+
+struct FreeMemory {
+    std::size_t size;
+    void operator()(void* start) const {
+#if defined(__linux__)
+        if (size >= kHugePage) {
+            spares().keepOrFree({start, size});
+            return;
+        }
+#endif
+        std::free(start);
+    }
+};
+
+} // namespace
+
+template <typename Item> std::shared_ptr<Item[]> PackedBytes::allocate(std::size_t count) {
+    const Memory memory = allocateMemory(count * sizeof(Item));
+    return std::shared_ptr<Item[]>(static_cast<Item*>(memory.start), FreeMemory{memory.size});
 }
 
 void PackedBytes::makeEndRoom(std::size_t entries, bool exact) {
@@ -47,14 +131,13 @@ void PackedBytes::makeEndRoom(std::size_t entries, bool exact) {
             EndChunk& held = endChunks_[chunk];
             if (held.capacity >= wanted)
                 continue;
-            Ends grown(static_cast<std::uint64_t*>(allocate(whole * sizeof(std::uint64_t))));
+            Ends grown = allocate<std::uint64_t>(whole);
             std::memcpy(grown.get(), held.ends.get(), held.capacity * sizeof(std::uint64_t));
             held = {std::move(grown), whole};
             continue;
         }
         const std::size_t ends = exact ? wanted : whole;
-        endChunks_.push_back(
-            {Ends(static_cast<std::uint64_t*>(allocate(ends * sizeof(std::uint64_t)))), ends});
+        endChunks_.push_back({allocate<std::uint64_t>(ends), ends});
     }
 }
 
@@ -66,7 +149,7 @@ void PackedBytes::makeRoom(std::size_t bytes) {
     // many pieces is copied a bounded number of times.
     const std::size_t partLength = blocks_.empty() ? 0 : blocks_.back().used - partBegin_;
     const std::size_t capacity = std::max({kBlockBytes, partLength + bytes, 2 * partLength});
-    Block block{Bytes(static_cast<char*>(allocate(capacity))), capacity, partLength};
+    Block block{allocate<char>(capacity), capacity, partLength};
     if (partLength > 0)
         std::memcpy(block.bytes.get(), blocks_.back().bytes.get() + partBegin_, partLength);
     // A last block that no entry uses is replaced rather than kept empty.
@@ -155,35 +238,43 @@ std::size_t PackedBytes::allocatedBytes() const {
 
 PackedBytes PackedBytes::copy() const {
     PackedBytes copied;
-    copied.blocks_.reserve(blocks_.size());
-    for (std::size_t i = 0; i < blocks_.size(); ++i) {
-        const std::size_t used = i + 1 == blocks_.size() ? partBegin_ : blocks_[i].used;
-        Block block{Bytes(static_cast<char*>(allocate(std::max<std::size_t>(used, 1)))),
-                    std::max<std::size_t>(used, 1), used};
-        if (used > 0)
-            std::memcpy(block.bytes.get(), blocks_[i].bytes.get(), used);
-        copied.blocks_.push_back(std::move(block));
-    }
-    copied.endChunks_.reserve(endChunks_.size());
-    for (std::size_t chunk = 0; chunk < endChunks_.size(); ++chunk) {
-        const std::size_t ends = std::min(endChunks_[chunk].capacity,
-                                          count_ - std::min(count_, firstIndexOfChunk(chunk)));
-        if (ends == 0)
-            break;
-        EndChunk copiedChunk{
-            Ends(static_cast<std::uint64_t*>(allocate(ends * sizeof(std::uint64_t)))), ends};
-        std::memcpy(copiedChunk.ends.get(), endChunks_[chunk].ends.get(),
-                    ends * sizeof(std::uint64_t));
-        copied.endChunks_.push_back(std::move(copiedChunk));
-    }
+    copied.blocks_ = blocks_;
+    copied.endChunks_ = endChunks_;
     copied.count_ = count_;
-    copied.partBegin_ = copied.blocks_.empty() ? 0 : copied.blocks_.back().used;
+    // The copy's room ends where its entries end, so that neither side ever writes
+    // where the other reads: an append to the copy takes a block of its own.
+    for (Block& block : copied.blocks_)
+        block.capacity = block.used;
+    if (!copied.blocks_.empty())
+        copied.blocks_.back().capacity = copied.blocks_.back().used = partBegin_;
+    copied.partBegin_ = partBegin_;
+    for (std::size_t chunk = 0; chunk < copied.endChunks_.size(); ++chunk)
+        copied.endChunks_[chunk].capacity = std::min(
+            copied.endChunks_[chunk].capacity, count_ - std::min(count_, firstIndexOfChunk(chunk)));
     return copied;
+}
+
+void PackedBytes::unshare() {
+    for (Block& block : blocks_) {
+        if (block.bytes.use_count() > 1) {
+            Bytes own = allocate<char>(std::max<std::size_t>(block.capacity, 1));
+            std::memcpy(own.get(), block.bytes.get(), block.used);
+            block.bytes = std::move(own);
+        }
+    }
+    for (EndChunk& chunk : endChunks_) {
+        if (chunk.ends.use_count() > 1) {
+            Ends own = allocate<std::uint64_t>(std::max<std::size_t>(chunk.capacity, 1));
+            std::memcpy(own.get(), chunk.ends.get(), chunk.capacity * sizeof(std::uint64_t));
+            chunk.ends = std::move(own);
+        }
+    }
 }
 
 void PackedBytes::clear() {
     // Give the memory back: an emptied playlist of a million entries should not
-    // keep its 50 MB.
+    // keep its 50 MB (its large pieces wait for the next fill, the system free to
+    // take their pages).
     std::vector<Block>().swap(blocks_);
     std::vector<EndChunk>().swap(endChunks_);
     count_ = 0;
@@ -192,6 +283,7 @@ void PackedBytes::clear() {
 
 std::size_t PackedBytes::removeFlagged(const std::vector<bool>& remove) {
     discardPart();
+    unshare(); // entries are moved where a copy may still read them
     // Kept entries move towards the front, each into the first place where it fits
     // whole. That place never lies beyond the entry itself, so nothing is overwritten
     // before it has been read; the end table is rewritten behind the reading too, so

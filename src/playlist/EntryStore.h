@@ -64,8 +64,11 @@ public:
     void clear();
     // The memory taken, in bytes: blocks and chunks of ends as allocated.
     std::size_t allocatedBytes() const;
-    // A copy of the entries, each block copied whole: far quicker than copying each
-    // entry. An unfinished entry's parts are left out.
+    // A copy of the entries that shares their memory: it costs no more than a few
+    // pointers however many entries there are, so a save can take one on the window's
+    // thread. Blocks and chunks are copied only when the entries they hold are
+    // rewritten (by removeFlagged) while shared. Appending to either side never
+    // touches what the other reads. An unfinished entry's parts are left out.
     PackedBytes copy() const;
 
     // Keeps the entries whose flag is false, in their order; `remove` has one flag
@@ -136,13 +139,12 @@ private:
         return blocks_.empty() ? 0 : blocks_.back().capacity - blocks_.back().used;
     }
 
-    struct FreeMemory {
-        void operator()(void* memory) const { std::free(memory); }
-    };
-    using Bytes = std::unique_ptr<char[], FreeMemory>;
-    using Ends = std::unique_ptr<std::uint64_t[], FreeMemory>;
-    // Memory that is filled soon after, by the megabyte; never null.
-    static void* allocate(std::size_t bytes);
+    using Bytes = std::shared_ptr<char[]>;
+    using Ends = std::shared_ptr<std::uint64_t[]>;
+    // Memory for `count` items that is filled soon after, by the megabyte; never null.
+    template <typename Item> static std::shared_ptr<Item[]> allocate(std::size_t count);
+    // Gives each block and chunk that a copy shares a copy of its own.
+    void unshare();
     struct Block {
         Bytes bytes;
         std::size_t capacity = 0;

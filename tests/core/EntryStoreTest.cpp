@@ -200,4 +200,40 @@ TEST(EntryStore, FilesAndInfoBesideTheEntries) {
     EXPECT_EQ(store.file(0), "");
 }
 
+// A copy shares the original's memory: whatever either side does next, each keeps
+// its own entries.
+TEST(EntryStore, CopyAndOriginalGoTheirOwnWays) {
+    const Entries all = mixedEntries();
+    tb::EntryStore store;
+    const auto fileOf = [](std::size_t i) {
+        return i % 3 == 0 ? "/m/" + std::to_string(i) : "";
+    };
+    for (std::size_t i = 0; i < all.size(); ++i)
+        store.append(all[i], fileOf(i));
+    store.appendPart("unfinished");
+    tb::EntryStore copied = store.copy();
+    const Entries before = contents(store);
+    ASSERT_EQ(contents(copied), before);
+
+    store.append("-after");           // into the shared last block's room
+    copied.append("copy's own");      // must not land where the original wrote
+    copied.appendPart("copy's part"); // nor this
+    EXPECT_EQ(store.at(store.size() - 1), "unfinished-after");
+    EXPECT_EQ(copied.at(copied.size() - 1), "copy's own");
+
+    std::vector<bool> everySecond(store.size());
+    for (std::size_t i = 0; i < everySecond.size(); i += 2)
+        everySecond[i] = true;
+    store.removeFlagged(everySecond); // moves entries the copy still reads
+    Entries copiedBefore = before;
+    copiedBefore.emplace_back("copy's own");
+    EXPECT_EQ(contents(copied), copiedBefore);
+    for (std::size_t i = 0; i < all.size(); ++i)
+        ASSERT_EQ(copied.file(i), fileOf(i));
+
+    copied.removeFlagged(std::vector<bool>(copied.size(), true));
+    EXPECT_EQ(store.size(), (all.size() + 1) / 2);
+    EXPECT_EQ(store.at(0), all[1]);
+}
+
 } // namespace
