@@ -3,7 +3,7 @@
 
 #include "filetools/DirectoryListBox.h"
 #include "filetools/FileListBox.h"
-#include "filetools/Id3v1.h"
+#include "filetools/RenameRules.h"
 #include "platform/CheckedFile.h"
 #include "platform/Dialogs.h"
 #include "platform/FileNames.h"
@@ -44,7 +44,7 @@ void TForm1::PrejmenClick() {
     const int count = FileListBox1->count();
     // Names proposed for a card or stick of FAT, exFAT or NTFS keep to what Windows
     // accepts, so that they can be copied on to such a disk too.
-    std::optional<tb::id3v1::NameRule> rule;
+    std::optional<tb::rename::NameRule> rule;
     for (int index = 0; index < count; ++index) {
         if (!FileListBox1->isSelected(index))
             continue;
@@ -59,12 +59,12 @@ void TForm1::PrejmenClick() {
             showCurrentFilePath();
             if (!rule)
                 rule = tb::hasWindowsNameRules(pathInShownDirectory({}))
-                           ? tb::id3v1::NameRule::Windows
-                           : tb::id3v1::NameRule::Posix;
+                           ? tb::rename::NameRule::Windows
+                           : tb::rename::NameRule::Posix;
             // Made of the texts as the panel shows them, whichever tag they came from.
-            const std::string proposed = tb::id3v1::renameProposal(
-                index, viewOf(ArtistTag->text().toUtf8()), viewOf(TitleTag->text().toUtf8()), *rule,
-                tb::characterBytes);
+            const std::string proposed =
+                tb::rename::proposal(index, viewOf(ArtistTag->text().toUtf8()),
+                                     viewOf(TitleTag->text().toUtf8()), *rule, tb::characterBytes);
             proposal = QString::fromUtf8(proposed.data(), qsizetype(proposed.size()));
         }
         const std::optional<QString> newName = services_.dialogs.inputText(
