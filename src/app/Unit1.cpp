@@ -125,6 +125,35 @@ TForm1::TForm1(AppServices services, AppSettings& settings, QWidget* parent)
 
 TForm1::~TForm1() = default;
 
+void TForm1::setWindows(const AppWindows& windows) {
+    windows_ = windows;
+    TSetup* setup = windows_.setup;
+    if (!setup)
+        return;
+    // The dialog's changes take effect at once; the switches are written at shut-down,
+    // the displays' one from the box.
+    connect(setup, &TSetup::valueChanged, this, [this, setup](SetupValues::Field field) {
+        const SetupValues values = setup->values();
+        switch (field) {
+        case SetupValues::Field::Player:
+            settings_.rgPlay = values.player;
+            break;
+        case SetupValues::Field::Displays:
+            setDecorativeDisplaysOn(values.displays);
+            break;
+        case SetupValues::Field::ReadTags:
+            settings_.cistTag = AppSettings::fromBool(values.readTags);
+            break;
+        case SetupValues::Field::ClearAfterSave:
+            settings_.delAfter = AppSettings::fromBool(values.clearAfterSave);
+            break;
+        case SetupValues::Field::AskToPlay:
+            settings_.askRun = AppSettings::fromBool(values.askToPlay);
+            break;
+        }
+    });
+}
+
 void TForm1::createControls() {
     Button4 = makeBitmapButton(this, QStringLiteral("Uložit playlist"), {4, 8, 97, 25},
                                QStyle::SP_DialogSaveButton);
@@ -473,22 +502,18 @@ void TForm1::FormShow() {
     settings_.lastDir = lastDir;
     settings_.readSwitchesAndPlayer(services_.settingsStore);
 
-    // Setting a box runs its handler, which writes "ANO" or "NE" back into memory.
+    // Each box that changes announces it, and its setting in memory follows.
     TSetup* setup = windows_.setup;
-    if (setup) {
-        setup->Edit1->setText(settings_.rgPlay);
-        setup->CheckBox2->setChecked(AppSettings::isOn(settings_.cistTag));
-        setup->CheckBox3->setChecked(AppSettings::isOn(settings_.delAfter));
-        setup->CheckBox4->setChecked(AppSettings::isOn(settings_.askRun));
-    }
+    if (setup)
+        setup->setValues({settings_.rgPlay, AppSettings::isOn(settings_.blikatka),
+                          AppSettings::isOn(settings_.cistTag),
+                          AppSettings::isOn(settings_.delAfter),
+                          AppSettings::isOn(settings_.askRun)});
 
     cacheFolder_ = tb::cacheFolder();
 
-    if (AppSettings::isOn(settings_.blikatka)) {
+    if (AppSettings::isOn(settings_.blikatka))
         setDecorativeDisplaysOn(true);
-        if (setup)
-            setup->CheckBox1->setChecked(true);
-    }
 
     // The splash holds until it has been up long enough; this window shows only after
     // the tips window is closed.
@@ -523,7 +548,7 @@ bool TForm1::FormCloseQuery() {
 void TForm1::FormClose() {
     settings_.lastDir = DirectoryListBox1->Directory();
     settings_.writeAll(services_.settingsStore,
-                       windows_.setup && windows_.setup->CheckBox1->isChecked());
+                       windows_.setup && windows_.setup->values().displays);
 }
 
 void TForm1::Timer1Timer() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Settings.h"
+#include "platform/ErrorReport.h"
 
 #include <QRandomGenerator>
 #include <QString>
@@ -8,6 +9,7 @@
 #include <QWidget>
 #include <exception>
 #include <functional>
+#include <utility>
 
 class QAction;
 class QFrame;
@@ -63,7 +65,7 @@ struct AppWindows {
 // The main window. Its controls are public fields, and each user event has one
 // handler named after the control and the event. The handlers of the playlist and
 // file-tool features live in src/playlist and src/filetools.
-class TForm1 : public QWidget {
+class TForm1 : public QWidget, public tb::ErrorReport {
     Q_OBJECT
 
 public:
@@ -139,7 +141,7 @@ public:
     QAction* OpenList = nullptr;
 
     // The other windows; set before the window is first shown.
-    void setWindows(const AppWindows& windows) { windows_ = windows; }
+    void setWindows(const AppWindows& windows);
     const AppWindows& windows() const { return windows_; }
 
     // The playlist's entries, shown by ListBox1.
@@ -212,7 +214,7 @@ public:
     // Runs a user action and shows any error it raises in the application-wide
     // error box, so that no exception reaches the event loop.
     template <typename Action> void guarded(Action&& action);
-    void showError(const std::exception& error);
+    void showError(const std::exception& error) override;
     // Runs the handler, guarded, whenever the sender emits the signal.
     template <typename Sender, typename Signal>
     void onEvent(Sender* sender, Signal signal, void (TForm1::*handler)()) {
@@ -266,9 +268,5 @@ private:
 };
 
 template <typename Action> void TForm1::guarded(Action&& action) {
-    try {
-        action();
-    } catch (const std::exception& error) {
-        showError(error);
-    }
+    tb::guarded(*this, std::forward<Action>(action));
 }
