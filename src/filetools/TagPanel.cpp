@@ -1,18 +1,31 @@
-// The main window's tag panel: shows the tag fields of a file.
-#include "app/Unit1.h"
+#include "filetools/TagPanel.h"
 
 #include "filetools/TagReader.h"
 
 #include <QLabel>
 
-void TForm1::DrawTAG(const QByteArray& name) {
-    const tb::TagFields fields = tb::readTagFields(pathInShownDirectory(name));
+void TagPanel::showTagOf(const QByteArray& path) {
+    const tb::TagFields fields = tb::readTagFields(path);
     if (fields.source == tb::TagFields::Source::None)
         return;
-    TitleTag->setText(fields.title);
-    ArtistTag->setText(fields.artist);
-    AlbumTag->setText(fields.album);
-    YearTag->setText(fields.year);
-    CommentTag->setText(fields.comment);
-    GenreTag->setText(fields.genre);
+    fields_.title.setText(fields.title);
+    fields_.artist.setText(fields.artist);
+    fields_.album.setText(fields.album);
+    fields_.year.setText(fields.year);
+    fields_.comment.setText(fields.comment);
+    fields_.genre.setText(fields.genre);
+}
+
+void TagPanel::clear() {
+    for (QLabel* field : {&fields_.title, &fields_.artist, &fields_.album, &fields_.year,
+                          &fields_.comment, &fields_.genre})
+        field->clear();
+}
+
+QString TagPanel::artist() const {
+    return fields_.artist.text();
+}
+
+QString TagPanel::title() const {
+    return fields_.title.text();
 }
