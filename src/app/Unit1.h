@@ -2,13 +2,13 @@
 
 #include "app/Settings.h"
 #include "platform/ErrorReport.h"
+#include "playlist/PlaylistEditing.h"
 
 #include <QRandomGenerator>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 #include <exception>
-#include <functional>
 #include <memory>
 #include <utility>
 
@@ -40,7 +40,6 @@ class TTransparentButton;
 class PlaylistModel;
 class DriveSearch;
 class FileBrowser;
-class PlaylistEditing;
 class PlaylistFiles;
 class RenameDelete;
 class TagPanel;
@@ -79,7 +78,7 @@ class TForm1 : public QWidget, public tb::ErrorReport {
 
 public:
     // The most entries that the add actions accept.
-    static constexpr quint16 ItemLimit = 65535; // as PlaylistEditing::ItemLimit
+    static constexpr quint16 ItemLimit = PlaylistEditing::ItemLimit;
 
     TForm1(AppServices services, AppSettings& settings, QWidget* parent = nullptr);
     ~TForm1() override;

@@ -64,6 +64,16 @@ std::optional<id3v2::Texts> readId3v2(const QByteArray& path) {
 
 #endif
 
+// The five texts that both tags hold, decoded.
+template <typename Texts, typename Decode>
+void takeTexts(TagFields& fields, const Texts& texts, Decode decode) {
+    fields.title = decode(texts.title);
+    fields.artist = decode(texts.artist);
+    fields.album = decode(texts.album);
+    fields.year = decode(texts.year);
+    fields.comment = decode(texts.comment);
+}
+
 } // namespace
 
 TagFields readTagFields(const QByteArray& path) {
@@ -71,15 +81,9 @@ TagFields readTagFields(const QByteArray& path) {
     const QByteArray tail = readFileTail(path, static_cast<qint64>(id3v1::TagSize));
     if (const auto tag = id3v1::parseTail(std::string_view(tail.constData(), tail.size()))) {
         // Tag texts are Windows-1250 bytes.
-        const auto decode = [](const std::string& text) {
-            return fromWindows1250(bytesOf(text));
-        };
         fields.source = TagFields::Source::Id3v1;
-        fields.title = decode(tag->title);
-        fields.artist = decode(tag->artist);
-        fields.album = decode(tag->album);
-        fields.year = decode(tag->year);
-        fields.comment = decode(tag->comment);
+        takeTexts(fields, *tag,
+                  [](const std::string& text) { return fromWindows1250(bytesOf(text)); });
         fields.genre = QString::fromLatin1(bytesOf(id3v1::genreName(tag->genre)));
         return fields;
     }
@@ -89,11 +93,7 @@ TagFields readTagFields(const QByteArray& path) {
             return QString::fromUtf8(bytesOf(text));
         };
         fields.source = TagFields::Source::Id3v2;
-        fields.title = decode(texts->title);
-        fields.artist = decode(texts->artist);
-        fields.album = decode(texts->album);
-        fields.year = decode(texts->year);
-        fields.comment = decode(texts->comment);
+        takeTexts(fields, *texts, decode);
         fields.genre = decode(texts->genre);
     }
 #endif
