@@ -1,6 +1,7 @@
 // Feeds arbitrary file endings to the ID3v1 tag parser and arbitrary file starts to the
 // ID3v2 reader, and checks what they promise.
 #include "filetools/Id3v1.h"
+#include "filetools/RenameRules.h"
 #ifdef TRACKBINDER_ID3V2
 #include "filetools/Id3v2.h"
 #endif
@@ -10,8 +11,7 @@
 namespace {
 
 void checkProposal(std::size_t size, std::string_view artist, std::string_view title) {
-    const std::string proposal =
-        tb::id3v1::renameProposal(static_cast<int>(size % 1000), artist, title);
+    const std::string proposal = tb::rename::proposal(static_cast<int>(size % 1000), artist, title);
     if (proposal.size() < 12 || proposal.compare(proposal.size() - 4, 4, ".mp3") != 0)
         std::abort();
     if (proposal.find_first_of(std::string_view("/\0", 2)) != std::string::npos)

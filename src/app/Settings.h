@@ -1,5 +1,7 @@
 #pragma once
 
+#include "filetools/Switches.h"
+
 #include <QString>
 
 namespace tb {
@@ -33,3 +35,17 @@ struct AppSettings {
 };
 
 QString readSetting(tb::SettingsStore& store, const QString& name, const QString& fallback);
+
+// The switches as the jobs of the main window ask for them, read from the settings
+// each time.
+class SettingsSwitches final : public tb::Switches {
+public:
+    explicit SettingsSwitches(const AppSettings& settings) : settings_(settings) {}
+    bool readsTags() const override { return AppSettings::isOn(settings_.cistTag); }
+    bool clearsAfterSave() const override { return AppSettings::isOn(settings_.delAfter); }
+    bool asksToPlay() const override { return AppSettings::isOn(settings_.askRun); }
+    QString player() const override { return settings_.rgPlay; }
+
+private:
+    const AppSettings& settings_;
+};

@@ -76,7 +76,7 @@ int main(int argc, char* argv[]) {
                     static_cast<long long>(std::chrono::nanoseconds(now).count()));
         return 0;
     }
-    TSetup setup(form, settings, dialogs);
+    TSetup setup(dialogs, form);
     TTips tips;
     TAboutBox aboutBox(launcher);
     form.setWindows({&splash, &setup, &tips, &aboutBox});

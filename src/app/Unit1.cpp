@@ -8,8 +8,11 @@
 #include "controls/TransBtn.h"
 #include "filetools/DirectoryListBox.h"
 #include "filetools/DriveBox.h"
+#include "filetools/FileBrowser.h"
 #include "filetools/FileListBox.h"
 #include "filetools/FilterComboBox.h"
+#include "filetools/RenameDelete.h"
+#include "filetools/TagPanel.h"
 #include "platform/Dialogs.h"
 #include "platform/DroppedFiles.h"
 #include "platform/FileNames.h"
@@ -20,8 +23,12 @@
 #include "platform/SettingsStore.h"
 #include "platform/Volumes.h"
 #include "platform/Windows1250.h"
+#include "playlist/DriveSearch.h"
+#include "playlist/PlaylistEditing.h"
+#include "playlist/PlaylistFiles.h"
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistView.h"
+#include "playlist/Prefix.h"
 #include "windows/Unit2.h"
 #include "windows/Unit4.h"
 #include "windows/Unit6.h"
@@ -51,6 +58,14 @@
 namespace {
 
 const QString kDesignFont = QStringLiteral("MS Sans Serif");
+
+// The LCD display's value until Timer2's first tick: a jumble of letters that reads as
+// no number, so that the display looks busy before it counts.
+const QString kLcdValueBeforeFirstTick = QStringLiteral("QRQWDRQWEDQW");
+// The end (excluded) of Timer2's numbers for the display's ten cells: 10^10 wrapped to
+// 32 bits, as the draw has always been made; it keeps every number to ten digits.
+constexpr int kLcdNumberEnd = static_cast<int>(10'000'000'000LL % (1LL << 32));
+static_assert(kLcdNumberEnd == 1'410'065'408);
 
 void setTextColor(QWidget* widget, const QColor& color,
                   QPalette::ColorRole role = QPalette::WindowText) {
@@ -95,7 +110,7 @@ QRadioButton* makeRadio(QWidget* parent, const QString& text, const QRect& geome
 } // namespace
 
 TForm1::TForm1(AppServices services, AppSettings& settings, QWidget* parent)
-    : QWidget(parent), services_(services), settings_(settings) {
+    : QWidget(parent), services_(services), settings_(settings), switches_(settings) {
     TBaloonHint::setMainWindow(this); // its balloon component styles every hint
     setWindowTitle(QStringLiteral("Trackbinder by Brivola 2000"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -111,6 +126,7 @@ TForm1::TForm1(AppServices services, AppSettings& settings, QWidget* parent)
     createControls();
     createTagPanel();
     createMenus();
+    createJobs();
     nameControlsForReaders();
     createShortcuts();
     connectHandlers();
@@ -124,6 +140,35 @@ TForm1::TForm1(AppServices services, AppSettings& settings, QWidget* parent)
 }
 
 TForm1::~TForm1() = default;
+
+void TForm1::setWindows(const AppWindows& windows) {
+    windows_ = windows;
+    TSetup* setup = windows_.setup;
+    if (!setup)
+        return;
+    // The dialog's changes take effect at once; the switches are written at shut-down,
+    // the displays' one from the box.
+    connect(setup, &TSetup::valueChanged, this, [this, setup](SetupValues::Field field) {
+        const SetupValues values = setup->values();
+        switch (field) {
+        case SetupValues::Field::Player:
+            settings_.rgPlay = values.player;
+            break;
+        case SetupValues::Field::Displays:
+            setDecorativeDisplaysOn(values.displays);
+            break;
+        case SetupValues::Field::ReadTags:
+            settings_.cistTag = AppSettings::fromBool(values.readTags);
+            break;
+        case SetupValues::Field::ClearAfterSave:
+            settings_.delAfter = AppSettings::fromBool(values.clearAfterSave);
+            break;
+        case SetupValues::Field::AskToPlay:
+            settings_.askRun = AppSettings::fromBool(values.askToPlay);
+            break;
+        }
+    });
+}
 
 void TForm1::createControls() {
     Button4 = makeBitmapButton(this, QStringLiteral("Uložit playlist"), {4, 8, 97, 25},
@@ -143,7 +188,7 @@ void TForm1::createControls() {
     LCD991->setDigitNum(10);
     LCD991->setAnimation(TLCDAnimation::anRandom);
     LCD991->setAnimationDelay(250);
-    LCD991->setValue(QStringLiteral("QRQWDRQWEDQW"));
+    LCD991->setValue(kLcdValueBeforeFirstTick);
     LCD991->hide();
 
     PG1 = new TProgress(this);
@@ -449,7 +494,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    stopDriveSearch();
+    driveSearch_->stop();
     guarded([this] { FormClose(); });
     event->accept();
 }
@@ -473,22 +518,19 @@ void TForm1::FormShow() {
     settings_.lastDir = lastDir;
     settings_.readSwitchesAndPlayer(services_.settingsStore);
 
-    // Setting a box runs its handler, which writes "ANO" or "NE" back into memory.
+    // Each box that changes announces it, and its setting in memory follows.
     TSetup* setup = windows_.setup;
-    if (setup) {
-        setup->Edit1->setText(settings_.rgPlay);
-        setup->CheckBox2->setChecked(AppSettings::isOn(settings_.cistTag));
-        setup->CheckBox3->setChecked(AppSettings::isOn(settings_.delAfter));
-        setup->CheckBox4->setChecked(AppSettings::isOn(settings_.askRun));
-    }
+    if (setup)
+        setup->setValues({settings_.rgPlay, AppSettings::isOn(settings_.blikatka),
+                          AppSettings::isOn(settings_.cistTag),
+                          AppSettings::isOn(settings_.delAfter),
+                          AppSettings::isOn(settings_.askRun)});
 
     cacheFolder_ = tb::cacheFolder();
+    playlistFiles_->setCacheFolder(cacheFolder_);
 
-    if (AppSettings::isOn(settings_.blikatka)) {
+    if (AppSettings::isOn(settings_.blikatka))
         setDecorativeDisplaysOn(true);
-        if (setup)
-            setup->CheckBox1->setChecked(true);
-    }
 
     // The splash holds until it has been up long enough; this window shows only after
     // the tips window is closed.
@@ -523,7 +565,7 @@ bool TForm1::FormCloseQuery() {
 void TForm1::FormClose() {
     settings_.lastDir = DirectoryListBox1->Directory();
     settings_.writeAll(services_.settingsStore,
-                       windows_.setup && windows_.setup->CheckBox1->isChecked());
+                       windows_.setup && windows_.setup->values().displays);
 }
 
 void TForm1::Timer1Timer() {
@@ -539,7 +581,7 @@ void TForm1::Timer1Timer() {
     Button2->setEnabled(entries > 0);
     Button4->setEnabled(entries > 0);
 
-    const bool haveCurrentFile = !currentFilePath_.isEmpty();
+    const bool haveCurrentFile = !currentFilePath().isEmpty();
     BitBtn1->setEnabled(haveCurrentFile);
     PrejmenBt->setEnabled(haveCurrentFile);
     SmazatBt->setEnabled(haveCurrentFile);
@@ -550,7 +592,7 @@ void TForm1::Timer1Timer() {
 }
 
 void TForm1::Timer2Timer() {
-    LCD991->setValue(QString::number(random_.bounded(1, 1410065408)));
+    LCD991->setValue(QString::number(random_.bounded(1, kLcdNumberEnd)));
     PG1->setProgress(random_.bounded(0, 101));
     PG1->setToColor(random_.bounded(2) ? QColor(0xFF, 0x00, 0x00) : QColor(0x00, 0x00, 0xFF));
     PG1->setFromColor(random_.bounded(2) ? QColor(0x00, 0xFF, 0x00) : QColor(0xFF, 0xFF, 0x00));
@@ -593,18 +635,161 @@ void TForm1::showError(const std::exception& error) {
                               tb::Dialogs::Buttons::Ok);
 }
 
-void TForm1::setCurrentFilePath(const QByteArray& name) {
-    currentFilePath_ = pathInShownDirectory(name);
-    // The directory as the directory list shows it, the name as the file list does.
-    currentFilePathShown_ = tb::withVisibleControls(
-        DirectoryListBox1->Directory() + QDir::separator() + tb::fromUtf8OrWindows1250(name));
+void TForm1::createJobs() {
+    tagPanel_ = std::make_unique<TagPanel>(
+        TagPanel::Fields{*TitleTag, *ArtistTag, *AlbumTag, *YearTag, *CommentTag, *GenreTag});
+    fileBrowser_ = std::make_unique<FileBrowser>(
+        FileBrowser::Widgets{*Disk, *DirectoryListBox1, *FilterComboBox1, *FileListBox1,
+                             *FileNameTag},
+        *tagPanel_, switches_, services_.dialogs, services_.volumes, *this, *this);
+    playlistEditing_ = std::make_unique<PlaylistEditing>(
+        PlaylistEditing::Widgets{*ListBox1, *Digits1, *FileListBox1, *DirectoryListBox1, *Disk,
+                                 *Button3, *RadioButton1, *RadioButton2, *RadioButton3,
+                                 *RadioButton4, *RadioButton5, *Edit1},
+        *playlist_, *fileBrowser_, *tagPanel_, switches_, services_.dialogs, *this);
+    playlistFiles_ = std::make_unique<PlaylistFiles>(
+        PlaylistFiles::Widgets{*Digits1, *DirectoryListBox1, *FileListBox1, *RadioButton3},
+        *playlist_, *fileBrowser_, switches_, services_.dialogs, services_.launcher, random_,
+        *this);
+    renameDelete_ = std::make_unique<RenameDelete>(*FileListBox1, *fileBrowser_, *tagPanel_,
+                                                   switches_, services_.dialogs, *this);
+    driveSearch_ = std::make_unique<DriveSearch>(
+        DriveSearch::Widgets{*Disk, *StaticText2, *Button8, *AllMP3, *Digits1}, *playlist_,
+        services_.dialogs, *this, *this);
 }
 
-void TForm1::showCurrentFilePath() {
-    FileNameTag->setText(currentFilePathShown_);
+void TForm1::connectFileBrowser() {
+    onEvent(Disk, &TDriveBox::driveChanged, &TForm1::DiskChange);
+    onEvent(FileListBox1, &TFileListBox::userClicked, &TForm1::FileListBox1Click);
+    onEvent(FileListBox1, &TFileListBox::userDoubleClicked, &TForm1::FileListBox1DblClick);
+    connect(FileListBox1, &TFileListBox::keyPressed, this,
+            [this](int key) { guarded([&] { FileListBox1KeyPress(key); }); });
+    connect(FileListBox1, &TFileListBox::dragEnded, this,
+            [this](QObject* target) { guarded([&] { FileListBox1EndDrag(target); }); });
 }
 
-void TForm1::clearTagFields() {
-    for (QLabel* field : {TitleTag, ArtistTag, AlbumTag, YearTag, CommentTag, GenreTag})
-        field->clear();
+void TForm1::connectPlaylistFiles() {
+    onEvent(Button4, &QPushButton::clicked, &TForm1::Button4Click);
+    onEvent(BitBtn3, &QPushButton::clicked, &TForm1::BitBtn3Click);
+    onEvent(BitBtn1, &QPushButton::clicked, &TForm1::BitBtn1Click);
+    onEvent(SaveList, &QAction::triggered, &TForm1::Button4Click);
+    onEvent(OpenList, &QAction::triggered, &TForm1::BitBtn3Click);
+    onEvent(Prehraj1, &QAction::triggered, &TForm1::BitBtn1Click);
+}
+
+void TForm1::connectTagsAndFileTools() {
+    onEvent(PrejmenBt, &QPushButton::clicked, &TForm1::PrejmenBtClick);
+    onEvent(SmazatBt, &QPushButton::clicked, &TForm1::SmazatBtClick);
+    onEvent(Prejmen, &QAction::triggered, &TForm1::PrejmenClick);
+    onEvent(Smazat1, &QAction::triggered, &TForm1::Smazat1Click);
+}
+
+void TForm1::connectDriveSearch() {
+    onEvent(Button8, &QPushButton::clicked, &TForm1::Button8Click);
+    onEvent(AllMP3, &QAction::triggered, &TForm1::Button8Click);
+}
+
+const QByteArray& TForm1::currentFilePath() const {
+    return fileBrowser_->currentFilePath();
+}
+
+void TForm1::POP2Popup() {
+    Odebrat1->setEnabled(Button3->isEnabled());
+    OdebratAll->setEnabled(Button2->isEnabled());
+    AllMP3->setEnabled(Button8->isEnabled());
+    SaveList->setEnabled(Button4->isEnabled());
+    OpenList->setEnabled(BitBtn3->isEnabled());
+}
+
+// --- The jobs' handlers ---
+
+tb::PrefixMode TForm1::prefixMode() const {
+    return playlistEditing_->prefixMode();
+}
+void TForm1::Pridat(const QByteArray& name) {
+    playlistEditing_->add(name);
+}
+bool TForm1::Pridat(const QByteArray& name, const QByteArray& directory,
+                    const QByteArray& driveRoot) {
+    return playlistEditing_->add(name, directory, driveRoot);
+}
+void TForm1::ListBox1DropFiles(const QMimeData* data) {
+    playlistEditing_->addDropped(data);
+}
+void TForm1::Button1Click() {
+    playlistEditing_->addSelected();
+}
+void TForm1::FileListBox1DblClick() {
+    playlistEditing_->addFocused();
+}
+void TForm1::FileListBox1KeyPress(int key) {
+    playlistEditing_->fileListKeyPressed(key);
+}
+void TForm1::FileListBox1EndDrag(QObject* target) {
+    playlistEditing_->fileListDragEnded(target);
+}
+bool TForm1::ListBox1DragOver(QObject* source) const {
+    return playlistEditing_->acceptsDragFrom(source);
+}
+void TForm1::Button3Click() {
+    playlistEditing_->removeSelected();
+}
+void TForm1::Button2Click() {
+    playlistEditing_->removeAll();
+}
+void TForm1::ListBox1KeyDown(int key) {
+    playlistEditing_->playlistKeyDown(key);
+}
+void TForm1::Button7Click() {
+    playlistEditing_->selectAllFiles();
+}
+void TForm1::RadioButton4Click() {
+    playlistEditing_->prefixChoiceChanged();
+}
+
+void TForm1::Button4Click() {
+    playlistFiles_->save();
+}
+void TForm1::BitBtn3Click() {
+    playlistFiles_->open();
+}
+void TForm1::BitBtn1Click() {
+    playlistFiles_->playSelected();
+}
+
+void TForm1::DiskChange() {
+    fileBrowser_->driveChanged();
+}
+bool TForm1::DiskReady(const QString& driveRoot) {
+    return fileBrowser_->driveReady(driveRoot);
+}
+void TForm1::FileListBox1Click() {
+    fileBrowser_->fileClicked();
+}
+
+void TForm1::DrawTAG(const QByteArray& name) {
+    tagPanel_->showTagOf(fileBrowser_->pathInShownDirectory(name));
+}
+
+void TForm1::PrejmenBtClick() {
+    PrejmenClick();
+}
+void TForm1::SmazatBtClick() {
+    Smazat1Click();
+}
+void TForm1::PrejmenClick() {
+    renameDelete_->renameSelected();
+}
+void TForm1::Smazat1Click() {
+    renameDelete_->deleteSelected();
+}
+
+void TForm1::Button8Click() {
+    driveSearch_->askAndSearchDrive();
+}
+void TForm1::Hledej_smudlo(const QString& directoryPath) {
+    driveSearch_->start(directoryPath);
+}
+bool TForm1::driveSearchRunning() const {
+    return driveSearch_->running();
 }

@@ -1,13 +1,16 @@
 #pragma once
 
 #include "app/Settings.h"
+#include "platform/ErrorReport.h"
+#include "playlist/PlaylistEditing.h"
 
 #include <QRandomGenerator>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 #include <exception>
-#include <functional>
+#include <memory>
+#include <utility>
 
 class QAction;
 class QFrame;
@@ -35,6 +38,11 @@ class TSplash;
 class TTips;
 class TTransparentButton;
 class PlaylistModel;
+class DriveSearch;
+class FileBrowser;
+class PlaylistFiles;
+class RenameDelete;
+class TagPanel;
 
 namespace tb {
 class Dialogs;
@@ -61,14 +69,16 @@ struct AppWindows {
 };
 
 // The main window. Its controls are public fields, and each user event has one
-// handler named after the control and the event. The handlers of the playlist and
-// file-tool features live in src/playlist and src/filetools.
-class TForm1 : public QWidget {
+// handler named after the control and the event. The window's jobs (file browser,
+// tag panel, playlist editing, playlist files, rename and delete, drive search) are
+// classes of their own in src/filetools and src/playlist; their handlers here hand
+// the event on.
+class TForm1 : public QWidget, public tb::ErrorReport {
     Q_OBJECT
 
 public:
     // The most entries that the add actions accept.
-    static constexpr quint16 ItemLimit = 65535;
+    static constexpr quint16 ItemLimit = PlaylistEditing::ItemLimit;
 
     TForm1(AppServices services, AppSettings& settings, QWidget* parent = nullptr);
     ~TForm1() override;
@@ -139,7 +149,7 @@ public:
     QAction* OpenList = nullptr;
 
     // The other windows; set before the window is first shown.
-    void setWindows(const AppWindows& windows) { windows_ = windows; }
+    void setWindows(const AppWindows& windows);
     const AppWindows& windows() const { return windows_; }
 
     // The playlist's entries, shown by ListBox1.
@@ -155,7 +165,7 @@ public:
     void TransparentButton1Click();
     void TransparentButton2Click();
 
-    // --- Playlist editing (src/playlist/PlaylistEditing.cpp) ---
+    // --- Playlist editing (PlaylistEditing) ---
     // name: the file's name as bytes, as the file list holds it.
     void Pridat(const QByteArray& name);
     // The same for a file of another folder (its bytes, and the root of its drive); false
@@ -177,34 +187,34 @@ public:
     void POP2Popup();
     tb::PrefixMode prefixMode() const;
 
-    // --- Playlist files (src/playlist/PlaylistFiles.cpp) ---
+    // --- Playlist files (PlaylistFiles) ---
     void Button4Click();
     void BitBtn3Click();
     void BitBtn1Click();
 
-    // --- File browser (src/filetools/FileBrowser.cpp) ---
+    // --- File browser (FileBrowser) ---
     void DiskChange();
     bool DiskReady(const QString& driveRoot);
     void FileListBox1Click();
 
-    // --- Tag panel (src/filetools/TagPanel.cpp) ---
+    // --- Tag panel (TagPanel) ---
     void DrawTAG(const QByteArray& name);
 
-    // --- Rename and delete (src/filetools/RenameDelete.cpp) ---
+    // --- Rename and delete (RenameDelete) ---
     void PrejmenBtClick();
     void SmazatBtClick();
     void PrejmenClick();
     void Smazat1Click();
 
-    // --- Whole-drive search (src/filetools/DriveSearch.cpp) ---
+    // --- Whole-drive search (DriveSearch) ---
     void Button8Click();
     void Hledej_smudlo(const QString& directoryPath);
     bool driveSearchRunning() const;
 
     // --- Shared state ---
     AppSettings& settings() const { return settings_; }
-    // The path's bytes, by which the file is reached.
-    const QByteArray& currentFilePath() const { return currentFilePath_; }
+    // The path's bytes, by which the current file is reached.
+    const QByteArray& currentFilePath() const;
     const QString& cacheFolderPath() const { return cacheFolder_; }
     // Shows and runs the LCD display and the gauge, or stops and hides them.
     void setDecorativeDisplaysOn(bool on);
@@ -212,7 +222,7 @@ public:
     // Runs a user action and shows any error it raises in the application-wide
     // error box, so that no exception reaches the event loop.
     template <typename Action> void guarded(Action&& action);
-    void showError(const std::exception& error);
+    void showError(const std::exception& error) override;
     // Runs the handler, guarded, whenever the sender emits the signal.
     template <typename Sender, typename Signal>
     void onEvent(Sender* sender, Signal signal, void (TForm1::*handler)()) {
@@ -231,44 +241,30 @@ private:
     void nameControlsForReaders();
     // Keys for the buttons that take no focus, and for saving and opening.
     void createShortcuts();
+    void createJobs();
     void connectHandlers();
     void connectFileBrowser();
     void connectPlaylistFiles();
-    // Starts the player on a playlist file; a player that cannot start, or that gives up
-    // soon after its start, is reported (afterFailure runs first in the late case).
-    bool startPlayer(const QString& playlistPath, std::function<void()> afterFailure = {});
     void connectTagsAndFileTools();
     void connectDriveSearch();
-    // Ends a running drive search at once; called when the window closes.
-    void stopDriveSearch();
-    // Makes the named file of the shown directory the current one, and shows its
-    // path in FileNameTag.
-    void setCurrentFilePath(const QByteArray& name);
-    void showCurrentFilePath();
-    void clearTagFields();
-    // The root of the drive that holds the directory (bytes of a directory text).
-    QByteArray driveOfDirectory(const QByteArray& directory) const;
-    // The shown directory, a separator and the name, as bytes.
-    QByteArray pathInShownDirectory(const QByteArray& name) const;
 
     AppServices services_;
     AppSettings& settings_;
     AppWindows windows_;
+    SettingsSwitches switches_;
     PlaylistModel* playlist_ = nullptr;
-    QByteArray currentFilePath_;
-    QString currentFilePathShown_;
     QString cacheFolder_;
     bool shown_ = false;
     QRandomGenerator random_;
-    // State of the features that keep some between events, owned as children of the window.
-    QObject* playlistFilesState_ = nullptr;
-    QObject* driveSearchState_ = nullptr;
+    // The jobs, made once the controls are; the search goes first, stopping its worker.
+    std::unique_ptr<TagPanel> tagPanel_;
+    std::unique_ptr<FileBrowser> fileBrowser_;
+    std::unique_ptr<PlaylistEditing> playlistEditing_;
+    std::unique_ptr<PlaylistFiles> playlistFiles_;
+    std::unique_ptr<RenameDelete> renameDelete_;
+    std::unique_ptr<DriveSearch> driveSearch_;
 };
 
 template <typename Action> void TForm1::guarded(Action&& action) {
-    try {
-        action();
-    } catch (const std::exception& error) {
-        showError(error);
-    }
+    tb::guarded(*this, std::forward<Action>(action));
 }

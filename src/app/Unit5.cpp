@@ -1,9 +1,8 @@
 #include "app/Unit5.h"
 
-#include "app/Settings.h"
-#include "app/Unit1.h"
 #include "controls/KPanel.h"
 #include "platform/Dialogs.h"
+#include "platform/ErrorReport.h"
 #include "platform/Fonts.h"
 
 #include <QCheckBox>
@@ -13,11 +12,11 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-TSetup::TSetup(TForm1& form, AppSettings& settings, tb::Dialogs& dialogs, QWidget* parent)
+TSetup::TSetup(tb::Dialogs& dialogs, tb::ErrorReport& errors, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
-      form_(form), settings_(settings), dialogs_(dialogs) {
+      dialogs_(dialogs), errors_(errors) {
     setWindowTitle(QStringLiteral("Nastavení Trackbinder"));
     setFixedSize(395, 195);
     setFont(tb::pixelFont(QStringLiteral("MS Sans Serif"), 11));
@@ -73,7 +72,7 @@ TSetup::TSetup(TForm1& form, AppSettings& settings, tb::Dialogs& dialogs, QWidge
     // The boxes report every change of state, also the program's own, as toggled().
     const auto handle = [this](auto* sender, auto signal, void (TSetup::*handler)()) {
         connect(sender, signal, this,
-                [this, handler] { form_.guarded([&] { (this->*handler)(); }); });
+                [this, handler] { tb::guarded(errors_, [&] { (this->*handler)(); }); });
     };
     handle(Button1, &QPushButton::clicked, &TSetup::Button1Click);
     handle(CheckBox1, &QCheckBox::toggled, &TSetup::CheckBox1Click);
@@ -87,6 +86,19 @@ TSetup::TSetup(TForm1& form, AppSettings& settings, tb::Dialogs& dialogs, QWidge
 }
 
 TSetup::~TSetup() = default;
+
+void TSetup::setValues(const SetupValues& values) {
+    Edit1->setText(values.player);
+    CheckBox1->setChecked(values.displays);
+    CheckBox2->setChecked(values.readTags);
+    CheckBox3->setChecked(values.clearAfterSave);
+    CheckBox4->setChecked(values.askToPlay);
+}
+
+SetupValues TSetup::values() const {
+    return {Edit1->text(), CheckBox1->isChecked(), CheckBox2->isChecked(), CheckBox3->isChecked(),
+            CheckBox4->isChecked()};
+}
 
 void TSetup::Button1Click() {
     tb::Dialogs::FileRequest request;
@@ -102,23 +114,23 @@ void TSetup::Button1Click() {
         return;
     const QString player = QDir::toNativeSeparators(*chosen);
     Edit1->setText(player);
-    settings_.rgPlay = player;
+    emit valueChanged(SetupValues::Field::Player);
 }
 
 void TSetup::CheckBox1Click() {
-    form_.setDecorativeDisplaysOn(CheckBox1->isChecked());
+    emit valueChanged(SetupValues::Field::Displays);
 }
 
 void TSetup::CheckBox2Click() {
-    settings_.cistTag = AppSettings::fromBool(CheckBox2->isChecked());
+    emit valueChanged(SetupValues::Field::ReadTags);
 }
 
 void TSetup::CheckBox3Click() {
-    settings_.delAfter = AppSettings::fromBool(CheckBox3->isChecked());
+    emit valueChanged(SetupValues::Field::ClearAfterSave);
 }
 
 void TSetup::CheckBox4Click() {
-    settings_.askRun = AppSettings::fromBool(CheckBox4->isChecked());
+    emit valueChanged(SetupValues::Field::AskToPlay);
 }
 
 void TSetup::Button2Click() {

@@ -1,28 +1,43 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
-class TForm1;
 class TKPanel;
-struct AppSettings;
 
 namespace tb {
 class Dialogs;
-}
+class ErrorReport;
+} // namespace tb
 
-// The settings dialog: the player program and four switches. Each change takes
-// effect in memory at once; the main window writes the settings at shut-down.
+// What the settings dialog shows and the user changes.
+struct SetupValues {
+    QString player;
+    bool displays = false;      // "Blikatka"
+    bool readTags = true;       // "CistTag"
+    bool clearAfterSave = true; // "DelAfter"
+    bool askToPlay = true;      // "AskRun"
+
+    enum class Field { Player, Displays, ReadTags, ClearAfterSave, AskToPlay };
+};
+
+// The settings dialog: the player program and four switches. Each change is
+// announced at once, so that it takes effect in memory; the main window writes the
+// settings at shut-down.
 class TSetup : public QDialog {
     Q_OBJECT
 
 public:
-    // The settings and the main window's displays are the ones it changes; the player
-    // is chosen through the dialogs.
-    TSetup(TForm1& form, AppSettings& settings, tb::Dialogs& dialogs, QWidget* parent = nullptr);
+    // The player is chosen through the dialogs; errors of its handlers go to errors.
+    TSetup(tb::Dialogs& dialogs, tb::ErrorReport& errors, QWidget* parent = nullptr);
     ~TSetup() override;
+
+    // Shows the values; each box that changes announces its change.
+    void setValues(const SetupValues& values);
+    SetupValues values() const;
 
     TKPanel* KPanel1 = nullptr;
     QLineEdit* Edit1 = nullptr;
@@ -40,8 +55,11 @@ public:
     void CheckBox4Click();
     void Button2Click();
 
+signals:
+    // The user, or setValues, changed the field.
+    void valueChanged(SetupValues::Field field);
+
 private:
-    TForm1& form_;
-    AppSettings& settings_;
     tb::Dialogs& dialogs_;
+    tb::ErrorReport& errors_;
 };

@@ -1,85 +1,98 @@
-// The main window's handlers of the file browser: drive box, directory list,
-// filter box and file list.
-#include "app/Unit1.h"
+#include "filetools/FileBrowser.h"
 
 #include "filetools/DirectoryListBox.h"
 #include "filetools/DriveBox.h"
 #include "filetools/FileListBox.h"
 #include "filetools/FilterComboBox.h"
+#include "filetools/Switches.h"
+#include "filetools/TagPanel.h"
 #include "platform/Dialogs.h"
+#include "platform/ErrorReport.h"
+#include "platform/FileNames.h"
 #include "platform/Volumes.h"
+#include "platform/Windows1250.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 
-void TForm1::connectFileBrowser() {
-    Disk->setVolumes(services_.volumes.mounted());
-    DirectoryListBox1->setDriveRoots(Disk->driveRoots());
-    FilterComboBox1->setFilter(QStringLiteral(
+FileBrowser::FileBrowser(const Widgets& widgets, TagPanel& tags, const tb::Switches& switches,
+                         tb::Dialogs& dialogs, tb::Volumes& volumes, tb::ErrorReport& errors,
+                         QWidget& window)
+    : widgets_(widgets), tags_(tags), switches_(switches), dialogs_(dialogs), volumes_(volumes),
+      errors_(errors), window_(window) {
+    TDriveBox& drives = widgets_.drives;
+    TDirectoryListBox& directories = widgets_.directories;
+    TFileListBox& files = widgets_.files;
+    drives.setVolumes(volumes_.mounted());
+    directories.setDriveRoots(drives.driveRoots());
+    widgets_.filter.setFilter(QStringLiteral(
         "MP3 soubory|*.MP3|MPEG Video |*.mpg; *.mpeg; *.mpv; *.mp1; *.mp2|Všechny soubory|*.*"));
-    FileListBox1->setMask(FilterComboBox1->Mask());
-    FileListBox1->setDirectoryBytes(DirectoryListBox1->DirectoryBytes());
+    files.setMask(widgets_.filter.Mask());
+    files.setDirectoryBytes(directories.DirectoryBytes());
     {
-        const QSignalBlocker quiet(Disk);
-        Disk->setDrive(DirectoryListBox1->Drive());
+        const QSignalBlocker quiet(&drives);
+        drives.setDrive(directories.Drive());
     }
 
-    connect(DirectoryListBox1, &TDirectoryListBox::directoryChanged, this, [this] {
-        guarded([&] {
-            FileListBox1->setDirectoryBytes(DirectoryListBox1->DirectoryBytes());
+    connect(&directories, &TDirectoryListBox::directoryChanged, this, [this] {
+        tb::guarded(errors_, [&] {
+            widgets_.files.setDirectoryBytes(widgets_.directories.DirectoryBytes());
             // Moving into a directory on another volume moves the drive box along.
-            const QSignalBlocker quiet(Disk);
-            Disk->setDrive(DirectoryListBox1->Drive());
+            const QSignalBlocker quiet(&widgets_.drives);
+            widgets_.drives.setDrive(widgets_.directories.Drive());
         });
     });
-    connect(FilterComboBox1, &TFilterComboBox::maskChanged, this,
-            [this](const QString& mask) { guarded([&] { FileListBox1->setMask(mask); }); });
-    onEvent(Disk, &TDriveBox::driveChanged, &TForm1::DiskChange);
-    onEvent(FileListBox1, &TFileListBox::userClicked, &TForm1::FileListBox1Click);
-    onEvent(FileListBox1, &TFileListBox::userDoubleClicked, &TForm1::FileListBox1DblClick);
-    connect(FileListBox1, &TFileListBox::keyPressed, this,
-            [this](int key) { guarded([&] { FileListBox1KeyPress(key); }); });
-    connect(FileListBox1, &TFileListBox::dragEnded, this,
-            [this](QObject* target) { guarded([&] { FileListBox1EndDrag(target); }); });
+    connect(&widgets_.filter, &TFilterComboBox::maskChanged, this, [this](const QString& mask) {
+        tb::guarded(errors_, [&] { widgets_.files.setMask(mask); });
+    });
 }
 
-bool TForm1::DiskReady(const QString& driveRoot) {
+bool FileBrowser::driveReady(const QString& driveRoot) {
     // Let waiting events run before and after the query, which may take a while
     // on a slow or sleeping medium.
     QCoreApplication::processEvents();
-    const bool ready = !driveRoot.isEmpty() && services_.volumes.isReady(driveRoot);
+    const bool ready = !driveRoot.isEmpty() && volumes_.isReady(driveRoot);
     QCoreApplication::processEvents();
     return ready;
 }
 
-void TForm1::DiskChange() {
-    if (!DiskReady(Disk->Drive())) {
+void FileBrowser::driveChanged() {
+    if (!driveReady(widgets_.drives.Drive())) {
         // Going back re-runs this handler for the previous drive, which is ready
         // and leaves the directory list where it is.
-        Disk->setDrive(DirectoryListBox1->Drive());
-        services_.dialogs.error(this,
-                                QStringLiteral("V mechanice není médium / disk nepřístupný!"));
+        widgets_.drives.setDrive(widgets_.directories.Drive());
+        dialogs_.error(&window_, QStringLiteral("V mechanice není médium / disk nepřístupný!"));
     } else {
-        DirectoryListBox1->setDrive(Disk->Drive());
+        widgets_.directories.setDrive(widgets_.drives.Drive());
     }
-    FileListBox1->setFocus();
+    widgets_.files.setFocus();
 }
 
-void TForm1::FileListBox1Click() {
-    const int focused = FileListBox1->ItemIndex();
+void FileBrowser::fileClicked() {
+    const int focused = widgets_.files.ItemIndex();
     if (focused < 0)
         return;
-    clearTagFields();
-    const QByteArray name = FileListBox1->fileNameBytes(focused);
+    tags_.clear();
+    const QByteArray name = widgets_.files.fileNameBytes(focused);
     // A failed read leaves the current file as it was.
-    if (AppSettings::isOn(settings_.cistTag))
-        DrawTAG(name);
-    setCurrentFilePath(name);
-    showCurrentFilePath();
+    if (switches_.readsTags())
+        tags_.showTagOf(pathInShownDirectory(name));
+    setCurrentFile(name);
+    showCurrentFile();
 }
 
-QByteArray TForm1::pathInShownDirectory(const QByteArray& name) const {
-    return DirectoryListBox1->DirectoryBytes() + QDir::separator().toLatin1() + name;
+void FileBrowser::setCurrentFile(const QByteArray& name) {
+    currentFilePath_ = pathInShownDirectory(name);
+    // The directory as the directory list shows it, the name as the file list does.
+    currentFilePathShown_ = tb::withVisibleControls(
+        widgets_.directories.Directory() + QDir::separator() + tb::fromUtf8OrWindows1250(name));
+}
+
+void FileBrowser::showCurrentFile() {
+    widgets_.fileName.setText(currentFilePathShown_);
+}
+
+QByteArray FileBrowser::pathInShownDirectory(const QByteArray& name) const {
+    return widgets_.directories.DirectoryBytes() + QDir::separator().toLatin1() + name;
 }

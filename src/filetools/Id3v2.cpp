@@ -28,16 +28,22 @@ std::string utf8(const TagLib::String& text) {
     return text.to8Bit(true);
 }
 
-std::string joined(const TagLib::StringList& values) {
+// The values as shown, joined by " / "; those shown empty are left out.
+template <typename Shown> std::string joined(const TagLib::StringList& values, Shown shown) {
     std::string out;
     for (const TagLib::String& value : values) {
-        if (value.isEmpty())
+        const std::string text = shown(value);
+        if (text.empty())
             continue;
         if (!out.empty())
             out += " / ";
-        out += utf8(value);
+        out += text;
     }
     return out;
+}
+
+std::string joined(const TagLib::StringList& values) {
+    return joined(values, utf8);
 }
 
 TagLib::StringList values(const TagLib::ID3v2::Tag& tag, const char* frameId) {
@@ -55,19 +61,6 @@ std::string firstCharacters(const TagLib::StringList& values, unsigned count) {
     if (values.isEmpty())
         return {};
     return utf8(values.front().substr(0, count));
-}
-
-std::string genre(const TagLib::StringList& values) {
-    std::string out;
-    for (const TagLib::String& value : values) {
-        const std::string shown = id3v1::genreOfText(utf8(value));
-        if (shown.empty())
-            continue;
-        if (!out.empty())
-            out += " / ";
-        out += shown;
-    }
-    return out;
 }
 
 // The frames that readTexts reads, by their names in version 2.2 and in later ones.
@@ -158,6 +151,24 @@ std::string shownFrames(const ReadAt& readAt) {
     return out;
 }
 
+std::string genreOfText(std::string_view value) {
+    std::string_view code = value;
+    if (code.size() > 2 && code.front() == '(' && code.back() == ')')
+        code = code.substr(1, code.size() - 2);
+    if (code == "RX")
+        return "Remix";
+    if (code == "CR")
+        return "Cover";
+    const bool digits = !code.empty() && code.size() <= 3 &&
+                        code.find_first_not_of("0123456789") == std::string_view::npos;
+    if (digits) {
+        const int number = std::stoi(std::string(code));
+        if (number <= 255)
+            return std::string(id3v1::genreName(static_cast<std::uint8_t>(number)));
+    }
+    return std::string(value);
+}
+
 std::size_t declaredSize(std::string_view header) {
     if (header.size() < HeaderSize || !header.starts_with("ID3"))
         return 0;
@@ -193,7 +204,8 @@ std::optional<Texts> readTexts(std::string_view tagBytes) {
                 dynamic_cast<const TagLib::ID3v2::CommentsFrame*>(comments.front()))
             texts.comment = utf8(comment->text());
     }
-    texts.genre = genre(values(tag, "TCON"));
+    texts.genre = joined(values(tag, "TCON"),
+                         [](const TagLib::String& value) { return genreOfText(utf8(value)); });
     return texts;
 }
 

@@ -30,6 +30,11 @@ struct Texts {
     std::string genre;
 };
 
+// The genre that one value of a genre frame names: a code, bare ("17") or in
+// parentheses ("(17)"), by the ID3v1 genre table (empty where it has no name), "RX"
+// and "CR" as "Remix" and "Cover", and any other text as it stands.
+std::string genreOfText(std::string_view value);
+
 // Up to `size` bytes of a file from `offset` on; fewer at the file's end.
 using ReadAt = std::function<std::string(std::size_t offset, std::size_t size)>;
 

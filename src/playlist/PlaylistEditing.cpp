@@ -1,21 +1,21 @@
-// The main window's handlers that add entries to the playlist and remove them.
-#include "app/Unit1.h"
+#include "playlist/PlaylistEditing.h"
 
 #include "controls/Digits.h"
 #include "filetools/DirectoryListBox.h"
 #include "filetools/DirectoryText.h"
 #include "filetools/DriveBox.h"
+#include "filetools/FileBrowser.h"
 #include "filetools/FileListBox.h"
+#include "filetools/Switches.h"
+#include "filetools/TagPanel.h"
 #include "platform/Dialogs.h"
 #include "platform/DroppedFiles.h"
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistView.h"
 #include "playlist/Prefix.h"
 
-#include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -26,42 +26,42 @@ std::string_view bytesOf(const QByteArray& bytes) {
 }
 } // namespace
 
-tb::PrefixMode TForm1::prefixMode() const {
-    if (RadioButton1->isChecked())
+tb::PrefixMode PlaylistEditing::prefixMode() const {
+    if (widgets_.fullPath.isChecked())
         return tb::PrefixMode::FullPath;
-    if (RadioButton2->isChecked())
+    if (widgets_.pathWithoutDrive.isChecked())
         return tb::PrefixMode::PathWithoutDrive;
-    if (RadioButton4->isChecked())
+    if (widgets_.text.isChecked())
         return tb::PrefixMode::Text;
-    if (RadioButton5->isChecked())
+    if (widgets_.nothing.isChecked())
         return tb::PrefixMode::Nothing;
     return tb::PrefixMode::LastDirectory;
 }
 
-void TForm1::Pridat(const QByteArray& name) {
-    Pridat(name, DirectoryListBox1->DirectoryBytes(),
-           QFile::encodeName(DirectoryListBox1->Drive()));
+void PlaylistEditing::add(const QByteArray& name) {
+    add(name, widgets_.directories.DirectoryBytes(),
+        QFile::encodeName(widgets_.directories.Drive()));
 }
 
-bool TForm1::Pridat(const QByteArray& name, const QByteArray& directory,
-                    const QByteArray& driveRoot) {
-    if (playlist_->count() >= ItemLimit) {
-        services_.dialogs.error(this, QStringLiteral("Další položky přidávat nelze!"));
+bool PlaylistEditing::add(const QByteArray& name, const QByteArray& directory,
+                          const QByteArray& driveRoot) {
+    if (playlist_.count() >= ItemLimit) {
+        dialogs_.error(&window_, QStringLiteral("Další položky přidávat nelze!"));
         return false;
     }
     // Paths and names go in as the file system spells them; the user's own text
     // in the local 8-bit encoding.
-    const QByteArray text = Edit1->text().toLocal8Bit();
+    const QByteArray text = widgets_.prefixText.text().toLocal8Bit();
     const tb::PrefixContext context{bytesOf(directory), bytesOf(driveRoot),
                                     QDir::separator().toLatin1(), bytesOf(text)};
-    playlist_->append(tb::playlistEntry(prefixMode(), context, bytesOf(name)));
-    Digits1->Increment();
+    playlist_.append(tb::playlistEntry(prefixMode(), context, bytesOf(name)));
+    widgets_.counter.Increment();
     return true;
 }
 
-QByteArray TForm1::driveOfDirectory(const QByteArray& directory) const {
+QByteArray PlaylistEditing::driveOfDirectory(const QByteArray& directory) const {
     std::vector<std::string> roots;
-    for (const QString& root : Disk->driveRoots())
+    for (const QString& root : widgets_.drives.driveRoots())
         roots.push_back(QFile::encodeName(root).toStdString());
     const std::string root =
         tb::driveRootOf(bytesOf(directory), roots, QDir::separator().toLatin1());
@@ -75,98 +75,89 @@ QByteArray TForm1::driveOfDirectory(const QByteArray& directory) const {
 #endif
 }
 
-void TForm1::ListBox1DropFiles(const QMimeData* data) {
+void PlaylistEditing::addDropped(const QMimeData* data) {
     // One refusal ends the drop: a dropped folder would bring a box for each further file.
     for (const tb::DroppedItem& item : tb::droppedItems(data)) {
         const QByteArray driveRoot = driveOfDirectory(item.directory);
         if (item.kind == tb::DroppedItem::Kind::Folder) {
             for (const QByteArray& name :
-                 TFileListBox::listedNames(item.directory, FileListBox1->Mask())) {
-                if (!Pridat(name, item.directory, driveRoot))
+                 TFileListBox::listedNames(item.directory, widgets_.files.Mask())) {
+                if (!add(name, item.directory, driveRoot))
                     return;
             }
-        } else if (FileListBox1->matchesMask(item.name) &&
-                   !Pridat(item.name, item.directory, driveRoot)) {
+        } else if (widgets_.files.matchesMask(item.name) &&
+                   !add(item.name, item.directory, driveRoot)) {
             return;
         }
     }
 }
 
-void TForm1::Button1Click() {
-    for (const QByteArray& name : FileListBox1->selectedNameBytes())
-        Pridat(name);
-    FileListBox1->setFocus();
+void PlaylistEditing::addSelected() {
+    for (const QByteArray& name : widgets_.files.selectedNameBytes())
+        add(name);
+    widgets_.files.setFocus();
 }
 
-void TForm1::FileListBox1DblClick() {
-    const int focused = FileListBox1->ItemIndex();
+void PlaylistEditing::addFocused() {
+    const int focused = widgets_.files.ItemIndex();
     if (focused >= 0)
-        Pridat(FileListBox1->fileNameBytes(focused));
+        add(widgets_.files.fileNameBytes(focused));
 }
 
-void TForm1::FileListBox1KeyPress(int key) {
+void PlaylistEditing::fileListKeyPressed(int key) {
     if (key == Qt::Key_Return || key == Qt::Key_Enter)
-        FileListBox1DblClick();
+        addFocused();
 }
 
-bool TForm1::ListBox1DragOver(QObject* source) const {
-    return source == FileListBox1 || source == FileListBox1->viewport();
+bool PlaylistEditing::acceptsDragFrom(QObject* source) const {
+    return source == &widgets_.files || source == widgets_.files.viewport();
 }
 
-void TForm1::FileListBox1EndDrag(QObject* target) {
-    if (target != ListBox1 && target != ListBox1->viewport())
+void PlaylistEditing::fileListDragEnded(QObject* target) {
+    if (target != &widgets_.list && target != widgets_.list.viewport())
         return;
-    for (const QByteArray& name : FileListBox1->selectedNameBytes())
-        Pridat(name);
+    for (const QByteArray& name : widgets_.files.selectedNameBytes())
+        add(name);
 }
 
-void TForm1::Button3Click() {
-    const std::vector<bool>& selected = ListBox1->selectionFlags();
+void PlaylistEditing::removeSelected() {
+    const std::vector<bool>& selected = widgets_.list.selectionFlags();
     for (bool isSelected : selected) {
         if (isSelected)
-            Digits1->Decrement();
+            widgets_.counter.Decrement();
     }
-    playlist_->removeFlagged(selected);
-    Digits1->setValue(static_cast<int>(playlist_->count()));
-    ListBox1->setFocus();
+    playlist_.removeFlagged(selected);
+    widgets_.counter.setValue(static_cast<int>(playlist_.count()));
+    widgets_.list.setFocus();
 }
 
-void TForm1::Button2Click() {
-    if (services_.dialogs.confirm(this,
-                                  QStringLiteral("Opravdu chcete odebrat všechny položky ?")) !=
+void PlaylistEditing::removeAll() {
+    if (dialogs_.confirm(&window_, QStringLiteral("Opravdu chcete odebrat všechny položky ?")) !=
         tb::Dialogs::Answer::Yes)
         return;
-    playlist_->clear();
-    Digits1->setValue(0);
+    playlist_.clear();
+    widgets_.counter.setValue(0);
 }
 
-void TForm1::ListBox1KeyDown(int key) {
-    if (key == Qt::Key_Delete && Button3->isEnabled())
-        Button3Click();
-    ListBox1->setFocus();
+void PlaylistEditing::playlistKeyDown(int key) {
+    if (key == Qt::Key_Delete && widgets_.removeButton.isEnabled())
+        removeSelected();
+    widgets_.list.setFocus();
 }
 
-void TForm1::Button7Click() {
-    if (FileListBox1->count() == 0)
+void PlaylistEditing::selectAllFiles() {
+    if (widgets_.files.count() == 0)
         return;
-    FileListBox1->selectAll();
-    const QByteArray first = FileListBox1->fileNameBytes(0);
-    setCurrentFilePath(first);
-    if (AppSettings::isOn(settings_.cistTag)) {
-        clearTagFields();
-        DrawTAG(first);
+    widgets_.files.selectAll();
+    const QByteArray first = widgets_.files.fileNameBytes(0);
+    browser_.setCurrentFile(first);
+    if (switches_.readsTags()) {
+        tags_.clear();
+        tags_.showTagOf(browser_.pathInShownDirectory(first));
     }
-    showCurrentFilePath();
+    browser_.showCurrentFile();
 }
 
-void TForm1::RadioButton4Click() {
-    Edit1->setEnabled(RadioButton4->isChecked());
-}
-
-void TForm1::POP2Popup() {
-    Odebrat1->setEnabled(Button3->isEnabled());
-    OdebratAll->setEnabled(Button2->isEnabled());
-    AllMP3->setEnabled(Button8->isEnabled());
-    SaveList->setEnabled(Button4->isEnabled());
-    OpenList->setEnabled(BitBtn3->isEnabled());
+void PlaylistEditing::prefixChoiceChanged() {
+    widgets_.prefixText.setEnabled(widgets_.text.isChecked());
 }

@@ -57,6 +57,18 @@ TEST(Id3v2, ValuesYearsAndTheFirstComment) {
               (std::vector<std::string>{"", "", "", "1976", "", "Rock"}));
 }
 
+TEST(Id3v2, GenreTexts) {
+    // Pairs of a text and the genre shown: codes bare or in parentheses go through the
+    // same table; other texts stand.
+    const char* const cases[] = {
+        "(17)",  "Rock",  "17",    "Rock", "0",        "Blues",    "(147)",        "Synthpop",
+        "148",   "",      "(255)", "",     "256",      "256",      "(RX)",         "Remix",
+        "CR",    "Cover", "Rock",  "Rock", "(17)Rock", "(17)Rock", "()",           "()",
+        "(abc)", "(abc)", "-1",    "-1",   "",         "",         "Alternativní", "Alternativní"};
+    for (std::size_t i = 0; i < std::size(cases); i += 2)
+        EXPECT_EQ(id3v2::genreOfText(cases[i]), cases[i + 1]) << cases[i];
+}
+
 TEST(Id3v2, UnsynchronisationAndExtendedHeader) {
     // "ÿé" in Latin-1 is FF E9; unsynchronised, a zero follows the FF.
     std::string frames = textFrame(3, "TIT2", Encoding::Latin1, {"ÿé"});

@@ -5,7 +5,7 @@
 using namespace tb::lcd;
 
 // Letters, points and odd characters are shown through the widget in
-// tests/gui/test_displays.cpp; these are the cases a picture cannot tell apart.
+// tests/gui/test_lcd99.cpp; these are the cases a picture cannot tell apart.
 TEST(Lcd99Math, Normalisation) {
     EXPECT_EQ(normaliseValue("12:30 -a"), "12:30 -A");
     EXPECT_EQ(normaliseValue("5."), "5");

@@ -5,7 +5,7 @@
 using namespace tb::gauge;
 
 // The main window's gauge, its gradient and its inverse text are checked on the widget in
-// tests/gui/test_displays.cpp; here are the halves and sizes no picture there shows.
+// tests/gui/test_progress.cpp; here are the halves and sizes no picture there shows.
 TEST(ProgressMath, HalvesRound) {
     EXPECT_EQ(barColumns(10, 7), 0); // 0.5 goes to the even 0
     EXPECT_EQ(barColumns(30, 7), 2); // 1.5 goes to 2

@@ -20,7 +20,7 @@ TForm1& MainWindowFixture::create() {
         std::make_unique<TForm1>(AppServices{dialogs, settingsStore, volumes, launcher}, settings);
     splash = std::make_unique<TSplash>();
     splash->setClock([tick = 0u]() mutable { return tick += 1000; }, [](std::uint32_t) {});
-    setup = std::make_unique<TSetup>(*form, settings, dialogs);
+    setup = std::make_unique<TSetup>(dialogs, *form);
     tips = std::make_unique<TTips>();
     aboutBox = std::make_unique<TAboutBox>(launcher);
     form->setWindows({splash.get(), setup.get(), tips.get(), aboutBox.get()});

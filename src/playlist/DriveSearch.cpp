@@ -1,18 +1,12 @@
-// The main window's whole-drive MP3 search.
-//
-// The walk runs on a worker thread and hands its matches over in batches every
-// few milliseconds; the window thread appends them in slices short enough that
-// the window keeps answering input, in listing order, stepping the counter once
-// per entry.
-#include "app/Unit1.h"
+#include "playlist/DriveSearch.h"
 
 #include "controls/Digits.h"
 #include "filetools/DriveBox.h"
 #include "filetools/DriveWalk.h"
 #include "platform/Dialogs.h"
 #include "platform/DirectoryListing.h"
+#include "platform/ErrorReport.h"
 #include "platform/Windows1250.h"
-#include "playlist/EntryStore.h"
 #include "playlist/PlaylistModel.h"
 
 #include <QAction>
@@ -47,9 +41,11 @@ std::string unreachableMessage(const std::string& folder) {
 // Matches gathered by the worker since its last hand-over.
 using Batch = tb::PathBatch;
 
+} // namespace
+
 // What the search keeps between events: the worker, the batches it handed over,
 // and the batch being appended.
-class DriveSearchState : public QObject {
+class DriveSearch::Search : public QObject {
 public:
     // How often the worker hands over, and how long the window thread appends
     // before it lets other events in.
@@ -58,8 +54,8 @@ public:
     // Entries appended between two looks at the clock.
     static constexpr std::size_t AppendChunk = 256;
 
-    explicit DriveSearchState(TForm1* form) : QObject(form), form_(form) {
-        setObjectName(QStringLiteral("driveSearchState"));
+    Search(const Widgets& widgets, PlaylistModel& playlist, tb::ErrorReport& errors)
+        : widgets_(widgets), playlist_(playlist), errors_(errors) {
         // Every slice runs from a zero timer rather than from a posted event:
         // timers of the window that fell due meanwhile (the displays, the counter's
         // roll) run first. Posted events are taken before them, so that two slices
@@ -70,7 +66,7 @@ public:
     }
 
     // The window is going away: stop the worker before anything it posts to goes.
-    ~DriveSearchState() override { stopWorker(); }
+    ~Search() override { stopWorker(); }
 
     bool running() const { return running_; }
 
@@ -104,7 +100,7 @@ private:
     // Gathers matches on the worker thread and hands them over on time.
     class HandOverSink final : public tb::WalkSink {
     public:
-        HandOverSink(DriveSearchState& state, unsigned generation)
+        HandOverSink(Search& state, unsigned generation)
             : state_(state), generation_(generation), lastHandOver_(Clock::now()) {}
 
         void found(std::string_view entry) override {
@@ -132,7 +128,7 @@ private:
             handOverRest();
         }
 
-        DriveSearchState& state_;
+        Search& state_;
         const unsigned generation_;
         Batch batch_;
         Clock::time_point lastHandOver_;
@@ -205,7 +201,7 @@ private:
             }
         } catch (const std::exception& error) {
             stop();
-            form_->showError(error);
+            errors_.showError(error);
         }
     }
 
@@ -229,9 +225,9 @@ private:
         views_.clear();
         for (std::size_t i = currentNext_; i < end; ++i)
             views_.push_back(current_.at(i));
-        form_->playlist()->appendAll(views_);
+        playlist_.appendAll(views_);
         for (std::size_t i = currentNext_; i < end; ++i)
-            form_->Digits1->Increment();
+            widgets_.counter.Increment();
         currentNext_ = end;
     }
 
@@ -245,7 +241,7 @@ private:
         stopWorker();
         endSearch();
         if (failure)
-            form_->showError(std::runtime_error(*failure));
+            errors_.showError(std::runtime_error(*failure));
     }
 
     void stopWorker() {
@@ -266,17 +262,19 @@ private:
         currentNext_ = 0;
         ++generation_;
         running_ = false;
-        form_->StaticText2->hide();
+        widgets_.searchingSign.hide();
         setCommandsEnabled(true);
     }
 
     // No second search while one runs.
     void setCommandsEnabled(bool enabled) {
-        form_->Button8->setEnabled(enabled);
-        form_->AllMP3->setEnabled(enabled);
+        widgets_.searchButton.setEnabled(enabled);
+        widgets_.searchAction.setEnabled(enabled);
     }
 
-    TForm1* form_;
+    const Widgets widgets_;
+    PlaylistModel& playlist_;
+    tb::ErrorReport& errors_;
     bool running_ = false;
     unsigned generation_ = 0;
     std::atomic<bool> stopRequested_{false};
@@ -295,25 +293,24 @@ private:
     std::vector<std::string_view> views_;
 };
 
-} // namespace
+DriveSearch::DriveSearch(const Widgets& widgets, PlaylistModel& playlist, tb::Dialogs& dialogs,
+                         tb::ErrorReport& errors, QWidget& window)
+    : widgets_(widgets), dialogs_(dialogs), window_(window),
+      search_(std::make_unique<Search>(widgets, playlist, errors)) {}
 
-void TForm1::connectDriveSearch() {
-    driveSearchState_ = new DriveSearchState(this);
-    onEvent(Button8, &QPushButton::clicked, &TForm1::Button8Click);
-    onEvent(AllMP3, &QAction::triggered, &TForm1::Button8Click);
+DriveSearch::~DriveSearch() = default;
+
+void DriveSearch::stop() {
+    search_->stop();
 }
 
-void TForm1::stopDriveSearch() {
-    static_cast<DriveSearchState*>(driveSearchState_)->stop();
+bool DriveSearch::running() const {
+    return search_->running();
 }
 
-bool TForm1::driveSearchRunning() const {
-    return static_cast<const DriveSearchState*>(driveSearchState_)->running();
-}
-
-void TForm1::Button8Click() {
-    const QString drive = Disk->Drive();
-    if (driveSearchRunning() || drive.isEmpty())
+void DriveSearch::askAndSearchDrive() {
+    const QString drive = widgets_.drives.Drive();
+    if (running() || drive.isEmpty())
         return;
 #ifdef Q_OS_WIN
     // Drive letters: named in upper case, searched from the lower-case root.
@@ -327,17 +324,12 @@ void TForm1::Button8Click() {
     const QString question = QStringLiteral("Tato operace může trvat velice dlouho.\n"
                                             "Opravdu chcete prohledat celý disk ") +
                              named + QStringLiteral(": ?");
-    if (services_.dialogs.confirm(this, question) != tb::Dialogs::Answer::Yes)
+    if (dialogs_.confirm(&window_, question) != tb::Dialogs::Answer::Yes)
         return;
-    StaticText2->show();
-    Hledej_smudlo(start);
+    widgets_.searchingSign.show();
+    this->start(start);
 }
 
-// Starts the search of the tree below directoryPath on a worker thread and
-// returns at once. The matches reach the playlist as the worker hands them over;
-// the search ends, hiding the sign and enabling Button8 and AllMP3 again, once
-// the last of them has been appended.
-void TForm1::Hledej_smudlo(const QString& directoryPath) {
-    static_cast<DriveSearchState*>(driveSearchState_)
-        ->start(QFile::encodeName(directoryPath).toStdString());
+void DriveSearch::start(const QString& directoryPath) {
+    search_->start(QFile::encodeName(directoryPath).toStdString());
 }

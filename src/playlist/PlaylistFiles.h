@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class FileBrowser;
+class PlaylistModel;
+class QRadioButton;
+class QRandomGenerator;
+class QWidget;
+class TDigits;
+class TDirectoryListBox;
+class TFileListBox;
+
+namespace tb {
+class Dialogs;
+class Launcher;
+class Switches;
+} // namespace tb
+
+// Saves the playlist to a file, appends a file's lines to it, and hands the selected
+// music files to the player through a play file that it removes a while later.
+//
+// A child of the window, so that its play files' timers are found among the window's;
+// the window's owner of it deletes it before the window's children go.
+class PlaylistFiles : public QObject {
+public:
+    // Long enough for a player to have read its playlist.
+    static constexpr int kPlayFileLifetimeMs = 60'000;
+
+    struct Widgets {
+        TDigits& counter;
+        TDirectoryListBox& directories;
+        TFileListBox& files;
+        QRadioButton& lastDirectory; // the playlist is named after the shown directory
+    };
+
+    // random names the play files; window is the parent of the boxes it shows.
+    PlaylistFiles(const Widgets& widgets, PlaylistModel& playlist, const FileBrowser& browser,
+                  const tb::Switches& switches, tb::Dialogs& dialogs, tb::Launcher& launcher,
+                  QRandomGenerator& random, QWidget& window);
+    // Whatever happens to the timers, no play file outlives the window.
+    ~PlaylistFiles() override;
+
+    // Where the play files go; the user's cache folder when none is set.
+    void setCacheFolder(const QString& folder) { cacheFolder_ = folder; }
+
+    void save();
+    void open();
+    void playSelected();
+
+private:
+    // Starts the player on a playlist file; a player that cannot start, or that gives up
+    // soon after its start, is reported (afterFailure runs first in the late case).
+    bool startPlayer(const QString& playlistPath, std::function<void()> afterFailure = {});
+    // A player that gave up needs its play file no longer: removed at once, timer and all.
+    void removeNow(const QString& path);
+    // Keeps a play file for the player to read, and removes it a while later. The
+    // timer is named after the file.
+    void removeLater(const QString& path);
+
+    Widgets widgets_;
+    PlaylistModel& playlist_;
+    const FileBrowser& browser_;
+    const tb::Switches& switches_;
+    tb::Dialogs& dialogs_;
+    tb::Launcher& launcher_;
+    QRandomGenerator& random_;
+    QWidget& window_;
+    QString cacheFolder_;
+    // The name the save dialog proposes: the last chosen path, or the playlist name
+    // of the shown directory that the last save proposed.
+    QString saveDialogName_;
+    QStringList pendingPlayFiles_;
+};
