@@ -66,4 +66,4 @@ void TestTagReader::unreadableFileThrows() {
 }
 
 QTEST_GUILESS_MAIN(TestTagReader)
-#include "test_tag_reader.moc"
+#include "test_tagreader.moc"
