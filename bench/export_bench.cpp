@@ -5,12 +5,6 @@
 // thread while the save runs.
 #include "BenchSupport.h"
 
-#include "filetools/AudioLength.h"
-#include "filetools/Id3v1.h"
-#include "filetools/Id3v2.h"
-#include "platform/FileTail.h"
-#include "platform/RegularFile.h"
-#include "platform/Windows1250.h"
 #include "playlist/PlaylistExport.h"
 #include "support/Mp3Bytes.h"
 
@@ -28,34 +22,6 @@ namespace {
 
 constexpr int kFiles = 10'000;
 
-// What the tag panel reads, ID3v1 first, else ID3v2, and the length from TagLib.
-std::optional<tb::TrackFields> readTrack(const QByteArray& path) {
-    tb::TrackFields fields;
-    const QByteArray tail = tb::readFileTail(path, static_cast<qint64>(tb::id3v1::TagSize));
-    if (const auto tag = tb::id3v1::parseTail(std::string_view(tail.constData(), tail.size()))) {
-        const auto text = [](const std::string& bytes) {
-            const std::string_view shown = tb::id3v1::withoutTrailingBlanks(
-                std::string_view(bytes).substr(0, bytes.find('\0')));
-            return tb::fromWindows1250(QByteArrayView(shown.data(), qsizetype(shown.size())));
-        };
-        fields.title = text(tag->title);
-        fields.artist = text(tag->artist);
-        fields.album = text(tag->album);
-    } else {
-        tb::RegularFile file(path);
-        std::string head(64 * 1024, '\0');
-        const qint64 got = file.read(head.data(), static_cast<qint64>(head.size()));
-        head.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-        if (const auto texts = tb::id3v2::readTexts(head)) {
-            fields.title = QString::fromStdString(texts->title);
-            fields.artist = QString::fromStdString(texts->artist);
-            fields.album = QString::fromStdString(texts->album);
-        }
-    }
-    fields.milliseconds = tb::audioLengthMilliseconds(path);
-    return fields;
-}
-
 struct Run {
     double usPerEntry = 0;
     double longestGapMs = 0;
@@ -65,7 +31,7 @@ struct Run {
 Run save(const std::vector<tb::PlaylistItem>& items, const QString& path,
          tb::PlaylistFormat format) {
     Run run;
-    tb::PlaylistExport job(items, path, format, readTrack);
+    tb::PlaylistExport job(items, path, format, tb::readTrackFields);
     QElapsedTimer sinceTick;
     QTimer ticks;
     ticks.setTimerType(Qt::PreciseTimer);

@@ -649,8 +649,8 @@ void TForm1::createJobs() {
         *playlist_, *fileBrowser_, *tagPanel_, switches_, services_.dialogs, *this);
     playlistFiles_ = std::make_unique<PlaylistFiles>(
         PlaylistFiles::Widgets{*Digits1, *DirectoryListBox1, *FileListBox1, *RadioButton3},
-        *playlist_, *fileBrowser_, switches_, services_.dialogs, services_.launcher, random_,
-        *this);
+        *playlist_, *fileBrowser_, switches_, services_.dialogs, *this, services_.launcher,
+        random_, *this);
     renameDelete_ = std::make_unique<RenameDelete>(*FileListBox1, *fileBrowser_, *tagPanel_,
                                                    switches_, services_.dialogs, *this);
     driveSearch_ = std::make_unique<DriveSearch>(

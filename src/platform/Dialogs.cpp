@@ -93,17 +93,22 @@ private:
 };
 
 std::optional<QString> runFileDialog(QWidget* parent, const Dialogs::FileRequest& request,
-                                     QFileDialog::AcceptMode mode) {
+                                     QFileDialog::AcceptMode mode,
+                                     QString* chosenFilter = nullptr) {
     QFileDialog dialog(parent, request.title, request.directory, request.filter);
     dialog.setAcceptMode(mode);
     // A typed name need not exist, also when opening: the open then reports it.
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.selectedFilter.isEmpty())
+        dialog.selectNameFilter(request.selectedFilter);
     if (!request.proposedName.isEmpty())
         dialog.selectFile(request.proposedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
+    if (chosenFilter)
+        *chosenFilter = dialog.selectedNameFilter();
     return dialog.selectedFiles().constFirst();
 }
 
@@ -113,8 +118,9 @@ std::optional<QString> QtDialogs::openFileName(QWidget* parent, const FileReques
     return runFileDialog(parent, request, QFileDialog::AcceptOpen);
 }
 
-std::optional<QString> QtDialogs::saveFileName(QWidget* parent, const FileRequest& request) {
-    return runFileDialog(parent, request, QFileDialog::AcceptSave);
+std::optional<QString> QtDialogs::saveFileName(QWidget* parent, const FileRequest& request,
+                                               QString* chosenFilter) {
+    return runFileDialog(parent, request, QFileDialog::AcceptSave, chosenFilter);
 }
 
 std::optional<QString> QtDialogs::inputText(QWidget* parent, const QString& caption,

@@ -21,10 +21,11 @@ public:
 
     struct FileRequest {
         QString title;
-        QString filter;        // Qt's form: "Playlists (*.m3u);;All files (*)"
-        QString directory;     // where the dialog starts
-        QString proposedName;  // the name in the name field
-        QString defaultSuffix; // added when the chosen name has none
+        QString filter;         // Qt's form: "Playlists (*.m3u);;All files (*)"
+        QString directory;      // where the dialog starts
+        QString proposedName;   // the name in the name field
+        QString defaultSuffix;  // added when the chosen name has none
+        QString selectedFilter; // the filter chosen at first; empty: the first
     };
 
     virtual ~Dialogs() = default;
@@ -36,7 +37,9 @@ public:
     // The chosen file's full path, or nothing when the user cancelled. Neither asks
     // before overwriting, nor changes the process's working directory.
     virtual std::optional<QString> openFileName(QWidget* parent, const FileRequest& request) = 0;
-    virtual std::optional<QString> saveFileName(QWidget* parent, const FileRequest& request) = 0;
+    // chosenFilter, where given, gets the filter the user chose the name with.
+    virtual std::optional<QString> saveFileName(QWidget* parent, const FileRequest& request,
+                                                QString* chosenFilter = nullptr) = 0;
     // A one-line input box for a file name, or a path ending in one; nothing when
     // cancelled. OK with a name of more than maxNameBytes bytes in the file system's
     // encoding (nameBytes) is refused with a word why, the text kept for shortening.
@@ -61,7 +64,8 @@ public:
     Answer message(QWidget* parent, Kind kind, const QString& title, const QString& text,
                    Buttons buttons) override;
     std::optional<QString> openFileName(QWidget* parent, const FileRequest& request) override;
-    std::optional<QString> saveFileName(QWidget* parent, const FileRequest& request) override;
+    std::optional<QString> saveFileName(QWidget* parent, const FileRequest& request,
+                                        QString* chosenFilter = nullptr) override;
     std::optional<QString> inputText(QWidget* parent, const QString& caption, const QString& prompt,
                                      const QString& text, int maxNameBytes) override;
     void showModal(QDialog& window) override;

@@ -225,7 +225,7 @@ private:
         views_.clear();
         for (std::size_t i = currentNext_; i < end; ++i)
             views_.push_back(current_.at(i));
-        playlist_.appendAll(views_);
+        playlist_.appendAll(views_, views_); // each entry is its file's path
         for (std::size_t i = currentNext_; i < end; ++i)
             widgets_.counter.Increment();
         currentNext_ = end;

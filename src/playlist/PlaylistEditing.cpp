@@ -54,7 +54,12 @@ bool PlaylistEditing::add(const QByteArray& name, const QByteArray& directory,
     const QByteArray text = widgets_.prefixText.text().toLocal8Bit();
     const tb::PrefixContext context{bytesOf(directory), bytesOf(driveRoot),
                                     QDir::separator().toLatin1(), bytesOf(text)};
-    playlist_.append(tb::playlistEntry(prefixMode(), context, bytesOf(name)));
+    // The entry knows its file whatever its text says, for the saves that read tags.
+    QByteArray file = directory;
+    if (!file.endsWith(QDir::separator().toLatin1()))
+        file += QDir::separator().toLatin1();
+    file += name;
+    playlist_.append(tb::playlistEntry(prefixMode(), context, bytesOf(name)), bytesOf(file));
     widgets_.counter.Increment();
     return true;
 }

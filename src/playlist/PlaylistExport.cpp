@@ -1,5 +1,8 @@
 #include "playlist/PlaylistExport.h"
 
+#include "filetools/AudioLength.h"
+#include "filetools/TagReader.h"
+
 #include "platform/CheckedFile.h"
 #include "platform/IoError.h"
 #include "playlist/M3u.h"
@@ -166,6 +169,11 @@ void PlaylistExport::run() {
     } catch (...) {
         emit failed(QString::fromStdString(ioErrorMessage(0)));
     }
+}
+
+std::optional<TrackFields> readTrackFields(const QByteArray& path) {
+    const TagFields tags = readTagFields(path);
+    return TrackFields{tags.title, tags.artist, tags.album, audioLengthMilliseconds(path)};
 }
 
 } // namespace tb

@@ -29,6 +29,10 @@ struct TrackFields {
 // where the file cannot be read. May throw: that file then counts as unreadable.
 using TrackReader = std::function<std::optional<TrackFields>(const QByteArray& path)>;
 
+// The reader of the real files: the texts of the tag the tag panel shows (ID3v1, else
+// ID3v2) and the length of the audio.
+std::optional<TrackFields> readTrackFields(const QByteArray& path);
+
 // Saves a playlist on a worker thread: reads for every entry that knows its file
 // what the file says (tags and length), then writes the whole file in the format
 // asked for and puts it in place of any earlier one. The file appears whole or not

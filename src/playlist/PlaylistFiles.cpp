@@ -7,21 +7,27 @@
 #include "filetools/Switches.h"
 #include "platform/CheckedFile.h"
 #include "platform/Dialogs.h"
+#include "platform/ErrorReport.h"
 #include "platform/IoError.h"
 #include "platform/Launcher.h"
 #include "platform/Paths.h"
 #include "platform/RegularFile.h"
 #include "playlist/M3u.h"
+#include "playlist/PlaylistExport.h"
+#include "playlist/PlaylistFormat.h"
 #include "playlist/PlaylistModel.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QRadioButton>
 #include <QRandomGenerator>
 #include <QTimer>
 #include <algorithm>
+#include <limits>
+#include <stdexcept>
 #include <string_view>
 #include <vector>
 
@@ -94,14 +100,20 @@ void appendM3u(PlaylistModel& playlist, const QString& path) {
         playlist.discardPart();
 }
 
+// The open dialog's types: every kind the program reads first, then each alone.
+QString openFilters() {
+    return QStringLiteral("Playlisty (*.m3u *.m3u8 *.pls *.xspf);;") +
+           tb::playlistSaveFilters().join(QStringLiteral(";;"));
+}
+
 } // namespace
 
 PlaylistFiles::PlaylistFiles(const Widgets& widgets, PlaylistModel& playlist,
                              const FileBrowser& browser, const tb::Switches& switches,
-                             tb::Dialogs& dialogs, tb::Launcher& launcher, QRandomGenerator& random,
-                             QWidget& window)
+                             tb::Dialogs& dialogs, tb::ErrorReport& errors, tb::Launcher& launcher,
+                             QRandomGenerator& random, QWidget& window)
     : QObject(&window), widgets_(widgets), playlist_(playlist), browser_(browser),
-      switches_(switches), dialogs_(dialogs), launcher_(launcher), random_(random),
+      switches_(switches), dialogs_(dialogs), errors_(errors), launcher_(launcher), random_(random),
       window_(window) {
     setObjectName(QStringLiteral("playlistFiles"));
 }
@@ -139,28 +151,77 @@ void PlaylistFiles::save() {
 
     tb::Dialogs::FileRequest request;
     request.title = QStringLiteral("Uložit PlayList");
-    request.filter = QStringLiteral("*.m3u (*.m3u)");
+    request.filter = tb::playlistSaveFilters().join(QStringLiteral(";;"));
+    request.selectedFilter = saveFilter_;
     request.directory = directory + QDir::separator() + QStringLiteral("..");
     request.proposedName = saveDialogName_;
-    request.defaultSuffix = QStringLiteral("m3u");
-    const std::optional<QString> chosen = dialogs_.saveFileName(&window_, request);
+    // No default suffix: a name without one takes the chosen type's below.
+    QString filter;
+    const std::optional<QString> chosen = dialogs_.saveFileName(&window_, request, &filter);
     if (!chosen)
         return;
-    const QString path = *chosen;
-    saveDialogName_ = path;
+    saveFilter_ = filter;
+    const tb::SaveTarget target = tb::saveTarget(*chosen, filter);
+    saveDialogName_ = target.path;
 
-    if (path.right(4).toUpper() != QStringLiteral(".M3U"))
-        dialogs_.message(&window_, tb::Dialogs::Kind::Plain, QString(), path,
+    // A name of another kind is written as the chosen type, after a word of where.
+    if (!tb::formatOfName(target.path))
+        dialogs_.message(&window_, tb::Dialogs::Kind::Plain, QString(), target.path,
                          tb::Dialogs::Buttons::Ok);
 
+    if (target.format != tb::PlaylistFormat::M3u) {
+        startExport(target.path, target.format);
+        return;
+    }
     // The new file takes the old one's place only once it is whole, so a failed
     // save leaves the earlier playlist file as it was.
     {
-        tb::CheckedFile file(path, tb::CheckedFile::Mode::Replace);
+        tb::CheckedFile file(target.path, tb::CheckedFile::Mode::Replace);
         writeM3u(file, playlist_.count(), [this](std::size_t i) { return playlist_.entry(i); });
         file.commit();
     }
+    afterSave(target.path);
+}
 
+void PlaylistFiles::startExport(const QString& path, tb::PlaylistFormat format) {
+    if (export_)
+        return; // one save at a time; the progress box keeps the window's commands away
+    const int total =
+        static_cast<int>(std::min<std::size_t>(playlist_.count(), std::numeric_limits<int>::max()));
+    export_ = new tb::PlaylistExport(playlist_.snapshot(), path, format, tb::readTrackFields, this);
+    auto* progress = new QProgressDialog(QStringLiteral("Ukládám playlist…"),
+                                         QStringLiteral("Zrušit"), 0, total, &window_);
+    progress->setObjectName(QStringLiteral("saveProgress"));
+    progress->setWindowTitle(QStringLiteral("Uložit PlayList"));
+    progress->setWindowModality(Qt::WindowModal);
+    progress->setMinimumDuration(300); // a quick save shows no box
+    progress->setAutoReset(false);
+    progress->setAutoClose(false);
+    progress->setValue(0);
+    tb::PlaylistExport* const job = export_;
+    connect(progress, &QProgressDialog::canceled, job, &tb::PlaylistExport::cancel);
+    connect(job, &tb::PlaylistExport::progress, progress,
+            [progress](int done, int) { progress->setValue(done); });
+    // Whichever way the save ends, the box and the job go, and the window is free again.
+    const auto end = [this, job, progress] {
+        export_ = nullptr;
+        progress->disconnect(job);
+        progress->deleteLater();
+        job->deleteLater();
+    };
+    connect(job, &tb::PlaylistExport::finished, this, [this, end, path] {
+        end();
+        tb::guarded(errors_, [&] { afterSave(path); });
+    });
+    connect(job, &tb::PlaylistExport::failed, this, [this, end](const QString& message) {
+        end();
+        errors_.showError(std::runtime_error(message.toStdString()));
+    });
+    connect(job, &tb::PlaylistExport::cancelled, this, end);
+    job->start();
+}
+
+void PlaylistFiles::afterSave(const QString& path) {
     if (switches_.clearsAfterSave()) {
         playlist_.clear();
         widgets_.counter.setValue(0);
@@ -174,14 +235,17 @@ void PlaylistFiles::save() {
 void PlaylistFiles::open() {
     tb::Dialogs::FileRequest request;
     request.title = QStringLiteral("Otevřit PlayList");
-    request.filter = QStringLiteral("*.m3u");
-    request.proposedName = QStringLiteral("*.m3u");
+    request.filter = openFilters();
     const std::optional<QString> chosen = dialogs_.openFileName(&window_, request);
     if (!chosen)
         return;
 
+    const tb::PlaylistFormat format = tb::formatToRead(*chosen);
     try {
-        appendM3u(playlist_, *chosen);
+        if (format == tb::PlaylistFormat::M3u)
+            appendM3u(playlist_, *chosen); // streamed: the lines read stay if a read fails
+        else // read whole first: a file that is no playlist appends nothing
+            playlist_.appendItems(tb::readPlaylistFile(*chosen, format));
     } catch (...) {
         widgets_.counter.setValue(static_cast<int>(playlist_.count()));
         throw;

@@ -2,11 +2,13 @@
 #include "filetools/FileListBox.h"
 #include "platform/Paths.h"
 #include "support/MainWindowFixture.h"
+#include "support/Mp3Bytes.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
@@ -103,6 +105,9 @@ private slots:
     void playWritesTheSelectedPathsAndRemovesTheFileLater();
     void playInTheRootDoublesTheSeparator();
     void playerOrHelpThatGivesUpIsReported();
+    void formatsRoundTripThroughTheWindow_data();
+    void formatsRoundTripThroughTheWindow();
+    void cancelledSaveLeavesTheEarlierFile();
 
 private:
     QString path(const QString& name) const { return dir_->filePath(name); }
@@ -408,4 +413,101 @@ void TestPlaylistFiles::playerOrHelpThatGivesUpIsReported() {
 }
 
 QTEST_MAIN(TestPlaylistFiles)
+namespace mp3 = tb::test::mp3;
+
+// Three songs: tagged ID3v1, tagged ID3v2.4 and untagged, added from the file list.
+TForm1& showThreeSongs(MainWindowFixture& fx, const QString& directory) {
+    fx.settingsStore.values = {{"Blikatka", "NE"}, {"DelAfter", "NE"}, {"AskRun", "NE"}};
+    TForm1& form = fx.showSongs(
+        directory,
+        {QByteArray::fromStdString(
+             mp3::file(383, mp3::Tag::Id3v1, {"Brat\xe8\xedku", "Kryl", "Album"})),
+         QByteArray::fromStdString(mp3::file(77, mp3::Tag::Id3v24, {"Léto", "Žlutý pes", "Dvě"})),
+         QByteArray::fromStdString(mp3::file(1000))});
+    form.RadioButton1->setChecked(true);
+    form.Button7Click();
+    form.Button1Click();
+    return form;
+}
+
+bool saveEnded(TForm1& form) {
+    return form.findChild<QProgressDialog*>(QStringLiteral("saveProgress")) == nullptr;
+}
+
+void TestPlaylistFiles::formatsRoundTripThroughTheWindow_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("filter"); // the type chosen in the dialog
+    QTest::addColumn<QString>("saved");
+    QTest::newRow("m3u8 by extension") << "list.m3u8" << 0 << "list.m3u8";
+    QTest::newRow("pls by type") << "list" << 2 << "list.pls";
+    QTest::newRow("xspf by extension over another type") << "list.XSPF" << 1 << "list.XSPF";
+}
+
+// Saved, opened and appended, saved again: the same bytes, and each entry still knows
+// its file, its title and its length.
+void TestPlaylistFiles::formatsRoundTripThroughTheWindow() {
+    QFETCH(QString, typed);
+    QFETCH(int, filter);
+    QFETCH(QString, saved);
+    MainWindowFixture fx;
+    TForm1& form = showThreeSongs(fx, path("songs"));
+    QCOMPARE(form.playlist()->count(), std::size_t{3});
+    fx.dialogs.fileNames = {path(typed)};
+    fx.dialogs.saveFilters = {QStringLiteral("Playlist M3U (*.m3u);;Playlist M3U8 s popisky "
+                                             "(*.m3u8);;Playlist PLS (*.pls);;Playlist XSPF "
+                                             "(*.xspf)")
+                                  .split(";;")
+                                  .at(filter)};
+    form.Button4Click();
+    QTRY_VERIFY(saveEnded(form));
+    QCOMPARE(fx.dialogs.shown.size(), 0); // no word of another kind of name
+    const QByteArray first = contents(path(saved));
+    QVERIFY(!first.isEmpty());
+    if (saved.endsWith(".m3u8")) {
+        const QByteArray songs = QFile::encodeName(path("songs"));
+        const auto seconds = [](std::size_t frames) {
+            return QByteArray::number((mp3::lengthMilliseconds(frames) + 500) / 1000);
+        };
+        QCOMPARE(first, "#EXTM3U\n#EXTINF:" + seconds(383) + ",Kryl - Brat\xc4\x8d\xc3\xadku\n" +
+                            songs + "/a.mp3\n#EXTINF:" + seconds(77) +
+                            ",\xc5\xbdlut\xc3\xbd pes - L\xc3\xa9to\n" + songs +
+                            "/b.mp3\n#EXTINF:" + seconds(1000) + ",c\n" + songs + "/c.mp3\n");
+    }
+
+    // Opened again it appends the same entries, each knowing its file.
+    fx.dialogs.fileNames = {path(saved), path("again" + saved.mid(saved.indexOf('.')))};
+    form.BitBtn3Click();
+    QCOMPARE(form.playlist()->count(), std::size_t{6});
+    for (std::size_t i = 0; i < 3; ++i) {
+        QCOMPARE(form.playlist()->entry(i + 3), form.playlist()->entry(i));
+        QCOMPARE(form.playlist()->entryFile(i + 3), form.playlist()->entryFile(i));
+    }
+    form.playlist()->removeFlagged({true, true, true});
+    form.Button4Click();
+    QTRY_VERIFY(saveEnded(form));
+    QCOMPARE(contents(path("again" + saved.mid(saved.indexOf('.')))), first);
+}
+
+// Cancel in the progress box: no file and no temporary file, the earlier file as it was.
+void TestPlaylistFiles::cancelledSaveLeavesTheEarlierFile() {
+    MainWindowFixture fx;
+    TForm1& form = showThreeSongs(fx, path("songs"));
+    for (int i = 0; i < 12; ++i) // thousands of files to read: time enough to cancel
+        form.playlist()->appendAll(
+            std::vector<std::string_view>(512, form.playlist()->entry(0)),
+            std::vector<std::string_view>(512, form.playlist()->entryFile(0)));
+    writeFile(path("list.m3u8"), "earlier\n");
+    fx.dialogs.fileNames = {path("list.m3u8")};
+    form.Button4Click();
+    auto* progress = form.findChild<QProgressDialog*>(QStringLiteral("saveProgress"));
+    QVERIFY(progress);
+    auto* cancel = progress->findChild<QPushButton*>();
+    QVERIFY(cancel);
+    cancel->click();
+    QTRY_VERIFY(saveEnded(form));
+    QCOMPARE(contents(path("list.m3u8")), QByteArray("earlier\n"));
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{"list.m3u8"});
+    QCOMPARE(fx.dialogs.shown.size(), 0);
+}
+
 #include "test_playlistfiles.moc"

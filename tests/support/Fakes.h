@@ -44,7 +44,15 @@ public:
         fileRequests.append(request);
         return nextText(fileNames);
     }
-    std::optional<QString> saveFileName(QWidget* parent, const FileRequest& request) override {
+    std::optional<QString> saveFileName(QWidget* parent, const FileRequest& request,
+                                        QString* chosenFilter = nullptr) override {
+        // The filter of the script, else the one the request chose at first, else the first.
+        if (chosenFilter) {
+            *chosenFilter = !saveFilters.isEmpty() ? saveFilters.takeFirst()
+                            : !request.selectedFilter.isEmpty()
+                                ? request.selectedFilter
+                                : request.filter.section(";;", 0, 0);
+        }
         return openFileName(parent, request);
     }
     std::optional<QString> inputText(QWidget*, const QString& caption, const QString& prompt,
@@ -74,6 +82,7 @@ public:
     QList<Shown> shown;
     QList<std::optional<QString>> fileNames; // nothing stands for Cancel
     QList<FileRequest> fileRequests;
+    QStringList saveFilters; // the filters the save dialog answers with, in order
     QList<std::optional<QString>> inputs;
     QList<Input> inputRequests;
     int unexpected = 0;
