@@ -17,6 +17,11 @@ void sendNotice(QAccessibleEvent& event) {
         QAccessible::updateAccessibility(&event);
 }
 
+void sendNameChanged(QObject* control) {
+    QAccessibleEvent event(control, QAccessible::NameChanged);
+    sendNotice(event);
+}
+
 void setNoticeReceiver(QAccessible::UpdateHandler receiver) {
     g_receiver = receiver;
 }

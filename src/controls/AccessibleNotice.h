@@ -12,6 +12,8 @@ namespace tb {
 // asks first where working out the notice costs something.
 bool noticesHeard();
 void sendNotice(QAccessibleEvent& event);
+// The notice of a control whose name (its caption or text) changed.
+void sendNameChanged(QObject* control);
 // Null gives the notices back to Qt.
 void setNoticeReceiver(QAccessible::UpdateHandler receiver);
 

@@ -81,8 +81,7 @@ void TKPanel::setCaption(const QString& caption) {
     caption_ = caption;
     update();
     // The caption names the panel to readers.
-    QAccessibleEvent event(this, QAccessible::NameChanged);
-    tb::sendNotice(event);
+    tb::sendNameChanged(this);
 }
 
 void TKPanel::paintEvent(QPaintEvent*) {

@@ -94,10 +94,8 @@ void TLCD99::announceShown(const QString& before) {
         return;
     QAccessibleValueChangeEvent changed(this, shown);
     tb::sendNotice(changed);
-    if (accessibleName().isEmpty()) {
-        QAccessibleEvent renamed(this, QAccessible::NameChanged);
-        tb::sendNotice(renamed);
-    }
+    if (accessibleName().isEmpty())
+        tb::sendNameChanged(this);
 }
 
 // A change starts with the paint that first sees the new value: the old picture and the

@@ -83,10 +83,8 @@ void TProgress::setText(const QString& text) {
     const bool renamed = text != text_;
     text_ = text;
     repaint();
-    if (renamed) {
-        QAccessibleEvent event(this, QAccessible::NameChanged);
-        tb::sendNotice(event);
-    }
+    if (renamed)
+        tb::sendNameChanged(this);
 }
 
 void TProgress::setTextFont(const QFont& font) {

@@ -68,8 +68,7 @@ void TTransparentButton::setCaption(const QString& caption) {
         return;
     caption_ = caption;
     update();
-    QAccessibleEvent event(this, QAccessible::NameChanged);
-    tb::sendNotice(event);
+    tb::sendNameChanged(this);
 }
 
 void TTransparentButton::setDown(bool down) {
