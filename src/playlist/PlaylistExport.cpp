@@ -5,11 +5,14 @@
 
 #include "platform/CheckedFile.h"
 #include "platform/IoError.h"
+#include "playlist/EntryFile.h"
 #include "playlist/M3u.h"
 #include "playlist/M3u8.h"
 #include "playlist/Pls.h"
 #include "playlist/Xspf.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QThread>
 #include <algorithm>
 #include <chrono>
@@ -98,11 +101,16 @@ bool PlaylistExport::readAll(int total) {
     std::atomic<int> done{0};
     std::mutex mutex;
     std::condition_variable allDone;
+    // An entry that came without its file, as the lines of an M3U do, names it from
+    // the folder the playlist is saved in, where relative entries point.
+    const std::string folder = QFile::encodeName(QFileInfo(path_).absolutePath()).toStdString();
     const auto read = [&] {
         for (int i = next++; i < total && !cancelRequested_.load(std::memory_order_relaxed);
              i = next++) {
             PlaylistItem& item = items_[static_cast<std::size_t>(i)];
             std::optional<TrackFields> fields;
+            if (item.file.empty())
+                item.file = resolveEntryFile(item.text, folder, entryFileExists);
             if (!item.file.empty() && reader_) {
                 try {
                     fields = reader_(QByteArray::fromStdString(item.file));

@@ -29,9 +29,9 @@ const FormatName kFormats[] = {
     {PlaylistFormat::Xspf, "xspf", "Playlist XSPF (*.xspf)"},
 };
 
-// Whether the bytes name a file that is there (through a link too); names are bytes,
-// which Qt's file classes cannot always spell.
-bool fileExists(const std::string& path) {
+} // namespace
+
+bool entryFileExists(const std::string& path) {
 #ifdef Q_OS_WIN
     return QFileInfo(QString::fromUtf8(path)).isFile() ||
            QFileInfo(QString::fromLocal8Bit(path)).isFile();
@@ -40,6 +40,8 @@ bool fileExists(const std::string& path) {
     return ::stat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
 #endif
 }
+
+namespace {
 
 std::string wholeFile(const QString& path) {
     RegularFile file(path);
@@ -133,7 +135,7 @@ std::vector<PlaylistItem> readPlaylistBytes(std::string_view bytes, PlaylistForm
         break;
     }
     for (PlaylistItem& item : items)
-        item.file = resolveEntryFile(item.text, playlistFolder, fileExists);
+        item.file = resolveEntryFile(item.text, playlistFolder, entryFileExists);
     return items;
 }
 

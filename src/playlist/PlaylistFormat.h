@@ -36,6 +36,10 @@ struct SaveTarget {
 };
 SaveTarget saveTarget(const QString& chosenPath, const QString& chosenFilter);
 
+// Whether the bytes name a file that is there (through a link too), as an entry's file.
+// Names are bytes, which Qt's file classes cannot always spell.
+bool entryFileExists(const std::string& path);
+
 // The format an open or append reads the file in: by its extension, M3U for any other.
 PlaylistFormat formatToRead(const QString& path);
 

@@ -108,6 +108,7 @@ private slots:
     void formatsRoundTripThroughTheWindow_data();
     void formatsRoundTripThroughTheWindow();
     void cancelledSaveLeavesTheEarlierFile();
+    void linesOfAnM3uFindTheirFilesWhenSaved();
 
 private:
     QString path(const QString& name) const { return dir_->filePath(name); }
@@ -508,6 +509,28 @@ void TestPlaylistFiles::cancelledSaveLeavesTheEarlierFile() {
     QCOMPARE(contents(path("list.m3u8")), QByteArray("earlier\n"));
     QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{"list.m3u8"});
     QCOMPARE(fx.dialogs.shown.size(), 0);
+}
+
+// The lines of an opened M3U know no file; saved beside it as M3U8, relative and absolute
+// ones find theirs and bring their titles and lengths, the others keep their text.
+void TestPlaylistFiles::linesOfAnM3uFindTheirFilesWhenSaved() {
+    MainWindowFixture fx;
+    TForm1& form = showThreeSongs(fx, path("songs"));
+    form.Button2Click();
+    const QByteArray absolute = QFile::encodeName(path("songs/b.mp3"));
+    writeFile(path("old.m3u"), "songs/a.mp3\r\n" + absolute + "\r\nsongs/gone.mp3\r\n");
+    fx.dialogs.fileNames = {path("old.m3u"), path("new.m3u8")};
+    form.BitBtn3Click();
+    QCOMPARE(form.playlist()->entryFile(0), std::string_view());
+    form.Button4Click();
+    QTRY_VERIFY(saveEnded(form));
+    const auto seconds = [](std::size_t frames) {
+        return QByteArray::number((mp3::lengthMilliseconds(frames) + 500) / 1000);
+    };
+    QCOMPARE(contents(path("new.m3u8")),
+             "#EXTM3U\n#EXTINF:" + seconds(383) + ",Kryl - Brat\xc4\x8d\xc3\xadku\nsongs/a.mp3\n" +
+                 "#EXTINF:" + seconds(77) + ",\xc5\xbdlut\xc3\xbd pes - L\xc3\xa9to\n" + absolute +
+                 "\n#EXTINF:-1,gone\nsongs/gone.mp3\n");
 }
 
 #include "test_playlistfiles.moc"
