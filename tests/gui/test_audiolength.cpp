@@ -45,4 +45,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestAudioLength)
-#include "test_audio_length.moc"
+#include "test_audiolength.moc"

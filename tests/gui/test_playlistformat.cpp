@@ -84,4 +84,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestPlaylistFormat)
-#include "test_playlist_format.moc"
+#include "test_playlistformat.moc"

@@ -154,4 +154,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestPlaylistExport)
-#include "test_playlist_export.moc"
+#include "test_playlistexport.moc"
