@@ -363,6 +363,10 @@ PlaylistItem EntryStore::item(std::size_t index) const {
     PlaylistItem item;
     item.text.assign(at(index));
     std::string_view side = sideAt(index);
+    if (side == kFileIsText) {
+        item.file = item.text;
+        return item;
+    }
     const std::size_t nul = side.find('\0');
     item.file.assign(side.substr(0, nul));
     if (nul == std::string_view::npos)
@@ -422,10 +426,18 @@ void EntryStore::appendAll(const std::vector<std::string_view>& entries,
         throw std::invalid_argument("EntryStore::appendAll: one file per entry");
     if (entries.empty())
         return;
+    const std::size_t first = texts_.size();
+    if (&files == &entries) {
+        const std::vector<std::string_view> sameAsText(entries.size(), kFileIsText);
+        sides_.reserveMore(first + entries.size() - sides_.size(), entries.size());
+        texts_.appendAll(entries);
+        fillSidesUpTo(first);
+        sides_.appendAll(sameAsText);
+        return;
+    }
     std::size_t fileBytes = 0;
     for (std::string_view file : files)
         fileBytes += file.size();
-    const std::size_t first = texts_.size();
     sides_.reserveMore(first + entries.size() - sides_.size(), fileBytes);
     texts_.appendAll(entries);
     fillSidesUpTo(first);

@@ -180,11 +180,12 @@ public:
     // The path of the entry's file; empty where it is not known.
     std::string_view file(std::size_t index) const {
         const std::string_view side = sideAt(index);
-        return side.substr(0, side.find('\0'));
+        return side == kFileIsText ? at(index) : side.substr(0, side.find('\0'));
     }
     // Whether the entry came with a title, an artist or a length from a playlist.
     bool hasInfo(std::size_t index) const {
-        return sideAt(index).find('\0') != std::string_view::npos;
+        const std::string_view side = sideAt(index);
+        return side != kFileIsText && side.find('\0') != std::string_view::npos;
     }
     // The entry whole: its text, file and what came with it.
     PlaylistItem item(std::size_t index) const;
@@ -194,7 +195,9 @@ public:
     // An entry read from a playlist, with its file and what the playlist said of it.
     void appendItem(const PlaylistItem& item);
     // Appends many at once: room is made once, and then each entry costs its copy.
-    // `files` is empty or holds one path per entry.
+    // `files` is empty or holds one path per entry. It may be `entries` itself, for
+    // entries that are their files' paths: those then take one byte more, not their
+    // bytes again.
     void appendAll(const std::vector<std::string_view>& entries,
                    const std::vector<std::string_view>& files = {});
     // The start of an entry whose bytes come in parts: the next entry appended
@@ -221,6 +224,10 @@ public:
     }
 
 private:
+    // The side of an entry whose file is its own text. No other side is one NUL alone:
+    // what came with an entry brings its numbers after the NUL.
+    static constexpr std::string_view kFileIsText{"\0", 1};
+
     std::string_view sideAt(std::size_t index) const {
         return index < sides_.size() ? sides_.at(index) : std::string_view();
     }

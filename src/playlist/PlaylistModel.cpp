@@ -71,7 +71,9 @@ void PlaylistModel::appendAll(const std::vector<std::string_view>& entries,
     if (!files.empty() && files.size() != entries.size())
         throw std::invalid_argument("PlaylistModel::appendAll: one file per entry");
     const int first = rowCount();
-    entries_.reserveMore(entries.size(), bytesOf(entries), bytesOf(files));
+    // Entries that are their own files' paths keep one byte for it (see EntryStore).
+    entries_.reserveMore(entries.size(), bytesOf(entries),
+                         &files == &entries ? entries.size() : bytesOf(files));
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(entries.size()) - 1);
     entries_.appendAll(entries, files); // allocates nothing now: room is made
     endInsertRows();

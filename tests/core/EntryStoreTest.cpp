@@ -192,7 +192,17 @@ TEST(EntryStore, FilesAndInfoBesideTheEntries) {
     EXPECT_EQ(back.milliseconds, 213'000);
     EXPECT_EQ(store.item(0).milliseconds, -1);
 
-    store.removeFlagged({true, false, true, false, false, false, true});
+    // Entries that are their files' paths name them without a second copy.
+    const std::vector<std::string_view> paths{"/m/x.mp3", "/m/y.mp3"};
+    store.appendAll(paths, paths);
+    EXPECT_EQ(store.file(9), "/m/x.mp3");
+    EXPECT_FALSE(store.hasInfo(10));
+    EXPECT_EQ(store.item(10).file, "/m/y.mp3");
+    EXPECT_EQ(store.copy().file(10), "/m/y.mp3");
+
+    store.removeFlagged({true, false, true, false, false, false, true, false, false, true});
+    EXPECT_EQ(store.file(store.size() - 1), "/m/y.mp3");
+    store.removeFlagged({false, false, false, false, false, false, true});
     check({1, 3, 4, 5, 7, 8});
     EXPECT_EQ(store.item(3).info, read.info);
     store.clear();
