@@ -11,7 +11,7 @@ SETUP = "Nastavení Trackbinder"
 SETTINGS_BUTTON = "Nastavení parametrů programu"
 
 
-app = wait_for(application, 30, "Trackbinder on the accessibility bus")
+app = wait_for(application, 60, "Trackbinder on the accessibility bus")
 tips = wait_for(lambda: window(app, TIPS), 30, "tips window")
 ok = wait_for(lambda: find(tips, pyatspi.ROLE_PUSH_BUTTON, "OK"), 10, "OK button in the tips")
 press(ok, "the tips' OK button")

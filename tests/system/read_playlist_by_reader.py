@@ -20,7 +20,7 @@ def entries(playlist):
     return [playlist.getChildAtIndex(i) for i in range(playlist.childCount)]
 
 
-app = wait_for(application, 30, "Trackbinder on the accessibility bus")
+app = wait_for(application, 60, "Trackbinder on the accessibility bus")
 main = wait_for(lambda: window(app, MAIN), 15, "main window")
 press(wait_for(lambda: find(main, pyatspi.ROLE_PUSH_BUTTON, "Vyber vše"), 10, "'Vyber vše'"),
       "'Vyber vše'")

@@ -44,4 +44,4 @@ sleep 1
 pid=$!
 
 timeout --kill-after=5 90 "$python" "$here/press_settings_by_reader.py"
-timeout --kill-after=5 60 "$python" "$here/read_playlist_by_reader.py" "${mp3s[@]}"
+timeout --kill-after=5 90 "$python" "$here/read_playlist_by_reader.py" "${mp3s[@]}"
