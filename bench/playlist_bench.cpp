@@ -4,7 +4,9 @@
 //
 // With --after-idle SECONDS it then empties the playlist, lets the window idle that
 // long and fills it once more: memory left unused for a while may have been taken
-// back by the host, and the first fill after an idle spell pays for that.
+// back by the host, and the first fill after an idle spell pays for that. The first
+// fill of a program started after the machine sat idle (`sleep 20` before the bench)
+// meets memory in that state too.
 #include "BenchSupport.h"
 
 #include "app/Unit1.h"

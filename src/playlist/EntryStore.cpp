@@ -1,5 +1,7 @@
 #include "playlist/EntryStore.h"
 
+#include "playlist/Prefault.h"
+
 #include <algorithm>
 #include <cstring>
 #include <mutex>
@@ -18,6 +20,14 @@ struct Memory {
     void* start = nullptr;
     std::size_t size = 0;
 };
+
+// Pieces from this size up are faulted in ahead of the writer by the helper thread
+// (and only those: a piece let go of is taken back from the helper by its size); for
+// the few smaller ones, asking would cost more than it saves.
+constexpr std::size_t kPieceFaultedAhead = std::size_t{64} << 10;
+// How far ahead of the writer a block is faulted in: a few milliseconds of the
+// helper's work on a host that has taken the memory back, less than one of filling.
+constexpr std::size_t kFaultAhead = std::size_t{2} << 20;
 
 #if defined(__linux__)
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
@@ -99,6 +109,8 @@ Memory allocateMemory(std::size_t bytes) {
 struct FreeMemory {
     std::size_t size;
     void operator()(void* start) const {
+        if (size >= kPieceFaultedAhead)
+            Prefaulter::shared().forget(start, size);
 #if defined(__linux__)
         if (size >= kHugePage) {
             spares().keepOrFree({start, size});
@@ -168,6 +180,36 @@ void PackedBytes::makeRoom(std::size_t bytes) {
 void PackedBytes::reserveMore(std::size_t entries, std::size_t bytes) {
     makeEndRoom(entries, true);
     makeRoom(bytes);
+    keepAhead(bytes);
+}
+
+void PackedBytes::keepAhead(std::size_t coming) {
+    if (blocks_.empty())
+        return;
+    // As far ahead as the store has grown, or as is announced: a short playlist keeps
+    // to the pages it uses.
+    const std::size_t grown = blocks_.size() > 1 ? kFaultAhead : blocks_.back().used;
+    const std::size_t ahead = std::clamp(std::max(grown, coming), kPieceFaultedAhead, kFaultAhead);
+    Block& block = blocks_.back();
+    if (block.capacity >= kPieceFaultedAhead && block.askedAheadTo < block.capacity &&
+        block.used + ahead > block.askedAheadTo) {
+        const std::size_t from = std::max(block.askedAheadTo, block.used);
+        const std::size_t to = std::min(block.capacity, block.used + 2 * ahead);
+        Prefaulter::shared().ask(block.bytes.get() + from, to - from);
+        block.askedAheadTo = to;
+    }
+    // The chunk that takes the next end, and the one after it where one was reserved;
+    // the first chunk is left to the writer, as a short playlist uses little of it.
+    const std::size_t next = endPlaceOf(count_).chunk;
+    for (std::size_t chunk = std::max<std::size_t>(next, 1);
+         chunk < std::min(next + 2, endChunks_.size()); ++chunk) {
+        EndChunk& ends = endChunks_[chunk];
+        const std::size_t bytes = ends.capacity * sizeof(std::uint64_t);
+        if (!ends.askedAhead && bytes >= kPieceFaultedAhead) {
+            Prefaulter::shared().ask(ends.ends.get(), bytes);
+            ends.askedAhead = true;
+        }
+    }
 }
 
 void PackedBytes::appendPart(std::string_view part) {
@@ -194,6 +236,7 @@ void PackedBytes::append(std::string_view entry) {
     partBegin_ = block.used;
     endAt(count_) = (static_cast<std::uint64_t>(blocks_.size() - 1) << kOffsetBits) | block.used;
     ++count_;
+    keepAhead();
 }
 
 void PackedBytes::appendAll(const std::vector<std::string_view>& entries) {
@@ -215,6 +258,7 @@ void PackedBytes::appendAll(const std::vector<std::string_view>& entries) {
     }
     block.used = used;
     partBegin_ = used;
+    keepAhead();
 }
 
 void PackedBytes::appendEmpty(std::size_t entries) {
@@ -225,6 +269,7 @@ void PackedBytes::appendEmpty(std::size_t entries) {
         (static_cast<std::uint64_t>(blocks_.size() - 1) << kOffsetBits) | partBegin_;
     for (std::size_t i = 0; i < entries; ++i)
         endAt(count_++) = end;
+    keepAhead();
 }
 
 std::size_t PackedBytes::allocatedBytes() const {
@@ -260,6 +305,7 @@ void PackedBytes::unshare() {
             Bytes own = allocate<char>(std::max<std::size_t>(block.capacity, 1));
             std::memcpy(own.get(), block.bytes.get(), block.used);
             block.bytes = std::move(own);
+            block.askedAheadTo = block.used;
         }
     }
     for (EndChunk& chunk : endChunks_) {
@@ -267,6 +313,7 @@ void PackedBytes::unshare() {
             Ends own = allocate<std::uint64_t>(std::max<std::size_t>(chunk.capacity, 1));
             std::memcpy(own.get(), chunk.ends.get(), chunk.capacity * sizeof(std::uint64_t));
             chunk.ends = std::move(own);
+            chunk.askedAhead = true; // written whole already
         }
     }
 }

@@ -138,6 +138,10 @@ private:
     std::size_t roomLeft() const {
         return blocks_.empty() ? 0 : blocks_.back().capacity - blocks_.back().used;
     }
+    // Has the helper thread fault in the memory the next appends write: the last
+    // block a little beyond its use, and the chunks of the next ends. `coming` bytes
+    // are announced by a reservation.
+    void keepAhead(std::size_t coming = 0);
 
     using Bytes = std::shared_ptr<char[]>;
     using Ends = std::shared_ptr<std::uint64_t[]>;
@@ -148,7 +152,8 @@ private:
     struct Block {
         Bytes bytes;
         std::size_t capacity = 0;
-        std::size_t used = 0; // entries, then the unfinished entry's parts
+        std::size_t used = 0;         // entries, then the unfinished entry's parts
+        std::size_t askedAheadTo = 0; // how far the helper was asked to fault it in
     };
     std::vector<Block> blocks_;
     // A chunk of ends that a reservation made holds only the ends it asked for, so
@@ -157,6 +162,7 @@ private:
     struct EndChunk {
         Ends ends;
         std::size_t capacity = 0;
+        bool askedAhead = false;
     };
     std::vector<EndChunk> endChunks_;
     std::size_t count_ = 0;
