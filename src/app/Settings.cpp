@@ -3,11 +3,30 @@
 #include "platform/Paths.h"
 #include "platform/SettingsStore.h"
 
+#include <QFile>
+
+namespace {
+const QString kFolderUrlScheme = QStringLiteral("file://");
+}
+
 const QString AppSettings::yes = QStringLiteral("ANO");
 const QString AppSettings::no = QStringLiteral("NE");
 
 QString readSetting(tb::SettingsStore& store, const QString& name, const QString& fallback) {
     return store.read(name).value_or(fallback);
+}
+
+QString folderSetting(const QByteArray& folder) {
+    const QString text = QFile::decodeName(folder);
+    if (QFile::encodeName(text) == folder)
+        return text;
+    return kFolderUrlScheme + QString::fromLatin1(folder.toPercentEncoding("/"));
+}
+
+QByteArray folderOfSetting(const QString& setting) {
+    if (setting.startsWith(kFolderUrlScheme))
+        return QByteArray::fromPercentEncoding(setting.mid(kFolderUrlScheme.size()).toLatin1());
+    return QFile::encodeName(setting);
 }
 
 void AppSettings::readSwitchesAndPlayer(tb::SettingsStore& store) {

@@ -36,6 +36,13 @@ struct AppSettings {
 
 QString readSetting(tb::SettingsStore& store, const QString& name, const QString& fallback);
 
+// "LastDir" holds a folder as its text, as it always has. A folder whose name is not
+// text in the file-name encoding (one named in Windows-1250 on Linux) has no such text
+// that leads back to it; it is kept as a file: URL, which keeps every byte and which no
+// absolute path is taken for.
+QString folderSetting(const QByteArray& folder);
+QByteArray folderOfSetting(const QString& setting);
+
 // The switches as the jobs of the main window ask for them, read from the settings
 // each time.
 class SettingsSwitches final : public tb::Switches {

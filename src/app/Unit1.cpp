@@ -511,8 +511,9 @@ void TForm1::FormShow() {
 
     const QString lastDir =
         readSetting(services_.settingsStore, QStringLiteral("LastDir"), tb::firstRunDirectory());
-    if (QFileInfo(lastDir).isDir()) {
-        DirectoryListBox1->setDirectory(lastDir);
+    const QByteArray lastFolder = folderOfSetting(lastDir);
+    if (tb::isFolder(lastFolder)) {
+        DirectoryListBox1->setDirectoryBytes(lastFolder);
         Disk->setDrive(DirectoryListBox1->Drive());
     }
     settings_.lastDir = lastDir;
@@ -563,7 +564,7 @@ bool TForm1::FormCloseQuery() {
 }
 
 void TForm1::FormClose() {
-    settings_.lastDir = DirectoryListBox1->Directory();
+    settings_.lastDir = folderSetting(DirectoryListBox1->DirectoryBytes());
     settings_.writeAll(services_.settingsStore,
                        windows_.setup && windows_.setup->values().displays);
 }
@@ -649,8 +650,8 @@ void TForm1::createJobs() {
         *playlist_, *fileBrowser_, *tagPanel_, switches_, services_.dialogs, *this);
     playlistFiles_ = std::make_unique<PlaylistFiles>(
         PlaylistFiles::Widgets{*Digits1, *DirectoryListBox1, *FileListBox1, *RadioButton3},
-        *playlist_, *fileBrowser_, switches_, services_.dialogs, *this, services_.launcher,
-        random_, *this);
+        *playlist_, *fileBrowser_, switches_, services_.dialogs, *this, services_.launcher, random_,
+        *this);
     renameDelete_ = std::make_unique<RenameDelete>(*FileListBox1, *fileBrowser_, *tagPanel_,
                                                    switches_, services_.dialogs, *this);
     driveSearch_ = std::make_unique<DriveSearch>(
