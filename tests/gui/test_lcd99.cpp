@@ -2,6 +2,7 @@
 #include "controls/Lcd99.h"
 #include "support/AccessibilityNotices.h"
 #include "support/MainWindowFixture.h"
+#include "support/WidgetPixels.h"
 
 #include <QCoreApplication>
 #include <QTimerEvent>
@@ -9,12 +10,10 @@
 #include <functional>
 
 using tb::lcd::Geometry;
+using tb::test::coloursIn;
+using tb::test::grabbed;
 
 namespace {
-
-QImage grabbed(QWidget& widget) {
-    return widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
 
 Geometry geometryOf(const TLCD99& lcd) {
     return Geometry(lcd.width(), lcd.height(), lcd.DigitNum(), lcd.DigitSpacing(), lcd.GapX(),
@@ -89,14 +88,6 @@ void settle(TLCD99& lcd, TLCDAnimation animation, const QString& value) {
     for (int i = 0; i < 9 && lcd.changing(); ++i)
         step(lcd);
     QVERIFY(!lcd.changing());
-}
-
-QSet<QRgb> coloursIn(const QImage& image, const QRect& area) {
-    QSet<QRgb> colours;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            colours.insert(image.pixel(x, y));
-    return colours;
 }
 
 // The segments that the first step of a change from blanks to "  8:" lights in the last
