@@ -152,7 +152,6 @@ private slots:
         for (int cell = 1; cell <= cells; ++cell) {
             for (const tb::lcd::Rect& dot : geometryOf(lcd).colon(cell)) {
                 const QRect box(dot.left, dot.top, dot.right - dot.left, dot.bottom - dot.top);
-                QVERIFY(!box.isEmpty());
                 QCOMPARE(coloursIn(image, box), QSet<QRgb>{lcd.OnColor().rgb()});
                 // Outside the box, one pixel above and below, the dot lights nothing.
                 for (const int y : {box.top() - 1, box.bottom() + 1})
@@ -222,12 +221,11 @@ private slots:
     }
 
     // The first step of each order tells it apart: a blank turning into 8 and one turning
-    // into a colon light the one segment of that step.
+    // into a colon light the one segment of that step. Upward is lcdUpwardStepByStep.
     void lcdOrders_data() {
         QTest::addColumn<TLCDAnimation>("animation");
         QTest::addColumn<QString>("firstStep");
         QTest::newRow("spiral") << TLCDAnimation::anSpiral << "8";
-        QTest::newRow("up") << TLCDAnimation::anUp << "7";
         QTest::newRow("down") << TLCDAnimation::anDown << "1";
         QTest::newRow("left") << TLCDAnimation::anLeft << "6";
         QTest::newRow("right") << TLCDAnimation::anRight << "2";
