@@ -22,7 +22,6 @@ struct FakeClock {
 };
 
 TEST(SplashWait, HoldsForMoreThanThreeSeconds) {
-    EXPECT_FALSE(tb::splashHeldLongEnough(1000, 1000));
     EXPECT_FALSE(tb::splashHeldLongEnough(1000, 4000)); // exactly 3000 is not enough
     EXPECT_TRUE(tb::splashHeldLongEnough(1000, 4001));
 }
@@ -41,8 +40,7 @@ TEST(SplashWait, DifferenceIsUnsignedAcrossAWrapOfTheTickCount) {
 TEST(SplashWait, SleepsInShortSlicesAndStopsOnTime) {
     FakeClock clock{500, {}};
     clock.waitFrom(500);
-    EXPECT_EQ(clock.now, 3501u);
-    ASSERT_FALSE(clock.sleeps.empty());
+    EXPECT_EQ(clock.now, 3501u); // the clock moves only by sleeping
     for (std::uint32_t ms : clock.sleeps) {
         EXPECT_GE(ms, 1u);
         EXPECT_LE(ms, 10u);

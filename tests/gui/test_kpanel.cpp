@@ -1,17 +1,15 @@
 #include "controls/AccessibleFactory.h"
 #include "controls/KPanel.h"
 #include "support/AccessibilityNotices.h"
+#include "support/WidgetPixels.h"
 
 #include <QTest>
 #include <cmath>
 #include <memory>
 
-namespace {
+using tb::test::roleColor;
 
-// A colour of the widget's palette as a plain RGB colour, comparable with grabbed pixels.
-QColor roleColor(const QWidget& widget, QPalette::ColorRole role) {
-    return QColor(widget.palette().color(role).rgb());
-}
+namespace {
 
 // A panel without bevels, its gradient running from one colour to the other.
 std::unique_ptr<TKPanel> gradientPanel(int width, int height, QColor begin, QColor end) {

@@ -2,6 +2,7 @@
 #include "controls/Lcd99.h"
 #include "support/AccessibilityNotices.h"
 #include "support/MainWindowFixture.h"
+#include "support/WidgetPixels.h"
 
 #include <QCoreApplication>
 #include <QTimerEvent>
@@ -9,12 +10,10 @@
 #include <functional>
 
 using tb::lcd::Geometry;
+using tb::test::coloursIn;
+using tb::test::grabbed;
 
 namespace {
-
-QImage grabbed(QWidget& widget) {
-    return widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
 
 Geometry geometryOf(const TLCD99& lcd) {
     return Geometry(lcd.width(), lcd.height(), lcd.DigitNum(), lcd.DigitSpacing(), lcd.GapX(),
@@ -91,14 +90,6 @@ void settle(TLCD99& lcd, TLCDAnimation animation, const QString& value) {
     QVERIFY(!lcd.changing());
 }
 
-QSet<QRgb> coloursIn(const QImage& image, const QRect& area) {
-    QSet<QRgb> colours;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            colours.insert(image.pixel(x, y));
-    return colours;
-}
-
 // The segments that the first step of a change from blanks to "  8:" lights in the last
 // two cells; the change is then stepped to its end.
 QString firstStepOf(TLCD99& lcd, TLCDAnimation animation) {
@@ -161,7 +152,6 @@ private slots:
         for (int cell = 1; cell <= cells; ++cell) {
             for (const tb::lcd::Rect& dot : geometryOf(lcd).colon(cell)) {
                 const QRect box(dot.left, dot.top, dot.right - dot.left, dot.bottom - dot.top);
-                QVERIFY(!box.isEmpty());
                 QCOMPARE(coloursIn(image, box), QSet<QRgb>{lcd.OnColor().rgb()});
                 // Outside the box, one pixel above and below, the dot lights nothing.
                 for (const int y : {box.top() - 1, box.bottom() + 1})
@@ -231,12 +221,11 @@ private slots:
     }
 
     // The first step of each order tells it apart: a blank turning into 8 and one turning
-    // into a colon light the one segment of that step.
+    // into a colon light the one segment of that step. Upward is lcdUpwardStepByStep.
     void lcdOrders_data() {
         QTest::addColumn<TLCDAnimation>("animation");
         QTest::addColumn<QString>("firstStep");
         QTest::newRow("spiral") << TLCDAnimation::anSpiral << "8";
-        QTest::newRow("up") << TLCDAnimation::anUp << "7";
         QTest::newRow("down") << TLCDAnimation::anDown << "1";
         QTest::newRow("left") << TLCDAnimation::anLeft << "6";
         QTest::newRow("right") << TLCDAnimation::anRight << "2";

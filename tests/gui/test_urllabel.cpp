@@ -5,22 +5,13 @@
 #include "controls/URLLabel.h"
 #include "support/AccessibilityNotices.h"
 #include "support/Fakes.h"
+#include "support/WidgetPixels.h"
 
 #include <QAccessibleActionInterface>
 #include <QTest>
 
 using tb::test::FakeLauncher;
-
-namespace {
-
-void mouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
-    QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)),
-                      type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
-
-} // namespace
+using tb::test::mouse;
 
 class TestURLLabel : public QObject {
     Q_OBJECT
