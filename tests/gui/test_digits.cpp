@@ -109,7 +109,8 @@ private slots:
         QCOMPARE(cellsAt(digits, 0, 6), QList<int>({10, 10, 10, 10, 10, 0}));
         digits.setValue(105);
         QCOMPARE(cellsAt(digits, 0, 6), QList<int>({10, 10, 10, 1, 0, 5}));
-        digits.setValue(1234567); // shows its lowest digits (DigitsMath.ShownCounter)
+        digits.setValue(1234567); // the lowest digits that fit
+        QCOMPARE(cellsAt(digits, 0, 6), QList<int>({2, 3, 4, 5, 6, 7}));
 
         digits.setDigitCount(12);
         QCOMPARE(digits.DigitCount(), 10);
