@@ -10,6 +10,7 @@
 #if defined(__linux__)
 #include <cerrno>
 #include <sys/mman.h>
+#include <unistd.h>
 #ifndef MADV_POPULATE_WRITE
 #define MADV_POPULATE_WRITE 23 // Linux 5.14; older C libraries do not name it yet
 #endif
@@ -64,7 +65,7 @@ struct Prefaulter::State {
 #if defined(__linux__)
         // A range that is not page-aligned is widened to its pages: they are the
         // piece's own, as pieces are.
-        const auto page = static_cast<std::uintptr_t>(4096);
+        static const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
         const std::uintptr_t begin = range.begin & ~(page - 1);
         // A failure other than "unknown advice" (a range given back meanwhile)
         // only means these pages stay as they are.
