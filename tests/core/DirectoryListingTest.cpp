@@ -104,7 +104,6 @@ TEST(DirectoryListing, AThousandLevelsWithinSixtyFourDescriptors) {
     ::setrlimit(RLIMIT_NOFILE, &saved);
     EXPECT_EQ(openDescriptors(), descriptorsBefore);
 
-    ASSERT_EQ(alone.entries.size(), std::size_t{3 * kLevels});
     for (const char* tail : {"/f.mp3", "/side1/s.mp3", "/side2/s.mp3"})
         EXPECT_EQ(countEnding(alone.entries, tail), std::size_t{kLevels}) << tail;
     std::string deepest = scratch.path() + '/';

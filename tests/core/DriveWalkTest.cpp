@@ -145,16 +145,6 @@ TEST(DriveWalk, WhichEntriesAreSearched) {
     EXPECT_TRUE(missing.listed.empty());
 }
 
-TEST(DriveWalk, DeepTreesKeepTheirPaths) {
-    FakeLister fs;
-    std::string path = "/";
-    for (int depth = 0; depth < 300; ++depth, path += "d/")
-        fs.directories[path] = {{"x.mp3"}, fs.dir("d")};
-    const Names found = walk(fs, "/");
-    ASSERT_EQ(found.size(), 300U);
-    EXPECT_EQ(found.back(), path.substr(0, path.size() - 2) + "x.mp3");
-}
-
 TEST(DriveWalk, StopsAtOnce) {
     FakeLister fs;
     fs.directories["/"] = {fs.dir("a"), {"z.mp3"}};

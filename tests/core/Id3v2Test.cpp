@@ -126,10 +126,11 @@ TEST_P(Id3v2Frames, PassesOverWhatItDoesNotShow) {
         coverRead |= offset < coverBody + cover.size() - 100 && offset + size > coverBody + 100;
         return file.substr(std::min(offset, file.size()), size);
     };
-    EXPECT_EQ(shown(id3v2::readTexts(id3v2::shownFrames(readAt)))[0], "SOS");
-    EXPECT_EQ(shown(id3v2::readTexts(id3v2::shownFrames(readAt)))[1], "ABBA");
+    const std::vector<std::string> found = shown(id3v2::readTexts(id3v2::shownFrames(readAt)));
+    EXPECT_EQ(std::vector(found.begin(), found.begin() + 2),
+              (std::vector<std::string>{"SOS", "ABBA"}));
     EXPECT_FALSE(coverRead);
-    EXPECT_LE(asked, 2 * id3v2::ReadLimit);
+    EXPECT_LE(asked, id3v2::ReadLimit);
 
     // Two megabytes of small frames before the title: the budget ends the search, not the tag.
     std::string many;

@@ -98,7 +98,6 @@ void TestDirectoryListBox::nonUtf8FolderListedEnteredAndAdded() {
     form.DirectoryListBox1->setCurrentItem(
         form.DirectoryListBox1->findItems(shown, Qt::MatchExactly)[reached.indexOf("inside.mp3")]);
     QTest::keyClick(form.DirectoryListBox1, Qt::Key_Return);
-    QCOMPARE(form.FileListBox1->fileName(0), QStringLiteral("inside.mp3"));
     QCOMPARE(form.DirectoryListBox1->Directory(), QFile::decodeName(folders.path()) + '/' + shown);
 
     // Its song goes in by the folder's bytes, whole or as the last folder alone.

@@ -77,7 +77,6 @@ void TestFileBrowser::eachDriveRemembersADirectoryOnItself() {
     // "/" goes to its own root, not to V's directory, and V back to where it was.
     form.Disk->setDrive("/");
     QCOMPARE(form.DirectoryListBox1->Directory(), QStringLiteral("/"));
-    QCOMPARE(form.Disk->Drive(), QStringLiteral("/"));
     form.Disk->setDrive(v);
     QCOMPARE(form.DirectoryListBox1->Directory(), start);
     // Once ready, W opens at its root.

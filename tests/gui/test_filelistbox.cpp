@@ -2,7 +2,6 @@
 #include "platform/Paths.h"
 #include "support/MainWindowFixture.h"
 
-#include <QAccessible>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
@@ -23,10 +22,6 @@ class TestFileListBox : public QObject {
     Q_OBJECT
 
 private slots:
-    void readsAsAListToAScreenReader() {
-        TFileListBox files;
-        QCOMPARE(QAccessible::queryAccessibleInterface(&files)->role(), QAccessible::List);
-    }
     // Songs, other files and what a file list never shows, new for each test.
     void init() {
         tmp_.emplace();

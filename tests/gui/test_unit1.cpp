@@ -54,10 +54,8 @@ QStringList unnamedControls(QWidget* window) {
     return unnamed;
 }
 
-} // namespace
-
-namespace {
 const QString kTipsTitle = QStringLiteral("Víte že ...");
+
 } // namespace
 
 class TestUnit1 : public QObject {

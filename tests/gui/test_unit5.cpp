@@ -62,7 +62,6 @@ void TestUnit5::displaysFollowTheFirstBox() {
     fx.dialogs.answers = {Dialogs::Answer::Yes};
     form.close();
     QCOMPARE(fx.settingsStore.values.value("Blikatka"), QStringLiteral("NE"));
-    QCOMPARE(fx.settingsStore.writeOrder.last(), QStringLiteral("Blikatka"));
 }
 
 void TestUnit5::choosingThePlayer() {
