@@ -7,11 +7,7 @@ using tb::PlaylistItem;
 
 namespace {
 
-PlaylistItem item(std::string text, std::string info, std::string title, std::string artist,
-                  std::string album, std::int64_t milliseconds) {
-    return tb::test::playlistItem(std::move(text), std::move(info), std::move(title),
-                                  std::move(artist), milliseconds, std::move(album));
-}
+using tb::test::playlistItem;
 
 QByteArray shown(const PlaylistItem& item) {
     return QByteArray::fromStdString(item.text + "|" + item.title + "|" + item.artist + "|" +
@@ -47,8 +43,8 @@ class TestXspf : public QObject {
 private slots:
     void writesVersionOneWithEveryField() {
         const std::string written =
-            tb::writeXspf({item("/m/a b.mp3", "", "SOS", "ABBA", "Waterloo", 212600),
-                           item("rel/ž.mp3", "Z M3U8 < & >", "", "", "", -1)});
+            tb::writeXspf({playlistItem("/m/a b.mp3", "", "SOS", "ABBA", 212600, "Waterloo"),
+                           playlistItem("rel/ž.mp3", "Z M3U8 < & >", "", "", -1)});
         QCOMPARE(QByteArray::fromStdString(written),
                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                  "<playlist xmlns=\"http://xspf.org/ns/0/\" version=\"1\">\n"
@@ -71,9 +67,9 @@ private slots:
     void entriesAndTextsComeBack() {
         // Entries of any bytes, a web address, texts with characters XML cannot hold.
         const std::vector<PlaylistItem> items{
-            item(std::string("/m/\xE8\x01\n%.mp3"), "", "T\x01\tx", "A\rB", "", 0),
-            item("http://radio.example/s?q=1&r=2", "", "", "", "", -1),
-            item("", "", "Žluťoučký kůň", "", "", 5)};
+            playlistItem(std::string("/m/\xE8\x01\n%.mp3"), "", "T\x01\tx", "A\rB", 0),
+            playlistItem("http://radio.example/s?q=1&r=2", "", "", "", -1),
+            playlistItem("", "", "Žluťoučký kůň", "", 5)};
         QCOMPARE(shown(tb::readXspf(tb::writeXspf(items))),
                  (QByteArrayList{QByteArray("/m/\xE8\x01\n%.mp3|T \tx|A B||0"),
                                  "http://radio.example/s?q=1&r=2||||-1", "|Žluťoučký kůň|||5"}));
