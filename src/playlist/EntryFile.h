@@ -10,6 +10,8 @@
 namespace tb {
 
 using FileExists = std::function<bool(const std::string& path)>;
+// The file that an entry's text names, as resolveEntryFile finds it; empty for none.
+using EntryFileLookup = std::function<std::string(std::string_view entry)>;
 
 // The file that an entry read from a playlist names, or empty where it names none
 // that exists: an absolute path; a path relative to the playlist's folder; a file://

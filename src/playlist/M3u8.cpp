@@ -9,6 +9,17 @@ namespace tb {
 namespace {
 constexpr std::string_view kHeader = "#EXTM3U";
 constexpr std::string_view kInfoTag = "#EXTINF:";
+
+// Whether the text begins with "#" after any number of "./". An entry that begins with
+// "#" would read as a comment everywhere, so it goes out behind "./": "./#1 Hit.mp3"
+// names the same file, here and for other players. Our reader takes one "./" off such
+// a line again, and an entry that already stood so ("./#…") gets one more, so every
+// entry comes back with its own bytes.
+bool hashBehindDots(std::string_view text) {
+    while (text.starts_with("./"))
+        text.remove_prefix(2);
+    return text.starts_with('#');
+}
 // The longest length read, in seconds (about 31,000 years): more is no audio's length.
 constexpr std::int64_t kMostSeconds = 999'999'999'999;
 
@@ -58,7 +69,7 @@ std::string writeM3u8(const std::vector<PlaylistItem>& items) {
         if (text.find_first_of("\r\n") != std::string::npos)
             throw PlaylistFormatError("Položka " + std::to_string(i + 1) +
                                       " obsahuje konec řádku, do playlistu M3U8 ji nelze zapsat");
-        size += text.size() + items[i].info.size() + items[i].title.size() +
+        size += text.size() + 2 + items[i].info.size() + items[i].title.size() +
                 items[i].artist.size() + 40;
     }
     std::string out;
@@ -74,10 +85,21 @@ std::string writeM3u8(const std::vector<PlaylistItem>& items) {
             appendOneLine(out, info);
             out += '\n';
         }
+        if (hashBehindDots(item.text))
+            out += "./";
         out += item.text;
         out += '\n';
     }
     return out;
+}
+
+bool beginsExtendedM3u(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.remove_prefix(3);
+    // Players put attributes after it in lists of streams: "#EXTM3U url-tvg=…".
+    return bytes.starts_with(kHeader) &&
+           (bytes.size() == kHeader.size() ||
+            std::string_view("\r\n \t").find(bytes[kHeader.size()]) != std::string_view::npos);
 }
 
 std::vector<PlaylistItem> readM3u8(std::string_view bytes) {
@@ -91,6 +113,8 @@ std::vector<PlaylistItem> readM3u8(std::string_view bytes) {
         else if (line.starts_with('#') || isBlankLine(line))
             continue;
         else {
+            if (line.starts_with("./") && hashBehindDots(line))
+                line.remove_prefix(2);
             next.text.assign(line);
             items.push_back(std::move(next));
             next = PlaylistItem();

@@ -6,10 +6,6 @@
 #include "platform/CheckedFile.h"
 #include "platform/IoError.h"
 #include "playlist/EntryFile.h"
-#include "playlist/M3u.h"
-#include "playlist/M3u8.h"
-#include "playlist/Pls.h"
-#include "playlist/Xspf.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,28 +14,10 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 
 namespace tb {
-
-namespace {
-std::string bytesOf(const std::vector<PlaylistItem>& items, PlaylistFormat format) {
-    switch (format) {
-    case PlaylistFormat::M3u8:
-        return writeM3u8(items);
-    case PlaylistFormat::Pls:
-        return writePls(items);
-    case PlaylistFormat::Xspf:
-        return writeXspf(items);
-    case PlaylistFormat::M3u:
-        break;
-    }
-    std::string out;
-    for (const PlaylistItem& item : items)
-        appendM3uLine(out, item.text);
-    return out;
-}
-} // namespace
 
 std::string nameWithoutExtension(std::string_view path) {
     const std::size_t slash = path.find_last_of("/\\");
@@ -110,7 +88,7 @@ bool PlaylistExport::readAll(int total) {
             PlaylistItem& item = items_[static_cast<std::size_t>(i)];
             std::optional<TrackFields> fields;
             if (item.file.empty())
-                item.file = resolveEntryFile(item.text, folder, entryFileExists);
+                item.file = resolveEntryFile(item.text, folder, isEntryFile);
             if (!item.file.empty() && reader_) {
                 try {
                     fields = reader_(QByteArray::fromStdString(item.file));
@@ -150,13 +128,16 @@ void PlaylistExport::run() {
                 items_.push_back(entries_.item(i));
             entries_.clear();
         }
+        const PlaylistFormatRow& row = formatRow(format_);
+        if (!row.write)
+            throw std::invalid_argument(std::string(row.suffix) + " is written by the window");
         const int total = static_cast<int>(items_.size());
         emit progress(0, total);
-        if (format_ != PlaylistFormat::M3u && !readAll(total)) {
+        if (!readAll(total)) {
             emit cancelled();
             return;
         }
-        const std::string bytes = bytesOf(items_, format_);
+        const std::string bytes = row.write(items_);
         if (cancelRequested_.load(std::memory_order_relaxed)) {
             emit cancelled();
             return;

@@ -42,8 +42,8 @@ std::optional<TrackFields> readTrackFields(const QByteArray& path);
 // For each entry: a file that can be read gives fresh info, its title the file's name
 // without extension where the tag has no title and no artist; one that cannot keeps
 // what the entry came with, or the name and a length of -1. An entry without a file
-// keeps what it came with, or takes its own text's name. M3U is written as the
-// entries' bytes alone, without reading anything.
+// keeps what it came with, or takes its own text's name. Only the formats with a
+// writer of their own are saved here (not M3U, which the window writes at once).
 class PlaylistExport : public QObject {
     Q_OBJECT
 

@@ -2,13 +2,14 @@
 
 #include "platform/RegularFile.h"
 #include "playlist/EntryFile.h"
-#include "playlist/M3u.h"
 #include "playlist/M3u8.h"
 #include "playlist/Pls.h"
 #include "playlist/Xspf.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
+#include <stdexcept>
 
 #ifndef Q_OS_WIN
 #include <sys/stat.h>
@@ -17,16 +18,19 @@
 namespace tb {
 
 namespace {
-struct FormatName {
-    PlaylistFormat format;
-    const char* suffix;
-    const char* filter;
-};
-const FormatName kFormats[] = {
-    {PlaylistFormat::M3u, "m3u", "Playlist M3U (*.m3u)"},
-    {PlaylistFormat::M3u8, "m3u8", "Playlist M3U8 s popisky (*.m3u8)"},
-    {PlaylistFormat::Pls, "pls", "Playlist PLS (*.pls)"},
-    {PlaylistFormat::Xspf, "xspf", "Playlist XSPF (*.xspf)"},
+std::vector<PlaylistItem> readM3u8Whole(std::string_view bytes, const EntryFileLookup&) {
+    return readM3u8(bytes);
+}
+std::vector<PlaylistItem> readPlsWhole(std::string_view bytes, const EntryFileLookup&) {
+    return readPls(bytes);
+}
+
+// In the order of the enumeration, which is the order of the save dialog's types.
+const PlaylistFormatRow kFormats[] = {
+    {PlaylistFormat::M3u, "m3u", "Playlist M3U (*.m3u)", nullptr, nullptr},
+    {PlaylistFormat::M3u8, "m3u8", "Playlist M3U8 s popisky (*.m3u8)", readM3u8Whole, writeM3u8},
+    {PlaylistFormat::Pls, "pls", "Playlist PLS (*.pls)", readPlsWhole, writePls},
+    {PlaylistFormat::Xspf, "xspf", "Playlist XSPF (*.xspf)", readXspf, writeXspf},
 };
 
 } // namespace
@@ -38,6 +42,22 @@ bool entryFileExists(const std::string& path) {
 #else
     struct stat status {};
     return ::stat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
+#endif
+}
+
+bool isEntryFile(const std::string& path) {
+    if (!entryFileExists(path))
+        return false;
+#ifdef Q_OS_WIN
+    return true; // only a file is a file there
+#else
+    // The file is looked at before it is opened, so a FIFO or a device never is.
+    try {
+        RegularFile file(QByteArray::fromStdString(path));
+        return true;
+    } catch (const IoError&) {
+        return false;
+    }
 #endif
 }
 
@@ -60,39 +80,32 @@ std::string wholeFile(const QString& path) {
     }
 }
 
-std::vector<PlaylistItem> m3uItems(std::string_view bytes) {
-    M3uSplitter splitter;
-    std::vector<std::string_view> lines;
-    const std::string_view open = splitter.split(bytes, lines);
-    std::vector<PlaylistItem> items(lines.size());
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        items[i].text.assign(lines[i]);
-    if (splitter.openLineCounts())
-        items.emplace_back().text = std::string(splitter.heldBack()) + std::string(open);
-    return items;
-}
 } // namespace
+
+const PlaylistFormatRow& formatRow(PlaylistFormat format) {
+    return kFormats[static_cast<int>(format)];
+}
 
 QStringList playlistSaveFilters() {
     QStringList filters;
-    for (const FormatName& name : kFormats)
-        filters.append(QString::fromUtf8(name.filter));
+    for (const PlaylistFormatRow& row : kFormats)
+        filters.append(QString::fromUtf8(row.filter));
     return filters;
 }
 
 PlaylistFormat formatOfFilter(const QString& filter) {
-    for (const FormatName& name : kFormats) {
-        if (filter == QString::fromUtf8(name.filter))
-            return name.format;
+    for (const PlaylistFormatRow& row : kFormats) {
+        if (filter == QString::fromUtf8(row.filter))
+            return row.format;
     }
     return PlaylistFormat::M3u;
 }
 
 std::optional<PlaylistFormat> formatOfName(const QString& path) {
     const QString suffix = QFileInfo(path).suffix();
-    for (const FormatName& name : kFormats) {
-        if (suffix.compare(QLatin1String(name.suffix), Qt::CaseInsensitive) == 0)
-            return name.format;
+    for (const PlaylistFormatRow& row : kFormats) {
+        if (suffix.compare(QLatin1String(row.suffix), Qt::CaseInsensitive) == 0)
+            return row.format;
     }
     return std::nullopt;
 }
@@ -114,28 +127,32 @@ SaveTarget saveTarget(const QString& chosenPath, const QString& chosenFilter) {
 }
 
 PlaylistFormat formatToRead(const QString& path) {
-    return formatOfName(path).value_or(PlaylistFormat::M3u);
+    if (const std::optional<PlaylistFormat> named = formatOfName(path))
+        return *named;
+    char start[16];
+    qint64 got = 0;
+    try {
+        RegularFile file(path);
+        got = std::max<qint64>(file.read(start, sizeof start), 0);
+    } catch (const IoError&) {
+        return PlaylistFormat::M3u; // which reports the failure when it reads
+    }
+    return beginsExtendedM3u(std::string_view(start, static_cast<std::size_t>(got)))
+               ? PlaylistFormat::M3u8
+               : PlaylistFormat::M3u;
 }
 
 std::vector<PlaylistItem> readPlaylistBytes(std::string_view bytes, PlaylistFormat format,
                                             std::string_view playlistFolder) {
-    std::vector<PlaylistItem> items;
-    switch (format) {
-    case PlaylistFormat::M3u:
-        items = m3uItems(bytes);
-        break;
-    case PlaylistFormat::M3u8:
-        items = readM3u8(bytes);
-        break;
-    case PlaylistFormat::Pls:
-        items = readPls(bytes);
-        break;
-    case PlaylistFormat::Xspf:
-        items = readXspf(bytes);
-        break;
-    }
+    const PlaylistFormatRow& row = formatRow(format);
+    if (!row.read)
+        throw std::invalid_argument(std::string(row.suffix) + " is read line by line");
+    const EntryFileLookup fileOf = [playlistFolder](std::string_view entry) {
+        return resolveEntryFile(entry, playlistFolder, isEntryFile);
+    };
+    std::vector<PlaylistItem> items = row.read(bytes, fileOf);
     for (PlaylistItem& item : items)
-        item.file = resolveEntryFile(item.text, playlistFolder, entryFileExists);
+        item.file = fileOf(item.text);
     return items;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "playlist/EntryFile.h"
 #include "playlist/PlaylistItem.h"
 
 #include <QString>
@@ -13,6 +14,26 @@
 namespace tb {
 
 enum class PlaylistFormat { M3u, M3u8, Pls, Xspf };
+
+// What the program knows of one kind of playlist file; one row of a table, so that
+// another kind is one more row. A plain M3U has no whole-file reader or writer: the
+// window reads and writes its lines as they come, so that a playlist of millions of
+// lines needs no second copy, and it reads no entry's file for a save.
+struct PlaylistFormatRow {
+    PlaylistFormat format;
+    const char* suffix; // without the dot
+    const char* filter; // the type in the save and open dialogs
+    // Every entry of a whole file; `fileOf` tells the file an entry's text names,
+    // for a reader that chooses between readings of a text. Throws
+    // PlaylistFormatError for bytes that are no playlist of the kind.
+    std::vector<PlaylistItem> (*read)(std::string_view bytes, const EntryFileLookup& fileOf);
+    // The whole file, after the save read each entry's file for its tag and length.
+    // Throws PlaylistFormatError for an entry that the kind cannot hold.
+    std::string (*write)(const std::vector<PlaylistItem>& items);
+};
+
+// The row of a format.
+const PlaylistFormatRow& formatRow(PlaylistFormat format);
 
 // The save dialog's type list, one filter per format in the order above.
 QStringList playlistSaveFilters();
@@ -36,18 +57,24 @@ struct SaveTarget {
 };
 SaveTarget saveTarget(const QString& chosenPath, const QString& chosenFilter);
 
-// Whether the bytes name a file that is there (through a link too), as an entry's file.
+// Whether the bytes name something that is there and is no folder (through a link too).
 // Names are bytes, which Qt's file classes cannot always spell.
 bool entryFileExists(const std::string& path);
 
-// The format an open or append reads the file in: by its extension, M3U for any other.
+// Whether the bytes name a regular file (through a link too), as an entry's file must
+// be: a FIFO or a device, read for its tag, could hold the save up for good.
+bool isEntryFile(const std::string& path);
+
+// The format an open or append reads the file in: by its extension; for a name of no
+// format's, M3U8 where the file begins with the #EXTM3U line (as players write
+// extended M3U under any name), else M3U. Only that name's first bytes are read, and
+// a file that cannot be read is taken for M3U, whose reading then reports it.
 PlaylistFormat formatToRead(const QString& path);
 
-// Every entry of a playlist file, each with the file it names where that exists
-// (see resolveEntryFile; relative names from the playlist's folder). M3U lines are
-// entries as they stand; the other formats bring what they say of each entry too.
-// Throws IoError when the file cannot be read and PlaylistFormatError when it is no
-// playlist of its format; nothing is returned then.
+// Every entry of a playlist file in a format with a reader (all but M3U), each with
+// the file it names where that exists (see resolveEntryFile; relative names from the
+// playlist's folder). Throws IoError when the file cannot be read and
+// PlaylistFormatError when it is no playlist of its format; nothing is returned then.
 std::vector<PlaylistItem> readPlaylistFile(const QString& path, PlaylistFormat format);
 
 // The same for bytes already read; `playlistFolder` is the folder's path as bytes.

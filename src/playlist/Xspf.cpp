@@ -40,7 +40,8 @@ void writeText(QXmlStreamWriter& writer, const QString& name, const std::string&
 
 class XspfReader {
 public:
-    explicit XspfReader(std::string_view bytes) : bytes_(bytes) {
+    XspfReader(std::string_view bytes, const EntryFileLookup& fileOf)
+        : bytes_(bytes), fileOf_(fileOf) {
         reader_.setNamespaceProcessing(true);
         // No document type is read at all; this only bounds what a reader that did
         // would expand.
@@ -175,6 +176,19 @@ private:
         }
     }
 
+    // Other players write plain paths as locations too ("01 Rock & Roll #1 (100%).mp3"
+    // beside the playlist): a location that is no URI reference is one, and so is one
+    // whose decoded path names no file while the text as written does.
+    std::string entryOf(std::string location) const {
+        std::optional<std::string> decoded = entryFromLocation(location);
+        if (!decoded)
+            return location;
+        if (fileOf_ && *decoded != location && fileOf_(*decoded).empty() &&
+            !fileOf_(location).empty())
+            return location;
+        return std::move(*decoded);
+    }
+
     void readTrackList() {
         const int depth = depth_;
         while (nextChildOf(depth)) {
@@ -192,12 +206,7 @@ private:
         bool located = false;
         while (nextChildOf(depth)) {
             if (isXspf(u"location") && !located) {
-                const std::string location = text();
-                std::optional<std::string> entry = entryFromLocation(location);
-                if (!entry)
-                    fail(reader_,
-                         "umístění skladby " + std::to_string(number) + " není platný odkaz URI");
-                item.text = std::move(*entry);
+                item.text = entryOf(text());
                 located = true;
             } else if (isXspf(u"title")) {
                 item.title = text();
@@ -227,6 +236,7 @@ private:
     }
 
     std::string_view bytes_;
+    const EntryFileLookup& fileOf_;
     std::size_t fed_ = 0;
     QXmlStreamReader reader_;
     int depth_ = 0;
@@ -262,8 +272,8 @@ std::string writeXspf(const std::vector<PlaylistItem>& items) {
     return out.toStdString();
 }
 
-std::vector<PlaylistItem> readXspf(std::string_view bytes) {
-    return XspfReader(bytes).read();
+std::vector<PlaylistItem> readXspf(std::string_view bytes, const EntryFileLookup& fileOf) {
+    return XspfReader(bytes, fileOf).read();
 }
 
 } // namespace tb

@@ -49,17 +49,21 @@ INSTANTIATE_TEST_SUITE_P(
                     ReadCase{"InfoGoesToTheNextEntryOnly",
                              "#EXTINF:5,old\n#EXTINF:7,new\nx\ny\n#EXTINF:9,dangling\n",
                              {{"x", "new", 7000}, {"y", "", -1}}},
-                    // Fractions, attributes with commas in quotes, unknown or absurd lengths, an
-                    // info holding commas, blanks kept in entries and infos.
-                    ReadCase{
-                        "InfoForms",
-                        "#EXTINF:2.5,a, b\n1\n#EXTINF:-1 tvg-name=\"x,y\",Radio\n2\n"
-                        "#EXTINF:abc\n3\n#EXTINF:99999999999999999999,Z\n4\n#EXTINF:3, sp \n 5 \n",
-                        {{"1", "a, b", 2500},
-                         {"2", "Radio", -1},
-                         {"3", "", -1},
-                         {"4", "Z", -1},
-                         {" 5 ", " sp ", 3000}}},
+                    // Fractions to the millisecond, attributes with commas in quotes, unknown or
+                    // absurd lengths, an info holding commas, blanks kept in entries and infos.
+                    ReadCase{"InfoForms",
+                             "#EXTINF:2.5,a, b\n1\n#EXTINF:-1 tvg-name=\"x,y\",Radio\n2\n"
+                             "#EXTINF:abc\n3\n#EXTINF:99999999999999999999,Z\n4\n"
+                             "#EXTINF:3, sp \n 5 \n#EXTINF:3.125,\n6\n#EXTINF:0.0579,\n7\n",
+                             {{"1", "a, b", 2500},
+                              {"2", "Radio", -1},
+                              {"3", "", -1},
+                              {"4", "Z", -1},
+                              {" 5 ", " sp ", 3000},
+                              {"6", "", 3125},
+                              {"7", "", 57}}},
+                    // Another writer's "./#x" names the file "#x"; "./a" stays as it is.
+                    ReadCase{"HashEntries", "./#x\n./a\n#x\n", {{"#x", "", -1}, {"./a", "", -1}}},
                     ReadCase{"EmptyFile", "", {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -68,21 +72,35 @@ TEST(M3u8, WritesHeaderInfoAndEntriesWithLf) {
         playlistItem("/m/sos.mp3", "", "SOS", "ABBA", 213499),
         playlistItem("rel/ž.mp3", "kept\r\ninfo", "", "", 1500),
         playlistItem("nothing known", "", "", "", -1),
-        playlistItem(std::string("\xE8\0x", 3), "", "Jen název", "", -1)};
+        playlistItem(std::string("\xE8\0x", 3), "", "Jen název", "", -1),
+        playlistItem("#1 Hit.mp3", "", "", "", -1),
+        playlistItem("./#2.mp3", "", "", "", -1)};
+    // An entry that would read as a comment goes out as the same file behind "./".
     const std::string expected = "#EXTM3U\n"
                                  "#EXTINF:213,ABBA - SOS\n/m/sos.mp3\n"
                                  "#EXTINF:2,kept  info\nrel/ž.mp3\n"
                                  "nothing known\n"
                                  "#EXTINF:-1,Jen název\n" +
-                                 std::string("\xE8\0x\n", 4);
+                                 std::string("\xE8\0x\n", 4) + "./#1 Hit.mp3\n././#2.mp3\n";
     const std::string written = tb::writeM3u8(items);
     EXPECT_EQ(written, expected);
     // Read back, every entry and length comes again; the infos as written.
     EXPECT_EQ(read(written), (std::vector<Read>{{"/m/sos.mp3", "ABBA - SOS", 213000},
                                                 {"rel/ž.mp3", "kept  info", 2000},
                                                 {"nothing known", "", -1},
-                                                {items[3].text, "Jen název", -1}}));
+                                                {items[3].text, "Jen název", -1},
+                                                {"#1 Hit.mp3", "", -1},
+                                                {"./#2.mp3", "", -1}}));
     EXPECT_EQ(tb::writeM3u8({}), "#EXTM3U\n");
+}
+
+TEST(M3u8, ExtendedM3uIsToldByItsFirstLine) {
+    for (const char* bytes :
+         {"#EXTM3U", "#EXTM3U\r\n/a.mp3", "\xEF\xBB\xBF#EXTM3U\n", "#EXTM3U url-tvg=\"x\"\n"})
+        EXPECT_TRUE(tb::beginsExtendedM3u(bytes)) << bytes;
+    for (const char* bytes : {"", "#EXTM3", "#EXTM3Ux\n", " #EXTM3U", "/a.mp3\n#EXTM3U\n",
+                              "#EXTINF:1,a\n", "\xEF\xBB#EXTM3U"})
+        EXPECT_FALSE(tb::beginsExtendedM3u(bytes)) << bytes;
 }
 
 TEST(M3u8, EntryWithALineBreakIsRefusedByNumber) {

@@ -50,68 +50,24 @@ class TestPlaylistExport : public QObject {
     Q_OBJECT
 
 private slots:
-    void writesTheFormat_data() {
-        QTest::addColumn<PlaylistFormat>("format");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("m3u") << PlaylistFormat::M3u
-                             << QByteArray("/m/sos.mp3\r\n/m/notag.mp3\r\n/m/throws.mp3\r\n"
-                                           "http://radio/x\r\n");
-        QTest::newRow("m3u8") << PlaylistFormat::M3u8
-                              << QByteArray("#EXTM3U\n#EXTINF:203,ABBA - SOS\n/m/sos.mp3\n"
-                                            "#EXTINF:62,notag\n/m/notag.mp3\n"
-                                            "#EXTINF:-1,throws\n/m/throws.mp3\n"
-                                            "#EXTINF:2,Radio X\nhttp://radio/x\n");
-        QTest::newRow("pls") << PlaylistFormat::Pls
-                             << QByteArray("[playlist]\nFile1=/m/sos.mp3\nTitle1=ABBA - SOS\n"
-                                           "Length1=203\nFile2=/m/notag.mp3\nTitle2=notag\n"
-                                           "Length2=62\nFile3=/m/throws.mp3\nTitle3=throws\n"
-                                           "Length3=-1\nFile4=http://radio/x\nTitle4=Radio X\n"
-                                           "Length4=2\nNumberOfEntries=4\nVersion=2\n");
-        QTest::newRow("xspf") << PlaylistFormat::Xspf
-                              << QByteArray(
-                                     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                                     "<playlist xmlns=\"http://xspf.org/ns/0/\" version=\"1\">\n"
-                                     "  <trackList>\n"
-                                     "    <track>\n"
-                                     "      <location>file:///m/sos.mp3</location>\n"
-                                     "      <title>SOS</title>\n"
-                                     "      <creator>ABBA</creator>\n"
-                                     "      <album>Arrival</album>\n"
-                                     "      <duration>203456</duration>\n"
-                                     "    </track>\n"
-                                     "    <track>\n"
-                                     "      <location>file:///m/notag.mp3</location>\n"
-                                     "      <title>notag</title>\n"
-                                     "      <duration>61500</duration>\n"
-                                     "    </track>\n"
-                                     "    <track>\n"
-                                     "      <location>file:///m/throws.mp3</location>\n"
-                                     "      <title>throws</title>\n"
-                                     "    </track>\n"
-                                     "    <track>\n"
-                                     "      <location>http://radio/x</location>\n"
-                                     "      <title>Radio X</title>\n"
-                                     "      <duration>1500</duration>\n"
-                                     "    </track>\n"
-                                     "  </trackList>\n"
-                                     "</playlist>\n");
-    }
-
-    // Each entry read on the worker; one that cannot be read stops no other.
-    void writesTheFormat() {
-        QFETCH(PlaylistFormat, format);
-        QFETCH(QByteArray, bytes);
+    // Each entry read on the worker; one that cannot be read stops no other. What each
+    // format makes of the fields is its writer's own test.
+    void readsEveryEntryAndWrites() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("list"));
         tb::EntryStore entries; // as the window hands them over
         for (const PlaylistItem& item : fourEntries())
             entries.appendItem(item);
-        tb::PlaylistExport save(entries.copy(), path, format, fakeTracks);
+        tb::PlaylistExport save(entries.copy(), path, PlaylistFormat::M3u8, fakeTracks);
         QSignalSpy finished(&save, &tb::PlaylistExport::finished);
         QSignalSpy progress(&save, &tb::PlaylistExport::progress);
         save.start();
         QVERIFY(finished.wait());
-        QCOMPARE(contents(path), bytes);
+        QCOMPARE(contents(path), QByteArray("#EXTM3U\n#EXTINF:203,ABBA - SOS\n/m/sos.mp3\n"
+                                            "#EXTINF:62,notag\n/m/notag.mp3\n"
+                                            "#EXTINF:-1,throws\n/m/throws.mp3\n"
+                                            "#EXTINF:2,Radio X\nhttp://radio/x\n"));
+        QCOMPARE(save.items().at(0).album, std::string("Arrival")); // for XSPF's <album>
         QCOMPARE(progress.last(), (QVariantList{4, 4}));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("list")});
     }

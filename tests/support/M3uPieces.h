@@ -1,7 +1,8 @@
 #pragma once
 
 // The lines of a playlist read in pieces of one size up to its Ctrl-Z, the parts of
-// each line joined; shared by the unit tests and the fuzzer. Standard library only.
+// each line joined, as the window appends them; shared by the unit tests and the
+// fuzzer. Standard library only.
 #include "playlist/M3u.h"
 
 #include <string>
