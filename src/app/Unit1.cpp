@@ -2,6 +2,7 @@
 
 #include "app/Unit5.h"
 #include "controls/BalHint.h"
+#include "controls/Centring.h"
 #include "controls/Digits.h"
 #include "controls/Lcd99.h"
 #include "controls/Progress.h"
@@ -49,7 +50,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QStyle>
 #include <QTimer>
 #include <new>
@@ -135,8 +135,7 @@ TForm1::TForm1(AppServices services, AppSettings& settings, QWidget* parent)
     connectTagsAndFileTools();
     connectDriveSearch();
 
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    tb::centreOnScreen(*this);
 }
 
 TForm1::~TForm1() = default;
