@@ -646,7 +646,7 @@ void TForm1::createJobs() {
         PlaylistEditing::Widgets{*ListBox1, *Digits1, *FileListBox1, *DirectoryListBox1, *Disk,
                                  *Button3, *RadioButton1, *RadioButton2, *RadioButton3,
                                  *RadioButton4, *RadioButton5, *Edit1},
-        *playlist_, *fileBrowser_, *tagPanel_, switches_, services_.dialogs, *this);
+        *playlist_, *fileBrowser_, services_.dialogs, *this);
     playlistFiles_ = std::make_unique<PlaylistFiles>(
         PlaylistFiles::Widgets{*Digits1, *DirectoryListBox1, *FileListBox1, *RadioButton3},
         *playlist_, *fileBrowser_, switches_, services_.dialogs, *this, services_.launcher, random_,

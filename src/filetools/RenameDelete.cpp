@@ -35,11 +35,8 @@ void RenameDelete::renameSelected() {
         const QString name = files_.fileName(index);
         QString proposal = tb::fromUtf8OrWindows1250(nameBytes);
         if (switches_.readsTags()) {
-            tags_.clear();
             // A failed read ends the whole action, before any further question.
-            tags_.showTagOf(browser_.pathInShownDirectory(nameBytes));
-            browser_.setCurrentFile(nameBytes);
-            browser_.showCurrentFile();
+            browser_.makeCurrent(nameBytes, FileBrowser::TagRead::First);
             if (!rule)
                 rule = tb::hasWindowsNameRules(browser_.pathInShownDirectory({}))
                            ? tb::rename::NameRule::Windows

@@ -6,8 +6,6 @@
 #include "filetools/DriveBox.h"
 #include "filetools/FileBrowser.h"
 #include "filetools/FileListBox.h"
-#include "filetools/Switches.h"
-#include "filetools/TagPanel.h"
 #include "platform/Dialogs.h"
 #include "platform/DroppedFiles.h"
 #include "playlist/PlaylistModel.h"
@@ -154,13 +152,7 @@ void PlaylistEditing::selectAllFiles() {
     if (widgets_.files.count() == 0)
         return;
     widgets_.files.selectAll();
-    const QByteArray first = widgets_.files.fileNameBytes(0);
-    browser_.setCurrentFile(first);
-    if (switches_.readsTags()) {
-        tags_.clear();
-        tags_.showTagOf(browser_.pathInShownDirectory(first));
-    }
-    browser_.showCurrentFile();
+    browser_.makeCurrent(widgets_.files.fileNameBytes(0), FileBrowser::TagRead::AfterSetting);
 }
 
 void PlaylistEditing::prefixChoiceChanged() {
