@@ -145,8 +145,7 @@ void TForm1::setWindows(const AppWindows& windows) {
     TSetup* setup = windows_.setup;
     if (!setup)
         return;
-    // The dialog's changes take effect at once; the switches are written at shut-down,
-    // the displays' one from the box.
+    // The dialog's changes take effect at once; the settings are written at shut-down.
     connect(setup, &TSetup::valueChanged, this, [this, setup](SetupValues::Field field) {
         const SetupValues values = setup->values();
         switch (field) {
@@ -154,16 +153,17 @@ void TForm1::setWindows(const AppWindows& windows) {
             settings_.rgPlay = values.player;
             break;
         case SetupValues::Field::Displays:
+            settings_.blikatka = values.displays;
             setDecorativeDisplaysOn(values.displays);
             break;
         case SetupValues::Field::ReadTags:
-            settings_.cistTag = AppSettings::fromBool(values.readTags);
+            settings_.cistTag = values.readTags;
             break;
         case SetupValues::Field::ClearAfterSave:
-            settings_.delAfter = AppSettings::fromBool(values.clearAfterSave);
+            settings_.delAfter = values.clearAfterSave;
             break;
         case SetupValues::Field::AskToPlay:
-            settings_.askRun = AppSettings::fromBool(values.askToPlay);
+            settings_.askRun = values.askToPlay;
             break;
         }
     });
@@ -521,15 +521,13 @@ void TForm1::FormShow() {
     // Each box that changes announces it, and its setting in memory follows.
     TSetup* setup = windows_.setup;
     if (setup)
-        setup->setValues({settings_.rgPlay, AppSettings::isOn(settings_.blikatka),
-                          AppSettings::isOn(settings_.cistTag),
-                          AppSettings::isOn(settings_.delAfter),
-                          AppSettings::isOn(settings_.askRun)});
+        setup->setValues({settings_.rgPlay, settings_.blikatka, settings_.cistTag,
+                          settings_.delAfter, settings_.askRun});
 
     cacheFolder_ = tb::cacheFolder();
     playlistFiles_->setCacheFolder(cacheFolder_);
 
-    if (AppSettings::isOn(settings_.blikatka))
+    if (settings_.blikatka)
         setDecorativeDisplaysOn(true);
 
     // The splash holds until it has been up long enough; this window shows only after
@@ -564,8 +562,7 @@ bool TForm1::FormCloseQuery() {
 
 void TForm1::FormClose() {
     settings_.lastDir = folderSetting(DirectoryListBox1->DirectoryBytes());
-    settings_.writeAll(services_.settingsStore,
-                       windows_.setup && windows_.setup->values().displays);
+    settings_.writeAll(services_.settingsStore);
 }
 
 void TForm1::Timer1Timer() {

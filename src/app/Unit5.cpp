@@ -21,10 +21,10 @@ TSetup::TSetup(tb::Dialogs& dialogs, tb::ErrorReport& errors, QWidget* parent)
     setFixedSize(395, 195);
     setFont(tb::pixelFont(QStringLiteral("MS Sans Serif"), 11));
     setAttribute(Qt::WA_QuitOnClose, false);
+    // A window is always filled with its palette's window colour.
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);
-    setAutoFillBackground(true);
 
     KPanel1 = new TKPanel(this);
     auto* fill = new QVBoxLayout(this);

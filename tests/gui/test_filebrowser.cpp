@@ -24,7 +24,7 @@ private:
 void TestFileBrowser::selectAllAndClick() {
     MainWindowFixture fx;
     TForm1& form = fx.showIn(dir_.filePath("none"), {});
-    fx.settings.cistTag = "NE"; // the files are empty: no tag to read
+    fx.settings.cistTag = false; // the files are empty: no tag to read
     form.Button7Click();
     QVERIFY(form.currentFilePath().isEmpty() && form.FileNameTag->text().isEmpty());
 
