@@ -700,9 +700,6 @@ void TForm1::POP2Popup() {
 
 // --- The jobs' handlers ---
 
-tb::PrefixMode TForm1::prefixMode() const {
-    return playlistEditing_->prefixMode();
-}
 void TForm1::Pridat(const QByteArray& name) {
     playlistEditing_->add(name);
 }
@@ -756,9 +753,6 @@ void TForm1::BitBtn1Click() {
 
 void TForm1::DiskChange() {
     fileBrowser_->driveChanged();
-}
-bool TForm1::DiskReady(const QString& driveRoot) {
-    return fileBrowser_->driveReady(driveRoot);
 }
 void TForm1::FileListBox1Click() {
     fileBrowser_->fileClicked();
