@@ -7,13 +7,20 @@
 
 namespace {
 const QString kFolderUrlScheme = QStringLiteral("file://");
-}
-
-const QString AppSettings::yes = QStringLiteral("ANO");
-const QString AppSettings::no = QStringLiteral("NE");
+const QString kYes = QStringLiteral("ANO");
+const QString kNo = QStringLiteral("NE");
+} // namespace
 
 QString readSetting(tb::SettingsStore& store, const QString& name, const QString& fallback) {
     return store.read(name).value_or(fallback);
+}
+
+bool readSwitch(tb::SettingsStore& store, const QString& name) {
+    return readSetting(store, name, kYes) == kYes;
+}
+
+void writeSwitch(tb::SettingsStore& store, const QString& name, bool on) {
+    store.write(name, on ? kYes : kNo);
 }
 
 QString folderSetting(const QByteArray& folder) {
@@ -31,17 +38,17 @@ QByteArray folderOfSetting(const QString& setting) {
 
 void AppSettings::readSwitchesAndPlayer(tb::SettingsStore& store) {
     rgPlay = readSetting(store, QStringLiteral("RgPlay"), tb::defaultPlayerCommand());
-    cistTag = readSetting(store, QStringLiteral("CistTag"), yes);
-    blikatka = readSetting(store, QStringLiteral("Blikatka"), yes);
-    askRun = readSetting(store, QStringLiteral("AskRun"), yes);
-    delAfter = readSetting(store, QStringLiteral("DelAfter"), yes);
+    cistTag = readSwitch(store, QStringLiteral("CistTag"));
+    blikatka = readSwitch(store, QStringLiteral("Blikatka"));
+    askRun = readSwitch(store, QStringLiteral("AskRun"));
+    delAfter = readSwitch(store, QStringLiteral("DelAfter"));
 }
 
-void AppSettings::writeAll(tb::SettingsStore& store, bool blikatkaOn) const {
+void AppSettings::writeAll(tb::SettingsStore& store) const {
     store.write(QStringLiteral("LastDir"), lastDir);
     store.write(QStringLiteral("RgPlay"), rgPlay);
-    store.write(QStringLiteral("CistTag"), cistTag);
-    store.write(QStringLiteral("AskRun"), askRun);
-    store.write(QStringLiteral("DelAfter"), delAfter);
-    store.write(QStringLiteral("Blikatka"), fromBool(blikatkaOn));
+    writeSwitch(store, QStringLiteral("CistTag"), cistTag);
+    writeSwitch(store, QStringLiteral("AskRun"), askRun);
+    writeSwitch(store, QStringLiteral("DelAfter"), delAfter);
+    writeSwitch(store, QStringLiteral("Blikatka"), blikatka);
 }

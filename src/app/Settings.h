@@ -10,31 +10,27 @@ class SettingsStore;
 
 // The six settings as the program holds them while it runs, shared by the main
 // window and the settings dialog. They are read once at first show and written
-// once at shut-down.
+// once at shut-down; only the store's texts say "ANO" and "NE".
 struct AppSettings {
     QString lastDir;
     QString rgPlay;
-    QString cistTag;
-    QString blikatka;
-    QString askRun;
-    QString delAfter;
-
-    static const QString yes; // "ANO"
-    static const QString no;  // "NE"
-
-    // A switch is on exactly when its text is "ANO"; "ano" or anything else is off.
-    static bool isOn(const QString& value) { return value == yes; }
-    static const QString& fromBool(bool on) { return on ? yes : no; }
+    bool cistTag = true;
+    bool blikatka = true;
+    bool askRun = true;
+    bool delAfter = true;
 
     // Reads "RgPlay", "CistTag", "Blikatka", "AskRun" and "DelAfter", in this order.
     void readSwitchesAndPlayer(tb::SettingsStore& store);
-    // Writes "LastDir", "RgPlay", "CistTag", "AskRun", "DelAfter", in this order, as
-    // they stand (the settings dialog keeps the switches "ANO" or "NE"), and then
-    // "Blikatka" from the caller.
-    void writeAll(tb::SettingsStore& store, bool blikatkaOn) const;
+    // Writes "LastDir", "RgPlay", "CistTag", "AskRun", "DelAfter" and "Blikatka", in
+    // this order.
+    void writeAll(tb::SettingsStore& store) const;
 };
 
 QString readSetting(tb::SettingsStore& store, const QString& name, const QString& fallback);
+// A switch is stored as "ANO" or "NE"; a missing one is on, and any other text ("ano"
+// too) is off.
+bool readSwitch(tb::SettingsStore& store, const QString& name);
+void writeSwitch(tb::SettingsStore& store, const QString& name, bool on);
 
 // "LastDir" holds a folder as its text, as it always has. A folder whose name is not
 // text in the file-name encoding (one named in Windows-1250 on Linux) has no such text
@@ -48,9 +44,9 @@ QByteArray folderOfSetting(const QString& setting);
 class SettingsSwitches final : public tb::Switches {
 public:
     explicit SettingsSwitches(const AppSettings& settings) : settings_(settings) {}
-    bool readsTags() const override { return AppSettings::isOn(settings_.cistTag); }
-    bool clearsAfterSave() const override { return AppSettings::isOn(settings_.delAfter); }
-    bool asksToPlay() const override { return AppSettings::isOn(settings_.askRun); }
+    bool readsTags() const override { return settings_.cistTag; }
+    bool clearsAfterSave() const override { return settings_.delAfter; }
+    bool asksToPlay() const override { return settings_.askRun; }
     QString player() const override { return settings_.rgPlay; }
 
 private:

@@ -2,6 +2,7 @@
 
 #include "app/Unit5.h"
 #include "controls/BalHint.h"
+#include "controls/Centring.h"
 #include "controls/Digits.h"
 #include "controls/Lcd99.h"
 #include "controls/Progress.h"
@@ -49,7 +50,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QStyle>
 #include <QTimer>
 #include <new>
@@ -135,8 +135,7 @@ TForm1::TForm1(AppServices services, AppSettings& settings, QWidget* parent)
     connectTagsAndFileTools();
     connectDriveSearch();
 
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    tb::centreOnScreen(*this);
 }
 
 TForm1::~TForm1() = default;
@@ -146,8 +145,7 @@ void TForm1::setWindows(const AppWindows& windows) {
     TSetup* setup = windows_.setup;
     if (!setup)
         return;
-    // The dialog's changes take effect at once; the switches are written at shut-down,
-    // the displays' one from the box.
+    // The dialog's changes take effect at once; the settings are written at shut-down.
     connect(setup, &TSetup::valueChanged, this, [this, setup](SetupValues::Field field) {
         const SetupValues values = setup->values();
         switch (field) {
@@ -155,16 +153,17 @@ void TForm1::setWindows(const AppWindows& windows) {
             settings_.rgPlay = values.player;
             break;
         case SetupValues::Field::Displays:
+            settings_.blikatka = values.displays;
             setDecorativeDisplaysOn(values.displays);
             break;
         case SetupValues::Field::ReadTags:
-            settings_.cistTag = AppSettings::fromBool(values.readTags);
+            settings_.cistTag = values.readTags;
             break;
         case SetupValues::Field::ClearAfterSave:
-            settings_.delAfter = AppSettings::fromBool(values.clearAfterSave);
+            settings_.delAfter = values.clearAfterSave;
             break;
         case SetupValues::Field::AskToPlay:
-            settings_.askRun = AppSettings::fromBool(values.askToPlay);
+            settings_.askRun = values.askToPlay;
             break;
         }
     });
@@ -522,15 +521,13 @@ void TForm1::FormShow() {
     // Each box that changes announces it, and its setting in memory follows.
     TSetup* setup = windows_.setup;
     if (setup)
-        setup->setValues({settings_.rgPlay, AppSettings::isOn(settings_.blikatka),
-                          AppSettings::isOn(settings_.cistTag),
-                          AppSettings::isOn(settings_.delAfter),
-                          AppSettings::isOn(settings_.askRun)});
+        setup->setValues({settings_.rgPlay, settings_.blikatka, settings_.cistTag,
+                          settings_.delAfter, settings_.askRun});
 
     cacheFolder_ = tb::cacheFolder();
     playlistFiles_->setCacheFolder(cacheFolder_);
 
-    if (AppSettings::isOn(settings_.blikatka))
+    if (settings_.blikatka)
         setDecorativeDisplaysOn(true);
 
     // The splash holds until it has been up long enough; this window shows only after
@@ -565,8 +562,7 @@ bool TForm1::FormCloseQuery() {
 
 void TForm1::FormClose() {
     settings_.lastDir = folderSetting(DirectoryListBox1->DirectoryBytes());
-    settings_.writeAll(services_.settingsStore,
-                       windows_.setup && windows_.setup->values().displays);
+    settings_.writeAll(services_.settingsStore);
 }
 
 void TForm1::Timer1Timer() {
@@ -647,7 +643,7 @@ void TForm1::createJobs() {
         PlaylistEditing::Widgets{*ListBox1, *Digits1, *FileListBox1, *DirectoryListBox1, *Disk,
                                  *Button3, *RadioButton1, *RadioButton2, *RadioButton3,
                                  *RadioButton4, *RadioButton5, *Edit1},
-        *playlist_, *fileBrowser_, *tagPanel_, switches_, services_.dialogs, *this);
+        *playlist_, *fileBrowser_, services_.dialogs, *this);
     playlistFiles_ = std::make_unique<PlaylistFiles>(
         PlaylistFiles::Widgets{*Digits1, *DirectoryListBox1, *FileListBox1, *RadioButton3},
         *playlist_, *fileBrowser_, switches_, services_.dialogs, *this, services_.launcher, random_,
@@ -704,9 +700,6 @@ void TForm1::POP2Popup() {
 
 // --- The jobs' handlers ---
 
-tb::PrefixMode TForm1::prefixMode() const {
-    return playlistEditing_->prefixMode();
-}
 void TForm1::Pridat(const QByteArray& name) {
     playlistEditing_->add(name);
 }
@@ -760,9 +753,6 @@ void TForm1::BitBtn1Click() {
 
 void TForm1::DiskChange() {
     fileBrowser_->driveChanged();
-}
-bool TForm1::DiskReady(const QString& driveRoot) {
-    return fileBrowser_->driveReady(driveRoot);
 }
 void TForm1::FileListBox1Click() {
     fileBrowser_->fileClicked();

@@ -49,7 +49,6 @@ class Dialogs;
 class Launcher;
 class SettingsStore;
 class Volumes;
-enum class PrefixMode;
 } // namespace tb
 
 // The outside world as the main window sees it; tests pass fakes.
@@ -185,7 +184,6 @@ public:
     void Button7Click();
     void RadioButton4Click();
     void POP2Popup();
-    tb::PrefixMode prefixMode() const;
 
     // --- Playlist files (PlaylistFiles) ---
     void Button4Click();
@@ -194,7 +192,6 @@ public:
 
     // --- File browser (FileBrowser) ---
     void DiskChange();
-    bool DiskReady(const QString& driveRoot);
     void FileListBox1Click();
 
     // --- Tag panel (TagPanel) ---

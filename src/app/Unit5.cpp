@@ -1,5 +1,6 @@
 #include "app/Unit5.h"
 
+#include "controls/Centring.h"
 #include "controls/KPanel.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorReport.h"
@@ -9,7 +10,6 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 TSetup::TSetup(tb::Dialogs& dialogs, tb::ErrorReport& errors, QWidget* parent)
@@ -21,10 +21,10 @@ TSetup::TSetup(tb::Dialogs& dialogs, tb::ErrorReport& errors, QWidget* parent)
     setFixedSize(395, 195);
     setFont(tb::pixelFont(QStringLiteral("MS Sans Serif"), 11));
     setAttribute(Qt::WA_QuitOnClose, false);
+    // A window is always filled with its palette's window colour.
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);
-    setAutoFillBackground(true);
 
     KPanel1 = new TKPanel(this);
     auto* fill = new QVBoxLayout(this);
@@ -81,8 +81,7 @@ TSetup::TSetup(tb::Dialogs& dialogs, tb::ErrorReport& errors, QWidget* parent)
     handle(CheckBox4, &QCheckBox::toggled, &TSetup::CheckBox4Click);
     handle(Button2, &QPushButton::clicked, &TSetup::Button2Click);
 
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    tb::centreOnScreen(*this);
 }
 
 TSetup::~TSetup() = default;

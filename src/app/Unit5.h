@@ -35,7 +35,7 @@ public:
     TSetup(tb::Dialogs& dialogs, tb::ErrorReport& errors, QWidget* parent = nullptr);
     ~TSetup() override;
 
-    // Shows the values; each box that changes announces its change.
+    // Shows the values; each box whose state changes announces it.
     void setValues(const SetupValues& values);
     SetupValues values() const;
 
@@ -56,7 +56,8 @@ public:
     void Button2Click();
 
 signals:
-    // The user, or setValues, changed the field.
+    // A box changed state, by the user's click or through setValues, or the user chose
+    // a player (setValues announces no player).
     void valueChanged(SetupValues::Field field);
 
 private:

@@ -266,7 +266,7 @@ void TBaloonHintWindow::ActivateHint(const QRect& /*rect*/, const QString& text)
         region += region.translated(tb::kShadowOffset, tb::kShadowOffset);
     region_ = region;
 
-    const tb::BalloonRect& b = shape_.bounds;
+    const tb::Rect& b = shape_.bounds;
     setGeometry(b.left, b.top, b.right - b.left, b.bottom - b.top);
     setMask(region_);
     // A tool-tip window is placed above all others when shown; no raise is needed.
@@ -311,7 +311,7 @@ void TBaloonHintWindow::paintEvent(QPaintEvent*) {
     const QFont font = balloonFont();
     painter.setFont(font);
     const QFontMetrics metrics(font);
-    tb::BalloonRect textArea = shape_.textRect;
+    tb::Rect textArea = shape_.textRect;
     if (const std::optional<tb::BalloonSize> icon = iconSize(*balloon_)) {
         const tb::IconAndText placed = tb::placeIconAndText(textArea, shape_.text, *icon);
         painter.drawPixmap(placed.icon.x, placed.icon.y, balloon_->Icon());

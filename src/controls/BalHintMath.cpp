@@ -35,7 +35,7 @@ BalloonSize textBlockSize(const std::vector<BalloonSize>& lines) {
     return block;
 }
 
-std::vector<BalloonPoint> placeTextLines(const BalloonRect& rect, BalloonSize block,
+std::vector<BalloonPoint> placeTextLines(const Rect& rect, BalloonSize block,
                                          const std::vector<BalloonSize>& lines,
                                          TAlignment alignment) {
     const int left = rect.left + (rect.right - rect.left - block.width) / 2;
@@ -123,7 +123,7 @@ BalloonShape balloonShape(BalloonSize textBlock, std::optional<BalloonSize> icon
     return s;
 }
 
-IconAndText placeIconAndText(const BalloonRect& textRect, BalloonSize text, BalloonSize icon) {
+IconAndText placeIconAndText(const Rect& textRect, BalloonSize text, BalloonSize icon) {
     const int d = (textRect.right - textRect.left - (icon.width + text.width + 8)) / 2;
     IconAndText placed;
     placed.icon = {textRect.left + d,

@@ -3,6 +3,7 @@
 // The balloon hint's geometry: how the text is cut and placed, where the body and its tail
 // lie and where the window goes. Integer division truncates, as the drawing relies on.
 
+#include "controls/DrawingRect.h"
 #include "controls/TextAlignment.h"
 
 #include <array>
@@ -25,15 +26,6 @@ struct BalloonSize {
     friend bool operator==(const BalloonSize&, const BalloonSize&) = default;
 };
 
-// Left, top, right, bottom; right and bottom lie just outside.
-struct BalloonRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    friend bool operator==(const BalloonRect&, const BalloonRect&) = default;
-};
-
 // Every run of printable characters is a line; a run of control characters (below 32),
 // however long, parts two lines, so blank lines vanish. Leading control characters give
 // one empty first line, trailing ones nothing.
@@ -44,7 +36,7 @@ BalloonSize textBlockSize(const std::vector<BalloonSize>& lines);
 
 // Top-left corner of each line when a block of the given size is centred in the rectangle
 // and every line is aligned within the block.
-std::vector<BalloonPoint> placeTextLines(const BalloonRect& rect, BalloonSize block,
+std::vector<BalloonPoint> placeTextLines(const Rect& rect, BalloonSize block,
                                          const std::vector<BalloonSize>& lines,
                                          TAlignment alignment);
 
@@ -58,8 +50,8 @@ struct BalloonShape {
     std::array<BalloonPoint, 4> tail{};  // T1 to T4
     int tailInsert = 0;                  // body points before the tail in the outline
     std::array<BalloonPoint, 16> outline{};
-    BalloonRect bounds;   // the window on the screen
-    BalloonRect textRect; // in window coordinates
+    Rect bounds;   // the window on the screen
+    Rect textRect; // in window coordinates
 };
 
 inline constexpr int kShadowOffset = 5;
@@ -71,8 +63,8 @@ BalloonShape balloonShape(BalloonSize textBlock, std::optional<BalloonSize> icon
 // Where the icon goes and which part of the text rectangle is left for the text.
 struct IconAndText {
     BalloonPoint icon;
-    BalloonRect text;
+    Rect text;
 };
-IconAndText placeIconAndText(const BalloonRect& textRect, BalloonSize text, BalloonSize icon);
+IconAndText placeIconAndText(const Rect& textRect, BalloonSize text, BalloonSize icon);
 
 } // namespace tb

@@ -7,7 +7,7 @@
 
 namespace {
 
-tb::panel::Rgb rgbOf(const QColor& color) {
+tb::Rgb rgbOf(const QColor& color) {
     return {static_cast<std::uint8_t>(color.red()), static_cast<std::uint8_t>(color.green()),
             static_cast<std::uint8_t>(color.blue())};
 }
@@ -102,7 +102,7 @@ void TKPanel::drawInto(QImage& image) const {
     painter.setPen(Qt::NoPen);
     for (const tb::panel::GradientFill& fill :
          tb::panel::gradientFills(gradientStyle_, w, h, rgbOf(beginColor_), rgbOf(endColor_))) {
-        const QColor color(fill.color.r, fill.color.g, fill.color.b);
+        const QColor color(fill.color.red, fill.color.green, fill.color.blue);
         if (fill.ellipse) {
             painter.setBrush(color);
             painter.drawEllipse(toQRect(fill.area));

@@ -30,7 +30,8 @@ Rgb stepColor(Rgb begin, Rgb end, int i, int n) {
     const auto channel = [&](std::uint8_t from, std::uint8_t to) {
         return static_cast<std::uint8_t>(from + mulDiv(i, to - from, n));
     };
-    return {channel(begin.r, end.r), channel(begin.g, end.g), channel(begin.b, end.b)};
+    return {channel(begin.red, end.red), channel(begin.green, end.green),
+            channel(begin.blue, end.blue)};
 }
 
 std::vector<GradientFill> gradientFills(TGradientStyle style, int width, int height, Rgb begin,

@@ -4,6 +4,7 @@
 // gradient step with their colours, the bevel rings and the caption's place.
 
 #include "controls/DrawingRect.h"
+#include "controls/Rgb.h"
 #include "controls/TextAlignment.h"
 
 #include <cstdint>
@@ -29,12 +30,7 @@ int mulDiv(int a, int b, int c);
 // The integer nearest to x, halves to even.
 int nearest(double x);
 
-struct Rgb {
-    std::uint8_t r = 0;
-    std::uint8_t g = 0;
-    std::uint8_t b = 0;
-    bool operator==(const Rgb&) const = default;
-};
+using tb::Rgb;
 
 // Step i of n from begin toward end, each channel kept in 8 bits.
 Rgb stepColor(Rgb begin, Rgb end, int i, int n);

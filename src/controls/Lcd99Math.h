@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/DrawingRect.h"
+
 #include <array>
 #include <string>
 #include <string_view>
@@ -44,14 +46,7 @@ struct Point {
     int y;
     friend bool operator==(const Point&, const Point&) = default;
 };
-// Right and bottom edges exclusive.
-struct Rect {
-    int left;
-    int top;
-    int right;
-    int bottom;
-    friend bool operator==(const Rect&, const Rect&) = default;
-};
+using tb::Rect;
 using Hexagon = std::array<Point, 6>;
 
 // Sizes of the cells of a width x height display. Cells count from 1 at the left.

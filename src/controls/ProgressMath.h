@@ -1,16 +1,13 @@
 #pragma once
 
+#include "controls/Rgb.h"
+
 #include <cstdint>
 #include <vector>
 
 namespace tb::gauge {
 
-struct Rgb {
-    std::uint8_t red;
-    std::uint8_t green;
-    std::uint8_t blue;
-    friend bool operator==(const Rgb&, const Rgb&) = default;
-};
+using tb::Rgb;
 
 // How many columns, from column 1, the bar of a width-pixel gauge fills at progress percent.
 int barColumns(int progress, int width);

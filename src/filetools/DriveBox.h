@@ -5,7 +5,7 @@
 #include <QComboBox>
 
 // The drive box: one entry per mounted volume. It has no link of its own to the
-// directory list; the main window's DiskChange handler makes that link.
+// directory list; the file browser moves each after the other.
 class TDriveBox : public QComboBox {
     Q_OBJECT
 

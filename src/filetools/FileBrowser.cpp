@@ -73,13 +73,20 @@ void FileBrowser::fileClicked() {
     const int focused = widgets_.files.ItemIndex();
     if (focused < 0)
         return;
-    tags_.clear();
-    const QByteArray name = widgets_.files.fileNameBytes(focused);
-    // A failed read leaves the current file as it was.
+    makeCurrent(widgets_.files.fileNameBytes(focused), TagRead::First);
+}
+
+void FileBrowser::makeCurrent(const QByteArray& name, TagRead tagRead) {
+    if (tagRead == TagRead::AfterSetting)
+        setCurrentFile(name);
+    if (tagRead == TagRead::First || switches_.readsTags())
+        tags_.clear();
+    // A read that fails ends the caller's action here.
     if (switches_.readsTags())
         tags_.showTagOf(pathInShownDirectory(name));
-    setCurrentFile(name);
-    showCurrentFile();
+    if (tagRead == TagRead::First)
+        setCurrentFile(name);
+    widgets_.fileName.setText(currentFilePathShown_);
 }
 
 void FileBrowser::setCurrentFile(const QByteArray& name) {
@@ -87,10 +94,6 @@ void FileBrowser::setCurrentFile(const QByteArray& name) {
     // The directory as the directory list shows it, the name as the file list does.
     currentFilePathShown_ = tb::withVisibleControls(
         widgets_.directories.Directory() + QDir::separator() + tb::fromUtf8OrWindows1250(name));
-}
-
-void FileBrowser::showCurrentFile() {
-    widgets_.fileName.setText(currentFilePathShown_);
 }
 
 QByteArray FileBrowser::pathInShownDirectory(const QByteArray& name) const {

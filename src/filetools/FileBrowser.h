@@ -45,14 +45,20 @@ public:
 
     // The path's bytes, by which the current file is reached; empty while there is none.
     const QByteArray& currentFilePath() const { return currentFilePath_; }
-    // Makes the named file of the shown directory the current one, and shows its path
-    // in the file-name field.
-    void setCurrentFile(const QByteArray& name);
-    void showCurrentFile();
+    // Whether a file's tag is read before it becomes current, so that a tag that cannot
+    // be read leaves the current file as it was (the click, the rename), or after.
+    enum class TagRead { First, AfterSetting };
+    // Makes the named file of the shown directory the current one and shows its path in
+    // the file-name field; where tags are read, the panel is emptied and the file's tag
+    // shown. Reading first empties the panel also where tags are not read: it is no
+    // longer the current file's.
+    void makeCurrent(const QByteArray& name, TagRead tagRead);
     // The shown directory, a separator and the name, as bytes.
     QByteArray pathInShownDirectory(const QByteArray& name) const;
 
 private:
+    void setCurrentFile(const QByteArray& name);
+
     Widgets widgets_;
     TagPanel& tags_;
     const tb::Switches& switches_;

@@ -16,6 +16,8 @@
 
 namespace {
 
+constexpr int kMaxNameBytes = static_cast<int>(tb::rename::MaxNameBytes);
+
 std::string_view viewOf(const QByteArray& bytes) {
     return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
@@ -35,11 +37,8 @@ void RenameDelete::renameSelected() {
         const QString name = files_.fileName(index);
         QString proposal = tb::fromUtf8OrWindows1250(nameBytes);
         if (switches_.readsTags()) {
-            tags_.clear();
             // A failed read ends the whole action, before any further question.
-            tags_.showTagOf(browser_.pathInShownDirectory(nameBytes));
-            browser_.setCurrentFile(nameBytes);
-            browser_.showCurrentFile();
+            browser_.makeCurrent(nameBytes, FileBrowser::TagRead::First);
             if (!rule)
                 rule = tb::hasWindowsNameRules(browser_.pathInShownDirectory({}))
                            ? tb::rename::NameRule::Windows
@@ -50,19 +49,17 @@ void RenameDelete::renameSelected() {
                                      viewOf(tags_.title().toUtf8()), *rule, tb::characterBytes);
             proposal = QString::fromUtf8(proposed.data(), qsizetype(proposed.size()));
         }
-        const std::optional<QString> newName =
-            dialogs_.inputText(&window_, QStringLiteral("Změna jména souboru"),
-                               QStringLiteral("Zadejte nové jméno souboru \"%1\"").arg(name),
-                               proposal, tb::kMaxNameBytes);
+        const std::optional<QString> newName = dialogs_.inputText(
+            &window_, QStringLiteral("Změna jména souboru"),
+            QStringLiteral("Zadejte nové jméno souboru \"%1\"").arg(name), proposal, kMaxNameBytes);
         if (!newName)
             continue;
         // A name no file system holds is not tried: the file stays as it is.
-        if (const qsizetype bytes = tb::nameBytes(*newName); bytes > tb::kMaxNameBytes) {
+        if (const qsizetype bytes = tb::nameBytes(*newName); bytes > kMaxNameBytes) {
             dialogs_.error(
-                &window_,
-                QStringLiteral("Soubor \"%1\" nebyl přejmenován: nové jméno má %2 bajtů, "
-                               "smí mít nejvýše %3.")
-                    .arg(name, QString::number(bytes), QString::number(tb::kMaxNameBytes)));
+                &window_, QStringLiteral("Soubor \"%1\" nebyl přejmenován: nové jméno má %2 bajtů, "
+                                         "smí mít nejvýše %3.")
+                              .arg(name, QString::number(bytes), QString::number(kMaxNameBytes)));
             continue;
         }
         // A name with a path moves the file, also to another file system, never

@@ -35,22 +35,22 @@ std::size_t characterEnd(std::string_view text, std::size_t at) {
     return end;
 }
 
-std::size_t bytesInName(std::string_view text, CharacterBytes bytesOf) {
+std::size_t bytesInName(std::string_view text, CharacterBytes countBytes) {
     std::size_t bytes = 0;
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t end = characterEnd(text, at);
-        bytes += bytesOf(text.substr(at, end - at));
+        bytes += countBytes(text.substr(at, end - at));
         at = end;
     }
     return bytes;
 }
 
 // The longest start of text, ending at a character's end, that takes at most room bytes.
-std::string_view cutToFit(std::string_view text, std::size_t room, CharacterBytes bytesOf) {
+std::string_view cutToFit(std::string_view text, std::size_t room, CharacterBytes countBytes) {
     std::size_t used = 0, at = 0;
     while (at < text.size()) {
         const std::size_t end = characterEnd(text, at);
-        used += bytesOf(text.substr(at, end - at));
+        used += countBytes(text.substr(at, end - at));
         if (used > room)
             break;
         at = end;
@@ -61,7 +61,7 @@ std::string_view cutToFit(std::string_view text, std::size_t room, CharacterByte
 } // namespace
 
 std::string proposal(int listIndex, std::string_view artist, std::string_view title, NameRule rule,
-                     CharacterBytes bytesOf) {
+                     CharacterBytes countBytes) {
     const int number = listIndex + 1;
     std::string proposal = number < 10 ? "0" : "";
     proposal += std::to_string(number);
@@ -73,8 +73,8 @@ std::string proposal(int listIndex, std::string_view artist, std::string_view ti
 
     const std::string artistPart = usableInName(withoutTrailingBlanks(artist), rule);
     const std::string titlePart = usableInName(withoutTrailingBlanks(title), rule);
-    std::size_t artistRoom = bytesInName(artistPart, bytesOf);
-    std::size_t titleRoom = bytesInName(titlePart, bytesOf);
+    std::size_t artistRoom = bytesInName(artistPart, countBytes);
+    std::size_t titleRoom = bytesInName(titlePart, countBytes);
     if (artistRoom + titleRoom > room) {
         // A text that needs less than half the room stays whole; the other gets the rest.
         const std::size_t half = room / 2;
@@ -87,9 +87,9 @@ std::string proposal(int listIndex, std::string_view artist, std::string_view ti
             titleRoom = room - half;
         }
     }
-    proposal += cutToFit(artistPart, artistRoom, bytesOf);
+    proposal += cutToFit(artistPart, artistRoom, countBytes);
     proposal += separator;
-    proposal += cutToFit(titlePart, titleRoom, bytesOf);
+    proposal += cutToFit(titlePart, titleRoom, countBytes);
     proposal += extension;
     return proposal;
 }

@@ -33,9 +33,9 @@ inline std::size_t utf8Bytes(std::string_view character) {
 // "07 - ABBA - SOS.mp3". Artist and title lose their trailing blanks, and each of
 // their bytes that the rule refuses in a name becomes "_". The texts may be UTF-8,
 // whose sequences hold none of those bytes. Where the name would take more than
-// MaxNameBytes, counted by bytesOf, artist and title are cut at a character's end,
+// MaxNameBytes, counted by countBytes, artist and title are cut at a character's end,
 // the longer one first, so that the name with its ".mp3" fits.
 std::string proposal(int listIndex, std::string_view artist, std::string_view title,
-                     NameRule rule = kPlatformNameRule, CharacterBytes bytesOf = utf8Bytes);
+                     NameRule rule = kPlatformNameRule, CharacterBytes countBytes = utf8Bytes);
 
 } // namespace tb::rename

@@ -12,9 +12,6 @@
 // mounted: the cards and sticks music is copied to).
 namespace tb {
 
-// ext4, NTFS, exFAT and FAT's long names hold at most this many bytes in a name.
-inline constexpr int kMaxNameBytes = 255;
-
 // The bytes that the name at the end of path (the text after its last separator)
 // takes in the file system's encoding: UTF-8 here, the ANSI code page on Windows.
 qsizetype nameBytes(const QString& path);

@@ -6,8 +6,6 @@
 #include "filetools/DriveBox.h"
 #include "filetools/FileBrowser.h"
 #include "filetools/FileListBox.h"
-#include "filetools/Switches.h"
-#include "filetools/TagPanel.h"
 #include "platform/Dialogs.h"
 #include "platform/DroppedFiles.h"
 #include "playlist/PlaylistModel.h"
@@ -21,7 +19,7 @@
 #include <QRadioButton>
 
 namespace {
-std::string_view bytesOf(const QByteArray& bytes) {
+std::string_view viewOf(const QByteArray& bytes) {
     return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
 }
 } // namespace
@@ -52,14 +50,14 @@ bool PlaylistEditing::add(const QByteArray& name, const QByteArray& directory,
     // Paths and names go in as the file system spells them; the user's own text
     // in the local 8-bit encoding.
     const QByteArray text = widgets_.prefixText.text().toLocal8Bit();
-    const tb::PrefixContext context{bytesOf(directory), bytesOf(driveRoot),
-                                    QDir::separator().toLatin1(), bytesOf(text)};
+    const tb::PrefixContext context{viewOf(directory), viewOf(driveRoot),
+                                    QDir::separator().toLatin1(), viewOf(text)};
     // The entry knows its file whatever its text says, for the saves that read tags.
     QByteArray file = directory;
     if (!file.endsWith(QDir::separator().toLatin1()))
         file += QDir::separator().toLatin1();
     file += name;
-    playlist_.append(tb::playlistEntry(prefixMode(), context, bytesOf(name)), bytesOf(file));
+    playlist_.append(tb::playlistEntry(prefixMode(), context, viewOf(name)), viewOf(file));
     widgets_.counter.Increment();
     return true;
 }
@@ -69,7 +67,7 @@ QByteArray PlaylistEditing::driveOfDirectory(const QByteArray& directory) const 
     for (const QString& root : widgets_.drives.driveRoots())
         roots.push_back(QFile::encodeName(root).toStdString());
     const std::string root =
-        tb::driveRootOf(bytesOf(directory), roots, QDir::separator().toLatin1());
+        tb::driveRootOf(viewOf(directory), roots, QDir::separator().toLatin1());
     if (!root.empty())
         return QByteArray::fromStdString(root);
         // Off every known drive: the root of the path itself.
@@ -154,13 +152,7 @@ void PlaylistEditing::selectAllFiles() {
     if (widgets_.files.count() == 0)
         return;
     widgets_.files.selectAll();
-    const QByteArray first = widgets_.files.fileNameBytes(0);
-    browser_.setCurrentFile(first);
-    if (switches_.readsTags()) {
-        tags_.clear();
-        tags_.showTagOf(browser_.pathInShownDirectory(first));
-    }
-    browser_.showCurrentFile();
+    browser_.makeCurrent(widgets_.files.fileNameBytes(0), FileBrowser::TagRead::AfterSetting);
 }
 
 void PlaylistEditing::prefixChoiceChanged() {

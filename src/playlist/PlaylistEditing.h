@@ -16,11 +16,9 @@ class TDirectoryListBox;
 class TDriveBox;
 class TFileListBox;
 class TPlaylistView;
-class TagPanel;
 
 namespace tb {
 class Dialogs;
-class Switches;
 enum class PrefixMode;
 } // namespace tb
 
@@ -49,10 +47,9 @@ public:
 
     // window is the parent of the boxes it shows.
     PlaylistEditing(const Widgets& widgets, PlaylistModel& playlist, FileBrowser& browser,
-                    TagPanel& tags, const tb::Switches& switches, tb::Dialogs& dialogs,
-                    QWidget& window)
-        : widgets_(widgets), playlist_(playlist), browser_(browser), tags_(tags),
-          switches_(switches), dialogs_(dialogs), window_(window) {}
+                    tb::Dialogs& dialogs, QWidget& window)
+        : widgets_(widgets), playlist_(playlist), browser_(browser), dialogs_(dialogs),
+          window_(window) {}
 
     tb::PrefixMode prefixMode() const;
     // name: the file's name as bytes, as the file list holds it.
@@ -84,8 +81,6 @@ private:
     Widgets widgets_;
     PlaylistModel& playlist_;
     FileBrowser& browser_;
-    TagPanel& tags_;
-    const tb::Switches& switches_;
     tb::Dialogs& dialogs_;
     QWidget& window_;
 };

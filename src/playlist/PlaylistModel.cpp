@@ -39,7 +39,7 @@ QString PlaylistModel::displayText(std::string_view entry) const {
 }
 
 namespace {
-std::size_t bytesOf(const std::vector<std::string_view>& texts) {
+std::size_t totalSize(const std::vector<std::string_view>& texts) {
     return std::accumulate(
         texts.begin(), texts.end(), std::size_t{0},
         [](std::size_t sum, std::string_view text) { return sum + text.size(); });
@@ -72,8 +72,8 @@ void PlaylistModel::appendAll(const std::vector<std::string_view>& entries,
         throw std::invalid_argument("PlaylistModel::appendAll: one file per entry");
     const int first = rowCount();
     // Entries that are their own files' paths keep one byte for it (see EntryStore).
-    entries_.reserveMore(entries.size(), bytesOf(entries),
-                         &files == &entries ? entries.size() : bytesOf(files));
+    entries_.reserveMore(entries.size(), totalSize(entries),
+                         &files == &entries ? entries.size() : totalSize(files));
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(entries.size()) - 1);
     entries_.appendAll(entries, files); // allocates nothing now: room is made
     endInsertRows();

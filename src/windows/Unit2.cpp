@@ -1,5 +1,6 @@
 #include "windows/Unit2.h"
 
+#include "controls/Centring.h"
 #include "controls/TransBtn.h"
 #include "controls/URLLabel.h"
 #include "platform/Fonts.h"
@@ -8,7 +9,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QScreen>
 
 namespace {
 
@@ -109,8 +109,7 @@ TAboutBox::TAboutBox(tb::Launcher& launcher, QWidget* parent) : QDialog(parent) 
     Memo1->setAccessibleName(QStringLiteral("Poděkování"));
     TransparentButton1->setAccessibleName(QStringLiteral("OK"));
 
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    tb::centreOnScreen(*this);
 }
 
 TAboutBox::~TAboutBox() = default;

@@ -1,5 +1,6 @@
 #include "windows/Unit4.h"
 
+#include "controls/Centring.h"
 #include "controls/X2000RC.h"
 #include "platform/Pictures.h"
 #include "platform/TickCount.h"
@@ -9,7 +10,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 #include <chrono>
@@ -31,8 +31,7 @@ TSplash::TSplash(QWidget* parent)
     RemoveCaption2000X1 = new TRemoveCaption2000X(this);
     RemoveCaption2000X1->setEnabled(true);
 
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    tb::centreOnScreen(*this);
 }
 
 TSplash::~TSplash() = default;

@@ -1,5 +1,6 @@
 #include "windows/Unit6.h"
 
+#include "controls/Centring.h"
 #include "controls/TransBtn.h"
 #include "controls/X2000RC.h"
 #include "platform/Fonts.h"
@@ -9,7 +10,6 @@
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
-#include <QScreen>
 #include <QShowEvent>
 #include <QTextEdit>
 #include <QTextOption>
@@ -110,8 +110,7 @@ TTips::TTips(QWidget* parent) : QDialog(parent) {
     RemoveCaption2000X1 = new TRemoveCaption2000X(this);
     RemoveCaption2000X1->setEnabled(true);
 
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    tb::centreOnScreen(*this);
 }
 
 TTips::~TTips() = default;

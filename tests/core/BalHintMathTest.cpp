@@ -5,8 +5,8 @@
 namespace {
 
 using tb::BalloonPoint;
-using tb::BalloonRect;
 using tb::BalloonSize;
+using tb::Rect;
 using tb::TAlignment;
 using Lines = std::vector<std::u16string>;
 
@@ -26,7 +26,7 @@ TEST(BalloonText, ControlCharactersPartLinesAndBlankLinesVanish) {
 }
 
 TEST(BalloonText, LinesAlignWithinTheCentredBlock) {
-    const BalloonRect rect{5, 5, 85, 46}; // 80 x 41
+    const Rect rect{5, 5, 85, 46}; // 80 x 41
     const std::vector<BalloonSize> lines{{40, 13}, {60, 14}};
     const BalloonSize block = tb::textBlockSize(lines);
     EXPECT_EQ(block, (BalloonSize{60, 27}));
@@ -51,7 +51,7 @@ TEST(BalloonShape, FlipsExactlyAtTheEdges) {
     // The body keeps a flatter top-left bevel; hanging below, it and the text move down 20.
     EXPECT_EQ(smallAt({500, 300}).body[11], (BalloonPoint{1, 2}));
     EXPECT_EQ(smallAt({45, 10}).body[0], (BalloonPoint{5, 20}));
-    EXPECT_EQ(smallAt({45, 10}).textRect, (BalloonRect{5, 25, 45, 43}));
+    EXPECT_EQ(smallAt({45, 10}).textRect, (Rect{5, 25, 45, 43}));
 }
 
 TEST(BalloonShape, OutlineTakesTheTailBackwardsAtItsJoin) {
@@ -72,7 +72,7 @@ TEST(BalloonShape, IconWidensTheBalloonAndSitsLeftOfTheText) {
     EXPECT_EQ(s.inner, (BalloonSize{74, 24})); // 50 + 16 + 8; the icon's 16 + 8 is taller
     const tb::IconAndText placed = tb::placeIconAndText(s.textRect, s.text, icon);
     EXPECT_EQ(placed.icon, (BalloonPoint{10, 11}));
-    EXPECT_EQ(placed.text, (BalloonRect{34, 5, 89, 34}));
+    EXPECT_EQ(placed.text, (Rect{34, 5, 89, 34}));
     // A short icon does not make the balloon taller than its text.
     EXPECT_EQ(tb::balloonShape({50, 40}, BalloonSize{8, 8}, {300, 300}, 1024).inner,
               (BalloonSize{66, 40}));

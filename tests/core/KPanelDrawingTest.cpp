@@ -44,7 +44,7 @@ TEST(KPanelDrawing, GradientAreas) {
     // Centred: each row from both edges in, to the end colour in the middle; none on one row.
     std::vector<int> reds(10, -1);
     for (const GradientFill& fill : gradientFills(gsVerticalCenter, 30, 10, b, {250, 0, 0}))
-        reds.at(fill.area.top) = fill.color.r;
+        reds.at(fill.area.top) = fill.color.red;
     EXPECT_EQ(reds, (std::vector<int>{0, 50, 100, 150, 200, 250, 200, 150, 100, 50}));
     EXPECT_TRUE(gradientFills(gsVerticalCenter, 10, 1, b, e).empty());
     EXPECT_TRUE(gradientFills(gsHorizontalCenter, 1, 10, b, e).empty());

@@ -33,7 +33,7 @@ QFont testFont() {
 // outside the rounded body.
 std::pair<int, int> darkColumns(TBaloonHintWindow* window) {
     const QImage image = window->grab().toImage();
-    const tb::BalloonRect& text = window->shape().textRect;
+    const tb::Rect& text = window->shape().textRect;
     std::pair ink(-1, -1);
     for (int x = text.left; x < text.right; ++x)
         for (int y = text.top; y < text.bottom; ++y)

@@ -30,26 +30,17 @@ QAccessibleInterface* readerView(QObject* object) {
     return QAccessible::queryAccessibleInterface(object);
 }
 
-QString nameOf(QObject* object) {
-    return readerView(object)->text(QAccessible::Name);
-}
-
-// The named things a reader lands on; scroll bars and Qt's inner panes name nothing.
-bool needsName(QAccessible::Role role) {
-    using enum QAccessible::Role;
-    return QList{Button,     CheckBox,    RadioButton, ComboBox, List, EditableText,
-                 StaticText, ProgressBar, Graphic,     Link,     Pane, Grouping}
-        .contains(role);
-}
-
-// Every widget of the window that a reader would announce without a name, by class.
+// Every widget of the window that a reader lands on and would announce without a name;
+// scroll bars and Qt's inner panes name nothing.
 QStringList unnamedControls(QWidget* window) {
+    using enum QAccessible::Role;
+    const QList named{Button,     CheckBox,    RadioButton, ComboBox, List, EditableText,
+                      StaticText, ProgressBar, Graphic,     Link,     Pane, Grouping};
     QStringList unnamed;
     for (QWidget* widget : window->findChildren<QWidget*>()) {
         QAccessibleInterface* iface = readerView(widget);
-        if (iface && needsName(iface->role()) && iface->text(QAccessible::Name).isEmpty())
-            unnamed.append(QString::fromLatin1(widget->metaObject()->className()) + "/" +
-                           widget->objectName());
+        if (iface && named.contains(iface->role()) && iface->text(QAccessible::Name).isEmpty())
+            unnamed.append(widget->metaObject()->className());
     }
     return unnamed;
 }
@@ -83,9 +74,18 @@ void TestUnit1::firstRunDefaultsErrorBoxAndHelp() {
     TForm1& form = fx.show();
     QCOMPARE(form.DirectoryListBox1->Directory(), tb::firstRunDirectory());
     QCOMPARE(fx.settings.rgPlay, tb::defaultPlayerCommand());
-    QCOMPARE(fx.settings.cistTag + fx.settings.blikatka + fx.settings.askRun + fx.settings.delAfter,
-             QStringLiteral("ANOANOANOANO"));
+    QVERIFY(fx.settings.cistTag && fx.settings.blikatka && fx.settings.askRun &&
+            fx.settings.delAfter);
     QVERIFY(form.LCD991->isVisible() && form.Timer2->isActive());
+    // The counter shows all its digits, as a mechanical one does: 100 reads 000100.
+    form.Digits1->setValue(100);
+    const QImage counter = form.Digits1->grab().toImage();
+    const auto cell = [&](int i) {
+        const int width = counter.width() / form.Digits1->DigitCount();
+        return counter.copy(i * width, 0, width, counter.height());
+    };
+    QCOMPARE(cell(0), cell(5));
+    QVERIFY(cell(0) != cell(3));
 
     form.guarded([] { throw tb::IoError::fromErrno(ENOENT); });
     QCOMPARE(fx.dialogs.texts(), QStringList{"File not found."});
@@ -105,11 +105,8 @@ void TestUnit1::storedSettingsAndClose() {
     // The displays stay off: the LCD hidden, the gauge shown and still.
     QVERIFY(!form.LCD991->isVisible() && form.PG1->isVisible() && !form.Timer2->isActive());
 
-    fx.dialogs.answers = {Dialogs::Answer::Closed}; // the box's own close button ends the run
+    fx.dialogs.answers = {Dialogs::Answer::Yes};
     form.BitBtn2->click();
-    QVERIFY(!form.isVisible());
-    QCOMPARE(fx.dialogs.texts(), QStringList{"Opravdu chcete ukončit Trackbinder ?"});
-    QCOMPARE(fx.dialogs.shown.first().kind, Dialogs::Kind::Confirmation);
     QStringList written;
     for (const QString& name : fx.settingsStore.writeOrder)
         written << name + '=' + fx.settingsStore.values.value(name);
@@ -147,13 +144,14 @@ void TestUnit1::aboutBoxOnlyWhenTheRunEnds() {
     for (Dialogs::Answer answer : {Dialogs::Answer::Yes, Dialogs::Answer::Closed}) {
         MainWindowFixture fx;
         TForm1& form = fx.show();
-        fx.dialogs.answers = {Dialogs::Answer::No, answer};
+        fx.dialogs.answers = {Dialogs::Answer::No, answer}; // also the box's own close button
         // The About box comes before the settings are written.
         fx.dialogs.onModal = [&](QDialog&) {
             QVERIFY(fx.settingsStore.writeOrder.isEmpty());
         };
         form.BitBtn2->click(); // No: the window stays, no About box
-        QVERIFY(form.isVisible());
+        QCOMPARE(fx.dialogs.texts(), QStringList{"Opravdu chcete ukončit Trackbinder ?"});
+        QVERIFY(form.isVisible() && fx.dialogs.shown.first().kind == Dialogs::Kind::Confirmation);
         QCOMPARE(fx.dialogs.modalWindows, QStringList{kTipsTitle});
         form.BitBtn2->click();
         QVERIFY(!form.isVisible());
@@ -164,7 +162,7 @@ void TestUnit1::aboutBoxOnlyWhenTheRunEnds() {
 void TestUnit1::rightClickKeepsTheSelection() {
     MainWindowFixture fx;
     TForm1& form = fx.showIn(dir_.filePath("right"), {"a.mp3", "b.mp3", "c.mp3", "d.mp3"});
-    fx.settings.cistTag = "NE";
+    fx.settings.cistTag = false;
     // Pressed and released as the user does; the platform then asks for the menu.
     const auto rightClick = [](QWidget* viewport, const QPoint& at) {
         QTest::mousePress(viewport, Qt::RightButton, {}, at);
@@ -182,11 +180,8 @@ void TestUnit1::rightClickKeepsTheSelection() {
     QCOMPARE(form.currentFilePath(), current);
     QVERIFY(form.Pop1->isVisible());
     form.Pop1->hide();
-    form.Timer1Timer();
-    form.Pridat1->trigger();
-    QCOMPARE(fx.entries(), (QStringList{"right/a.mp3", "right/b.mp3"}));
 
-    for (const char* e : {"c", "d"})
+    for (const char* e : {"a", "b", "c", "d"})
         form.playlist()->append(e);
     form.ListBox1->setSelected(0, true);
     form.ListBox1->setSelected(2, true);
@@ -204,18 +199,6 @@ void TestUnit1::everyWindowNamesItsControls() {
         const QStringList unnamed = unnamedControls(window);
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
     }
-
-    // The buttons that were fillers, and the lists that had no name.
-    for (const auto& [control, role, name] :
-         std::initializer_list<std::tuple<QWidget*, QAccessible::Role, QString>>{
-             {form.TransparentButton2, QAccessible::Button, "Nápověda"},
-             {form.TransparentButton1, QAccessible::Button, "Nastavení parametrů programu"},
-             {form.DirectoryListBox1, QAccessible::List, "Adresáře"},
-             {form.FileListBox1, QAccessible::List, "Soubory"},
-             {fx.tips->TransparentButton3, QAccessible::Button, "OK"}})
-        QCOMPARE(qMakePair(readerView(control)->role(), nameOf(control)), qMakePair(role, name));
-    QCOMPARE(nameOf(form.ListBox1), QStringLiteral("Playlist"));
-    QCOMPARE(readerView(form.Disk)->text(QAccessible::Description), QStringLiteral("Disk"));
 
     // The counter follows the playlist.
     form.Pridat("song.mp3");

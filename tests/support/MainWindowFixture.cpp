@@ -37,9 +37,9 @@ TForm1& MainWindowFixture::show() {
 }
 
 TForm1& MainWindowFixture::showIn(const QString& directory, const QStringList& files) {
-    show();
     QDir().mkpath(directory);
     makeFiles(directory, files);
+    show();
     browse(directory);
     return *form;
 }
@@ -55,16 +55,15 @@ TForm1& MainWindowFixture::showSongs(const QString& directory, const QList<QByte
 
 QStringList MainWindowFixture::entries() const {
     QStringList out;
-    for (std::size_t i = 0; i < form->playlist()->count(); ++i)
-        out.append(QString::fromUtf8(form->playlist()->entry(i)));
+    for (const QByteArray& entry : entryBytes())
+        out.append(QString::fromUtf8(entry));
     return out;
 }
 
 QList<QByteArray> MainWindowFixture::entryBytes() const {
     QList<QByteArray> out;
     for (std::size_t i = 0; i < form->playlist()->count(); ++i)
-        out.append(QByteArray(form->playlist()->entry(i).data(),
-                              qsizetype(form->playlist()->entry(i).size())));
+        out.append(QByteArray::fromStdString(std::string(form->playlist()->entry(i))));
     return out;
 }
 

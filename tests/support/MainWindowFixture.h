@@ -18,7 +18,7 @@ namespace tb::test {
 // A main window over fakes: scripted boxes, settings in memory, one volume "/"
 // (or the given ones), and a launcher that only records.
 struct MainWindowFixture {
-    // Closing asks; let the window go without a question left unanswered.
+    // Closing asks; the window goes without a question left unanswered.
     ~MainWindowFixture() {
         if (form)
             form->hide();
@@ -32,8 +32,8 @@ struct MainWindowFixture {
     TForm1& show();
     // Shows the window browsing a new directory that holds these empty files.
     TForm1& showIn(const QString& directory, const QStringList& files);
-    // Makes a directory holding a.mp3, b.mp3, ... with these contents and a directory
-    // named like a song, then shows the window browsing it.
+    // Shows the window browsing a new directory of a.mp3, b.mp3, ... with these contents
+    // and a directory named like a song.
     TForm1& showSongs(const QString& directory, const QList<QByteArray>& files);
     // Points the browser at a directory; the file list reads it at once.
     void browse(const QString& directory) { form->DirectoryListBox1->setDirectory(directory); }
