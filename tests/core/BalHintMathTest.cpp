@@ -1,5 +1,6 @@
 #include "controls/BalHintMath.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -54,16 +55,46 @@ TEST(BalloonShape, FlipsExactlyAtTheEdges) {
     EXPECT_EQ(smallAt({45, 10}).textRect, (Rect{5, 25, 45, 43}));
 }
 
-TEST(BalloonShape, OutlineTakesTheTailBackwardsAtItsJoin) {
-    const tb::BalloonShape above = smallAt({100, 200});
-    EXPECT_EQ(above.tail, (std::array<BalloonPoint, 4>{{{10, 23}, {10, 26}, {0, 43}, {30, 23}}}));
-    EXPECT_EQ(above.outline[7], above.tail[3]);
-    EXPECT_EQ(above.outline[10], above.tail[0]);
+// Where the tail's tip lands on the screen, seen from the pointer, in the four placements.
+TEST(BalloonShape, TailTipLandsAtThePointer) {
+    const auto tipFromPointer = [](BalloonPoint pointer) {
+        const tb::BalloonShape s = smallAt(pointer);
+        const BalloonPoint tip =
+            *std::max_element(s.tail.begin(), s.tail.end(), [&](BalloonPoint a, BalloonPoint b) {
+                return s.below ? a.y > b.y : a.y < b.y;
+            });
+        return BalloonPoint{s.bounds.left + tip.x - pointer.x, s.bounds.top + tip.y - pointer.y};
+    };
+    EXPECT_EQ(tipFromPointer({20, 10}), (BalloonPoint{0, 0}));      // below, right
+    EXPECT_EQ(tipFromPointer({500, 10}), (BalloonPoint{5, 0}));     // below, left
+    EXPECT_EQ(tipFromPointer({100, 200}), (BalloonPoint{0, -5}));   // above, right
+    EXPECT_EQ(tipFromPointer({1000, 200}), (BalloonPoint{-5, -5})); // above, left
+}
 
-    const tb::BalloonShape below = smallAt({500, 10});
-    EXPECT_EQ(below.tail, (std::array<BalloonPoint, 4>{{{30, 20}, {30, 16}, {50, 0}, {10, 20}}}));
-    EXPECT_EQ(below.outline[1], below.tail[3]);
-    EXPECT_EQ(below.outline[4], below.tail[0]);
+// The outline is one simple shape: the body and the tail's inside are in it, what lies beside
+// the tail and the bevelled corner are not (even-odd rule, at pixel centres).
+TEST(BalloonShape, OutlineEnclosesBodyAndTail) {
+    const auto in = [](const tb::BalloonShape& s, int px, int py) {
+        const double x = px + 0.5, y = py + 0.5;
+        bool inside = false;
+        for (std::size_t i = 0, j = s.outline.size() - 1; i < s.outline.size(); j = i++) {
+            const BalloonPoint a = s.outline[i], b = s.outline[j];
+            if ((a.y > y) != (b.y > y) && x < a.x + (y - a.y) * (b.x - a.x) / double(b.y - a.y))
+                inside = !inside;
+        }
+        return inside;
+    };
+    const tb::BalloonShape above = smallAt({100, 200}); // the tail hangs left, down to y = 43
+    EXPECT_TRUE(in(above, 22, 12));
+    EXPECT_TRUE(in(above, 6, 37));
+    EXPECT_FALSE(in(above, 1, 37));
+    EXPECT_FALSE(in(above, 12, 37));
+    EXPECT_FALSE(in(above, 0, 0));
+    const tb::BalloonShape below = smallAt({500, 10}); // the tail rises right, up to y = 0
+    EXPECT_TRUE(in(below, 22, 32));
+    EXPECT_TRUE(in(below, 37, 8));
+    EXPECT_FALSE(in(below, 31, 8));
+    EXPECT_FALSE(in(below, 45, 8));
 }
 
 TEST(BalloonShape, IconWidensTheBalloonAndSitsLeftOfTheText) {

@@ -8,13 +8,15 @@ namespace {
 
 using namespace tb::panel;
 
-// Bevel strokes of a 6 x 5 panel as letters, rows parted by '/': H highlight, S shadow.
-std::string render(const std::vector<BevelStroke>& strokes) {
-    std::string grid = "....../....../....../....../......";
+// Bevel strokes of a panel as letters, rows parted by '/': H highlight, S shadow.
+std::string render(const std::vector<BevelStroke>& strokes, int width = 6, int height = 5) {
+    std::string grid;
+    for (int y = 0; y < height; ++y)
+        grid += std::string(width, '.') + (y + 1 < height ? "/" : "");
     for (const BevelStroke& s : strokes)
         for (int y = s.area.top; y < s.area.bottom; ++y)
             for (int x = s.area.left; x < s.area.right; ++x)
-                grid.at(y * 7 + x) = s.highlight ? 'H' : 'S';
+                grid.at(y * (width + 1) + x) = s.highlight ? 'H' : 'S';
     return grid;
 }
 
@@ -63,6 +65,9 @@ TEST(KPanelDrawing, BevelRingsHoldTheirCorners) {
     EXPECT_EQ(render(bevelStrokes(6, 5, bvRaised, bvLowered, 1)),
               "SSSSSH/SHHHSH/SH..SH/SHSSSH/SHHHHH");
     EXPECT_EQ(render(bevelStrokes(6, 5, bvNone, bvSpace, 1)).substr(0, 6), "HHHHHS");
+    // An odd width: the innermost ring is the middle column alone, in the second colour.
+    EXPECT_EQ(render(bevelStrokes(5, 6, bvNone, bvRaised, 3), 5, 6),
+              "HHHHS/HHHSS/HHSSS/HHSSS/HHSSS/HSSSS");
     // Wider than the panel: only the rings that fit, no inner bevel left.
     EXPECT_EQ(bevelStrokes(6, 5, bvLowered, bvLowered, 1000).size(), 12u);
     // A wide, low panel: the inner bevel finds no rows left, however wide the panel.

@@ -173,6 +173,7 @@ private slots:
         row("12.5", "12.5", " 12.5");
         row("abc", "ABC", " ABC");
         row("5..", "5.", "   .5"); // the point stands before the 5
+        row(".", "", "    ");
         row("..5", "..5", "  . .5");
         row("12345", "12345", "1234"); // the first cells of a longer text
         row("1,5", "", "    ");
@@ -246,6 +247,53 @@ private slots:
             seen.insert(lit);
         }
         QVERIFY(seen.size() >= 3);
+    }
+
+    // Every character the cells can show, read back from the pixels as a picture: "-" for a
+    // lit horizontal segment, "|" for a vertical one, "." for a colon dot.
+    void lcdGlyphs_data() {
+        QTest::addColumn<QString>("characters");
+        QTest::addColumn<QStringList>("picture");
+        QTest::newRow("0-9 - :") << "0123456789-:"
+                                 << QStringList{" -       -   -       -   -   -   -   -         ",
+                                                "| |   |   |   | | | |   |     | | | | |      . ",
+                                                "         -   -   -   -   -       -   -   -     ",
+                                                "| |   | |     |   |   | | |   | | |   |      . ",
+                                                " -       -   -       -   -       -   -         "};
+        QTest::newRow("A-M") << "ABCDEFGHIJKLM"
+                             << QStringList{" -       -       -   -   -                         ",
+                                            "| | |   |     | |   |   |   |     |   | | | |      ",
+                                            " -   -       -   -   -   -   -           -       - ",
+                                            "| | | | |   | | |   |   | | | |   |   | | | |   | |",
+                                            "     -   -   -   -       -           -       -     "};
+        QTest::newRow("N-Z") << "NOPQRSTUVWXYZ"
+                             << QStringList{"         -   -       -                           - ",
+                                            "        | | | |     |   |   | | | | | | | | | |   |",
+                                            " -   -   -   -   -   -   -               -   -   - ",
+                                            "| | | | |     | |     | |   | | | | | | | |   | |  ",
+                                            "     -               -       -   -   -           - "};
+    }
+    void lcdGlyphs() {
+        QFETCH(QString, characters);
+        TLCD99 lcd;
+        lcd.resize(30 * characters.size(), 50);
+        lcd.setDigitNum(characters.size());
+        lcd.setValue(characters);
+        const QImage image = grabbed(lcd);
+        QStringList rows(5);
+        for (int cell = 1; cell <= lcd.DigitNum(); ++cell) {
+            const QString lit = litSegments(image, lcd, cell);
+            const auto on = [&](int segment, char mark) {
+                return QLatin1Char(lit.contains(QChar('0' + segment)) ? mark : ' ');
+            };
+            const QString gap = cell > 1 ? QStringLiteral(" ") : QString();
+            rows[0] += gap + ' ' + on(1, '-') + ' ';
+            rows[1] += gap + on(2, '|') + on(8, '.') + on(3, '|');
+            rows[2] += gap + ' ' + on(4, '-') + ' ';
+            rows[3] += gap + on(5, '|') + on(8, '.') + on(6, '|');
+            rows[4] += gap + ' ' + on(7, '-') + ' ';
+        }
+        QTEST(rows, "picture");
     }
 
     void readsAsTheTextItsCellsShow() {

@@ -4,6 +4,7 @@
 #include "windows/Unit2.h"
 
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QTest>
 
 using tb::test::closesEachWay;
@@ -12,17 +13,18 @@ class TestUnit2 : public QObject {
     Q_OBJECT
 
 private slots:
-    void aboutBoxContentAndClosing();
+    void aboutBoxContentAndClosing() {
+        tb::test::FakeLauncher launcher;
+        TAboutBox box(launcher);
+        QCOMPARE(box.Version->text(), QStringLiteral("Verze 1.55"));
+        QCOMPARE(box.URLLabel1->URL(), QStringLiteral("mailto:trackbinder@brivola.example"));
+        QVERIFY(!box.ProgramIcon->pixmap().isNull());
+        const QString notes = box.Memo1->toPlainText();
+        QTest::keyClicks(box.Memo1, "x"); // the notes are for reading only
+        QCOMPARE(box.Memo1->toPlainText(), notes);
+        closesEachWay(box, box.TransparentButton1);
+    }
 };
-
-void TestUnit2::aboutBoxContentAndClosing() {
-    tb::test::FakeLauncher launcher;
-    TAboutBox box(launcher);
-    QCOMPARE(box.Version->text(), QStringLiteral("Verze 1.55"));
-    QCOMPARE(box.URLLabel1->URL(), QStringLiteral("mailto:trackbinder@brivola.example"));
-    QVERIFY(!box.ProgramIcon->pixmap().isNull());
-    closesEachWay(box, box.TransparentButton1);
-}
 
 QTEST_MAIN(TestUnit2)
 #include "test_unit2.moc"

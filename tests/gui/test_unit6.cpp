@@ -11,25 +11,24 @@ class TestUnit6 : public QObject {
     Q_OBJECT
 
 private slots:
-    void tipsPageRoundAndClose();
+    void tipsPageRoundAndClose() {
+        TTips tips;
+        const QStringList& all = TTips::tips();
+        tips.show();
+        QVERIFY(tips.windowFlags().testFlag(Qt::FramelessWindowHint));
+        QCOMPARE(tips.Memo1->toPlainText(), all.at(tips.tipIndex() - 1));
+        while (tips.tipIndex() != 3)
+            emit tips.TransparentButton1->OnClick();
+        emit tips.TransparentButton1->OnClick(); // past the last: the first
+        QCOMPARE(tips.tipIndex(), 1u);
+        QCOMPARE(tips.Memo1->toPlainText(), all.at(0));
+        emit tips.TransparentButton2->OnClick(); // before the first: the last
+        QCOMPARE(tips.Memo1->toPlainText(), all.at(2));
+        emit tips.TransparentButton2->OnClick();
+        QCOMPARE(tips.Memo1->toPlainText(), all.at(1));
+        closesEachWay(tips, tips.TransparentButton3);
+    }
 };
-
-void TestUnit6::tipsPageRoundAndClose() {
-    TTips tips;
-    const QStringList& all = TTips::tips();
-    tips.show();
-    QCOMPARE(tips.Memo1->toPlainText(), all.at(tips.tipIndex() - 1));
-    while (tips.tipIndex() != 3)
-        emit tips.TransparentButton1->OnClick();
-    emit tips.TransparentButton1->OnClick(); // past the last: the first
-    QCOMPARE(tips.tipIndex(), 1u);
-    QCOMPARE(tips.Memo1->toPlainText(), all.at(0));
-    emit tips.TransparentButton2->OnClick(); // before the first: the last
-    QCOMPARE(tips.Memo1->toPlainText(), all.at(2));
-    emit tips.TransparentButton2->OnClick();
-    QCOMPARE(tips.Memo1->toPlainText(), all.at(1));
-    closesEachWay(tips, tips.TransparentButton3);
-}
 
 QTEST_MAIN(TestUnit6)
 #include "test_unit6.moc"

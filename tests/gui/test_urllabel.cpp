@@ -27,6 +27,7 @@ private slots:
         label.setURL(QStringLiteral("mailto:autor@example.cz"));
         label.setColorMoveOver(Qt::green);
         label.setColorClick(Qt::red);
+        QVERIFY(label.font().underline()); // a link looks like one
         mouse(&label, QEvent::MouseButtonPress, {5, 5});
         mouse(&label, QEvent::MouseButtonRelease, {80, 5}); // one past the right edge still counts
         QCOMPARE(launcher.urls, QStringList{QStringLiteral("mailto:autor@example.cz")});
