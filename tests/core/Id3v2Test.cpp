@@ -101,6 +101,14 @@ TEST(Id3v2, TagsCutShortShowWhatIsThere) {
     EXPECT_EQ(shown(id3v2::readTexts(tag(4, liar))), std::vector<std::string>(6));
     EXPECT_EQ(shown(id3v2::readTexts(tag(4, std::string(300, '\xFF')))),
               std::vector<std::string>(6));
+    // A tag that fills the read limit to its last byte is read whole.
+    const std::string title(id3v2::ReadLimit - 21, 't');
+    const std::string full = tag(4, textFrame(4, "TIT2", Encoding::Latin1, {title}));
+    ASSERT_EQ(full.size(), id3v2::ReadLimit);
+    EXPECT_EQ(shown(id3v2::readTexts(id3v2::shownFrames([&](std::size_t offset, std::size_t size) {
+                  return full.substr(std::min(offset, full.size()), size);
+              })))[0],
+              title);
 }
 
 // A cover of 2 MiB before the texts, and a tag of many small frames before them: the

@@ -13,9 +13,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <cstdio>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using tb::test::MainWindowFixture;
 
@@ -71,35 +69,25 @@ private:
 void TestDroppedFiles::filesAndFoldersDroppedOnThePlaylist() {
     MainWindowFixture fx;
     TForm1& form = fx.show();
-    // A name that is not UTF-8 (Windows-1250 "Píseň") must come through byte for byte.
-    const QByteArray czech("P\xed"
-                           "se\xf2.mp3");
     tb::test::makeFiles(dir_.path(),
                         {"rock/b.MP3", "rock/a.mp3", "rock/cover.jpg", "rock/.hidden.mp3",
                          "rock/live/x.mp3", "pop/one.mp3", "pop/notes.txt"});
-    const QByteArray czechPath = pathOf("pop/") + czech;
-    FILE* named = std::fopen(czechPath.constData(), "w"); // by its bytes
-    QVERIFY(named && std::fclose(named) == 0);
-    // The temporary folder's own cleanup cannot reach a name that is not UTF-8.
-    const auto removeCzech = qScopeGuard([&] { ::unlink(czechPath.constData()); });
     ::mkfifo(pathOf("pop/pipe.mp3").constData(), 0600);
     form.RadioButton1->setChecked(true); // full paths show where each entry came from
 
     // In the order dropped: a file, a folder's matching files (not its subfolder's, not
     // hidden ones, in the file list's order), a file the mask refuses, a missing file, a
     // FIFO, a web address and a file of another host are left out.
-    const DropResult result =
-        dropOnto(form.ListBox1->viewport(),
-                 {fileUrl(pathOf("pop/one.mp3")), fileUrl(pathOf("rock/")),
-                  fileUrl(pathOf("pop/notes.txt")), fileUrl(pathOf("pop/gone.mp3")),
-                  fileUrl(pathOf("pop/pipe.mp3")), "https://example.org/song.mp3",
-                  "file://otherhost/srv/song.mp3", fileUrl(pathOf("pop/") + czech)});
+    const DropResult result = dropOnto(
+        form.ListBox1->viewport(),
+        {fileUrl(pathOf("pop/one.mp3")), fileUrl(pathOf("rock/")), fileUrl(pathOf("pop/notes.txt")),
+         fileUrl(pathOf("pop/gone.mp3")), fileUrl(pathOf("pop/pipe.mp3")),
+         "https://example.org/song.mp3", "file://otherhost/srv/song.mp3"});
     QVERIFY(result.accepted);
     QCOMPARE(result.action, Qt::CopyAction); // never a move: the files stay where they are
     const QByteArray pop = pathOf("pop/"), rock = pathOf("rock/");
-    QCOMPARE(fx.entryBytes(),
-             (QList<QByteArray>{pop + "one.mp3", rock + "a.mp3", rock + "b.MP3", pop + czech}));
-    QTRY_COMPARE(form.Digits1->Value(), 4);
+    QCOMPARE(fx.entryBytes(), (QList<QByteArray>{pop + "one.mp3", rock + "a.mp3", rock + "b.MP3"}));
+    QTRY_COMPARE(form.Digits1->Value(), 3);
 
     // The prefix mode applies as to any add: the dropped file's own folder, not the shown one.
     form.RadioButton3->setChecked(true);
@@ -108,7 +96,7 @@ void TestDroppedFiles::filesAndFoldersDroppedOnThePlaylist() {
 
     // Only web addresses: refused, nothing added.
     QVERIFY(!dropOnto(form.ListBox1->viewport(), {"https://example.org/a.mp3"}).accepted);
-    QCOMPARE(form.playlist()->count(), std::size_t{5});
+    QCOMPARE(form.playlist()->count(), std::size_t{4});
 
     // A file manager that offers a plain drag only as a move (xfe) is answered with its
     // move and the file is added; it stays where it is.
@@ -116,7 +104,7 @@ void TestDroppedFiles::filesAndFoldersDroppedOnThePlaylist() {
         dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("rock/a.mp3"))}, Qt::MoveAction);
     QVERIFY(moved.accepted);
     QCOMPARE(moved.action, Qt::MoveAction);
-    QCOMPARE(form.playlist()->count(), std::size_t{6});
+    QCOMPARE(form.playlist()->count(), std::size_t{5});
     QVERIFY(QFile::exists(QFile::decodeName(pathOf("rock/a.mp3"))));
     QCOMPARE(fx.dialogs.unexpected, 0);
 }
@@ -133,9 +121,6 @@ void TestDroppedFiles::folderDroppedOnTheDirectoryListAndDropsToTheItemLimit() {
     dropOnto(form.DirectoryListBox1->viewport(), {fileUrl(pathOf("blues/b.mp3"))});
     QCOMPARE(form.DirectoryListBox1->Directory(), tb::directoryText(dir_.filePath("blues")));
     QVERIFY(!dropOnto(form.DirectoryListBox1->viewport(), {"https://example.org/"}).accepted);
-    QVERIFY(dropOnto(form.DirectoryListBox1->viewport(), {fileUrl(pathOf("jazz"))}, Qt::MoveAction)
-                .accepted); // a move-only drag too
-    QCOMPARE(form.DirectoryListBox1->Directory(), jazz);
 
     // On the playlist the first file fits; the next is refused with the one error box,
     // and the drop ends.

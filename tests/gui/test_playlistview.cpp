@@ -1,6 +1,7 @@
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistView.h"
 
+#include <QMouseEvent>
 #include <QTest>
 
 class TestPlaylistView : public QObject {
@@ -31,6 +32,17 @@ void TestPlaylistView::viewSelectsLikeAListBox() {
     click(4, Qt::ControlModifier); // moves the anchor
     click(5, Qt::ShiftModifier);
     QCOMPARE(view.selectionFlags(), (Flags{0, 0, 0, 0, 1, 1}));
+    // Dragged with the button held, up to the first row and down past the last.
+    const auto dragTo = [&](QPoint at) {
+        QMouseEvent move(QEvent::MouseMove, at, view.viewport()->mapToGlobal(at), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(view.viewport(), &move);
+    };
+    click(3);
+    dragTo(view.visualRect(0).center());
+    QCOMPARE(view.selectionFlags(), (Flags{1, 1, 1, 1, 0, 0}));
+    dragTo({5, view.viewport()->height() - 2});
+    QCOMPARE(view.selectionFlags(), (Flags{0, 0, 0, 1, 1, 1}));
     QTest::keyClick(&view, Qt::Key_Home);
     QCOMPARE(view.selectionFlags(), (Flags{1, 0, 0, 0, 0, 0}));
     QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);

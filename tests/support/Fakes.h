@@ -120,7 +120,6 @@ public:
         for (const QString& argument : arguments)
             line += QStringLiteral(" \"") + argument + QLatin1Char('"');
         commandLines.append(line);
-        startArguments.append(arguments);
         failures.append(std::move(failedSoon));
         return starts;
     }
@@ -137,7 +136,6 @@ public:
     }
 
     QStringList commandLines;
-    QList<QStringList> startArguments; // the arguments of each start, as passed
     QStringList documents;
     QStringList urls;
     QList<FailedSoon> failures; // one per command line or document, in the order started

@@ -12,10 +12,6 @@ MAIN = "Trackbinder by Brivola 2000"
 FILES = sys.argv[1:]  # the MP3 names in the folder the window shows, in the list's order
 
 
-def states(accessible):
-    return sorted(state.value_nick for state in accessible.getState().getStates())
-
-
 def entries(playlist):
     return [playlist.getChildAtIndex(i) for i in range(playlist.childCount)]
 
@@ -30,10 +26,7 @@ press(wait_for(lambda: find(main, pyatspi.ROLE_PUSH_BUTTON, ">>> Přidat >>>"), 
 playlist = wait_for(lambda: find(main, pyatspi.ROLE_LIST, "Playlist"), 10,
                     "list named 'Playlist'")
 wait_for(lambda: playlist.childCount == len(FILES), 10, "%d entries in the playlist" % len(FILES))
-print("playlist: role %r, states %s, %d children"
-      % (playlist.getRoleName(), states(playlist), playlist.childCount))
 for item in entries(playlist):
-    print("  entry: role %r, name %r, states %s" % (item.getRoleName(), item.name, states(item)))
     if item.getRole() != pyatspi.ROLE_LIST_ITEM:
         fail("an entry reads as %r, not as a list item" % item.getRoleName())
 names = [item.name for item in entries(playlist)]
@@ -48,7 +41,6 @@ subprocess.run(["xdotool", "mousemove", str(box.x + box.width // 2),
 wait_for(lambda: pyatspi.STATE_SELECTED in playlist.getChildAtIndex(1).getState().getStates(),
          10, "second entry read as selected after the click")
 for i, item in enumerate(entries(playlist)):
-    print("  after the click, entry %d: states %s" % (i, states(item)))
     if i != 1 and pyatspi.STATE_SELECTED in item.getState().getStates():
         fail("entry %d reads as selected, only the clicked one is" % i)
 if pyatspi.STATE_FOCUSED not in playlist.getChildAtIndex(1).getState().getStates():

@@ -2,10 +2,8 @@
 # Runs the real program on an X display (xvfb-run -a) as a user would: the splash comes
 # first and stands for three seconds, then the tips window alone, then the main window;
 # the settings dialog opens and closes; ending asks, shows the About box, and exits.
-# With SCREENSHOT_DIR set, each window is photographed there.
 set -euo pipefail
 program=$1
-shots=${SCREENSHOT_DIR:-}
 
 home=$(mktemp -d)
 pid=
@@ -23,28 +21,19 @@ fail() {
 }
 visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1; }
 now_ms() { date +%s%3N; }
-# Waits up to $2 seconds for a window titled $1 to be mapped; prints its id.
+# Waits up to $2 seconds for a window titled $1 to be mapped, and prints its id; or,
+# as wait_gone, for none to be.
 wait_for() {
     local id deadline=$(($(now_ms) + $2 * 1000))
     while (($(now_ms) < deadline)); do
         id=$(visible "$1")
-        if [[ -n $id ]]; then
-            echo "$id"
-            return 0
-        fi
+        [[ -n $id && -z ${gone:-} ]] && echo "$id" && return 0
+        [[ -z $id && -n ${gone:-} ]] && return 0
         sleep 0.02
     done
     return 1
 }
-wait_gone() {
-    local deadline=$(($(now_ms) + $2 * 1000))
-    while (($(now_ms) < deadline)); do
-        [[ -z $(visible "$1") ]] && return 0
-        sleep 0.02
-    done
-    return 1
-}
-shot() { [[ -z $shots ]] || import -window root "$shots/$1.png"; }
+wait_gone() { gone=1 wait_for "$@"; }
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 
 main='^Trackbinder by Brivola 2000$'
@@ -56,7 +45,6 @@ pid=$!
 splash=$(wait_for '^Splash$' 10) || fail "no splash screen"
 splash_seen=$(now_ms)
 [[ -z $(visible "$main") && -z $(visible "$tips") ]] || fail "another window beside the splash"
-shot splash
 
 tip=$(wait_for "$tips" 10) || fail "no tips window"
 tips_seen=$(now_ms)
@@ -64,18 +52,15 @@ tips_seen=$(now_ms)
 sleep 0.3
 [[ -z $(visible '^Splash$') ]] || fail "the splash still stands beside the tips"
 [[ -z $(visible "$main") ]] || fail "the main window shows while the tips window is open"
-shot tips
 
 click "$tip" 348 111 # the OK key
 form=$(wait_for "$main" 5) || fail "no main window after the tips"
 wait_gone "$tips" 5 || fail "the tips window stays"
 sleep 0.3
-shot main
 
 click "$form" 707 449 # the settings button
 setup=$(wait_for '^Nastaven.+ Trackbinder$' 5) || fail "no settings dialog"
 sleep 0.3
-shot setup
 click "$setup" 197 168 # "Zavřít"
 wait_gone '^Nastaven.+ Trackbinder$' 5 || fail "the settings dialog stays"
 
@@ -85,7 +70,6 @@ sleep 0.3
 xdotool key Return # Yes
 about=$(wait_for '^O programu$' 5) || fail "no About box"
 sleep 0.3
-shot about
 [[ -n $(visible "$main") ]] || fail "the main window closed before the About box"
 click "$about" 128 286 # the tick
 
