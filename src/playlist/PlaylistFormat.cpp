@@ -1,5 +1,6 @@
 #include "playlist/PlaylistFormat.h"
 
+#include "platform/FileSystems.h"
 #include "platform/RegularFile.h"
 #include "playlist/EntryFile.h"
 #include "playlist/M3u.h"
@@ -9,10 +10,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-
-#ifndef Q_OS_WIN
-#include <sys/stat.h>
-#endif
 
 namespace tb {
 
@@ -36,8 +33,8 @@ bool entryFileExists(const std::string& path) {
     return QFileInfo(QString::fromUtf8(path)).isFile() ||
            QFileInfo(QString::fromLocal8Bit(path)).isFile();
 #else
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
+    const FileKind kind = fileKind(path);
+    return kind != FileKind::Missing && kind != FileKind::Directory;
 #endif
 }
 
