@@ -6,20 +6,6 @@
 
 namespace {
 
-using tb::FileSystemKind;
-
-TEST(FileSystems, KindsByStatfsType) {
-    EXPECT_EQ(tb::fileSystemKindOfType(0x4d44), FileSystemKind::Windows);          // FAT
-    EXPECT_EQ(tb::fileSystemKindOfType(0x2011BAB0), FileSystemKind::Windows);      // exFAT
-    EXPECT_EQ(tb::fileSystemKindOfType(0x5346544e), FileSystemKind::Windows);      // NTFS
-    EXPECT_EQ(tb::fileSystemKindOfType(0xEF53), FileSystemKind::SingleDevice);     // ext4
-    EXPECT_EQ(tb::fileSystemKindOfType(0x58465342), FileSystemKind::SingleDevice); // XFS
-    EXPECT_EQ(tb::fileSystemKindOfType(0x01021994), FileSystemKind::SingleDevice); // tmpfs
-    EXPECT_EQ(tb::fileSystemKindOfType(0x65735546), FileSystemKind::Fuse);
-    EXPECT_EQ(tb::fileSystemKindOfType(0x9123683E), FileSystemKind::Unknown); // btrfs: subvolumes
-    EXPECT_EQ(tb::fileSystemKindOfType(0), FileSystemKind::Unknown);
-}
-
 TEST(FileSystems, WindowsMountTypes) {
     for (const char* type : {"vfat", "exfat", "ntfs3", "fuseblk", "fuse.exfat", "fuseblk.ntfs-3g"})
         EXPECT_TRUE(tb::isWindowsMountType(type)) << type;
