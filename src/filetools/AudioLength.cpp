@@ -5,11 +5,9 @@
 #include <mpegproperties.h>
 #endif
 
-#include <QFileInfo>
+#include "platform/FileSystems.h"
 
-#ifndef Q_OS_WIN
-#include <sys/stat.h>
-#endif
+#include <QFileInfo>
 
 namespace tb {
 
@@ -20,8 +18,7 @@ int audioLengthMilliseconds(const QByteArray& path) {
     if (!QFileInfo(QString::fromUtf8(path)).isFile())
         return -1;
 #else
-    struct stat status {};
-    if (path.isEmpty() || ::stat(path.constData(), &status) != 0 || !S_ISREG(status.st_mode))
+    if (!isRegularFile(path.toStdString()))
         return -1;
 #endif
     TagLib::MPEG::File file(path.constData(), true, TagLib::AudioProperties::Average);

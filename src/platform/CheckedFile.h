@@ -36,7 +36,13 @@ public:
     // Syncs, checks the size, closes and puts the file in its place.
     void commit();
 
+    // Copies a file to a name where none is, keeping its permissions. False when that
+    // failed; what was written is then removed again.
+    static bool copyToNew(const QByteArray& source, const QByteArray& target);
+
 private:
+    // The file that the path names: where a link leads.
+    void setTarget(const QString& path);
     void open(Mode mode, unsigned permissions);
     void openTemporary(unsigned permissions, bool replacing);
     void openInPlace();

@@ -124,6 +124,8 @@ public:
 
     std::optional<FileId> identify(const std::string& directoryPath) override;
     bool list(const std::string& directoryPath, DirectoryListing& listing) override;
+    // Whether the entry at the path, a link followed, is a regular file.
+    static bool leadsToRegularFile(const std::string& path);
 #if defined(__linux__)
     // Each directory is opened relative to its parent's descriptor, so that neither the
     // cost of an open nor the length of what it is given grows with the depth. Only the

@@ -1,5 +1,6 @@
 #include "playlist/PlaylistFormat.h"
 
+#include "platform/FileSystems.h"
 #include "platform/RegularFile.h"
 #include "playlist/EntryFile.h"
 #include "playlist/M3u8.h"
@@ -10,10 +11,6 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <stdexcept>
-
-#ifndef Q_OS_WIN
-#include <sys/stat.h>
-#endif
 
 namespace tb {
 
@@ -40,8 +37,8 @@ bool entryFileExists(const std::string& path) {
     return QFileInfo(QString::fromUtf8(path)).isFile() ||
            QFileInfo(QString::fromLocal8Bit(path)).isFile();
 #else
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
+    const FileKind kind = fileKind(path);
+    return kind != FileKind::Missing && kind != FileKind::Directory;
 #endif
 }
 

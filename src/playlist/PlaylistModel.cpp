@@ -87,8 +87,7 @@ void PlaylistModel::appendItems(const std::vector<tb::PlaylistItem>& items) {
     std::size_t sideBytes = 0;
     for (const tb::PlaylistItem& item : items) {
         bytes += item.text.size();
-        sideBytes += item.file.size() + item.info.size() + item.title.size() + item.artist.size() +
-                     item.album.size() + 48; // numbers and a NUL
+        sideBytes += tb::EntryStore::sideBytes(item); // the path and what came with it
     }
     entries_.reserveMore(items.size(), bytes, sideBytes);
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(items.size()) - 1);

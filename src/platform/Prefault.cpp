@@ -1,4 +1,4 @@
-#include "playlist/Prefault.h"
+#include "platform/Prefault.h"
 
 #include <algorithm>
 #include <condition_variable>

@@ -1,0 +1,41 @@
+#include "platform/FileSystems.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+TEST(FileSystems, WindowsMountTypes) {
+    for (const char* type : {"vfat", "exfat", "ntfs3", "fuseblk", "fuse.exfat", "fuseblk.ntfs-3g"})
+        EXPECT_TRUE(tb::isWindowsMountType(type)) << type;
+    for (const char* type : {"fuse", "fuse.sshfs", "ext4", "tmpfs", "", "vfat2"})
+        EXPECT_FALSE(tb::isWindowsMountType(type)) << type;
+}
+
+// The type stands after the "-" that ends a varying number of fields; a mount point
+// spells blanks and backslashes as octal escapes.
+TEST(FileSystems, MountTableLines) {
+    const std::vector<tb::Mount> mounts =
+        tb::parseMountInfo("22 1 0:21 / / rw shared:1 master:2 - overlay overlay rw\n"
+                           "44 26 7:0 / /media/my\\040stick rw,relatime - fuseblk /dev/loop0 rw\n"
+                           "45 26 259:1 / /media/a\\134b rw shared:7 - vfat /dev/sdb1 rw\n"
+                           "1 2 7:3 / /x rw\n"
+                           "broken line\n"
+                           "46 26 8:1 / /last rw - ext4 /dev/sda1 rw");
+    ASSERT_EQ(mounts.size(), 5u);
+    const auto check = [&](std::size_t i, unsigned major, unsigned minor, const char* point,
+                           const char* type) {
+        EXPECT_EQ(mounts[i].major, major) << i;
+        EXPECT_EQ(mounts[i].minor, minor) << i;
+        EXPECT_EQ(mounts[i].mountPoint, point) << i;
+        EXPECT_EQ(mounts[i].type, type) << i;
+    };
+    check(0, 0, 21, "/", "overlay");
+    check(1, 7, 0, "/media/my stick", "fuseblk");
+    check(2, 259, 1, "/media/a\\b", "vfat");
+    check(3, 7, 3, "/x", ""); // no separator: no type
+    check(4, 8, 1, "/last", "ext4");
+}
+
+} // namespace
