@@ -16,6 +16,26 @@ QString readSetting(tb::SettingsStore& store, const QString& name, const QString
     return store.read(name).value_or(fallback);
 }
 
+tb::SavedPathMode savedPathModeOf(const QString& setting) {
+    if (setting == savedPathSetting(tb::SavedPathMode::Relative))
+        return tb::SavedPathMode::Relative;
+    if (setting == savedPathSetting(tb::SavedPathMode::Absolute))
+        return tb::SavedPathMode::Absolute;
+    return tb::SavedPathMode::AsEntered;
+}
+
+QString savedPathSetting(tb::SavedPathMode mode) {
+    switch (mode) {
+    case tb::SavedPathMode::Relative:
+        return QStringLiteral("RELATIVNE");
+    case tb::SavedPathMode::Absolute:
+        return QStringLiteral("UPLNE");
+    case tb::SavedPathMode::AsEntered:
+        break;
+    }
+    return QStringLiteral("JAKJSOU");
+}
+
 QString folderSetting(const QByteArray& folder) {
     const QString text = QFile::decodeName(folder);
     if (QFile::encodeName(text) == folder)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "filetools/Switches.h"
+#include "playlist/SavedPaths.h"
 
 #include <QString>
 
@@ -19,6 +20,10 @@ struct AppSettings {
     QString askRun;
     QString delAfter;
 
+    // "SavePaths", how a saved playlist names its files: written only once the user has
+    // chosen, so that it stays empty (as entered) until then.
+    QString savePaths;
+
     static const QString yes; // "ANO"
     static const QString no;  // "NE"
 
@@ -33,6 +38,10 @@ struct AppSettings {
     // "Blikatka" from the caller.
     void writeAll(tb::SettingsStore& store, bool blikatkaOn) const;
 };
+
+// The "SavePaths" texts; anything else is as entered.
+tb::SavedPathMode savedPathModeOf(const QString& setting);
+QString savedPathSetting(tb::SavedPathMode mode);
 
 QString readSetting(tb::SettingsStore& store, const QString& name, const QString& fallback);
 

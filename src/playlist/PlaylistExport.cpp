@@ -5,6 +5,7 @@
 
 #include "platform/CheckedFile.h"
 #include "platform/IoError.h"
+#include "platform/SameVolume.h"
 #include "playlist/EntryFile.h"
 #include "playlist/M3u.h"
 #include "playlist/M3u8.h"
@@ -141,6 +142,17 @@ bool PlaylistExport::readAll(int total) {
     return done == total;
 }
 
+void PlaylistExport::applyPathMode() {
+    if (pathMode_ == SavedPathMode::AsEntered)
+        return;
+    const std::string folder = QFile::encodeName(QFileInfo(path_).absolutePath()).toStdString();
+    for (PlaylistItem& item : items_) {
+        if (item.file.empty()) // an M3U's entries are not read, nor their files looked up
+            item.file = resolveEntryFile(item.text, folder, entryFileExists);
+        item.text = savedEntryText(item.text, item.file, folder, pathMode_, onSameVolume);
+    }
+}
+
 void PlaylistExport::run() {
     // Nothing may leave the worker by an exception: each ends in one of the signals.
     try {
@@ -156,6 +168,7 @@ void PlaylistExport::run() {
             emit cancelled();
             return;
         }
+        applyPathMode();
         const std::string bytes = bytesOf(items_, format_);
         if (cancelRequested_.load(std::memory_order_relaxed)) {
             emit cancelled();
