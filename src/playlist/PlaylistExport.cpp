@@ -5,7 +5,7 @@
 
 #include "platform/CheckedFile.h"
 #include "platform/IoError.h"
-#include "platform/SameVolume.h"
+#include "platform/RealPaths.h"
 #include "playlist/EntryFile.h"
 #include "playlist/M3u.h"
 #include "playlist/M3u8.h"
@@ -146,10 +146,15 @@ void PlaylistExport::applyPathMode() {
     if (pathMode_ == SavedPathMode::AsEntered)
         return;
     const std::string folder = QFile::encodeName(QFileInfo(path_).absolutePath()).toStdString();
+    // A relative path is followed from where the folder really is: "../" out of a linked
+    // folder leads to the parent of the link's target.
+    const bool relative = pathMode_ == SavedPathMode::Relative;
+    const std::string from = relative ? realPath(folder) : folder;
     for (PlaylistItem& item : items_) {
         if (item.file.empty()) // an M3U's entries are not read, nor their files looked up
             item.file = resolveEntryFile(item.text, folder, entryFileExists);
-        item.text = savedEntryText(item.text, item.file, folder, pathMode_, onSameVolume);
+        const std::string file = relative && !item.file.empty() ? realPath(item.file) : item.file;
+        item.text = savedEntryText(item.text, file, from, pathMode_, onSameVolume);
     }
 }
 

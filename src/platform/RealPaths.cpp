@@ -1,8 +1,10 @@
-#include "platform/SameVolume.h"
+#include "platform/RealPaths.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <climits>
+#include <cstdlib>
 #include <sys/stat.h>
 #endif
 
@@ -24,6 +26,15 @@ bool onSameVolume(const std::string& path, const std::string& otherPath) {
     if (stat(path.c_str(), &info) != 0 || stat(otherPath.c_str(), &otherInfo) != 0)
         return false;
     return info.st_dev == otherInfo.st_dev;
+#endif
+}
+
+std::string realPath(const std::string& path) {
+#ifdef _WIN32
+    return path;
+#else
+    char resolved[PATH_MAX];
+    return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
 #endif
 }
 
