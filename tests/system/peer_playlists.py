@@ -8,10 +8,9 @@ try:
     import gi
     gi.require_version("TotemPlParser", "1.0")
     from gi.repository import Gio, TotemPlParser
-except (ImportError, ValueError):
-    sys.exit(print("SKIP: gir1.2-totemplparser-1.0 or python3-gi is missing") or 77)
-if not shutil.which("mpv"):
-    sys.exit(print("SKIP: mpv is missing") or 77)
+    assert shutil.which("mpv")
+except (ImportError, ValueError, AssertionError):
+    sys.exit(print("SKIP: mpv, gir1.2-totemplparser-1.0 or python3-gi is missing") or 77)
 
 # Beside the playlist, below it and above it, with what URIs and XML escape.
 SONGS = [("lists/01 Rock & Roll #1 (100%).mp3", 40, "Rock & Roll", "Kapela"),
