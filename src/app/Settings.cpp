@@ -23,6 +23,26 @@ void writeSwitch(tb::SettingsStore& store, const QString& name, bool on) {
     store.write(name, on ? kYes : kNo);
 }
 
+tb::SavedPathMode savedPathModeOf(const QString& setting) {
+    if (setting == savedPathSetting(tb::SavedPathMode::Relative))
+        return tb::SavedPathMode::Relative;
+    if (setting == savedPathSetting(tb::SavedPathMode::Absolute))
+        return tb::SavedPathMode::Absolute;
+    return tb::SavedPathMode::AsEntered;
+}
+
+QString savedPathSetting(tb::SavedPathMode mode) {
+    switch (mode) {
+    case tb::SavedPathMode::Relative:
+        return QStringLiteral("RELATIVNE");
+    case tb::SavedPathMode::Absolute:
+        return QStringLiteral("UPLNE");
+    case tb::SavedPathMode::AsEntered:
+        break;
+    }
+    return QStringLiteral("JAKJSOU");
+}
+
 QString folderSetting(const QByteArray& folder) {
     const QString text = QFile::decodeName(folder);
     if (QFile::encodeName(text) == folder)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "filetools/Switches.h"
+#include "playlist/SavedPaths.h"
 
 #include <QString>
 
@@ -19,12 +20,20 @@ struct AppSettings {
     bool askRun = true;
     bool delAfter = true;
 
+    // "SavePaths", how a saved playlist names its files: written only once the user has
+    // chosen, so that it stays empty (as entered) until then.
+    QString savePaths;
+
     // Reads "RgPlay", "CistTag", "Blikatka", "AskRun" and "DelAfter", in this order.
     void readSwitchesAndPlayer(tb::SettingsStore& store);
     // Writes "LastDir", "RgPlay", "CistTag", "AskRun", "DelAfter" and "Blikatka", in
     // this order.
     void writeAll(tb::SettingsStore& store) const;
 };
+
+// The "SavePaths" texts; anything else is as entered.
+tb::SavedPathMode savedPathModeOf(const QString& setting);
+QString savedPathSetting(tb::SavedPathMode mode);
 
 QString readSetting(tb::SettingsStore& store, const QString& name, const QString& fallback);
 // A switch is stored as "ANO" or "NE"; a missing one is on, and any other text ("ano"

@@ -36,6 +36,7 @@
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -376,6 +377,15 @@ void TForm1::createMenus() {
                              QStringLiteral("Přidat všechny MP3 na disku"));
     SaveList = POP2->addAction(st->standardIcon(QStyle::SP_DialogSaveButton),
                                QStringLiteral("Uložit playlist"));
+    SavePaths = POP2->addMenu(QStringLiteral("Cesty v uloženém playlistu"));
+    auto* pathModes = new QActionGroup(SavePaths);
+    for (const char* text : {"jak jsou v playlistu", "relativně k playlistu", "úplné"}) {
+        QAction* action = SavePaths->addAction(QString::fromUtf8(text));
+        action->setCheckable(true);
+        pathModes->addAction(action);
+        SavePathModes.append(action);
+    }
+    SavePathModes.first()->setChecked(true);
     OpenList = POP2->addAction(st->standardIcon(QStyle::SP_DialogOpenButton),
                                QStringLiteral("Přidat ze souboru (otevřít playlist)"));
 
@@ -517,6 +527,10 @@ void TForm1::FormShow() {
     }
     settings_.lastDir = lastDir;
     settings_.readSwitchesAndPlayer(services_.settingsStore);
+    settings_.savePaths = readSetting(services_.settingsStore, QStringLiteral("SavePaths"), {});
+    const tb::SavedPathMode pathMode = savedPathModeOf(settings_.savePaths);
+    SavePathModes.at(static_cast<int>(pathMode))->setChecked(true);
+    playlistFiles_->setSavedPathMode(pathMode);
 
     // Each box that changes announces it, and its setting in memory follows.
     TSetup* setup = windows_.setup;
@@ -563,6 +577,8 @@ bool TForm1::FormCloseQuery() {
 void TForm1::FormClose() {
     settings_.lastDir = folderSetting(DirectoryListBox1->DirectoryBytes());
     settings_.writeAll(services_.settingsStore);
+    if (!settings_.savePaths.isEmpty())
+        services_.settingsStore.write(QStringLiteral("SavePaths"), settings_.savePaths);
 }
 
 void TForm1::Timer1Timer() {
@@ -671,6 +687,12 @@ void TForm1::connectPlaylistFiles() {
     onEvent(BitBtn1, &QPushButton::clicked, &TForm1::BitBtn1Click);
     onEvent(SaveList, &QAction::triggered, &TForm1::Button4Click);
     onEvent(OpenList, &QAction::triggered, &TForm1::BitBtn3Click);
+    for (int i = 0; i < SavePathModes.size(); ++i)
+        connect(SavePathModes.at(i), &QAction::triggered, this, [this, i] {
+            const auto mode = static_cast<tb::SavedPathMode>(i);
+            settings_.savePaths = savedPathSetting(mode);
+            playlistFiles_->setSavedPathMode(mode);
+        });
     onEvent(Prehraj1, &QAction::triggered, &TForm1::BitBtn1Click);
 }
 

@@ -4,6 +4,7 @@
 #include "platform/ErrorReport.h"
 #include "playlist/PlaylistEditing.h"
 
+#include <QList>
 #include <QRandomGenerator>
 #include <QString>
 #include <QStringList>
@@ -146,6 +147,9 @@ public:
     QAction* AllMP3 = nullptr;
     QAction* SaveList = nullptr;
     QAction* OpenList = nullptr;
+    // "Cesty v uloženém playlistu": one checked action per path mode, in the enum's order.
+    QMenu* SavePaths = nullptr;
+    QList<QAction*> SavePathModes;
 
     // The other windows; set before the window is first shown.
     void setWindows(const AppWindows& windows);

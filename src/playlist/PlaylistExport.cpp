@@ -5,6 +5,7 @@
 
 #include "platform/CheckedFile.h"
 #include "platform/IoError.h"
+#include "platform/RealPaths.h"
 #include "playlist/EntryFile.h"
 
 #include <QFile>
@@ -119,6 +120,22 @@ bool PlaylistExport::readAll(int total) {
     return done == total;
 }
 
+void PlaylistExport::applyPathMode() {
+    if (pathMode_ == SavedPathMode::AsEntered)
+        return;
+    const std::string folder = QFile::encodeName(QFileInfo(path_).absolutePath()).toStdString();
+    // A relative path is followed from where the folder really is: "../" out of a linked
+    // folder leads to the parent of the link's target.
+    const bool relative = pathMode_ == SavedPathMode::Relative;
+    const std::string from = relative ? realPath(folder) : folder;
+    for (PlaylistItem& item : items_) {
+        if (item.file.empty()) // an M3U's entries are not read, nor their files looked up
+            item.file = resolveEntryFile(item.text, folder, entryFileExists);
+        const std::string file = relative && !item.file.empty() ? realPath(item.file) : item.file;
+        item.text = savedEntryText(item.text, file, from, pathMode_, onSameVolume);
+    }
+}
+
 void PlaylistExport::run() {
     // Nothing may leave the worker by an exception: each ends in one of the signals.
     try {
@@ -137,6 +154,7 @@ void PlaylistExport::run() {
             emit cancelled();
             return;
         }
+        applyPathMode();
         const std::string bytes = row.write(items_);
         if (cancelRequested_.load(std::memory_order_relaxed)) {
             emit cancelled();

@@ -3,6 +3,7 @@
 #include "playlist/EntryStore.h"
 #include "playlist/PlaylistFormat.h"
 #include "playlist/PlaylistItem.h"
+#include "playlist/SavedPaths.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -58,6 +59,9 @@ public:
     // next entry.
     ~PlaylistExport() override;
 
+    // How entries that know their file name it in the saved file; before start().
+    void setPathMode(SavedPathMode mode) { pathMode_ = mode; }
+
     // Starts the worker; once only.
     void start();
     // Asks the worker to stop; `cancelled` follows unless the file was already in place.
@@ -86,11 +90,14 @@ private:
     void run();
     // Reads every entry's file; false when cancelled first.
     bool readAll(int total);
+    // Gives each entry the text its file is saved under in the path mode.
+    void applyPathMode();
 
     EntryStore entries_; // taken apart into items_ by the worker
     std::vector<PlaylistItem> items_;
     QString path_;
     PlaylistFormat format_;
+    SavedPathMode pathMode_ = SavedPathMode::AsEntered;
     TrackReader reader_;
     std::atomic<bool> cancelRequested_{false};
     std::unique_ptr<QThread> worker_;

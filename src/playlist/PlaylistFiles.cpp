@@ -169,7 +169,9 @@ void PlaylistFiles::save() {
         dialogs_.message(&window_, tb::Dialogs::Kind::Plain, QString(), target.path,
                          tb::Dialogs::Buttons::Ok);
 
-    if (target.format != tb::PlaylistFormat::M3u) {
+    // An M3U's entries are written as they stand at once; another path looks their
+    // files up first.
+    if (target.format != tb::PlaylistFormat::M3u || pathMode_ != tb::SavedPathMode::AsEntered) {
         startExport(target.path, target.format);
         return;
     }
@@ -189,6 +191,7 @@ void PlaylistFiles::startExport(const QString& path, tb::PlaylistFormat format) 
     const int total =
         static_cast<int>(std::min<std::size_t>(playlist_.count(), std::numeric_limits<int>::max()));
     export_ = new tb::PlaylistExport(playlist_.snapshot(), path, format, tb::readTrackFields, this);
+    export_->setPathMode(pathMode_);
     auto* progress = new QProgressDialog(QStringLiteral("Ukládám playlist…"),
                                          QStringLiteral("Zrušit"), 0, total, &window_);
     progress->setObjectName(QStringLiteral("saveProgress"));

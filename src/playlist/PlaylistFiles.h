@@ -1,5 +1,7 @@
 #pragma once
 
+#include "playlist/SavedPaths.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -55,6 +57,9 @@ public:
     // Where the play files go; the user's cache folder when none is set.
     void setCacheFolder(const QString& folder) { cacheFolder_ = folder; }
 
+    // How a save names the entries' files; as the playlist holds them at first.
+    void setSavedPathMode(tb::SavedPathMode mode) { pathMode_ = mode; }
+
     void save();
     void open();
     void playSelected();
@@ -85,6 +90,7 @@ private:
     QRandomGenerator& random_;
     QWidget& window_;
     QString cacheFolder_;
+    tb::SavedPathMode pathMode_ = tb::SavedPathMode::AsEntered;
     // The name the save dialog proposes: the last chosen path, or the playlist name
     // of the shown directory that the last save proposed.
     QString saveDialogName_;

@@ -3,6 +3,7 @@
 #include "platform/FileSystems.h"
 #include "platform/RegularFile.h"
 #include "playlist/EntryFile.h"
+#include "playlist/M3u.h"
 #include "playlist/M3u8.h"
 #include "playlist/Pls.h"
 #include "playlist/Xspf.h"
@@ -18,13 +19,21 @@ namespace {
 std::vector<PlaylistItem> readM3u8Whole(std::string_view bytes, const EntryFileLookup&) {
     return readM3u8(bytes);
 }
+// Bare lines, as the window writes them; the save's worker takes this path when the
+// entries' texts are rewritten from their files first.
+std::string writeM3u(const std::vector<PlaylistItem>& items) {
+    std::string bytes;
+    for (const PlaylistItem& item : items)
+        appendM3uLine(bytes, item.text);
+    return bytes;
+}
 std::vector<PlaylistItem> readPlsWhole(std::string_view bytes, const EntryFileLookup&) {
     return readPls(bytes);
 }
 
 // In the order of the enumeration, which is the order of the save dialog's types.
 const PlaylistFormatRow kFormats[] = {
-    {PlaylistFormat::M3u, "m3u", "Playlist M3U (*.m3u)", nullptr, nullptr},
+    {PlaylistFormat::M3u, "m3u", "Playlist M3U (*.m3u)", nullptr, writeM3u},
     {PlaylistFormat::M3u8, "m3u8", "Playlist M3U8 s popisky (*.m3u8)", readM3u8Whole, writeM3u8},
     {PlaylistFormat::Pls, "pls", "Playlist PLS (*.pls)", readPlsWhole, writePls},
     {PlaylistFormat::Xspf, "xspf", "Playlist XSPF (*.xspf)", readXspf, writeXspf},
@@ -43,18 +52,11 @@ bool entryFileExists(const std::string& path) {
 }
 
 bool isEntryFile(const std::string& path) {
-    if (!entryFileExists(path))
-        return false;
 #ifdef Q_OS_WIN
-    return true; // only a file is a file there
+    return entryFileExists(path); // only a file is a file there
 #else
-    // The file is looked at before it is opened, so a FIFO or a device never is.
-    try {
-        RegularFile file(QByteArray::fromStdString(path));
-        return true;
-    } catch (const IoError&) {
-        return false;
-    }
+    // Asked of the name, never by opening it, so a FIFO or a device is not taken.
+    return isRegularFile(path);
 #endif
 }
 

@@ -16,9 +16,10 @@ namespace tb {
 enum class PlaylistFormat { M3u, M3u8, Pls, Xspf };
 
 // What the program knows of one kind of playlist file; one row of a table, so that
-// another kind is one more row. A plain M3U has no whole-file reader or writer: the
-// window reads and writes its lines as they come, so that a playlist of millions of
-// lines needs no second copy, and it reads no entry's file for a save.
+// another kind is one more row. A plain M3U has no whole-file reader: the window reads
+// and, as entered, writes its lines as they come, so that a playlist of millions of lines
+// needs no second copy. Its writer serves the saves that first rewrite the entries as
+// their files' paths.
 struct PlaylistFormatRow {
     PlaylistFormat format;
     const char* suffix; // without the dot
