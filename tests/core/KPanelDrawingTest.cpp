@@ -49,8 +49,12 @@ TEST(KPanelDrawing, GradientAreas) {
         const bool rows = style == gsVerticalCenter;
         std::vector<int> reds(10, -1);
         for (const GradientFill& fill :
-             gradientFills(style, rows ? 30 : 10, rows ? 10 : 30, b, {250, 0, 0}))
+             gradientFills(style, rows ? 30 : 10, rows ? 10 : 30, b, {250, 0, 0})) {
             reds.at(rows ? fill.area.top : fill.area.left) = fill.color.red;
+            EXPECT_EQ(rows ? std::pair(fill.area.left, fill.area.right)
+                           : std::pair(fill.area.top, fill.area.bottom),
+                      std::pair(0, 30)); // across the whole panel
+        }
         EXPECT_EQ(reds, (std::vector<int>{0, 50, 100, 150, 200, 250, 200, 150, 100, 50})) << rows;
         EXPECT_FALSE(gradientFills(style, 2, 2, b, e).empty()) << rows;
     }
