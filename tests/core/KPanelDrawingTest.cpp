@@ -43,11 +43,21 @@ TEST(KPanelDrawing, GradientAreas) {
     EXPECT_EQ(stepColor({0, 128, 128}, {0, 128, 0}, 1, 2), (Rgb{0, 128, 64}));
     // 256 stripes across a narrow panel: stripe i from i·w/256 to (i + 1)·w/256.
     EXPECT_EQ(gradientFills(gsHorizontal, 100, 10, b, e)[200].area, (Rect{78, 0, 79, 10}));
-    // Centred: each row from both edges in, to the end colour in the middle; none on one row.
-    std::vector<int> reds(10, -1);
-    for (const GradientFill& fill : gradientFills(gsVerticalCenter, 30, 10, b, {250, 0, 0}))
-        reds.at(fill.area.top) = fill.color.red;
-    EXPECT_EQ(reds, (std::vector<int>{0, 50, 100, 150, 200, 250, 200, 150, 100, 50}));
+    // Centred: each row (or column) from both edges in, to the end colour in the middle;
+    // none on a single line, but two lines already get theirs.
+    for (const TGradientStyle style : {gsVerticalCenter, gsHorizontalCenter}) {
+        const bool rows = style == gsVerticalCenter;
+        std::vector<int> reds(10, -1);
+        for (const GradientFill& fill :
+             gradientFills(style, rows ? 30 : 10, rows ? 10 : 30, b, {250, 0, 0})) {
+            reds.at(rows ? fill.area.top : fill.area.left) = fill.color.red;
+            EXPECT_EQ(rows ? std::pair(fill.area.left, fill.area.right)
+                           : std::pair(fill.area.top, fill.area.bottom),
+                      std::pair(0, 30)); // across the whole panel
+        }
+        EXPECT_EQ(reds, (std::vector<int>{0, 50, 100, 150, 200, 250, 200, 150, 100, 50})) << rows;
+        EXPECT_FALSE(gradientFills(style, 2, 2, b, e).empty()) << rows;
+    }
     EXPECT_TRUE(gradientFills(gsVerticalCenter, 10, 1, b, e).empty());
     EXPECT_TRUE(gradientFills(gsHorizontalCenter, 1, 10, b, e).empty());
     // The rectangle style's first rectangle already stands nearest(dx) in.

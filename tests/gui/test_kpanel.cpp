@@ -59,6 +59,16 @@ private slots:
         }
     }
 
+    // As it comes: a raised bevel one pixel wide around the teal-to-green face.
+    void newPanelHasAOnePixelRaisedBevel() {
+        TKPanel panel;
+        panel.resize(40, 20);
+        const QImage image = panel.grab().toImage();
+        QCOMPARE(image.pixelColor(0, 10), roleColor(panel, QPalette::Light));
+        QCOMPARE(image.pixelColor(39, 10), roleColor(panel, QPalette::Dark));
+        QCOMPARE(image.pixelColor(1, 10), image.pixelColor(20, 10));
+    }
+
     void readsAsAPaneNamedByItsCaption() {
         installAccessibleFactory();
         QWidget window;
