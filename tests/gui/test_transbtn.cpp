@@ -77,6 +77,11 @@ private slots:
         TTransparentButton button;
         QSignalSpy clicks(&button, &TTransparentButton::OnClick);
         QSignalSpy ups(&button, &TTransparentButton::OnMouseUp);
+        // A release that no press on the button began (the press closed a menu above it) is
+        // no click.
+        mouse(&button, QEvent::MouseButtonRelease, {10, 10});
+        QCOMPARE(clicks.count(), 0);
+        ups.clear();
         // Movable: the button follows the pointer while held, and still clicks.
         button.setMovable(true);
         mouse(&button, QEvent::MouseButtonPress, {10, 10});
