@@ -152,11 +152,79 @@ void EntryStore::reserveMore(std::size_t entries, std::size_t bytes, std::size_t
 void EntryStore::clear() {
     texts_.clear();
     sides_.clear();
+    order_.reset();
 }
 
 std::size_t EntryStore::removeFlagged(const std::vector<bool>& remove) {
-    sides_.removeFlagged(remove);
-    return texts_.removeFlagged(remove);
+    if (!order_) {
+        sides_.removeFlagged(remove);
+        return texts_.removeFlagged(remove);
+    }
+    // Kept where they were appended, the entries would have to be renumbered in the
+    // order as well: gathering them in row order costs about the same and leaves none.
+    const std::size_t before = size();
+    *this = inRowOrder(remove);
+    return before - size();
+}
+
+EntryStore EntryStore::inRowOrder(const std::vector<bool>& leaveOut) const {
+    const auto kept = [&](std::size_t row) {
+        return row >= leaveOut.size() || !leaveOut[row];
+    };
+    std::size_t entries = 0;
+    std::size_t bytes = 0;
+    std::size_t sideBytes = 0;
+    std::size_t entriesWithSides = 0; // up to the last kept entry that has a side
+    for (std::size_t row = 0; row < size(); ++row) {
+        if (!kept(row))
+            continue;
+        ++entries;
+        bytes += at(row).size();
+        const std::string_view side = sideAt(row);
+        if (!side.empty()) {
+            sideBytes += side.size();
+            entriesWithSides = entries;
+        }
+    }
+    EntryStore gathered;
+    gathered.texts_.reserveMore(entries, bytes);
+    gathered.sides_.reserveMore(entriesWithSides, sideBytes);
+    for (std::size_t row = 0; row < size(); ++row) {
+        if (!kept(row))
+            continue;
+        gathered.texts_.append(at(row));
+        if (gathered.sides_.size() < entriesWithSides)
+            gathered.sides_.append(sideAt(row));
+    }
+    return gathered;
+}
+
+void EntryStore::reorder(const std::vector<std::uint32_t>& rows) {
+    if (rows.size() != size())
+        throw std::invalid_argument("EntryStore::reorder: one row per entry");
+    std::vector<bool> seen(rows.size());
+    for (const std::uint32_t row : rows) {
+        if (row >= rows.size() || seen[row])
+            throw std::invalid_argument("EntryStore::reorder: each row once");
+        seen[row] = true;
+    }
+    // The rows at the end that end up where they were appended need no place in the order.
+    std::size_t ordered = rows.size();
+    while (ordered > 0 && stored(rows[ordered - 1]) == ordered - 1)
+        --ordered;
+    if (ordered == 0) {
+        order_.reset();
+        return;
+    }
+    auto order = std::make_shared<std::vector<std::uint32_t>>(ordered);
+    for (std::size_t row = 0; row < ordered; ++row)
+        (*order)[row] = static_cast<std::uint32_t>(stored(rows[row]));
+    order_ = std::move(order);
+}
+
+std::size_t EntryStore::bytesNotSharedWith(const EntryStore& other) const {
+    return texts_.bytesNotSharedWith(other.texts_) + sides_.bytesNotSharedWith(other.sides_) +
+           (order_ == other.order_ ? 0 : orderBytes());
 }
 
 } // namespace tb

@@ -4,6 +4,8 @@
 #include "playlist/PlaylistItem.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -15,12 +17,16 @@ namespace tb {
 // and what came with an entry are kept beside the texts in a second store, that
 // holds nothing for the entries at its end that have neither: a playlist without
 // them takes no byte more, and one with paths its paths' bytes and one end each.
+//
+// A reordered store keeps its bytes where they are and holds the new order instead,
+// four bytes an entry, for the rows it changed; entries appended later keep their
+// places. Copies share the order as they share the bytes.
 class EntryStore {
 public:
     std::size_t size() const { return texts_.size(); }
     bool empty() const { return texts_.empty(); }
 
-    std::string_view at(std::size_t index) const { return texts_.at(index); }
+    std::string_view at(std::size_t index) const { return texts_.at(stored(index)); }
     // The path of the entry's file; empty where it is not known.
     std::string_view file(std::size_t index) const {
         const std::string_view side = sideAt(index);
@@ -60,22 +66,47 @@ public:
     // per entry. Returns how many were removed. An unfinished entry's parts go.
     std::size_t removeFlagged(const std::vector<bool>& remove);
 
+    // Puts the entries in a new order: row i gets the entry that was at rows[i].
+    // `rows` holds each row of the store once; anything else is refused, and the
+    // store stays as it was. No entry's bytes move.
+    void reorder(const std::vector<std::uint32_t>& rows);
+    // Whether the entries stand in another order than they were appended in.
+    bool reordered() const { return order_ != nullptr; }
+
     // The memory taken, in bytes.
-    std::size_t allocatedBytes() const { return texts_.allocatedBytes() + sides_.allocatedBytes(); }
+    std::size_t allocatedBytes() const {
+        return texts_.allocatedBytes() + sides_.allocatedBytes() + orderBytes();
+    }
+    // The memory taken that `other` does not share: what keeping this store beside
+    // it costs, as the undo history keeps earlier states of the playlist.
+    std::size_t bytesNotSharedWith(const EntryStore& other) const;
     // A copy, as a save on another thread takes the playlist; see PackedBytes::copy.
     EntryStore copy() const {
         EntryStore copied;
         copied.texts_ = texts_.copy();
         copied.sides_ = sides_.copy();
+        copied.order_ = order_;
         return copied;
     }
 
 private:
+    // Where the entry at this row is kept: rows past the reordered ones keep theirs.
+    std::size_t stored(std::size_t row) const {
+        return order_ && row < order_->size() ? (*order_)[row] : row;
+    }
+    std::size_t orderBytes() const {
+        return order_ ? order_->capacity() * sizeof(std::uint32_t) : 0;
+    }
+    // The entries in row order but those flagged, their bytes copied, with no order of
+    // their own.
+    EntryStore inRowOrder(const std::vector<bool>& leaveOut) const;
+
     // The side of an entry whose file is its own text. No other side is one NUL alone:
     // what came with an entry brings its numbers after the NUL.
     static constexpr std::string_view kFileIsText{"\0", 1};
 
-    std::string_view sideAt(std::size_t index) const {
+    std::string_view sideAt(std::size_t row) const {
+        const std::size_t index = stored(row);
         return index < sides_.size() ? sides_.at(index) : std::string_view();
     }
     // Empty sides for the entries before `entries` that have none yet.
@@ -85,6 +116,9 @@ private:
     // For each entry from the first up to the last that has a file or info: its path,
     // then, where info came with it, a NUL and the info (see EntryStore.cpp).
     PackedBytes sides_;
+    // For each of the first rows, where its entry is kept; null in append order. Never
+    // changed once made, so copies share it.
+    std::shared_ptr<const std::vector<std::uint32_t>> order_;
 };
 
 } // namespace tb

@@ -187,6 +187,27 @@ std::size_t PackedBytes::allocatedBytes() const {
     return bytes;
 }
 
+std::size_t PackedBytes::bytesNotSharedWith(const PackedBytes& other) const {
+    std::vector<const void*> shared;
+    shared.reserve(other.blocks_.size() + other.endChunks_.size());
+    for (const Block& block : other.blocks_)
+        shared.push_back(block.bytes.get());
+    for (const EndChunk& chunk : other.endChunks_)
+        shared.push_back(chunk.ends.get());
+    std::sort(shared.begin(), shared.end());
+    const auto isShared = [&](const void* memory) {
+        return std::binary_search(shared.begin(), shared.end(), memory);
+    };
+    // The lists of blocks and chunks are each store's own.
+    std::size_t bytes =
+        blocks_.capacity() * sizeof(Block) + endChunks_.capacity() * sizeof(EndChunk);
+    for (const Block& block : blocks_)
+        bytes += isShared(block.bytes.get()) ? 0 : block.capacity;
+    for (const EndChunk& chunk : endChunks_)
+        bytes += isShared(chunk.ends.get()) ? 0 : chunk.capacity * sizeof(std::uint64_t);
+    return bytes;
+}
+
 PackedBytes PackedBytes::copy() const {
     PackedBytes copied;
     copied.blocks_ = blocks_;

@@ -61,6 +61,9 @@ public:
     void clear();
     // The memory taken, in bytes: blocks and chunks of ends as allocated.
     std::size_t allocatedBytes() const;
+    // The memory taken that `other` does not share: what keeping this one beside
+    // it costs.
+    std::size_t bytesNotSharedWith(const PackedBytes& other) const;
     // A copy of the entries that shares their memory: it costs no more than a few
     // pointers however many entries there are, so a save can take one on the window's
     // thread. Blocks and chunks are copied only when the entries they hold are

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -216,6 +217,48 @@ TEST(EntryStore, CopyAndOriginalGoTheirOwnWays) {
     copied.removeFlagged(std::vector<bool>(copied.size(), true));
     EXPECT_EQ(store.size(), (all.size() + 1) / 2);
     EXPECT_EQ(store.at(0), all[1]);
+}
+
+// A new order moves no bytes: each row shows its entry whole, file and info with it;
+// entries appended later and removals after it keep the rows' order.
+TEST(EntryStore, ReorderedEntriesKeepEverythingTheyCameWith) {
+    tb::EntryStore store;
+    tb::PlaylistItem withInfo{"c", "", "Title", "Artist", "", 3000, "/m/c.mp3"};
+    store.append("a", "/m/a.mp3");
+    store.append("b");
+    store.appendItem(withInfo);
+    store.append("d", "d"); // a file that is the entry's own text
+    const char* bytesOfA = store.at(0).data();
+
+    store.reorder({3, 2, 0, 1});
+    EXPECT_TRUE(store.reordered());
+    EXPECT_EQ(contents(store), (Entries{"d", "c", "a", "b"}));
+    EXPECT_EQ(store.at(2).data(), bytesOfA);
+    EXPECT_EQ(store.file(0), "d");
+    EXPECT_EQ(store.item(1).artist, "Artist");
+    EXPECT_EQ(store.item(1).milliseconds, 3000);
+    EXPECT_EQ(store.file(2), "/m/a.mp3");
+    EXPECT_EQ(store.file(3), "");
+
+    store.append("e", "/m/e.mp3");
+    store.reorder({1, 0, 2, 3, 4}); // orders compose
+    EXPECT_EQ(contents(store), (Entries{"c", "d", "a", "b", "e"}));
+    EXPECT_EQ(store.file(4), "/m/e.mp3");
+    const tb::EntryStore before = store.copy();
+
+    EXPECT_EQ(store.removeFlagged({true, false, false, true}), 2u);
+    EXPECT_EQ(contents(store), (Entries{"d", "a", "e"}));
+    EXPECT_EQ(store.file(1), "/m/a.mp3");
+    EXPECT_EQ(store.file(2), "/m/e.mp3");
+    EXPECT_EQ(contents(before), (Entries{"c", "d", "a", "b", "e"}));
+    EXPECT_EQ(before.item(0).title, "Title");
+
+    store.reorder({0, 1, 2}); // back in the order they lie: no order kept
+    EXPECT_FALSE(store.reordered());
+    EXPECT_THROW(store.reorder({0, 0, 1}), std::invalid_argument);
+    EXPECT_THROW(store.reorder({0, 1}), std::invalid_argument);
+    EXPECT_THROW(store.reorder({0, 1, 3}), std::invalid_argument);
+    EXPECT_EQ(contents(store), (Entries{"d", "a", "e"}));
 }
 
 } // namespace
