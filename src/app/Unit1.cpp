@@ -25,6 +25,7 @@
 #include "platform/Volumes.h"
 #include "platform/Windows1250.h"
 #include "playlist/DriveSearch.h"
+#include "playlist/PlaylistCurating.h"
 #include "playlist/PlaylistEditing.h"
 #include "playlist/PlaylistFiles.h"
 #include "playlist/PlaylistModel.h"
@@ -135,6 +136,7 @@ TForm1::TForm1(AppServices services, AppSettings& settings, QWidget* parent)
     connectPlaylistFiles();
     connectTagsAndFileTools();
     connectDriveSearch();
+    connectCurating();
 
     tb::centreOnScreen(*this);
 }
@@ -388,6 +390,7 @@ void TForm1::createMenus() {
     SavePathModes.first()->setChecked(true);
     OpenList = POP2->addAction(st->standardIcon(QStyle::SP_DialogOpenButton),
                                QStringLiteral("Přidat ze souboru (otevřít playlist)"));
+    createCurateActions();
 
     FileListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(FileListBox1, &QWidget::customContextMenuRequested, this,
@@ -396,6 +399,38 @@ void TForm1::createMenus() {
     connect(ListBox1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { POP2->popup(ListBox1->viewport()->mapToGlobal(at)); });
     connect(POP2, &QMenu::aboutToShow, this, [this] { POP2Popup(); });
+}
+
+void TForm1::createCurateActions() {
+    // A key shown in the menu; the moves' keys act in the playlist only, so that the
+    // file list keeps its own.
+    const auto action = [this](const char* text, QList<QKeySequence> keys, QWidget* scope) {
+        QAction* made = POP2->addAction(QString::fromUtf8(text));
+        made->setShortcuts(keys);
+        made->setShortcutContext(scope == this ? Qt::WindowShortcut
+                                               : Qt::WidgetWithChildrenShortcut);
+        scope->addAction(made);
+        return made;
+    };
+    POP2->addSeparator();
+    Zpet1 = action("Zpět", {QKeySequence(Qt::CTRL | Qt::Key_Z)}, this);
+    Znovu1 = action(
+        "Znovu",
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}, this);
+    POP2->addSeparator();
+    Nahoru1 = action("Posunout nahoru", {QKeySequence(Qt::ALT | Qt::Key_Up)}, ListBox1);
+    Dolu1 = action("Posunout dolů", {QKeySequence(Qt::ALT | Qt::Key_Down)}, ListBox1);
+    NaZacatek1 = action("Posunout na začátek", {QKeySequence(Qt::ALT | Qt::Key_Home)}, ListBox1);
+    NaKonec1 = action("Posunout na konec", {QKeySequence(Qt::ALT | Qt::Key_End)}, ListBox1);
+    Seradit = POP2->addMenu(QStringLiteral("Seřadit"));
+    for (const char* text : {"podle textu položky", "podle názvu souboru",
+                             "podle složky a názvu souboru", "podle interpreta a názvu skladby"})
+        SeraditPodle.append(Seradit->addAction(QString::fromUtf8(text)));
+    Obratit1 = POP2->addAction(QStringLiteral("Obrátit pořadí"));
+    Zamichat1 = POP2->addAction(QStringLiteral("Zamíchat"));
+    POP2->addSeparator();
+    Duplicity1 = POP2->addAction(QStringLiteral("Odebrat duplicity"));
+    Chybejici1 = POP2->addAction(QStringLiteral("Odebrat chybějící soubory"));
 }
 
 void TForm1::nameControlsForReaders() {
@@ -655,11 +690,14 @@ void TForm1::createJobs() {
         FileBrowser::Widgets{*Disk, *DirectoryListBox1, *FilterComboBox1, *FileListBox1,
                              *FileNameTag},
         *tagPanel_, switches_, services_.dialogs, services_.volumes, *this, *this);
+    playlistCurating_ =
+        std::make_unique<PlaylistCurating>(PlaylistCurating::Widgets{*ListBox1, *Digits1},
+                                           *playlist_, services_.dialogs, *this, *this);
     playlistEditing_ = std::make_unique<PlaylistEditing>(
         PlaylistEditing::Widgets{*ListBox1, *Digits1, *FileListBox1, *DirectoryListBox1, *Disk,
                                  *Button3, *RadioButton1, *RadioButton2, *RadioButton3,
                                  *RadioButton4, *RadioButton5, *Edit1},
-        *playlist_, *fileBrowser_, services_.dialogs, *this);
+        *playlist_, *fileBrowser_, *playlistCurating_, services_.dialogs, *this);
     playlistFiles_ = std::make_unique<PlaylistFiles>(
         PlaylistFiles::Widgets{*Digits1, *DirectoryListBox1, *FileListBox1, *RadioButton3},
         *playlist_, *fileBrowser_, switches_, services_.dialogs, *this, services_.launcher, random_,
@@ -708,6 +746,57 @@ void TForm1::connectDriveSearch() {
     onEvent(AllMP3, &QAction::triggered, &TForm1::Button8Click);
 }
 
+void TForm1::connectCurating() {
+    onEvent(Zpet1, &QAction::triggered, &TForm1::Zpet1Click);
+    onEvent(Znovu1, &QAction::triggered, &TForm1::Znovu1Click);
+    onEvent(Nahoru1, &QAction::triggered, &TForm1::Nahoru1Click);
+    onEvent(Dolu1, &QAction::triggered, &TForm1::Dolu1Click);
+    onEvent(NaZacatek1, &QAction::triggered, &TForm1::NaZacatek1Click);
+    onEvent(NaKonec1, &QAction::triggered, &TForm1::NaKonec1Click);
+    for (int key = 0; key < SeraditPodle.size(); ++key)
+        connect(SeraditPodle.at(key), &QAction::triggered, this,
+                [this, key] { guarded([&] { SeraditClick(key); }); });
+    onEvent(Obratit1, &QAction::triggered, &TForm1::Obratit1Click);
+    onEvent(Zamichat1, &QAction::triggered, &TForm1::Zamichat1Click);
+    onEvent(Duplicity1, &QAction::triggered, &TForm1::Duplicity1Click);
+    onEvent(Chybejici1, &QAction::triggered, &TForm1::Chybejici1Click);
+    connect(ListBox1, &TPlaylistView::selectionDropped, this,
+            [this](int row) { guarded([&] { ListBox1DragDrop(row); }); });
+
+    const auto update = [this] {
+        updateCurateActions();
+    };
+    connect(ListBox1, &TPlaylistView::selectionChanged, this, update);
+    connect(playlist_, &PlaylistModel::historyChanged, this, update);
+    connect(playlist_, &QAbstractItemModel::rowsInserted, this, update);
+    connect(playlist_, &QAbstractItemModel::modelReset, this, update);
+    connect(playlistCurating_.get(), &PlaylistCurating::busyChanged, this, update);
+    connect(AllMP3, &QAction::changed, this, update); // a drive search starts or ends
+    updateCurateActions();
+}
+
+void TForm1::updateCurateActions() {
+    // While a command or a drive search runs, nothing else reshapes the playlist.
+    const bool idle = !playlistCurating_->busy() && !driveSearchRunning();
+    const std::size_t count = playlist_->count();
+    const auto selected = static_cast<std::size_t>(ListBox1->selectedCount());
+    const bool canUndo = idle && playlist_->canUndo();
+    const bool canRedo = idle && playlist_->canRedo();
+    Zpet1->setEnabled(canUndo);
+    Zpet1->setText(canUndo ? QStringLiteral("Zpět: ") + playlist_->undoName()
+                           : QStringLiteral("Zpět"));
+    Znovu1->setEnabled(canRedo);
+    Znovu1->setText(canRedo ? QStringLiteral("Znovu: ") + playlist_->redoName()
+                            : QStringLiteral("Znovu"));
+    for (QAction* move : {Nahoru1, Dolu1, NaZacatek1, NaKonec1})
+        move->setEnabled(idle && selected > 0 && selected < count);
+    for (QAction* order : {Obratit1, Zamichat1})
+        order->setEnabled(idle && count > 1);
+    Seradit->setEnabled(idle && count > 1);
+    Duplicity1->setEnabled(idle && count > 1);
+    Chybejici1->setEnabled(idle && count > 0);
+}
+
 const QByteArray& TForm1::currentFilePath() const {
     return fileBrowser_->currentFilePath();
 }
@@ -718,6 +807,7 @@ void TForm1::POP2Popup() {
     AllMP3->setEnabled(Button8->isEnabled());
     SaveList->setEnabled(Button4->isEnabled());
     OpenList->setEnabled(BitBtn3->isEnabled());
+    updateCurateActions();
 }
 
 // --- The jobs' handlers ---
@@ -761,6 +851,44 @@ void TForm1::Button7Click() {
 }
 void TForm1::RadioButton4Click() {
     playlistEditing_->prefixChoiceChanged();
+}
+
+void TForm1::Zpet1Click() {
+    playlistCurating_->undo();
+}
+void TForm1::Znovu1Click() {
+    playlistCurating_->redo();
+}
+void TForm1::Nahoru1Click() {
+    playlistCurating_->moveUp();
+}
+void TForm1::Dolu1Click() {
+    playlistCurating_->moveDown();
+}
+void TForm1::NaZacatek1Click() {
+    playlistCurating_->moveToTop();
+}
+void TForm1::NaKonec1Click() {
+    playlistCurating_->moveToBottom();
+}
+void TForm1::ListBox1DragDrop(int row) {
+    if (!driveSearchRunning())
+        playlistCurating_->moveBefore(row);
+}
+void TForm1::SeraditClick(int key) {
+    playlistCurating_->sort(static_cast<PlaylistCurating::SortKey>(key));
+}
+void TForm1::Obratit1Click() {
+    playlistCurating_->reverse();
+}
+void TForm1::Zamichat1Click() {
+    playlistCurating_->shuffle();
+}
+void TForm1::Duplicity1Click() {
+    playlistCurating_->removeDuplicates();
+}
+void TForm1::Chybejici1Click() {
+    playlistCurating_->removeMissing();
 }
 
 void TForm1::Button4Click() {

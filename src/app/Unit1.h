@@ -41,6 +41,7 @@ class TTransparentButton;
 class PlaylistModel;
 class DriveSearch;
 class FileBrowser;
+class PlaylistCurating;
 class PlaylistFiles;
 class RenameDelete;
 class TagPanel;
@@ -150,6 +151,20 @@ public:
     // "Cesty v uloženém playlistu": one checked action per path mode, in the enum's order.
     QMenu* SavePaths = nullptr;
     QList<QAction*> SavePathModes;
+    // Shaping the playlist; the moves act while the playlist has the focus.
+    QAction* Zpet1 = nullptr;      // "Zpět: …", Ctrl+Z
+    QAction* Znovu1 = nullptr;     // "Znovu: …", Ctrl+Shift+Z and Ctrl+Y
+    QAction* Nahoru1 = nullptr;    // "Posunout nahoru", Alt+Up
+    QAction* Dolu1 = nullptr;      // "Posunout dolů", Alt+Down
+    QAction* NaZacatek1 = nullptr; // "Posunout na začátek", Alt+Home
+    QAction* NaKonec1 = nullptr;   // "Posunout na konec", Alt+End
+    QMenu* Seradit = nullptr;      // "Seřadit"
+    // By the entry's text, the file's name, its folder and name, its artist and title.
+    QList<QAction*> SeraditPodle;
+    QAction* Obratit1 = nullptr;   // "Obrátit pořadí"
+    QAction* Zamichat1 = nullptr;  // "Zamíchat"
+    QAction* Duplicity1 = nullptr; // "Odebrat duplicity"
+    QAction* Chybejici1 = nullptr; // "Odebrat chybějící soubory"
 
     // The other windows; set before the window is first shown.
     void setWindows(const AppWindows& windows);
@@ -188,6 +203,24 @@ public:
     void Button7Click();
     void RadioButton4Click();
     void POP2Popup();
+
+    // --- Shaping the playlist (PlaylistCurating) ---
+    void Zpet1Click();
+    void Znovu1Click();
+    void Nahoru1Click();
+    void Dolu1Click();
+    void NaZacatek1Click();
+    void NaKonec1Click();
+    // The selected entries were dragged inside the playlist and dropped before row.
+    void ListBox1DragDrop(int row);
+    void SeraditClick(int key);
+    void Obratit1Click();
+    void Zamichat1Click();
+    void Duplicity1Click();
+    void Chybejici1Click();
+    // Each command is enabled only where it can act; undo and redo name their change.
+    void updateCurateActions();
+    PlaylistCurating& playlistCurating() const { return *playlistCurating_; }
 
     // --- Playlist files (PlaylistFiles) ---
     void Button4Click();
@@ -238,6 +271,8 @@ private:
     void createControls();
     void createTagPanel();
     void createMenus();
+    void createCurateActions();
+    void connectCurating();
     // Names for screen readers where a control shows no text of its own.
     void nameControlsForReaders();
     // Keys for the buttons that take no focus, and for saving and opening.
@@ -260,6 +295,7 @@ private:
     // The jobs, made once the controls are; the search goes first, stopping its worker.
     std::unique_ptr<TagPanel> tagPanel_;
     std::unique_ptr<FileBrowser> fileBrowser_;
+    std::unique_ptr<PlaylistCurating> playlistCurating_;
     std::unique_ptr<PlaylistEditing> playlistEditing_;
     std::unique_ptr<PlaylistFiles> playlistFiles_;
     std::unique_ptr<RenameDelete> renameDelete_;

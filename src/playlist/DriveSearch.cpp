@@ -74,6 +74,8 @@ public:
         if (running_)
             return;
         running_ = true;
+        // The whole search is undone as one change.
+        playlist_.beginStep(QStringLiteral("Přidat všechny MP3 na disku"));
         setCommandsEnabled(false);
         stopRequested_ = false;
         workerDone_ = false;
@@ -261,6 +263,8 @@ private:
         current_.clear();
         currentNext_ = 0;
         ++generation_;
+        if (running_)
+            playlist_.endStep();
         running_ = false;
         widgets_.searchingSign.hide();
         setCommandsEnabled(true);

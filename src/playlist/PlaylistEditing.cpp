@@ -8,6 +8,7 @@
 #include "filetools/FileListBox.h"
 #include "platform/Dialogs.h"
 #include "platform/DroppedFiles.h"
+#include "playlist/PlaylistCurating.h"
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistView.h"
 #include "playlist/Prefix.h"
@@ -79,6 +80,7 @@ QByteArray PlaylistEditing::driveOfDirectory(const QByteArray& directory) const 
 }
 
 void PlaylistEditing::addDropped(const QMimeData* data) {
+    const PlaylistModel::Step step(playlist_, QStringLiteral("Přidat"));
     // One refusal ends the drop: a dropped folder would bring a box for each further file.
     for (const tb::DroppedItem& item : tb::droppedItems(data)) {
         const QByteArray driveRoot = driveOfDirectory(item.directory);
@@ -96,6 +98,7 @@ void PlaylistEditing::addDropped(const QMimeData* data) {
 }
 
 void PlaylistEditing::addSelected() {
+    const PlaylistModel::Step step(playlist_, QStringLiteral("Přidat"));
     for (const QByteArray& name : widgets_.files.selectedNameBytes())
         add(name);
     widgets_.files.setFocus();
@@ -119,22 +122,19 @@ bool PlaylistEditing::acceptsDragFrom(QObject* source) const {
 void PlaylistEditing::fileListDragEnded(QObject* target) {
     if (target != &widgets_.list && target != widgets_.list.viewport())
         return;
+    const PlaylistModel::Step step(playlist_, QStringLiteral("Přidat"));
     for (const QByteArray& name : widgets_.files.selectedNameBytes())
         add(name);
 }
 
 void PlaylistEditing::removeSelected() {
-    const std::vector<bool>& selected = widgets_.list.selectionFlags();
-    for (bool isSelected : selected) {
-        if (isSelected)
-            widgets_.counter.Decrement();
-    }
-    playlist_.removeFlagged(selected);
-    widgets_.counter.setValue(static_cast<int>(playlist_.count()));
+    curating_.removeSelected(); // on a worker for a long playlist; the counter follows
     widgets_.list.setFocus();
 }
 
 void PlaylistEditing::removeAll() {
+    if (curating_.busy())
+        return;
     if (dialogs_.confirm(&window_, QStringLiteral("Opravdu chcete odebrat všechny položky ?")) !=
         tb::Dialogs::Answer::Yes)
         return;

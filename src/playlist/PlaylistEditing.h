@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 class FileBrowser;
+class PlaylistCurating;
 class PlaylistModel;
 class QLineEdit;
 class QMimeData;
@@ -45,11 +46,11 @@ public:
         QLineEdit& prefixText;
     };
 
-    // window is the parent of the boxes it shows.
+    // window is the parent of the boxes it shows; curating removes the selected entries.
     PlaylistEditing(const Widgets& widgets, PlaylistModel& playlist, FileBrowser& browser,
-                    tb::Dialogs& dialogs, QWidget& window)
-        : widgets_(widgets), playlist_(playlist), browser_(browser), dialogs_(dialogs),
-          window_(window) {}
+                    PlaylistCurating& curating, tb::Dialogs& dialogs, QWidget& window)
+        : widgets_(widgets), playlist_(playlist), browser_(browser), curating_(curating),
+          dialogs_(dialogs), window_(window) {}
 
     tb::PrefixMode prefixMode() const;
     // name: the file's name as bytes, as the file list holds it.
@@ -81,6 +82,7 @@ private:
     Widgets widgets_;
     PlaylistModel& playlist_;
     FileBrowser& browser_;
+    PlaylistCurating& curating_;
     tb::Dialogs& dialogs_;
     QWidget& window_;
 };

@@ -244,6 +244,7 @@ void PlaylistFiles::open() {
         return;
 
     const tb::PlaylistFormat format = tb::formatToRead(*chosen);
+    const PlaylistModel::Step step(playlist_, QStringLiteral("Otevřít playlist"));
     try {
         if (format == tb::PlaylistFormat::M3u)
             appendM3u(playlist_, *chosen); // streamed: the lines read stay if a read fails

@@ -18,7 +18,7 @@ QVariant PlaylistModel::data(const QModelIndex& index, int role) const {
     return displayText(entries_.at(static_cast<std::size_t>(index.row())));
 }
 
-QString PlaylistModel::displayText(std::string_view entry) const {
+QString tb::entryText(std::string_view entry, QStringDecoder& utf8) {
     // A row shows a few hundred characters at most; decoding a 200 MB line whole
     // would stall the window and take gigabytes.
     constexpr std::size_t kShownBytes = 4096;
@@ -31,10 +31,10 @@ QString PlaylistModel::displayText(std::string_view entry) const {
         entry = entry.substr(0, cut);
     }
     const QByteArrayView bytes(entry.data(), static_cast<qsizetype>(entry.size()));
-    QString text = utf8_.decode(bytes);
-    if (!utf8_.hasError())
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
         return text;
-    utf8_.resetState();
+    utf8.resetState();
     return tb::fromWindows1250(bytes);
 }
 
@@ -54,13 +54,74 @@ std::vector<tb::PlaylistItem> PlaylistModel::items() const {
     return all;
 }
 
+namespace {
+const QString kAddName = QStringLiteral("Přidat");
+} // namespace
+
+void PlaylistModel::beginStep(const QString& name) {
+    if (stepDepth_++ > 0)
+        return;
+    stepName_ = name;
+    stepBefore_ = entries_.copy();
+    stepGeneration_ = generation_;
+}
+
+void PlaylistModel::endStep() {
+    if (stepDepth_ == 0 || --stepDepth_ > 0)
+        return;
+    if (generation_ != stepGeneration_)
+        history_.add(stepName_.toStdString(), std::move(stepBefore_), entries_);
+    stepBefore_ = tb::EntryStore();
+    emit historyChanged();
+}
+
+void PlaylistModel::replaceWith(tb::EntryStore& entries) {
+    beginResetModel();
+    std::swap(entries_, entries);
+    changed();
+    endResetModel();
+}
+
+void PlaylistModel::reorder(const std::vector<std::uint32_t>& rows, const QString& name) {
+    tb::EntryStore reordered = entries_.copy();
+    reordered.reorder(rows);
+    replaceEntries(std::move(reordered), name);
+}
+
+void PlaylistModel::replaceEntries(tb::EntryStore entries, const QString& name) {
+    const Step step(*this, name);
+    replaceWith(entries);
+}
+
+void PlaylistModel::undo() {
+    if (!canUndo())
+        return;
+    beginResetModel();
+    history_.undo(entries_);
+    changed();
+    endResetModel();
+    emit historyChanged();
+}
+
+void PlaylistModel::redo() {
+    if (!canRedo())
+        return;
+    beginResetModel();
+    history_.redo(entries_);
+    changed();
+    endResetModel();
+    emit historyChanged();
+}
+
 void PlaylistModel::append(std::string_view entry, std::string_view file) {
+    const Step step(*this, kAddName);
     const int row = rowCount();
     // Room is made before the row is announced, so that running out of memory
     // leaves the model as it was.
     entries_.reserveMore(1, entry.size(), file.size());
     beginInsertRows(QModelIndex(), row, row);
     entries_.append(entry, file);
+    changed();
     endInsertRows();
 }
 
@@ -70,18 +131,21 @@ void PlaylistModel::appendAll(const std::vector<std::string_view>& entries,
         return;
     if (!files.empty() && files.size() != entries.size())
         throw std::invalid_argument("PlaylistModel::appendAll: one file per entry");
+    const Step step(*this, kAddName);
     const int first = rowCount();
     // Entries that are their own files' paths keep one byte for it (see EntryStore).
     entries_.reserveMore(entries.size(), totalSize(entries),
                          &files == &entries ? entries.size() : totalSize(files));
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(entries.size()) - 1);
     entries_.appendAll(entries, files); // allocates nothing now: room is made
+    changed();
     endInsertRows();
 }
 
 void PlaylistModel::appendItems(const std::vector<tb::PlaylistItem>& items) {
     if (items.empty())
         return;
+    const Step step(*this, kAddName);
     const int first = rowCount();
     std::size_t bytes = 0;
     std::size_t sideBytes = 0;
@@ -93,17 +157,23 @@ void PlaylistModel::appendItems(const std::vector<tb::PlaylistItem>& items) {
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(items.size()) - 1);
     for (const tb::PlaylistItem& item : items)
         entries_.appendItem(item);
+    changed();
     endInsertRows();
 }
 
 void PlaylistModel::removeFlagged(const std::vector<bool>& remove) {
+    const Step step(*this, QStringLiteral("Odebrat"));
     beginResetModel();
-    entries_.removeFlagged(remove);
+    if (entries_.removeFlagged(remove) > 0)
+        changed();
     endResetModel();
 }
 
 void PlaylistModel::clear() {
+    const Step step(*this, QStringLiteral("Odebrat vše"));
     beginResetModel();
+    if (!entries_.empty())
+        changed();
     entries_.clear();
     endResetModel();
 }

@@ -1,14 +1,26 @@
 #pragma once
 
+#include "playlist/EditHistory.h"
 #include "playlist/EntryStore.h"
 
 #include <QAbstractListModel>
 #include <QStringDecoder>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
+namespace tb {
+// An entry's text as shown: UTF-8 where it is valid UTF-8, else Windows-1250, the code
+// page of playlists written on Czech Windows; only its first 4 kB. Each thread has
+// its own decoder.
+QString entryText(std::string_view entry, QStringDecoder& utf8);
+} // namespace tb
+
 // The playlist: an ordered list of entries, duplicates allowed. Entries are byte
 // strings, kept and written byte for byte; only the display decodes them.
+//
+// Every change can be undone and made again (see tb::EditHistory). A change made
+// outside a step is a step of its own, named after what it did.
 class PlaylistModel : public QAbstractListModel {
     Q_OBJECT
 
@@ -53,11 +65,53 @@ public:
     // The memory that the entries take, in bytes.
     std::size_t memoryBytes() const { return entries_.allocatedBytes(); }
 
-    // Entries are shown as UTF-8 when they are valid UTF-8, else as Windows-1250,
-    // the code page of playlists written on Czech Windows.
-    QString displayText(std::string_view entry) const;
+    // Row i gets the entry that was at rows[i]; one row per entry, each once.
+    void reorder(const std::vector<std::uint32_t>& rows, const QString& name);
+    // Puts entries made from a snapshot in place of the playlist's, as one change.
+    void replaceEntries(tb::EntryStore entries, const QString& name);
+
+    // The changes made between the two are undone as one, under the outermost name.
+    void beginStep(const QString& name);
+    void endStep();
+    // A step for the scope it lives in.
+    class Step {
+    public:
+        Step(PlaylistModel& model, const QString& name) : model_(model) { model_.beginStep(name); }
+        ~Step() { model_.endStep(); }
+        Step(const Step&) = delete;
+        Step& operator=(const Step&) = delete;
+
+    private:
+        PlaylistModel& model_;
+    };
+    // Nothing is undone or redone while a step is open.
+    bool canUndo() const { return stepDepth_ == 0 && history_.canUndo(); }
+    bool canRedo() const { return stepDepth_ == 0 && history_.canRedo(); }
+    QString undoName() const { return QString::fromStdString(history_.undoName()); }
+    QString redoName() const { return QString::fromStdString(history_.redoName()); }
+    void undo();
+    void redo();
+    const tb::EditHistory& history() const { return history_; }
+    // Counts the changes: a snapshot is still the playlist while this stays the same.
+    std::uint64_t generation() const { return generation_; }
+
+    // The entry as shown (see tb::entryText).
+    QString displayText(std::string_view entry) const { return tb::entryText(entry, utf8_); }
+
+signals:
+    // A change was made, undone or made again, or a step ended.
+    void historyChanged();
 
 private:
+    void changed() { ++generation_; }
+    void replaceWith(tb::EntryStore& entries);
+
     tb::EntryStore entries_;
+    tb::EditHistory history_;
+    std::uint64_t generation_ = 0;
+    int stepDepth_ = 0;
+    QString stepName_;
+    tb::EntryStore stepBefore_;
+    std::uint64_t stepGeneration_ = 0;
     mutable QStringDecoder utf8_;
 };

@@ -5,8 +5,11 @@
 #include "playlist/PlaylistViewAccessible.h"
 
 #include <QAccessible>
+#include <QApplication>
+#include <QDrag>
 #include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -16,7 +19,9 @@
 
 namespace {
 constexpr int kTextMargin = 2;
-}
+// What a drag of the playlist's own entries carries: the entries are the selected ones.
+const QString kOwnEntriesMime = QStringLiteral("application/x-trackbinder-playlist-selection");
+} // namespace
 
 TPlaylistView::TPlaylistView(QWidget* parent) : QAbstractScrollArea(parent) {
     setFocusPolicy(Qt::StrongFocus);
@@ -78,6 +83,21 @@ void TPlaylistView::selectAll() {
 
 void TPlaylistView::clearSelection() {
     std::fill(selected_.begin(), selected_.end(), false);
+    viewport()->update();
+    announceSelection(QAccessible::SelectionWithin, -1);
+    emit selectionChanged();
+}
+
+void TPlaylistView::setSelectionFlags(std::vector<bool> flags) {
+    flags.resize(static_cast<std::size_t>(count()));
+    selected_ = std::move(flags);
+    const auto first = std::find(selected_.begin(), selected_.end(), true);
+    if (first != selected_.end()) {
+        const auto row = static_cast<int>(first - selected_.begin());
+        anchor_ = row;
+        setCurrentRow(row);
+        scrollTo(row);
+    }
     viewport()->update();
     announceSelection(QAccessible::SelectionWithin, -1);
     emit selectionChanged();
@@ -217,6 +237,11 @@ void TPlaylistView::paintEvent(QPaintEvent* event) {
             style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
         }
     }
+    if (dropRow_ >= 0) {
+        const int y = (dropRow_ - firstVisibleRow()) * itemHeight_;
+        painter.fillRect(QRect(0, std::max(0, y - 1), viewport()->width(), 2),
+                         pal.brush(QPalette::Text));
+    }
 }
 
 void TPlaylistView::selectRange(int from, int to, bool clearOthers) {
@@ -250,6 +275,9 @@ void TPlaylistView::mousePressEvent(QMouseEvent* event) {
     } else if (mods & Qt::ControlModifier) {
         anchor_ = row;
         setSelected(row, !isSelected(row));
+    } else if (isSelected(row)) {
+        pressedOnSelection_ = true;
+        pressPosition_ = event->position().toPoint();
     } else {
         anchor_ = row;
         selectRange(row, row, true);
@@ -257,7 +285,37 @@ void TPlaylistView::mousePressEvent(QMouseEvent* event) {
     setCurrentRow(row);
 }
 
+void TPlaylistView::mouseReleaseEvent(QMouseEvent* event) {
+    if (pressedOnSelection_ && event->button() == Qt::LeftButton) {
+        pressedOnSelection_ = false;
+        const int row = rowAt(event->position().toPoint().y());
+        if (row >= 0) {
+            anchor_ = row;
+            selectRange(row, row, true);
+        }
+    }
+    QAbstractScrollArea::mouseReleaseEvent(event);
+}
+
+void TPlaylistView::dragSelection() {
+    auto* data = new QMimeData;
+    data->setData(kOwnEntriesMime, QByteArray());
+    QDrag drag(this);
+    drag.setMimeData(data);
+    drag.exec(Qt::MoveAction);
+    setDropRow(-1);
+}
+
 void TPlaylistView::mouseMoveEvent(QMouseEvent* event) {
+    if (pressedOnSelection_) {
+        if ((event->buttons() & Qt::LeftButton) &&
+            (event->position().toPoint() - pressPosition_).manhattanLength() >=
+                QApplication::startDragDistance()) {
+            pressedOnSelection_ = false;
+            dragSelection();
+        }
+        return;
+    }
     // Dragging with the button held extends the selection from the anchor.
     if (!(event->buttons() & Qt::LeftButton) || anchor_ < 0 ||
         (event->modifiers() & Qt::ControlModifier))
@@ -329,7 +387,32 @@ void TPlaylistView::keyPressEvent(QKeyEvent* event) {
     event->accept();
 }
 
+bool TPlaylistView::isOwnDrag(const QDropEvent* event) const {
+    return (event->source() == this || event->source() == viewport()) &&
+           event->mimeData()->hasFormat(kOwnEntriesMime);
+}
+
+int TPlaylistView::dropRowAt(int y) const {
+    const int row = rowAt(y);
+    if (row < 0)
+        return count();
+    // The lower half of an entry drops after it.
+    return y % itemHeight_ >= itemHeight_ / 2 ? row + 1 : row;
+}
+
+void TPlaylistView::setDropRow(int row) {
+    if (row == dropRow_)
+        return;
+    dropRow_ = row;
+    viewport()->update();
+}
+
 void TPlaylistView::answerDrag(QDropEvent* event) const {
+    if (isOwnDrag(event)) {
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+        return;
+    }
     if (!dropFilter_ || !dropFilter_(event->source(), event->mimeData())) {
         event->ignore();
         return;
@@ -343,11 +426,26 @@ void TPlaylistView::dragEnterEvent(QDragEnterEvent* event) {
 
 void TPlaylistView::dragMoveEvent(QDragMoveEvent* event) {
     answerDrag(event);
+    if (isOwnDrag(event))
+        setDropRow(dropRowAt(event->position().toPoint().y()));
+}
+
+void TPlaylistView::dragLeaveEvent(QDragLeaveEvent* event) {
+    setDropRow(-1);
+    QAbstractScrollArea::dragLeaveEvent(event);
 }
 
 // The file list adds its entries when its drag ends, learning where it was dropped; the
 // window's drop handler takes drops from other programs.
 void TPlaylistView::dropEvent(QDropEvent* event) {
+    if (isOwnDrag(event)) {
+        const int row = dropRowAt(event->position().toPoint().y());
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+        setDropRow(-1);
+        emit selectionDropped(row);
+        return;
+    }
     answerDrag(event);
     if (event->isAccepted() && dropHandler_)
         dropHandler_(event->source(), event->mimeData());

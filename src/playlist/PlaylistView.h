@@ -35,6 +35,12 @@ public:
     int selectedCount() const;
     // One flag per row, true for the selected ones.
     const std::vector<bool>& selectionFlags() const { return selected_; }
+    // Selects the flagged rows (one flag per row) after the entries moved; the first
+    // becomes the current one and is shown.
+    void setSelectionFlags(std::vector<bool> flags);
+    // The row before which a drag of the selected entries would drop them (the row
+    // count: at the end); -1 when none is dragged over the list.
+    int dropRow() const { return dropRow_; }
 
     // The row with the focus rectangle, -1 when none.
     int currentRow() const { return current_; }
@@ -55,16 +61,21 @@ signals:
     // Every key press, before the list's own navigation handles it.
     void keyDown(int key, Qt::KeyboardModifiers modifiers);
     void selectionChanged();
+    // The selected entries were dragged and dropped before the entry at row (the row
+    // count: at the end).
+    void selectionDropped(int row);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -78,6 +89,12 @@ private:
     void moveCurrent(int row, Qt::KeyboardModifiers modifiers);
     // Accepts the drag or drop when the filter lets it in, else refuses it.
     void answerDrag(QDropEvent* event) const;
+    // Whether the drag carries this list's own selected entries.
+    bool isOwnDrag(const QDropEvent* event) const;
+    // The row before which a drop at this height puts the dragged entries.
+    int dropRowAt(int y) const;
+    void setDropRow(int row);
+    void dragSelection();
     // Tell a listening screen reader of the current entry and of selection changes.
     void announceCurrent();
     void announceSelection(QAccessible::Event type, int row);
@@ -87,6 +104,11 @@ private:
     int current_ = -1;
     int anchor_ = -1;
     int itemHeight_ = 13;
+    // A plain press on a selected entry may start a drag of the selection; where it
+    // does not, the release selects that entry alone.
+    bool pressedOnSelection_ = false;
+    QPoint pressPosition_;
+    int dropRow_ = -1;
     std::function<bool(QObject*, const QMimeData*)> dropFilter_;
     std::function<void(QObject*, const QMimeData*)> dropHandler_;
 };
