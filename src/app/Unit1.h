@@ -42,6 +42,7 @@ class PlaylistModel;
 class DriveSearch;
 class FileBrowser;
 class PlaylistFiles;
+class PlaylistFind;
 class RenameDelete;
 class TagPanel;
 
@@ -264,6 +265,7 @@ private:
     std::unique_ptr<PlaylistFiles> playlistFiles_;
     std::unique_ptr<RenameDelete> renameDelete_;
     std::unique_ptr<DriveSearch> driveSearch_;
+    std::unique_ptr<PlaylistFind> playlistFind_;
 };
 
 template <typename Action> void TForm1::guarded(Action&& action) {

@@ -1,8 +1,12 @@
+#include "app/Unit1.h"
 #include "playlist/PlaylistFind.h"
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistView.h"
+#include "support/MainWindowFixture.h"
 
+#include <QAction>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 
 namespace {
@@ -43,6 +47,7 @@ private slots:
     void findsIgnoringCaseAndAccentsRoundTheList();
     void noMatchKeepsTheSelection();
     void farMatchAmongManyIsFoundAndShown();
+    void mainWindowFindsByKeysAndMenu();
 };
 
 void TestPlaylistFind::findsIgnoringCaseAndAccentsRoundTheList() {
@@ -115,6 +120,24 @@ void TestPlaylistFind::farMatchAmongManyIsFoundAndShown() {
     QVERIFY(w.find.searching());
     w.model.append("Kocour.mp3");
     QTRY_COMPARE(w.list->currentRow(), 199'999);
+}
+
+void TestPlaylistFind::mainWindowFindsByKeysAndMenu() {
+    tb::test::MainWindowFixture fx;
+    TForm1& form = fx.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    const QList<QAction*> menu = form.POP2->actions().mid(form.POP2->actions().size() - 3);
+    QCOMPARE(menu.at(0)->text() + menu.at(0)->shortcut().toString(), QStringLiteral("NajítCtrl+F"));
+    QCOMPARE(menu.at(1)->shortcut(), QKeySequence(Qt::Key_F3));
+    QCOMPARE(menu.at(2)->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    QVERIFY(!menu.at(0)->isEnabled()); // nothing to find yet
+    form.playlist()->append("a.mp3");
+    form.playlist()->append("Žlutý pes.mp3");
+    QTest::keyClick(&form, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), "PES");
+    QCOMPARE(form.ListBox1->currentRow(), 1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(form.ListBox1->hasFocus());
 }
 
 QTEST_MAIN(TestPlaylistFind)
