@@ -42,7 +42,9 @@ QLatin1StringView latin1(std::string_view bytes) {
 } // namespace
 
 PlaylistFind::PlaylistFind(TPlaylistView& list, PlaylistModel& playlist, QWidget& window)
-    : list_(list), playlist_(playlist), foldedChars_(0x10000, kUnknown) {
+    : list_(list), playlist_(playlist),
+      utf8_(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless),
+      foldedChars_(0x10000, kUnknown) {
     bar_ = new QWidget(&window);
     // The window may be dark; the field is drawn in the desktop's colours, like the list
     // it belongs to. Each colour is set, since the window's own ones would be inherited.
@@ -260,18 +262,33 @@ bool PlaylistFind::matches(std::string_view entry) {
     if (isAscii(shown))
         return !asciiNeedle_.isEmpty() &&
                latin1(shown).contains(QLatin1StringView(asciiNeedle_), Qt::CaseInsensitive);
-    const QString text = playlist_.displayText(entry);
-    scratch_.resize(text.size());
-    QChar* out = scratch_.data();
-    qsizetype length = 0;
-    for (const QChar c : text) {
-        const char16_t f = foldedChar(c.unicode());
-        if (f == kComplex)
-            return folded(text).contains(needle_);
-        if (f != kDropped)
-            out[length++] = QChar(f);
+    // UTF-8 that the row shows whole is decoded straight into the scratch; the rest as
+    // the row decodes it.
+    if (entry.size() <= kShownBytes) {
+        scratch_.resize(static_cast<qsizetype>(entry.size())); // never more characters
+        QChar* const end = utf8_.appendToBuffer(scratch_.data(), latin1(entry));
+        if (!utf8_.hasError())
+            return foldedHolds(scratch_.data(), end, entry);
+        utf8_.resetState();
     }
-    return QStringView(out, length).contains(needle_);
+    const QString text = playlist_.displayText(entry);
+    scratch_ = text;
+    return foldedHolds(scratch_.data(), scratch_.data() + scratch_.size(), entry);
+}
+
+// Folds the characters in place and looks for the text in them.
+bool PlaylistFind::foldedHolds(QChar* begin, const QChar* end, std::string_view entry) {
+    QChar* out = begin;
+    for (const QChar* c = begin; c != end; ++c) {
+        char16_t f = foldedChars_[c->unicode()];
+        if (f == kUnknown)
+            f = foldedChar(c->unicode());
+        if (f == kComplex)
+            return folded(playlist_.displayText(entry)).contains(needle_);
+        if (f != kDropped)
+            *out++ = QChar(f);
+    }
+    return QStringView(begin, out).contains(needle_);
 }
 
 // Folding a string is folding each of its characters, apart from pairs and the

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QRect>
 #include <QString>
+#include <QStringDecoder>
 #include <QTimer>
 #include <string_view>
 #include <vector>
@@ -63,6 +64,7 @@ private:
     void search(int from, int step, int rows, bool later = false);
     void searchSlice();
     bool matches(std::string_view entry);
+    bool foldedHolds(QChar* begin, const QChar* end, std::string_view entry);
     char16_t foldedChar(char16_t c);
     void showFound(int row);
     void showNotFound(bool notFound);
@@ -94,6 +96,7 @@ private:
     int pendingLast_ = -1;
     bool notFound_ = false;
     QTimer slices_;
+    QStringDecoder utf8_;
     // Each character as folded, filled as characters are met.
     std::vector<char16_t> foldedChars_;
     QString scratch_;
