@@ -17,7 +17,7 @@ class QLineEdit;
 class QWidget;
 class TPlaylistView;
 
-// Finds entries of the playlist as the user types: Ctrl+F opens a field below the list,
+// Finds entries of the playlist as the user types: Ctrl+F opens a field at the foot of the list,
 // each change of its text selects and shows the first entry from the current one on
 // whose text holds it, case and accents aside; Enter or F3 goes to the next, Shift+F3
 // to the one before, round past the ends, and Escape closes the field.
@@ -25,13 +25,14 @@ class TPlaylistView;
 // The entries are looked through on the window's thread in slices of a few
 // milliseconds, resumed from a zero timer, so that a million of them do not hold up
 // the typing. Nothing is kept of them between searches: the playlist may change under
-// the search at any time, and a cache of their folded texts would cost as much memory
-// again as the playlist.
+// the search at any time, and a cache of their folded texts, two bytes a character,
+// would take about twice the memory of the playlist itself.
 class PlaylistFind : public QObject {
     Q_OBJECT
 
 public:
-    // The field is made a child of window, whose key shortcuts the commands become.
+    // The field is made a child of window, which holds the list; the commands become
+    // the window's shortcuts.
     PlaylistFind(TPlaylistView& list, PlaylistModel& playlist, QWidget& window);
     ~PlaylistFind() override;
 
