@@ -28,6 +28,7 @@
 #include "playlist/PlaylistCurating.h"
 #include "playlist/PlaylistEditing.h"
 #include "playlist/PlaylistFiles.h"
+#include "playlist/PlaylistFind.h"
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistView.h"
 #include "playlist/Prefix.h"
@@ -707,6 +708,10 @@ void TForm1::createJobs() {
     driveSearch_ = std::make_unique<DriveSearch>(
         DriveSearch::Widgets{*Disk, *StaticText2, *Button8, *AllMP3, *Digits1}, *playlist_,
         services_.dialogs, *this, *this);
+    // Find in the playlist: its commands come last in the playlist's menu.
+    playlistFind_ = std::make_unique<PlaylistFind>(*ListBox1, *playlist_, *this);
+    POP2->addSeparator();
+    POP2->addActions(playlistFind_->actions());
 }
 
 void TForm1::connectFileBrowser() {

@@ -43,6 +43,7 @@ class DriveSearch;
 class FileBrowser;
 class PlaylistCurating;
 class PlaylistFiles;
+class PlaylistFind;
 class RenameDelete;
 class TagPanel;
 
@@ -300,6 +301,7 @@ private:
     std::unique_ptr<PlaylistFiles> playlistFiles_;
     std::unique_ptr<RenameDelete> renameDelete_;
     std::unique_ptr<DriveSearch> driveSearch_;
+    std::unique_ptr<PlaylistFind> playlistFind_;
 };
 
 template <typename Action> void TForm1::guarded(Action&& action) {
