@@ -163,11 +163,11 @@ std::size_t EntryStore::removeFlagged(const std::vector<bool>& remove) {
     // Kept where they were appended, the entries would have to be renumbered in the
     // order as well: gathering them in row order costs about the same and leaves none.
     const std::size_t before = size();
-    *this = inRowOrder(remove);
+    *this = withoutFlagged(remove);
     return before - size();
 }
 
-EntryStore EntryStore::inRowOrder(const std::vector<bool>& leaveOut) const {
+EntryStore EntryStore::withoutFlagged(const std::vector<bool>& leaveOut) const {
     const auto kept = [&](std::size_t row) {
         return row >= leaveOut.size() || !leaveOut[row];
     };

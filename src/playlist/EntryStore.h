@@ -66,6 +66,11 @@ public:
     // per entry. Returns how many were removed. An unfinished entry's parts go.
     std::size_t removeFlagged(const std::vector<bool>& remove);
 
+    // The entries in row order but those flagged, in a store of their own: a removal
+    // that copies only what it keeps, leaving this store as it was for a copy that
+    // shares it.
+    EntryStore withoutFlagged(const std::vector<bool>& leaveOut) const;
+
     // Puts the entries in a new order: row i gets the entry that was at rows[i].
     // `rows` holds each row of the store once; anything else is refused, and the
     // store stays as it was. No entry's bytes move.
@@ -97,9 +102,6 @@ private:
     std::size_t orderBytes() const {
         return order_ ? order_->capacity() * sizeof(std::uint32_t) : 0;
     }
-    // The entries in row order but those flagged, their bytes copied, with no order of
-    // their own.
-    EntryStore inRowOrder(const std::vector<bool>& leaveOut) const;
 
     // The side of an entry whose file is its own text. No other side is one NUL alone:
     // what came with an entry brings its numbers after the NUL.

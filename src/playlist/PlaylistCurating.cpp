@@ -10,6 +10,7 @@
 #include "playlist/PlaylistView.h"
 #include "playlist/Reordering.h"
 
+#include <QElapsedTimer>
 #include <QProgressDialog>
 #include <QRandomGenerator>
 #include <QStringDecoder>
@@ -24,6 +25,7 @@ struct PlaylistCurating::Job {
     QString label;
     Work work;
     std::function<void(Result&)> finish;
+    std::size_t weight = 1;
     tb::EntryStore snapshot;
     std::vector<bool> selected;
     std::uint64_t generation = 0;
@@ -84,7 +86,7 @@ public:
             QString first;
             QString second;
             for (std::size_t i = begin; i < end; ++i) {
-                if ((i & 1023) == 0 && stopped(progress))
+                if (stopped(progress))
                     return;
                 texts(rows[i], utf8, first, second);
                 first_[index].push_back(order.sortKey(first));
@@ -127,9 +129,7 @@ PlaylistCurating::Result removed(const tb::EntryStore& entries, std::vector<bool
     result.count = count;
     if (count == 0)
         return result;
-    tb::EntryStore kept = entries.copy();
-    kept.removeFlagged(flags);
-    result.entries = std::move(kept);
+    result.entries = entries.withoutFlagged(flags);
     return result;
 }
 
@@ -158,7 +158,7 @@ PlaylistCurating::~PlaylistCurating() {
 }
 
 void PlaylistCurating::run(const QString& name, const QString& label, Work work,
-                           std::function<void(Result&)> finish) {
+                           std::function<void(Result&)> finish, std::size_t weight) {
     if (busy())
         return;
     auto job = std::make_shared<Job>();
@@ -166,6 +166,7 @@ void PlaylistCurating::run(const QString& name, const QString& label, Work work,
     job->label = label;
     job->work = std::move(work);
     job->finish = std::move(finish);
+    job->weight = weight;
     start(std::move(job));
 }
 
@@ -182,7 +183,7 @@ void PlaylistCurating::start(std::shared_ptr<Job> job) {
     if (!wasBusy)
         emit busyChanged();
 
-    if (job->snapshot.size() < workerThreshold_) {
+    if (!onWorker(job->snapshot.size(), job->weight)) {
         try {
             job->result = job->work(job->snapshot, job->selected, job->progress);
         } catch (...) {
@@ -200,28 +201,37 @@ void PlaylistCurating::start(std::shared_ptr<Job> job) {
         QMetaObject::invokeMethod(
             this, [this, job] { jobDone(job); }, Qt::QueuedConnection);
     });
+    if (!progressTimer_) {
+        // The box is made only once the command has taken a while: making it would take
+        // longer than most commands do.
+        jobClock_.start();
+        progressTimer_ = new QTimer(this);
+        connect(progressTimer_, &QTimer::timeout, this, [this] { showProgress(); });
+        progressTimer_->start(50);
+    }
+}
+
+void PlaylistCurating::showProgress() {
+    if (!job_ || jobClock_.elapsed() < kProgressDelayMs)
+        return;
     if (!progressBox_) {
-        progressBox_ = new QProgressDialog(job->label, QStringLiteral("Zrušit"), 0, 0, &window_);
+        progressBox_ = new QProgressDialog(job_->label, QStringLiteral("Zrušit"), 0, 0, &window_);
         progressBox_->setObjectName(QStringLiteral("curatingProgress"));
-        progressBox_->setWindowTitle(job->name);
+        progressBox_->setWindowTitle(job_->name);
         progressBox_->setWindowModality(Qt::WindowModal);
-        progressBox_->setMinimumDuration(300); // a quick command shows no box
+        progressBox_->setMinimumDuration(0);
         progressBox_->setAutoReset(false);
         progressBox_->setAutoClose(false);
-        connect(progressBox_, &QProgressDialog::canceled, this,
-                [job] { job->progress.cancelled = true; });
-        progressTimer_ = new QTimer(this);
-        connect(progressTimer_, &QTimer::timeout, this, [this, job] {
-            if (!progressBox_)
-                return;
-            progressBox_->setMaximum(static_cast<int>(
-                std::min<std::size_t>(job->progress.total, std::numeric_limits<int>::max())));
-            progressBox_->setValue(static_cast<int>(
-                std::min<std::size_t>(job->progress.done, std::numeric_limits<int>::max() - 1)));
+        connect(progressBox_, &QProgressDialog::canceled, this, [this] {
+            if (job_)
+                job_->progress.cancelled = true;
         });
-        progressTimer_->start(50);
-        progressBox_->setValue(0);
     }
+    const Progress& progress = job_->progress;
+    progressBox_->setMaximum(
+        static_cast<int>(std::min<std::size_t>(progress.total, std::numeric_limits<int>::max())));
+    progressBox_->setValue(static_cast<int>(
+        std::min<std::size_t>(progress.done, std::numeric_limits<int>::max() - 1)));
 }
 
 void PlaylistCurating::jobDone(const std::shared_ptr<Job>& job) {
@@ -362,7 +372,8 @@ void PlaylistCurating::shuffle() {
 }
 
 void PlaylistCurating::sort(SortKey key) {
-    const bool onThreads = playlist_.count() >= workerThreshold_;
+    const std::size_t weight = key == SortKey::ArtistAndTitle ? kTagWeight : kKeyWeight;
+    const bool onThreads = onWorker(playlist_.count(), weight);
     const TagReader tags = tagReader_;
     const auto texts = [key, tags](const tb::EntryStore& entries) -> SortKeys::Texts {
         return [&entries, key, tags](std::size_t row, QStringDecoder& utf8, QString& first,
@@ -395,7 +406,8 @@ void PlaylistCurating::sort(SortKey key) {
         };
     };
     const bool twoKeys = key == SortKey::FolderAndName || key == SortKey::ArtistAndTitle;
-    run(QStringLiteral("Seřadit"),
+    run(
+        QStringLiteral("Seřadit"),
         key == SortKey::ArtistAndTitle ? QStringLiteral("Čtu tagy souborů…")
                                        : QStringLiteral("Řadím…"),
         reordered([texts, twoKeys, onThreads](const tb::EntryStore& entries,
@@ -415,7 +427,7 @@ void PlaylistCurating::sort(SortKey key) {
                 index = places[index];
             return tb::placedIn(selected.size(), places, order);
         }),
-        [this](Result& result) { apply(QStringLiteral("Seřadit"), result); });
+        [this](Result& result) { apply(QStringLiteral("Seřadit"), result); }, weight);
 }
 
 void PlaylistCurating::removeDuplicates() {

@@ -2,6 +2,7 @@
 
 #include "playlist/EntryStore.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <atomic>
@@ -71,12 +72,19 @@ public:
 
     // Whether a command still runs.
     bool busy() const { return job_ != nullptr; }
-    // Commands on fewer entries than this run at once, on the window's thread.
-    void setWorkerThreshold(std::size_t entries) { workerThreshold_ = entries; }
+    // A command whose entries weigh less than this runs at once, on the window's thread;
+    // an entry weighs 1 for a move, more where each needs a sort key or a file checked.
+    void setWorkerThreshold(std::size_t weight) { workerThreshold_ = weight; }
     void setTagReader(TagReader reader) { tagReader_ = std::move(reader); }
     void setShuffleSeed(std::uint64_t seed) { shuffleSeed_ = seed; }
 
-    static constexpr std::size_t kDefaultWorkerThreshold = 20'000;
+    // About 5 ms of the lightest work.
+    static constexpr std::size_t kDefaultWorkerThreshold = 100'000;
+    static constexpr int kProgressDelayMs = 300;
+    // What an entry weighs beside a move: a sort key takes some twenty times as long, a
+    // look at the file system as much, a file's tag a hundred times more.
+    static constexpr std::size_t kKeyWeight = 20;
+    static constexpr std::size_t kTagWeight = 2000;
 
     // What a command's work gives back; `entries` empty when nothing changes.
     struct Result {
@@ -102,13 +110,18 @@ private:
     struct Job;
     // Runs the work on a snapshot, then hands its result to finish on the window's thread.
     void run(const QString& name, const QString& label, Work work,
-             std::function<void(Result&)> finish);
+             std::function<void(Result&)> finish, std::size_t weight = 1);
     void start(std::shared_ptr<Job> job);
     void jobDone(const std::shared_ptr<Job>& job);
     void endJob();
+    // Shows the box with the progress once the command has run for a while.
+    void showProgress();
     // Puts a reordering or a removal in place and selects what it says.
     void apply(const QString& name, Result& result);
     void rearrange(const QString& name, Work work);
+    bool onWorker(std::size_t entries, std::size_t weight) const {
+        return entries * weight >= workerThreshold_;
+    }
     void afterChange();
 
     Widgets widgets_;
@@ -123,4 +136,5 @@ private:
     std::thread worker_;
     QProgressDialog* progressBox_ = nullptr;
     QTimer* progressTimer_ = nullptr;
+    QElapsedTimer jobClock_;
 };

@@ -69,6 +69,7 @@ void TPlaylistView::setSelected(int row, bool selected) {
     if (row < 0 || row >= static_cast<int>(selected_.size()) || selected_[row] == selected)
         return;
     selected_[row] = selected;
+    selectedCount_ += selected ? 1 : -1;
     viewport()->update(visualRect(row));
     announceSelection(selected ? QAccessible::SelectionAdd : QAccessible::SelectionRemove, row);
     emit selectionChanged();
@@ -76,6 +77,7 @@ void TPlaylistView::setSelected(int row, bool selected) {
 
 void TPlaylistView::selectAll() {
     std::fill(selected_.begin(), selected_.end(), true);
+    selectedCount_ = count();
     viewport()->update();
     announceSelection(QAccessible::SelectionWithin, -1);
     emit selectionChanged();
@@ -83,6 +85,7 @@ void TPlaylistView::selectAll() {
 
 void TPlaylistView::clearSelection() {
     std::fill(selected_.begin(), selected_.end(), false);
+    selectedCount_ = 0;
     viewport()->update();
     announceSelection(QAccessible::SelectionWithin, -1);
     emit selectionChanged();
@@ -91,6 +94,7 @@ void TPlaylistView::clearSelection() {
 void TPlaylistView::setSelectionFlags(std::vector<bool> flags) {
     flags.resize(static_cast<std::size_t>(count()));
     selected_ = std::move(flags);
+    selectedCount_ = static_cast<int>(std::count(selected_.begin(), selected_.end(), true));
     const auto first = std::find(selected_.begin(), selected_.end(), true);
     if (first != selected_.end()) {
         const auto row = static_cast<int>(first - selected_.begin());
@@ -101,10 +105,6 @@ void TPlaylistView::setSelectionFlags(std::vector<bool> flags) {
     viewport()->update();
     announceSelection(QAccessible::SelectionWithin, -1);
     emit selectionChanged();
-}
-
-int TPlaylistView::selectedCount() const {
-    return static_cast<int>(std::count(selected_.begin(), selected_.end(), true));
 }
 
 void TPlaylistView::setCurrentRow(int row) {
@@ -191,6 +191,7 @@ void TPlaylistView::rowsAppended(int first, int last) {
 void TPlaylistView::modelWasReset() {
     // A rebuilt list has nothing selected, like a freshly filled list box.
     selected_.assign(static_cast<std::size_t>(count()), false);
+    selectedCount_ = 0;
     current_ = -1;
     anchor_ = -1;
     updateScrollBar();
@@ -245,14 +246,18 @@ void TPlaylistView::paintEvent(QPaintEvent* event) {
 }
 
 void TPlaylistView::selectRange(int from, int to, bool clearOthers) {
-    if (clearOthers)
+    if (clearOthers) {
         std::fill(selected_.begin(), selected_.end(), false);
+        selectedCount_ = 0;
+    }
     if (from > to)
         std::swap(from, to);
     from = std::max(from, 0);
     to = std::min(to, count() - 1);
-    for (int row = from; row <= to; ++row)
+    for (int row = from; row <= to; ++row) {
+        selectedCount_ += selected_[row] ? 0 : 1;
         selected_[row] = true;
+    }
     viewport()->update();
     if (from == to && clearOthers)
         announceSelection(QAccessible::Selection, from);

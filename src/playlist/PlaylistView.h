@@ -32,7 +32,7 @@ public:
     void setSelected(int row, bool selected);
     void selectAll();
     void clearSelection();
-    int selectedCount() const;
+    int selectedCount() const { return selectedCount_; }
     // One flag per row, true for the selected ones.
     const std::vector<bool>& selectionFlags() const { return selected_; }
     // Selects the flagged rows (one flag per row) after the entries moved; the first
@@ -101,6 +101,7 @@ private:
 
     PlaylistModel* model_ = nullptr;
     std::vector<bool> selected_;
+    int selectedCount_ = 0; // kept as the flags change: counting a million takes a while
     int current_ = -1;
     int anchor_ = -1;
     int itemHeight_ = 13;

@@ -2,7 +2,6 @@
 
 #include <numeric>
 #include <random>
-#include <unordered_set>
 #include <utility>
 
 namespace tb {
@@ -123,11 +122,30 @@ std::vector<std::uint32_t> shuffledRows(const std::vector<bool>& selected, std::
 
 std::vector<bool> laterDuplicates(std::size_t count,
                                   const std::function<std::string_view(std::size_t)>& keyOf) {
-    std::vector<bool> duplicate(count);
-    std::unordered_set<std::string_view> seen;
-    seen.reserve(count);
+    // Rows sorted by their keys' hashes bring equal keys together: for a million keys
+    // that is several times quicker than a hash set, whose every insert misses the cache.
+    std::vector<std::pair<std::size_t, std::uint32_t>> hashed(count);
     for (std::size_t row = 0; row < count; ++row)
-        duplicate[row] = !seen.insert(keyOf(row)).second;
+        hashed[row] = {std::hash<std::string_view>{}(keyOf(row)), static_cast<std::uint32_t>(row)};
+    std::sort(hashed.begin(), hashed.end());
+    std::vector<bool> duplicate(count);
+    std::vector<std::uint32_t> firsts; // the first row of each key met under one hash
+    for (std::size_t begin = 0; begin < count;) {
+        std::size_t end = begin + 1;
+        while (end < count && hashed[end].first == hashed[begin].first)
+            ++end;
+        firsts.assign(1, hashed[begin].second);
+        for (std::size_t i = begin + 1; i < end; ++i) { // ascending rows
+            const std::uint32_t row = hashed[i].second;
+            const std::string_view key = keyOf(row);
+            const bool seen = std::any_of(firsts.begin(), firsts.end(),
+                                          [&](std::uint32_t first) { return keyOf(first) == key; });
+            duplicate[row] = seen;
+            if (!seen)
+                firsts.push_back(row);
+        }
+        begin = end;
+    }
     return duplicate;
 }
 
