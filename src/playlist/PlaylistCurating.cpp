@@ -420,9 +420,19 @@ void PlaylistCurating::sort(SortKey key) {
                 return std::vector<std::uint32_t>();
             std::vector<std::uint32_t> order(places.size());
             std::iota(order.begin(), order.end(), std::uint32_t{0});
-            std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+            const auto less = [&](std::uint32_t a, std::uint32_t b) {
                 return keys.compare(a, b) < 0;
-            });
+            };
+            if (onThreads && order.size() > 1) {
+                // Each half on its own core, then merged; equal keys keep their order.
+                const auto middle = order.begin() + static_cast<std::ptrdiff_t>(order.size() / 2);
+                std::thread firstHalf([&] { std::stable_sort(order.begin(), middle, less); });
+                std::stable_sort(middle, order.end(), less);
+                firstHalf.join();
+                std::inplace_merge(order.begin(), middle, order.end(), less);
+            } else {
+                std::stable_sort(order.begin(), order.end(), less);
+            }
             for (std::uint32_t& index : order)
                 index = places[index];
             return tb::placedIn(selected.size(), places, order);
