@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ErrorReport.h"
 #include "platform/FileSystems.h"
+#include "platform/ThreadPriority.h"
 #include "playlist/PlaylistExport.h"
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistView.h"
@@ -76,6 +77,7 @@ public:
         first_.resize(chunks);
         second_.resize(twoKeys ? chunks : 0);
         const auto make = [&](std::size_t index) {
+            tb::lowerThisThreadsPriority();
             const tb::CzechOrder order;
             QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
             const std::size_t begin = index * chunk_;
@@ -193,6 +195,7 @@ void PlaylistCurating::start(std::shared_ptr<Job> job) {
         return;
     }
     worker_ = std::thread([this, job] {
+        tb::lowerThisThreadsPriority();
         try {
             job->result = job->work(job->snapshot, job->selected, job->progress);
         } catch (...) {
@@ -426,7 +429,10 @@ void PlaylistCurating::sort(SortKey key) {
             if (onThreads && order.size() > 1) {
                 // Each half on its own core, then merged; equal keys keep their order.
                 const auto middle = order.begin() + static_cast<std::ptrdiff_t>(order.size() / 2);
-                std::thread firstHalf([&] { std::stable_sort(order.begin(), middle, less); });
+                std::thread firstHalf([&] {
+                    tb::lowerThisThreadsPriority();
+                    std::stable_sort(order.begin(), middle, less);
+                });
                 std::stable_sort(middle, order.end(), less);
                 firstHalf.join();
                 std::inplace_merge(order.begin(), middle, order.end(), less);
