@@ -1,0 +1,86 @@
+// Runs under a real X server with real pointer input from xdotool: a drag of the
+// playlist's selected entries goes through the window system's drag and drop, which
+// no synthetic event reaches.
+#include "playlist/PlaylistModel.h"
+#include "playlist/PlaylistView.h"
+
+#include <QProcess>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+bool pointerTo(QPoint at) {
+    return QProcess::execute("xdotool",
+                             {"mousemove", QString::number(at.x()), QString::number(at.y())}) == 0;
+}
+
+bool leftButton(const char* action) {
+    return QProcess::execute("xdotool", {action, "1"}) == 0;
+}
+
+} // namespace
+
+class TestPlaylistDrag : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Pressed on a selected entry and dragged, the selection goes where the drop line
+    // shows; pressed and let go without a drag, that entry alone is selected.
+    void selectedEntriesDragToTheDropLine() {
+        PlaylistModel model;
+        for (const char* text : {"a", "b", "c", "d", "e"})
+            model.append(text);
+        TPlaylistView view;
+        view.setModel(&model);
+        view.setGeometry(100, 100, 200, 120);
+        pointerTo({5, 5});
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QSignalSpy drops(&view, &TPlaylistView::selectionDropped);
+        const int rowHeight = view.ItemHeight();
+        const auto rowPoint = [&](int row, int within) {
+            return view.viewport()->mapToGlobal(QPoint(40, row * rowHeight + within));
+        };
+        view.setSelected(2, true);
+        view.setSelected(4, true);
+
+        // One gesture, run by xdotool while the drag's own event loop runs here.
+        QStringList gesture;
+        const auto moveTo = [&](QPoint at) {
+            gesture << "mousemove" << QString::number(at.x()) << QString::number(at.y()) << "sleep"
+                    << "0.05";
+        };
+        moveTo(rowPoint(4, rowHeight / 2));
+        gesture << "mousedown"
+                << "1";
+        for (int y = rowHeight * 4; y > rowHeight; y -= 4)
+            moveTo(view.viewport()->mapToGlobal(QPoint(40, y)));
+        moveTo(rowPoint(1, 2)); // the upper half of b: before it
+        gesture << "sleep"
+                << "0.3"
+                << "mouseup"
+                << "1";
+        QList<int> dropLines; // where the line was, looked at while the drag runs
+        QTimer look;
+        connect(&look, &QTimer::timeout, [&] { dropLines.append(view.dropRow()); });
+        look.start(20);
+        QProcess xdotool;
+        xdotool.start("xdotool", gesture);
+        QTRY_COMPARE_WITH_TIMEOUT(drops.count(), 1, 10000);
+        QVERIFY(xdotool.waitForFinished());
+        QCOMPARE(drops.first().first().toInt(), 1);
+        QVERIFY(dropLines.contains(1));
+        QCOMPARE(view.dropRow(), -1);
+        QCOMPARE(view.selectedCount(), 2); // the drop leaves the selection to the move
+
+        QVERIFY(pointerTo(rowPoint(2, rowHeight / 2)));
+        QVERIFY(leftButton("click"));
+        QTRY_COMPARE(view.selectedCount(), 1);
+        QVERIFY(view.isSelected(2));
+        QCOMPARE(drops.count(), 1);
+    }
+};
+
+QTEST_MAIN(TestPlaylistDrag)
+#include "test_playlist_drag.moc"
