@@ -26,35 +26,31 @@ const std::string& EditHistory::redoName() const {
     return undone_.empty() ? kNoName : undone_.back().name;
 }
 
-bool EditHistory::moveStep(std::deque<Step>& from, std::deque<Step>& to, EntryStore& playlist) {
+bool EditHistory::moveStep(std::deque<Step>& from, std::deque<Step>& to, EntryStore& playlist,
+                           std::size_t& bytes) {
     if (from.empty())
         return false;
     Step step = std::move(from.back());
     from.pop_back();
     std::swap(step.state, playlist);
+    // The step now keeps the other side of its change, which costs what it does not share.
+    bytes -= step.bytes;
+    step.bytes = step.state.bytesNotSharedWith(playlist);
+    bytes += step.bytes;
     to.push_back(std::move(step));
     return true;
 }
 
 bool EditHistory::undo(EntryStore& playlist) {
-    if (!moveStep(done_, undone_, playlist))
-        return false;
-    // The step now keeps the state after the change, which costs what it shares not.
-    bytes_ -= undone_.back().bytes;
-    undone_.back().bytes = undone_.back().state.bytesNotSharedWith(playlist);
-    bytes_ += undone_.back().bytes;
+    const bool undone = moveStep(done_, undone_, playlist, bytes_);
     keepWithinBudget();
-    return true;
+    return undone;
 }
 
 bool EditHistory::redo(EntryStore& playlist) {
-    if (!moveStep(undone_, done_, playlist))
-        return false;
-    bytes_ -= done_.back().bytes;
-    done_.back().bytes = done_.back().state.bytesNotSharedWith(playlist);
-    bytes_ += done_.back().bytes;
+    const bool redone = moveStep(undone_, done_, playlist, bytes_);
     keepWithinBudget();
-    return true;
+    return redone;
 }
 
 void EditHistory::clear() {

@@ -46,7 +46,9 @@ private:
         EntryStore state;
         std::size_t bytes = 0;
     };
-    static bool moveStep(std::deque<Step>& from, std::deque<Step>& to, EntryStore& playlist);
+    // Swaps the playlist with the last step of `from`, which goes to `to`; `bytes` follows.
+    static bool moveStep(std::deque<Step>& from, std::deque<Step>& to, EntryStore& playlist,
+                         std::size_t& bytes);
     void keepWithinBudget();
 
     std::size_t budget_;

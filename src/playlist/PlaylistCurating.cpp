@@ -39,7 +39,7 @@ namespace {
 
 const QString kMoveName = QStringLiteral("Přesunout");
 
-using Reorder = std::optional<tb::Rearrangement> (*)(const std::vector<bool>&);
+using Reorder = std::function<std::optional<tb::Rearrangement>(const std::vector<bool>&)>;
 
 bool stopped(const PlaylistCurating::Progress& progress) {
     return progress.cancelled.load(std::memory_order_relaxed);
@@ -346,18 +346,9 @@ void PlaylistCurating::moveToBottom() {
 
 void PlaylistCurating::moveBefore(int row) {
     const auto target = static_cast<std::size_t>(std::max(0, row));
-    rearrange(kMoveName, [target](const tb::EntryStore& entries, const std::vector<bool>& selected,
-                                  Progress&) {
-        Result result;
-        std::optional<tb::Rearrangement> rearranged = tb::movedBefore(selected, target);
-        if (!rearranged)
-            return result;
-        tb::EntryStore reordered = entries.copy();
-        reordered.reorder(rearranged->rows);
-        result.entries = std::move(reordered);
-        result.selected = std::move(rearranged->selected);
-        return result;
-    });
+    rearrange(kMoveName, moved([target](const std::vector<bool>& selected) {
+                  return tb::movedBefore(selected, target);
+              }));
 }
 
 void PlaylistCurating::reverse() {
