@@ -1,5 +1,6 @@
 #include "filetools/FileListBox.h"
 
+#include "filetools/CzechOrder.h"
 #include "filetools/FileMask.h"
 #include "platform/DirectoryListing.h"
 #include "platform/FileNames.h"
@@ -16,6 +17,12 @@
 #include <QStyledItemDelegate>
 #include <QUrl>
 #include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <future>
+#include <numeric>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 const QString TFileListBox::DragMimeType = QStringLiteral("application/x-trackbinder-files");
@@ -31,26 +38,6 @@ public:
         return {QStyledItemDelegate::sizeHint(option, index).width(), RowHeight};
     }
 };
-
-// A listed file: how it sorts, how it is shown, and its name's bytes.
-struct Row {
-    QString key;
-    QString shown;
-    QByteArray bytes;
-};
-
-// Sorts by name ignoring case, folding each name once rather than in every comparison:
-// this halves the time QDir's own sorting takes for a large directory.
-void sortIgnoringCase(std::vector<Row>& rows) {
-    // Names that differ only in case keep one order from one reading to the next.
-    std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
-        if (const int order = a.key.compare(b.key); order != 0)
-            return order < 0;
-        if (const int order = a.shown.compare(b.shown); order != 0)
-            return order < 0;
-        return a.bytes < b.bytes;
-    });
-}
 
 // The masks as QDir would match them: wildcards, regardless of case.
 QList<QRegularExpression> masksOf(const QString& maskString) {
@@ -91,36 +78,112 @@ void TFileListBox::setMask(const QString& maskString) {
 }
 
 namespace {
-// The rows the list shows for a folder's bytes and a mask string, sorted.
-std::vector<Row> listedRows(const QByteArray& directory, const QString& maskString) {
-    std::vector<Row> rows;
-    if (directory.isEmpty())
-        return rows;
-    // The folder's own bytes: a name that is not UTF-8 is listed too. Regular
-    // files only, so FIFOs, sockets and devices stay out, and no hidden ones.
+// Fewer names than this in each half are sorted on one thread: a second would cost
+// more than it saves.
+constexpr std::size_t NamesWorthAThread = 1000;
+
+// The listed files among some of a folder's names, each with its sort key made once,
+// and their order. Each part has its own collator and masks, so that two can be made at once.
+struct SortedPart {
+    // Apart from the names, so that sorting walks little memory.
+    std::vector<QCollatorSortKey> keys;
+    std::vector<QString> shown;
+    std::vector<QByteArray> bytes;
+    std::vector<std::uint32_t> order; // indices, first to last
+
+    // Names the collation holds equal ("Track 2" and "Track 02", or an accent composed
+    // and not) still keep one order from one reading to the next.
+    static bool before(const SortedPart& one, std::uint32_t a, const SortedPart& other,
+                       std::uint32_t b) {
+        if (const int order = one.keys[a].compare(other.keys[b]); order != 0)
+            return order < 0;
+        return one.bytes[a] < other.bytes[b];
+    }
+};
+
+SortedPart sortedPart(const std::vector<std::string>& names, std::size_t begin, std::size_t end,
+                      const QString& maskString) {
+    const tb::CzechOrder czech;
     const QList<QRegularExpression> masks = masksOf(maskString);
-    for (std::string& name : tb::regularFileNames(directory.toStdString())) {
+    SortedPart part;
+    for (std::size_t i = begin; i < end; ++i) {
+        const std::string& name = names[i];
         if (name.front() == '.')
             continue;
         QByteArray bytes = QByteArray::fromStdString(name);
-        const QString text = tb::fromUtf8OrWindows1250(bytes);
+        QString text = tb::fromUtf8OrWindows1250(bytes);
         if (std::none_of(masks.cbegin(), masks.cend(), [&](const QRegularExpression& mask) {
                 return mask.match(text).hasMatch();
             }))
             continue;
-        rows.push_back({text.toCaseFolded(), tb::withVisibleControls(text), std::move(bytes)});
+        // Sorted as shown, control pictures included, so that the order is the one seen.
+        part.shown.push_back(tb::withVisibleControls(std::move(text)));
+        part.keys.push_back(czech.sortKey(part.shown.back()));
+        part.bytes.push_back(std::move(bytes));
     }
-    sortIgnoringCase(rows);
-    return rows;
+    part.order.resize(part.keys.size());
+    std::iota(part.order.begin(), part.order.end(), 0U);
+    std::sort(part.order.begin(), part.order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return SortedPart::before(part, a, part, b);
+    });
+    return part;
+}
+
+// The names the list shows for a folder's bytes and a mask string, in Czech order.
+struct Listing {
+    QStringList shown;
+    QList<QByteArray> bytes;
+
+    void take(SortedPart& part, std::uint32_t row) {
+        shown.append(std::move(part.shown[row]));
+        bytes.append(std::move(part.bytes[row]));
+    }
+};
+
+Listing listing(const QByteArray& directory, const QString& maskString) {
+    Listing listed;
+    if (directory.isEmpty())
+        return listed;
+    // The folder's own bytes: a name that is not UTF-8 is listed too. Regular
+    // files only, so FIFOs, sockets and devices stay out, and no hidden ones.
+    const std::vector<std::string> names = tb::regularFileNames(directory.toStdString());
+
+    // Making the keys takes most of the time: a large folder is halved between two
+    // threads, each sorting its half, and the halves are merged.
+    const std::size_t half = names.size() / 2;
+    std::future<SortedPart> later;
+    if (half >= NamesWorthAThread && std::thread::hardware_concurrency() > 1) {
+        try {
+            later = std::async(std::launch::async, sortedPart, std::cref(names), half, names.size(),
+                               std::cref(maskString));
+        } catch (const std::system_error&) { // no thread to be had: all on this one
+        }
+    }
+    SortedPart first = sortedPart(names, 0, later.valid() ? half : names.size(), maskString);
+    SortedPart second = later.valid() ? later.get() : SortedPart();
+
+    const std::size_t total = first.order.size() + second.order.size();
+    listed.shown.reserve(static_cast<qsizetype>(total));
+    listed.bytes.reserve(static_cast<qsizetype>(total));
+    auto one = first.order.cbegin();
+    auto other = second.order.cbegin();
+    while (one != first.order.cend() && other != second.order.cend()) {
+        if (SortedPart::before(second, *other, first, *one))
+            listed.take(second, *other++);
+        else
+            listed.take(first, *one++);
+    }
+    for (; one != first.order.cend(); ++one)
+        listed.take(first, *one);
+    for (; other != second.order.cend(); ++other)
+        listed.take(second, *other);
+    return listed;
 }
 } // namespace
 
 QList<QByteArray> TFileListBox::listedNames(const QByteArray& directory,
                                             const QString& maskString) {
-    QList<QByteArray> names;
-    for (Row& row : listedRows(directory, maskString))
-        names.append(std::move(row.bytes));
-    return names;
+    return listing(directory, maskString).bytes;
 }
 
 bool TFileListBox::matchesMask(const QByteArray& name) const {
@@ -131,16 +194,9 @@ bool TFileListBox::matchesMask(const QByteArray& name) const {
 }
 
 void TFileListBox::Update() {
-    std::vector<Row> rows = listedRows(directory_, mask_);
-    QStringList shown;
-    shown.reserve(static_cast<qsizetype>(rows.size()));
-    names_.clear();
-    names_.reserve(static_cast<qsizetype>(rows.size()));
-    for (Row& row : rows) {
-        shown.append(std::move(row.shown));
-        names_.append(std::move(row.bytes));
-    }
-    model_->setStringList(shown);
+    Listing listed = listing(directory_, mask_);
+    names_ = std::move(listed.bytes);
+    model_->setStringList(listed.shown);
 }
 
 int TFileListBox::count() const {
