@@ -18,11 +18,11 @@
 #include <QUrl>
 #include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <future>
 #include <numeric>
 #include <system_error>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 const QString TFileListBox::DragMimeType = QStringLiteral("application/x-trackbinder-files");
@@ -129,16 +129,45 @@ SortedPart sortedPart(const std::vector<std::string>& names, std::size_t begin, 
     return part;
 }
 
+// Moves the first `count` names of both parts, in order, into the first rows; or with
+// fromBack the last `count` into the last rows. Two calls, one from each end, take
+// different names and rows, so that they can run at once.
+void merge(SortedPart& one, SortedPart& other, std::size_t count, bool fromBack, QString* shown,
+           QByteArray* bytes) {
+    const std::size_t total = one.order.size() + other.order.size();
+    const auto at = [fromBack](const SortedPart& part, std::size_t taken) {
+        return part.order[fromBack ? part.order.size() - 1 - taken : taken];
+    };
+    std::size_t i = 0; // names taken from `one`
+    std::size_t j = 0; // and from `other`
+    for (std::size_t k = 0; k < count; ++k) {
+        bool fromOther = i == one.order.size();
+        if (!fromOther && j < other.order.size())
+            fromOther = SortedPart::before(other, at(other, j), one, at(one, i)) != fromBack;
+        SortedPart& part = fromOther ? other : one;
+        const std::uint32_t row = fromOther ? at(other, j++) : at(one, i++);
+        const std::size_t to = fromBack ? total - 1 - k : k;
+        shown[to] = std::move(part.shown[row]);
+        bytes[to] = part.bytes[row]; // not moved: the other call may still compare it
+    }
+}
+
 // The names the list shows for a folder's bytes and a mask string, in Czech order.
 struct Listing {
     QStringList shown;
     QList<QByteArray> bytes;
-
-    void take(SortedPart& part, std::uint32_t row) {
-        shown.append(std::move(part.shown[row]));
-        bytes.append(std::move(part.bytes[row]));
-    }
 };
+
+// Runs the work on another thread when it is worth one and one can be had.
+template <typename Work> auto onAnotherThread(bool worthIt, Work work) {
+    if (worthIt && std::thread::hardware_concurrency() > 1) {
+        try {
+            return std::async(std::launch::async, std::move(work));
+        } catch (const std::system_error&) { // none to be had: all on this one
+        }
+    }
+    return std::future<std::invoke_result_t<Work>>();
+}
 
 Listing listing(const QByteArray& directory, const QString& maskString) {
     Listing listed;
@@ -149,34 +178,25 @@ Listing listing(const QByteArray& directory, const QString& maskString) {
     const std::vector<std::string> names = tb::regularFileNames(directory.toStdString());
 
     // Making the keys takes most of the time: a large folder is halved between two
-    // threads, each sorting its half, and the halves are merged.
+    // threads, each sorting its half, and then merged by both, one from each end.
     const std::size_t half = names.size() / 2;
-    std::future<SortedPart> later;
-    if (half >= NamesWorthAThread && std::thread::hardware_concurrency() > 1) {
-        try {
-            later = std::async(std::launch::async, sortedPart, std::cref(names), half, names.size(),
-                               std::cref(maskString));
-        } catch (const std::system_error&) { // no thread to be had: all on this one
-        }
-    }
+    std::future<SortedPart> later = onAnotherThread(half >= NamesWorthAThread, [&] {
+        return sortedPart(names, half, names.size(), maskString);
+    });
     SortedPart first = sortedPart(names, 0, later.valid() ? half : names.size(), maskString);
     SortedPart second = later.valid() ? later.get() : SortedPart();
 
     const std::size_t total = first.order.size() + second.order.size();
-    listed.shown.reserve(static_cast<qsizetype>(total));
-    listed.bytes.reserve(static_cast<qsizetype>(total));
-    auto one = first.order.cbegin();
-    auto other = second.order.cbegin();
-    while (one != first.order.cend() && other != second.order.cend()) {
-        if (SortedPart::before(second, *other, first, *one))
-            listed.take(second, *other++);
-        else
-            listed.take(first, *one++);
-    }
-    for (; one != first.order.cend(); ++one)
-        listed.take(first, *one);
-    for (; other != second.order.cend(); ++other)
-        listed.take(second, *other);
+    listed.shown.resize(static_cast<qsizetype>(total));
+    listed.bytes.resize(static_cast<qsizetype>(total));
+    QString* shown = listed.shown.data();
+    QByteArray* bytes = listed.bytes.data();
+    std::future<void> back = onAnotherThread(total / 2 >= NamesWorthAThread, [&] {
+        merge(first, second, total - total / 2, true, shown, bytes);
+    });
+    merge(first, second, back.valid() ? total / 2 : total, false, shown, bytes);
+    if (back.valid())
+        back.get();
     return listed;
 }
 } // namespace
