@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <future>
 #include <numeric>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <type_traits>
@@ -39,14 +40,44 @@ public:
     }
 };
 
-// The masks as QDir would match them: wildcards, regardless of case.
-QList<QRegularExpression> masksOf(const QString& maskString) {
-    QList<QRegularExpression> masks;
+// A mask as QDir would match it: a wildcard, regardless of case.
+class Mask {
+public:
+    explicit Mask(const QString& wildcard) {
+        // "*" and plain ASCII, as the filter box's masks are, only asks how the name ends:
+        // a test many times quicker than the expression's.
+        const QStringView rest = QStringView(wildcard).mid(1);
+        if (wildcard.startsWith(QLatin1Char('*')) &&
+            std::all_of(rest.begin(), rest.end(), [](QChar c) {
+                return c.unicode() < 0x80 && !QStringView(u"*?[]\\").contains(c);
+            }))
+            ending_ = rest.toString();
+        else
+            expression_ =
+                QRegularExpression(QRegularExpression::wildcardToRegularExpression(wildcard),
+                                   QRegularExpression::CaseInsensitiveOption);
+    }
+
+    bool matches(const QString& name) const {
+        return ending_ ? name.endsWith(*ending_, Qt::CaseInsensitive)
+                       : expression_.match(name).hasMatch();
+    }
+
+private:
+    std::optional<QString> ending_;
+    QRegularExpression expression_;
+};
+
+std::vector<Mask> masksOf(const QString& maskString) {
+    std::vector<Mask> masks;
     for (const std::string& mask : tb::parseMaskList(maskString.toStdString()))
-        masks.append(QRegularExpression(
-            QRegularExpression::wildcardToRegularExpression(QString::fromStdString(mask)),
-            QRegularExpression::CaseInsensitiveOption));
+        masks.emplace_back(QString::fromStdString(mask));
     return masks;
+}
+
+bool matchesAny(const std::vector<Mask>& masks, const QString& name) {
+    return std::any_of(masks.cbegin(), masks.cend(),
+                       [&](const Mask& mask) { return mask.matches(name); });
 }
 } // namespace
 
@@ -104,7 +135,7 @@ struct SortedPart {
 SortedPart sortedPart(const std::vector<std::string>& names, std::size_t begin, std::size_t end,
                       const QString& maskString) {
     const tb::CzechOrder czech;
-    const QList<QRegularExpression> masks = masksOf(maskString);
+    const std::vector<Mask> masks = masksOf(maskString);
     SortedPart part;
     for (std::size_t i = begin; i < end; ++i) {
         const std::string& name = names[i];
@@ -112,9 +143,7 @@ SortedPart sortedPart(const std::vector<std::string>& names, std::size_t begin, 
             continue;
         QByteArray bytes = QByteArray::fromStdString(name);
         QString text = tb::fromUtf8OrWindows1250(bytes);
-        if (std::none_of(masks.cbegin(), masks.cend(), [&](const QRegularExpression& mask) {
-                return mask.match(text).hasMatch();
-            }))
+        if (!matchesAny(masks, text))
             continue;
         // Sorted as shown, control pictures included, so that the order is the one seen.
         part.shown.push_back(tb::withVisibleControls(std::move(text)));
@@ -208,9 +237,7 @@ QList<QByteArray> TFileListBox::listedNames(const QByteArray& directory,
 
 bool TFileListBox::matchesMask(const QByteArray& name) const {
     const QString text = tb::fromUtf8OrWindows1250(name);
-    const QList<QRegularExpression> masks = masksOf(mask_);
-    return std::any_of(masks.cbegin(), masks.cend(),
-                       [&](const QRegularExpression& mask) { return mask.match(text).hasMatch(); });
+    return matchesAny(masksOf(mask_), text);
 }
 
 void TFileListBox::Update() {
