@@ -1,5 +1,6 @@
 #include "filetools/DirectoryListBox.h"
 
+#include "filetools/CzechOrder.h"
 #include "filetools/DirectoryText.h"
 #include "platform/DroppedFiles.h"
 #include "platform/FileNames.h"
@@ -13,7 +14,6 @@
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <algorithm>
-#include <tuple>
 
 namespace {
 constexpr int RowHeight = 16;
@@ -110,20 +110,25 @@ std::vector<std::string> encodedList(const QStringList& texts) {
 
 // A subfolder: how it sorts, how it is shown, and its name's bytes.
 struct Subfolder {
-    QString key;
+    QCollatorSortKey key;
     QString shown;
     QByteArray bytes;
 };
 
-// Sorted by name regardless of case, as the file list sorts.
+// In Czech order as shown, as the file list sorts; names the collation holds equal by
+// their bytes.
 std::vector<Subfolder> sortedSubfolders(const QByteArray& directory) {
+    const tb::CzechOrder czech;
     std::vector<Subfolder> folders;
     for (QByteArray& name : tb::subfolderNames(directory)) {
-        const QString text = tb::shownPath(name);
-        folders.push_back({text.toCaseFolded(), tb::withVisibleControls(text), std::move(name)});
+        QString shown = tb::withVisibleControls(tb::shownPath(name));
+        QCollatorSortKey key = czech.sortKey(shown);
+        folders.push_back({std::move(key), std::move(shown), std::move(name)});
     }
     std::sort(folders.begin(), folders.end(), [](const Subfolder& a, const Subfolder& b) {
-        return std::tie(a.key, a.shown, a.bytes) < std::tie(b.key, b.shown, b.bytes);
+        if (const int order = a.key.compare(b.key); order != 0)
+            return order < 0;
+        return a.bytes < b.bytes;
     });
     return folders;
 }

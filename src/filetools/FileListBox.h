@@ -10,8 +10,8 @@
 class QStringListModel;
 
 // The file list: the files of one directory that match a mask string, without
-// directories and hidden or system files, sorted by name, several selectable at
-// once, and a drag source for the playlist.
+// directories and hidden or system files, sorted by name in Czech order (numbers by
+// value), several selectable at once, and a drag source for the playlist.
 class TFileListBox : public QListView {
     Q_OBJECT
 

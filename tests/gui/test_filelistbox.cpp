@@ -1,3 +1,4 @@
+#include "filetools/CzechOrder.h"
 #include "filetools/FileListBox.h"
 #include "platform/Paths.h"
 #include "support/MainWindowFixture.h"
@@ -5,7 +6,9 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using tb::test::makeFiles;
 
@@ -32,6 +35,8 @@ private slots:
     void masksMatchRegardlessOfCase_data();
     void masksMatchRegardlessOfCase();
     void fileListShowsMatchingFilesAndUserActs();
+    void namesComeInCzechOrder();
+    void largeFolderKeepsTheOrder();
 
 private:
     QString folder() const { return tb::directoryText(tmp_->path()); }
@@ -107,6 +112,45 @@ void TestFileListBox::fileListShowsMatchingFilesAndUserActs() {
     list.Update();
     QCOMPARE(list.ItemIndex(), -1);
     QCOMPARE(list.selectedNames(), QStringList());
+}
+
+// Numbers by value; names the collation holds equal ("2" and "02") by their bytes.
+void TestFileListBox::namesComeInCzechOrder() {
+    makeFiles(tmp_->path(), {"zebra.mp3", "Track 10.mp3", "chata.mp3", "Track 2.mp3", "čaj.mp3",
+                             "hora.mp3", "Ábel.mp3", "Track 02.mp3"});
+    TFileListBox list;
+    list.setMask("*.MP3");
+    list.setDirectory(folder());
+    QCOMPARE(allNames(list),
+             QStringList({"a.Mp3", "Ábel.mp3", "B.MP3", "čaj.mp3", "hora.mp3", "chata.mp3",
+                          "song.mp3", "Track 02.mp3", "Track 2.mp3", "Track 10.mp3", "zebra.mp3"}));
+}
+
+// A large folder is sorted in parts that are then merged: still one order, every name
+// once, and a dropped folder adds its files in that order.
+void TestFileListBox::largeFolderKeepsTheOrder() {
+    QTemporaryDir dir;
+    QStringList names;
+    const QStringList words = {"čaj", "Chata", "hora", "cibule", "Ábel"};
+    for (int i = 0; i < 2101; ++i)
+        names.append(QStringLiteral("%1 %2.mp3").arg(words[i % words.size()]).arg(i));
+    // Links to one file: quicker to make than as many files.
+    makeFiles(dir.path(), {names.first()});
+    const QByteArray first = QFile::encodeName(dir.filePath(names.first()));
+    for (const QString& name : names.mid(1))
+        QCOMPARE(::link(first.constData(), QFile::encodeName(dir.filePath(name)).constData()), 0);
+    TFileListBox list;
+    list.setMask("*.MP3");
+    list.setDirectory(dir.path());
+
+    const tb::CzechOrder czech;
+    std::sort(names.begin(), names.end(),
+              [&](const QString& a, const QString& b) { return czech.less(a, b); });
+    QCOMPARE(allNames(list), names);
+    QList<QByteArray> bytes;
+    for (int row = 0; row < list.count(); ++row)
+        bytes.append(list.fileNameBytes(row));
+    QCOMPARE(TFileListBox::listedNames(QFile::encodeName(dir.path()), "*.MP3"), bytes);
 }
 
 QTEST_MAIN(TestFileListBox)
