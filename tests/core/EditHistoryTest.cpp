@@ -90,6 +90,8 @@ TEST(EditHistory, StepsCostWhatTheyDoNotShare) {
     // The step keeps the order before (none), the playlist the new one.
     EXPECT_LT(history.bytes() - beforeOrder, 16'384u);
     history.undo(playlist);
+    // Now the step keeps the reversed order, which the playlist does not share.
+    EXPECT_GE(history.bytes() - beforeOrder, playlist.size() * 4);
     EXPECT_LE(history.bytes() - beforeOrder, playlist.size() * 4 + 16'384);
     history.redo(playlist);
 

@@ -128,6 +128,9 @@ void TestPlaylistCurating::sortsInCzechOrder_data() {
     QTest::newRow("numbers by value")
         << QStringList{"Track 10", "Track 2", "Track 1", "track 03", "Track 100"}
         << QStringList{"Track 1", "Track 2", "track 03", "Track 10", "Track 100"};
+    QTest::newRow("texts equal under the collation keep their order")
+        << QStringList{"Track 2", "b", "Track 02", "a"}
+        << QStringList{"a", "b", "Track 2", "Track 02"};
     QTest::newRow("ř after r, š after s, ž after z")
         << QStringList{"žába", "řeka", "zima", "šum", "sova", "ruka"}
         << QStringList{"ruka", "řeka", "sova", "šum", "zima", "žába"};
