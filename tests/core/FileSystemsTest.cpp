@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -23,19 +24,14 @@ TEST(FileSystems, MountTableLines) {
                            "1 2 7:3 / /x rw\n"
                            "broken line\n"
                            "46 26 8:1 / /last rw - ext4 /dev/sda1 rw");
-    ASSERT_EQ(mounts.size(), 5u);
-    const auto check = [&](std::size_t i, unsigned major, unsigned minor, const char* point,
-                           const char* type) {
-        EXPECT_EQ(mounts[i].major, major) << i;
-        EXPECT_EQ(mounts[i].minor, minor) << i;
-        EXPECT_EQ(mounts[i].mountPoint, point) << i;
-        EXPECT_EQ(mounts[i].type, type) << i;
-    };
-    check(0, 0, 21, "/", "overlay");
-    check(1, 7, 0, "/media/my stick", "fuseblk");
-    check(2, 259, 1, "/media/a\\b", "vfat");
-    check(3, 7, 3, "/x", ""); // no separator: no type
-    check(4, 8, 1, "/last", "ext4");
+    std::vector<std::tuple<unsigned, unsigned, std::string, std::string>> read;
+    for (const tb::Mount& mount : mounts)
+        read.emplace_back(mount.major, mount.minor, mount.mountPoint, mount.type);
+    EXPECT_EQ(read, (decltype(read){{0, 21, "/", "overlay"},
+                                    {7, 0, "/media/my stick", "fuseblk"},
+                                    {259, 1, "/media/a\\b", "vfat"},
+                                    {7, 3, "/x", ""}, // no separator: no type
+                                    {8, 1, "/last", "ext4"}}));
 }
 
 } // namespace

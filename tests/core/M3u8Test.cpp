@@ -6,19 +6,10 @@
 namespace {
 
 using tb::PlaylistItem;
-
-struct Read {
-    std::string text;
-    std::string info;
-    std::int64_t milliseconds;
-    bool operator==(const Read&) const = default;
-};
+using Read = tb::test::ReadItem;
 
 std::vector<Read> read(std::string_view bytes) {
-    std::vector<Read> out;
-    for (const PlaylistItem& item : tb::readM3u8(bytes))
-        out.push_back({item.text, item.info, item.milliseconds});
-    return out;
+    return tb::test::readItems(tb::readM3u8(bytes));
 }
 
 struct ReadCase {

@@ -20,14 +20,10 @@ TEST(Pls, WritesAndReadsBack) {
                        "File2=rel/ž.mp3\nTitle2=a b\nLength2=-1\n"
                        "File3=http://radio.example/stream\nLength3=-1\n"
                        "NumberOfEntries=3\nVersion=2\n");
-    const std::vector<PlaylistItem> back = tb::readPls(written);
-    ASSERT_EQ(back.size(), 3u);
-    EXPECT_EQ(back[0].text, "/m/sos.mp3");
-    EXPECT_EQ(back[0].info, "ABBA - SOS");
-    EXPECT_EQ(back[0].milliseconds, 213000);
-    EXPECT_EQ(back[1].info, "a b");
-    EXPECT_EQ(back[2].text, items[2].text);
-    EXPECT_EQ(back[2].milliseconds, -1);
+    EXPECT_EQ(tb::test::readItems(tb::readPls(written)),
+              (std::vector<tb::test::ReadItem>{{"/m/sos.mp3", "ABBA - SOS", 213000},
+                                               {"rel/ž.mp3", "a b", -1},
+                                               {items[2].text, "", -1}}));
     EXPECT_THROW(tb::writePls({playlistItem("a\r\nb", "", "", "", -1)}), tb::PlaylistFormatError);
 }
 
@@ -36,11 +32,8 @@ TEST(Pls, ReadsKeysInAnyOrderAndCase) {
         tb::readPls("\xEF\xBB\xBF; comment\r\n[other]\r\nFile9=ignored\r\n[Playlist]\r\n"
                     "numberofentries=2\r\nTITLE2=Two\r\nfile2=b.mp3\r\nFile1=a.mp3\r\n"
                     "Length1= 5 \r\nX-Extra=1\r\nVersion=2");
-    ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(items[0].text, "a.mp3");
-    EXPECT_EQ(items[0].milliseconds, 5000);
-    EXPECT_EQ(items[1].text, "b.mp3");
-    EXPECT_EQ(items[1].info, "Two");
+    EXPECT_EQ(tb::test::readItems(items),
+              (std::vector<tb::test::ReadItem>{{"a.mp3", "", 5000}, {"b.mp3", "Two", -1}}));
     // Without NumberOfEntries the File keys alone count.
     EXPECT_EQ(tb::readPls("[playlist]\nFile1=x\n").size(), 1u);
     EXPECT_TRUE(tb::readPls("[playlist]\nNumberOfEntries=0\n").empty());

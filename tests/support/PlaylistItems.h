@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tb::test {
 
@@ -20,6 +21,21 @@ inline PlaylistItem playlistItem(std::string text, std::string info, std::string
     item.album = std::move(album);
     item.milliseconds = milliseconds;
     return item;
+}
+
+// What a reader gives back of each item: its text, info and length.
+struct ReadItem {
+    std::string text;
+    std::string info;
+    std::int64_t milliseconds;
+    bool operator==(const ReadItem&) const = default;
+};
+
+inline std::vector<ReadItem> readItems(const std::vector<PlaylistItem>& items) {
+    std::vector<ReadItem> out;
+    for (const PlaylistItem& item : items)
+        out.push_back({item.text, item.info, item.milliseconds});
+    return out;
 }
 
 } // namespace tb::test
