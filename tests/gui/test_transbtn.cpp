@@ -265,10 +265,10 @@ private slots:
         QVERIFY(differingRows >= 1 && differingRows <= 2);
     }
 
-    void mainWindowButtons() {
+    // The help button's click is test_unit1's (F1 clicks it).
+    void mainWindowSettingsGlyphRestsGray() {
         MainWindowFixture fx;
         TForm1& form = fx.create();
-        // At rest the settings glyph is gray.
         const QColor hub = form.TransparentButton1->grab().toImage().pixelColor(17, 7);
         QCOMPARE(hub.red(), hub.blue());
     }
