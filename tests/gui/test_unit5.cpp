@@ -18,68 +18,64 @@ class TestUnit5 : public QObject {
     Q_OBJECT
 
 private slots:
-    void boxesShowTheStoredSwitchesAndChangeThem();
-    void displaysFollowTheFirstBox();
-    void choosingThePlayer();
-    void blackBeneathThePanel();
+    void boxesShowTheStoredSwitchesAndChangeThem() {
+        MainWindowFixture fx;
+        fx.settingsStore.values = {
+            {"RgPlay", "/usr/bin/player"}, {"CistTag", "ano"}, {"AskRun", "NE"}};
+        TForm1& form = fx.show();
+        TSetup& setup = *fx.setup;
+        QVERIFY(setup.CheckBox1->isChecked() && !setup.CheckBox2->isChecked() &&
+                setup.CheckBox3->isChecked() && !setup.CheckBox4->isChecked());
+        QTest::keyClicks(setup.Edit1, "xyz"); // the player path cannot be typed in
+        QCOMPARE(setup.Edit1->text(), QStringLiteral("/usr/bin/player"));
+
+        // The settings button shows the dialog modally; the user switches the tags on.
+        fx.dialogs.onModal = [&](QDialog& window) {
+            QCOMPARE(&window, static_cast<QDialog*>(&setup));
+            setup.CheckBox2->click();
+            setup.Button2->click();
+            QVERIFY(!setup.isVisible());
+        };
+        emit form.TransparentButton1->OnClick();
+        QVERIFY(fx.settings.cistTag);
+    }
+
+    void displaysFollowTheFirstBox() {
+        MainWindowFixture fx;
+        TForm1& form = fx.show();
+        QCheckBox* box = fx.setup->CheckBox1;
+        box->click();
+        QVERIFY(!form.LCD991->isVisible() && !form.PG1->isVisible() && !form.Timer2->isActive());
+        QVERIFY(!fx.settings.blikatka);
+        box->click();
+        QVERIFY(form.LCD991->isVisible() && form.PG1->isVisible() && form.Timer2->isActive());
+        box->click();
+        fx.dialogs.answers = {Dialogs::Answer::Yes};
+        form.close();
+        QCOMPARE(fx.settingsStore.values.value("Blikatka"), QStringLiteral("NE"));
+    }
+
+    void choosingThePlayer() {
+        MainWindowFixture fx;
+        fx.show();
+        TSetup& setup = *fx.setup;
+        const QString before = fx.settings.rgPlay;
+        fx.dialogs.fileNames = {std::nullopt, QStringLiteral("/opt/my player/play")};
+        setup.Button1->click(); // cancelled
+        QCOMPARE(setup.Edit1->text() + fx.settings.rgPlay, before + before);
+        QCOMPARE(fx.dialogs.fileRequests.first().filter, QStringLiteral("Programy (*)"));
+        setup.Button1->click();
+        QCOMPARE(setup.Edit1->text() + fx.settings.rgPlay,
+                 QStringLiteral("/opt/my player/play/opt/my player/play"));
+    }
+
+    void blackBeneathThePanel() {
+        MainWindowFixture fx;
+        fx.create();
+        fx.setup->KPanel1->hide();
+        QCOMPARE(fx.setup->grab().toImage().pixelColor(200, 100), QColor(Qt::black));
+    }
 };
-
-void TestUnit5::boxesShowTheStoredSwitchesAndChangeThem() {
-    MainWindowFixture fx;
-    fx.settingsStore.values = {{"RgPlay", "/usr/bin/player"}, {"CistTag", "ano"}, {"AskRun", "NE"}};
-    TForm1& form = fx.show();
-    TSetup& setup = *fx.setup;
-    QVERIFY(setup.CheckBox1->isChecked() && !setup.CheckBox2->isChecked() &&
-            setup.CheckBox3->isChecked() && !setup.CheckBox4->isChecked());
-    QTest::keyClicks(setup.Edit1, "xyz"); // the player path cannot be typed in
-    QCOMPARE(setup.Edit1->text(), QStringLiteral("/usr/bin/player"));
-
-    // The settings button shows the dialog modally; the user switches the tags on.
-    fx.dialogs.onModal = [&](QDialog& window) {
-        QCOMPARE(&window, static_cast<QDialog*>(&setup));
-        setup.CheckBox2->click();
-        setup.Button2->click();
-        QVERIFY(!setup.isVisible());
-    };
-    emit form.TransparentButton1->OnClick();
-    QVERIFY(fx.settings.cistTag);
-}
-
-void TestUnit5::displaysFollowTheFirstBox() {
-    MainWindowFixture fx;
-    TForm1& form = fx.show();
-    QCheckBox* box = fx.setup->CheckBox1;
-    box->click();
-    QVERIFY(!form.LCD991->isVisible() && !form.PG1->isVisible() && !form.Timer2->isActive());
-    QVERIFY(!fx.settings.blikatka);
-    box->click();
-    QVERIFY(form.LCD991->isVisible() && form.PG1->isVisible() && form.Timer2->isActive());
-    box->click();
-    fx.dialogs.answers = {Dialogs::Answer::Yes};
-    form.close();
-    QCOMPARE(fx.settingsStore.values.value("Blikatka"), QStringLiteral("NE"));
-}
-
-void TestUnit5::choosingThePlayer() {
-    MainWindowFixture fx;
-    fx.show();
-    TSetup& setup = *fx.setup;
-    const QString before = fx.settings.rgPlay;
-    fx.dialogs.fileNames = {std::nullopt, QStringLiteral("/opt/my player/play")};
-    setup.Button1->click(); // cancelled
-    QCOMPARE(setup.Edit1->text() + fx.settings.rgPlay, before + before);
-    QCOMPARE(fx.dialogs.fileRequests.first().filter, QStringLiteral("Programy (*)"));
-    setup.Button1->click();
-    QCOMPARE(setup.Edit1->text() + fx.settings.rgPlay,
-             QStringLiteral("/opt/my player/play/opt/my player/play"));
-}
-
-void TestUnit5::blackBeneathThePanel() {
-    MainWindowFixture fx;
-    fx.create();
-    fx.setup->KPanel1->hide();
-    QCOMPARE(fx.setup->grab().toImage().pixelColor(200, 100), QColor(Qt::black));
-}
 
 QTEST_MAIN(TestUnit5)
 #include "test_unit5.moc"
