@@ -147,4 +147,6 @@ TEST(DigitsMath, SignAndSeparatorCells) {
     time.timeSeparator = {4, 20};
     EXPECT_EQ(xOf(time, Source::TimeSeparator), (std::vector<int>{60, 28}));
     EXPECT_EQ(xOf(time, Source::AmPmSign), (std::vector<int>{92}));
+    // Six digit cells, right to left, the leftmost at the control's edge.
+    EXPECT_EQ(xOf(time, Source::Strip), (std::vector<int>{78, 64, 46, 32, 14, 0}));
 }

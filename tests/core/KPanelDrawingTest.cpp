@@ -43,6 +43,12 @@ TEST(KPanelDrawing, GradientAreas) {
     EXPECT_EQ(stepColor({0, 128, 128}, {0, 128, 0}, 1, 2), (Rgb{0, 128, 64}));
     // 256 stripes across a narrow panel: stripe i from i·w/256 to (i + 1)·w/256.
     EXPECT_EQ(gradientFills(gsHorizontal, 100, 10, b, e)[200].area, (Rect{78, 0, 79, 10}));
+    // Both ways the last stripe reaches the far edge in the end colour.
+    for (const TGradientStyle style : {gsHorizontal, gsVertical}) {
+        const GradientFill last = gradientFills(style, 100, 100, b, e).back();
+        EXPECT_EQ(std::pair(last.area.right, last.area.bottom), std::pair(100, 100)) << style;
+        EXPECT_EQ(last.color.red, e.red) << style;
+    }
     // Centred: each row (or column) from both edges in, to the end colour in the middle;
     // none on a single line, but two lines already get theirs.
     for (const TGradientStyle style : {gsVerticalCenter, gsHorizontalCenter}) {
