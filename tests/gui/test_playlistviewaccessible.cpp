@@ -9,10 +9,6 @@
 
 namespace {
 
-QAccessibleInterface* readerView(QObject* object) {
-    return QAccessible::queryAccessibleInterface(object);
-}
-
 // The playlist's notices, as (type, child) pairs.
 QList<QPair<QAccessible::Event, int>> g_playlistNotices;
 void recordPlaylistNotices(QAccessibleEvent* event) {
@@ -40,7 +36,7 @@ void TestPlaylistViewAccessible::playlistReadsAsAListOfItsEntries() {
     for (const char* entry : {"a.mp3", "Příliš.mp3", "c.mp3", "d.mp3", "e.mp3", "f.mp3"})
         model.append(entry);
     view.show();
-    QAccessibleInterface* list = readerView(&view);
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&view);
     QCOMPARE(list->role(), QAccessible::List);
     QVERIFY(list->state().multiSelectable);
     QCOMPARE(list->childCount(), 6);
