@@ -1,4 +1,5 @@
 #include "filetools/AudioLength.h"
+#include "support/MainWindowFixture.h"
 #include "support/Mp3Bytes.h"
 
 #include <QFile>
@@ -20,9 +21,8 @@ private slots:
     void lengthOrMinusOne() {
         QTemporaryDir dir;
         const auto write = [&](const char* name, const std::string& bytes) {
-            QFile file(dir.filePath(QLatin1String(name)));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+            tb::test::writeFile(dir.filePath(QLatin1String(name)),
+                                QByteArray::fromStdString(bytes));
         };
         write("v1.mp3", mp3::file(1000, mp3::Tag::Id3v1, {"T", "A", "B"}));
         write("v24.mp3", mp3::file(300, mp3::Tag::Id3v24, {"T", "A", "B"}));

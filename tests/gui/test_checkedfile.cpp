@@ -1,9 +1,8 @@
 #include "platform/CheckedFile.h"
 #include "platform/IoError.h"
+#include "support/MainWindowFixture.h"
 
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 // A save that does not reach commit() leaves the earlier file: the temporary file
@@ -31,17 +30,12 @@ void TestCheckedFile::anUnfinishedSaveKeepsTheEarlierFile() {
     QFETCH(QByteArray, leftAfter);
     QTemporaryDir dir;
     const QString path = dir.filePath(name);
-    QFile earlier(path);
-    QVERIFY(earlier.open(QIODevice::WriteOnly));
-    earlier.write("earlier\n");
-    earlier.close();
+    tb::test::writeFile(path, "earlier\n");
     {
         tb::CheckedFile save(path, tb::CheckedFile::Mode::Replace);
         save.write("half of the new");
     } // as when the writer throws half-way
-    QVERIFY(QFile::exists(path));
-    QVERIFY(earlier.open(QIODevice::ReadOnly));
-    QCOMPARE(earlier.readAll(), leftAfter);
+    QCOMPARE(tb::test::contents(path), leftAfter);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{name});
 }
 

@@ -36,6 +36,7 @@ void TestCzechOrder::ordersAsACzechReaderExpects_data() {
     row("á after a otherwise equal", "ab", "áb", -1);
     row("Á before z", "Ábel.mp3", "zebra.mp3", -1);
     row("case after the letters", "hora", "HORÁK", -1);
+    row("lower case before capital", "abel", "Abel", -1);
     row("numbers by value", "Track 2.mp3", "Track 10.mp3", -1);
     row("leading zeros", "Track 2.mp3", "Track 02.mp3", 0);
     row("accent composed or not", "\u00c1bel", "A\u0301bel", 0);

@@ -163,9 +163,7 @@ void TestDriveSearch::nonUtf8FolderSearched() {
     const QByteArray path = folders.make(folder);
     const QString lib = QFile::decodeName(folders.path());
     MainWindowFixture fx;
-    fx.volumes.volumes.append({lib, "TEST"});
-    TForm1& form = fx.show();
-    form.Disk->setDrive(lib);
+    TForm1& form = showOnDrive(fx, {lib});
     fx.dialogs.answers = {tb::Dialogs::Answer::Yes};
     form.Button8Click();
     QTRY_VERIFY(!form.driveSearchRunning());

@@ -62,7 +62,6 @@ class TestPlaylistCurating : public QObject {
 
 private slots:
     void movesWithTheirKeysAndUndoes();
-    void sortsInCzechOrder_data();
     void sortsInCzechOrder();
     void sortsBySelectionFileFolderAndTags();
     void reversesShufflesAndGivesBackTheBytes();
@@ -86,8 +85,6 @@ void TestPlaylistCurating::movesWithTheirKeysAndUndoes() {
     QTest::keyClick(form.ListBox1, Qt::Key_Up, Qt::AltModifier);
     QCOMPARE(fx.entries(), QStringList({"b", "a", "d", "c", "e"}));
     QCOMPARE(selectedTexts(form), QStringList({"b", "d"}));
-    QTest::keyClick(form.ListBox1, Qt::Key_Up, Qt::AltModifier); // b stays at the top
-    QCOMPARE(fx.entries(), QStringList({"b", "d", "a", "c", "e"}));
     QTest::keyClick(form.ListBox1, Qt::Key_End, Qt::AltModifier);
     QCOMPARE(fx.entries(), QStringList({"a", "c", "e", "b", "d"}));
     QTest::keyClick(form.ListBox1, Qt::Key_Down, Qt::AltModifier); // nothing below: no step
@@ -102,48 +99,27 @@ void TestPlaylistCurating::movesWithTheirKeysAndUndoes() {
     form.POP2->popup({0, 0}); // the menu names what undo takes back
     QCOMPARE(form.Zpet1->text(), QStringLiteral("Zpět: Přesunout"));
     form.POP2->hide();
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < 5; ++i)
         QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(state(*form.playlist()), filled);
     QCOMPARE(form.Zpet1->text(), QStringLiteral("Zpět: Přidat"));
     QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(fx.entries(), QStringList({"b", "a", "d", "c", "e"}));
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 4; ++i)
         QTest::keyClick(&form, Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(fx.entries(), QStringList({"a", "c", "e", "b", "d"}));
     QVERIFY(!form.Znovu1->isEnabled());
 }
 
-// Czech order, numbers by value: a byte order, a collation without Czech rules or one
-// without numeric mode each gets some row wrong.
-void TestPlaylistCurating::sortsInCzechOrder_data() {
-    QTest::addColumn<QStringList>("texts");
-    QTest::addColumn<QStringList>("sorted");
-    QTest::newRow("č after c, ch after h")
-        << QStringList{"chata", "hora", "čaj", "cibule", "i", "dům"}
-        << QStringList{"cibule", "čaj", "dům", "hora", "chata", "i"};
-    QTest::newRow("accents and case only break ties")
-        << QStringList{"zebra", "Ábel", "abel", "Abel", "Adam"}
-        << QStringList{"abel", "Abel", "Ábel", "Adam", "zebra"};
-    QTest::newRow("numbers by value")
-        << QStringList{"Track 10", "Track 2", "Track 1", "track 03", "Track 100"}
-        << QStringList{"Track 1", "Track 2", "track 03", "Track 10", "Track 100"};
-    QTest::newRow("texts equal under the collation keep their order")
-        << QStringList{"Track 2", "b", "Track 02", "a"}
-        << QStringList{"a", "b", "Track 2", "Track 02"};
-    QTest::newRow("ř after r, š after s, ž after z")
-        << QStringList{"žába", "řeka", "zima", "šum", "sova", "ruka"}
-        << QStringList{"ruka", "řeka", "sova", "šum", "zima", "žába"};
-}
-
+// Czech order, numbers by value, texts equal under the collation in their order: the
+// collation's own rows are its test's.
 void TestPlaylistCurating::sortsInCzechOrder() {
-    QFETCH(QStringList, texts);
-    QFETCH(QStringList, sorted);
     MainWindowFixture fx;
     TForm1& form = fx.show();
-    fill(form, texts);
+    fill(form, {"Track 10", "chata", "Track 2", "hora", "čaj", "Track 02", "cibule", "Ábel"});
     form.SeraditPodle.at(0)->trigger();
-    QCOMPARE(fx.entries(), sorted);
+    QCOMPARE(fx.entries(), QStringList({"Ábel", "cibule", "čaj", "hora", "chata", "Track 2",
+                                        "Track 02", "Track 10"}));
 }
 
 // With more than one entry selected only they are sorted, in their places; the other

@@ -1,9 +1,9 @@
 #include "playlist/PlaylistExport.h"
+#include "support/MainWindowFixture.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
 #include <stdexcept>
@@ -11,6 +11,7 @@
 using tb::PlaylistFormat;
 using tb::PlaylistItem;
 using tb::TrackFields;
+using tb::test::contents;
 
 namespace {
 
@@ -37,11 +38,6 @@ std::vector<PlaylistItem> fourEntries() {
     items[3].info = "Radio X";
     items[3].milliseconds = 1'500;
     return items;
-}
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
 }
 
 } // namespace
@@ -77,11 +73,7 @@ private slots:
     void leavesNothingWhenCancelledOrFailed() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("list.m3u8"));
-        {
-            QFile earlier(path);
-            QVERIFY(earlier.open(QIODevice::WriteOnly));
-            earlier.write("earlier");
-        }
+        tb::test::writeFile(path, "earlier");
         tb::PlaylistExport* running = nullptr;
         std::atomic<int> reads = 0;
         tb::PlaylistExport save(fourEntries(), path, PlaylistFormat::M3u8,

@@ -1,4 +1,5 @@
 #include "playlist/PlaylistFormat.h"
+#include "support/MainWindowFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -60,9 +61,8 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(PlaylistFormat, format);
         QTemporaryDir dir;
-        QFile file(dir.filePath(name));
-        QVERIFY(name.isEmpty() || (file.open(QIODevice::WriteOnly) && file.write(bytes) >= 0));
-        file.close();
+        if (!name.isEmpty())
+            tb::test::writeFile(dir.filePath(name), bytes);
         QCOMPARE(tb::formatToRead(dir.filePath(name.isEmpty() ? "none.txt" : name)), format);
     }
 
@@ -70,10 +70,9 @@ private slots:
     // folder, a file:// URI, or with Windows' backslashes; never a FIFO or a folder.
     void readEntriesKnowTheirFiles() {
         QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("sub dir/folder.mp3")));
+        tb::test::makeFiles(dir.path(), {"sub dir/song.mp3", "sub dir/folder.mp3/x"});
         const QByteArray root = QFile::encodeName(dir.path());
         const QByteArray song = root + "/sub dir/song.mp3";
-        QFile(QFile::decodeName(song)).open(QIODevice::WriteOnly);
         QCOMPARE(::mkfifo((root + "/sub dir/pipe.mp3").constData(), 0600), 0);
         const QByteArray lines[] = {song,
                                     "sub dir/song.mp3",
@@ -86,10 +85,7 @@ private slots:
         for (const QByteArray& line : lines)
             bytes += line + "\n";
         const QString path = dir.filePath(QStringLiteral("list.txt"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
+        tb::test::writeFile(path, bytes);
         ::alarm(5); // a FIFO opened for reading would wait here
         const std::vector<tb::PlaylistItem> items =
             tb::readPlaylistFile(path, tb::formatToRead(path));

@@ -9,10 +9,6 @@
 
 namespace {
 
-QAccessibleInterface* readerView(QObject* object) {
-    return QAccessible::queryAccessibleInterface(object);
-}
-
 // The playlist's notices, as (type, child) pairs.
 QList<QPair<QAccessible::Event, int>> g_playlistNotices;
 void recordPlaylistNotices(QAccessibleEvent* event) {
@@ -40,7 +36,7 @@ void TestPlaylistViewAccessible::playlistReadsAsAListOfItsEntries() {
     for (const char* entry : {"a.mp3", "Příliš.mp3", "c.mp3", "d.mp3", "e.mp3", "f.mp3"})
         model.append(entry);
     view.show();
-    QAccessibleInterface* list = readerView(&view);
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&view);
     QCOMPARE(list->role(), QAccessible::List);
     QVERIFY(list->state().multiSelectable);
     QCOMPARE(list->childCount(), 6);
@@ -53,16 +49,12 @@ void TestPlaylistViewAccessible::playlistReadsAsAListOfItsEntries() {
     QCOMPARE(second->text(QAccessible::Name), QStringLiteral("Příliš.mp3"));
     QCOMPARE(second->parent(), list);
     QCOMPARE(list->indexOfChild(second), 1);
-    QVERIFY(second->state().selectable);
-    QVERIFY(second->state().selected);
-    QVERIFY(!second->state().focused);
-    QVERIFY(!list->child(2)->state().selected);
-    QVERIFY(list->child(2)->state().focused);
+    QVERIFY(second->state().selectable && second->state().selected && !second->state().focused);
+    QVERIFY(!list->child(2)->state().selected && list->child(2)->state().focused);
     QCOMPARE(list->focusChild(), list->child(2));
     QVERIFY(list->child(5)->state().offscreen); // below the four rows shown
-    QCOMPARE(list->childAt(view.viewport()->mapToGlobal(QPoint(5, 14)).x(),
-                           view.viewport()->mapToGlobal(QPoint(5, 14)).y()),
-             second);
+    const QPoint onSecond = view.viewport()->mapToGlobal(QPoint(5, 14));
+    QCOMPARE(list->childAt(onSecond.x(), onSecond.y()), second);
     QVERIFY(!list->child(6));
 
     // One interface per row asked for, the same each time, gone with its row.

@@ -26,10 +26,6 @@ using tb::test::MainWindowFixture;
 
 namespace {
 
-QAccessibleInterface* readerView(QObject* object) {
-    return QAccessible::queryAccessibleInterface(object);
-}
-
 // Every widget of the window that a reader lands on and would announce without a name;
 // scroll bars and Qt's inner panes name nothing.
 QStringList unnamedControls(QWidget* window) {
@@ -38,7 +34,7 @@ QStringList unnamedControls(QWidget* window) {
                       StaticText, ProgressBar, Graphic,     Link,     Pane, Grouping};
     QStringList unnamed;
     for (QWidget* widget : window->findChildren<QWidget*>()) {
-        QAccessibleInterface* iface = readerView(widget);
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
         if (iface && named.contains(iface->role()) && iface->text(QAccessible::Name).isEmpty())
             unnamed.append(widget->metaObject()->className());
     }
@@ -202,7 +198,8 @@ void TestUnit1::everyWindowNamesItsControls() {
 
     // The counter follows the playlist.
     form.Pridat("song.mp3");
-    QCOMPARE(readerView(form.Digits1)->text(QAccessible::Value), QStringLiteral("1"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(form.Digits1)->text(QAccessible::Value),
+             QStringLiteral("1"));
 }
 
 void TestUnit1::keysClickTheButtonsWithoutFocus() {
