@@ -74,3 +74,20 @@ TEST(Lcd99Math, FramesOfAChange) {
         frameDraws({"1.8", "18", segmentOrder(TLCDAnimation::anUp)}, 0, 2);
     EXPECT_EQ(moved.back(), (Draw{2, kDecimalPoint, false}));
 }
+
+TEST(Lcd99Math, APointStandsInTheGapBeforeTheNextCharacterOnly) {
+    const CellTexts split = splitValue("1.234", 5);
+    EXPECT_EQ(split.chars, " 1234");
+    EXPECT_EQ(split.points, "  .  ");
+}
+
+// Whatever the animation, the eight steps draw each of the eight marks once.
+TEST(Lcd99Math, EveryOrderDrawsEachMarkOnce) {
+    for (const TLCDAnimation animation :
+         {TLCDAnimation::anNone, TLCDAnimation::anSpiral, TLCDAnimation::anUp,
+          TLCDAnimation::anDown, TLCDAnimation::anLeft, TLCDAnimation::anRight}) {
+        SegmentOrder order = segmentOrder(animation);
+        std::sort(order.begin(), order.end());
+        EXPECT_EQ(order, (SegmentOrder{1, 2, 3, 4, 5, 6, 7, 8})) << static_cast<int>(animation);
+    }
+}
