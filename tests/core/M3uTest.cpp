@@ -21,6 +21,11 @@ TEST(M3u, LineEnds) {
     EXPECT_EQ(lines(std::string_view("a\0b\r\n", 5)), (Lines{std::string("a\0b", 3)}));
     // Elsewhere a lone LF ends a line too, also before a CR, and CR LF is still one end.
     EXPECT_EQ(lines("a\r\n\nb\n\rc", M3uLineEnds::CrOrLf), (Lines{"a", "", "b", "", "c"}));
+    // Ends found wherever they lie in a long line.
+    for (const std::size_t length : {15, 16, 17, 31, 32, 33, 48}) {
+        const std::string line(length, 'x');
+        EXPECT_EQ(lines(line + "\r" + line), (Lines{line, line})) << length;
+    }
 }
 
 TEST(M3u, FileEnds) {

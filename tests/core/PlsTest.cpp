@@ -79,6 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"IndexHuge", "[playlist]\nFile184467440737095516160=a\n", "nemá platné"},
         BadCase{"DuplicateFile", "[playlist]\nFile1=a\nfile1=b\n", "řádek 3: klíč „file1“ je"},
         BadCase{"DuplicateCount", "[playlist]\nNumberOfEntries=0\nNumberOfEntries=0\n", "podruhé"},
+        BadCase{"DuplicateVersion", "[playlist]\nVersion=2\nversion=2\n",
+                "řádek 3: klíč Version je uveden podruhé"},
         BadCase{"LengthNotANumber", "[playlist]\nFile1=a\nLength1=3:20\n", "není celé číslo"},
         BadCase{"NoEquals", "[playlist]\nFile1\n", "řádek 2: chybí „=“"},
         BadCase{"LongLine", "[playlist]\nFile1=" + std::string(2 << 20, 'a') + "\n",

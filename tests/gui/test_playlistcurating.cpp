@@ -2,6 +2,7 @@
 #include "playlist/PlaylistCurating.h"
 #include "playlist/PlaylistView.h"
 #include "support/MainWindowFixture.h"
+#include "support/TagFiles.h"
 
 #include <QAction>
 #include <QFile>
@@ -64,6 +65,7 @@ private slots:
     void movesWithTheirKeysAndUndoes();
     void sortsInCzechOrder();
     void sortsBySelectionFileFolderAndTags();
+    void sortsByTheFilesOwnTags();
     void reversesShufflesAndGivesBackTheBytes();
     void removesDuplicatesAndMissingFiles();
     void everyChangeIsOneStep();
@@ -152,6 +154,20 @@ void TestPlaylistCurating::sortsBySelectionFileFolderAndTags() {
     form.SeraditPodle.at(0)->trigger();
     QCOMPARE(fx.entries(), QStringList({"/b/Ábel.mp3", "1", "3", "2"}));
     QCOMPARE(selectedTexts(form), QStringList({"1", "2"}));
+}
+
+// Without a reader set in its place, the files' own tags give the artist and title.
+void TestPlaylistCurating::sortsByTheFilesOwnTags() {
+    QTemporaryDir dir;
+    const QString a = dir.filePath("a.mp3"), b = dir.filePath("b.mp3");
+    tb::test::writeFile(a, tb::test::audio + tb::test::tag("Píseň", "Zelenina"));
+    tb::test::writeFile(b, tb::test::audio + tb::test::tag("Píseň", "Artyčok"));
+    MainWindowFixture fx;
+    TForm1& form = fx.show();
+    form.playlist()->append("a", a.toStdString());
+    form.playlist()->append("b", b.toStdString());
+    form.SeraditPodle.at(3)->trigger();
+    QTRY_COMPARE(fx.entries(), QStringList({"b", "a"}));
 }
 
 void TestPlaylistCurating::reversesShufflesAndGivesBackTheBytes() {

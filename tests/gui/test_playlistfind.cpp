@@ -48,6 +48,12 @@ private slots:
     void noMatchKeepsTheSelection();
     void farMatchAmongManyIsFoundAndShown();
     void mainWindowFindsByKeysAndMenu();
+    // A letter of several characters, as a Korean syllable is, is found whole.
+    void findsLettersOfSeveralCharacters() {
+        Window w({"alfa.mp3", "아리랑.mp3"});
+        w.type(QStringLiteral("리랑"));
+        QCOMPARE(w.list->currentRow(), 1);
+    }
 };
 
 void TestPlaylistFind::findsIgnoringCaseAndAccentsRoundTheList() {

@@ -45,6 +45,11 @@ void TestPlaylistView::viewSelectsLikeAListBox() {
     QCOMPARE(view.selectionFlags(), (Flags{0, 0, 0, 1, 1, 1}));
     QTest::keyClick(&view, Qt::Key_Home);
     QCOMPARE(view.selectionFlags(), (Flags{1, 0, 0, 0, 0, 0}));
+    // Flags set at once, as a move leaves them, make the first selected entry current.
+    view.setSelectionFlags({0, 0, 1, 1, 0, 0});
+    QCOMPARE(view.currentRow(), 2);
+    click(4, Qt::ShiftModifier);
+    QCOMPARE(view.selectionFlags(), (Flags{0, 0, 1, 1, 1, 0}));
     QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
 
     // Appending keeps the selection; a rebuilt list has none.
