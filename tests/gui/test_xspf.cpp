@@ -41,6 +41,15 @@ class TestXspf : public QObject {
     Q_OBJECT
 
 private slots:
+    // A file read in pieces of 64 KiB whose last piece is its closing '>' alone.
+    void lastByteOfALargeFileIsRead() {
+        const std::string head = "<playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\">"
+                                 "<trackList><track><location>a.mp3</location></track>"
+                                 "</trackList><!--";
+        const std::string tail = "--></playlist>";
+        const std::string file = head + std::string(65537 - head.size() - tail.size(), ' ') + tail;
+        QCOMPARE(shown(tb::readXspf(file)), QByteArrayList{"a.mp3||||-1"});
+    }
     void writesVersionOneWithEveryField() {
         const std::string written =
             tb::writeXspf({playlistItem("/m/a b.mp3", "", "SOS", "ABBA", 212600, "Waterloo"),
