@@ -1,6 +1,6 @@
 #include "filetools/AudioLength.h"
-#include "support/MainWindowFixture.h"
 #include "support/Mp3Bytes.h"
+#include "support/TestFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>

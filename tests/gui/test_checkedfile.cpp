@@ -1,8 +1,9 @@
 #include "platform/CheckedFile.h"
 #include "platform/IoError.h"
-#include "support/MainWindowFixture.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 
 // A save that does not reach commit() leaves the earlier file: the temporary file

@@ -1,5 +1,5 @@
 #include "playlist/PlaylistFormat.h"
-#include "support/MainWindowFixture.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTest>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -90,26 +89,6 @@ SmallDisk::SmallDisk(const char* size) {
 SmallDisk::~SmallDisk() {
     if (mounted_)
         ::umount2(QFile::encodeName(folder_.path()).constData(), MNT_DETACH);
-}
-
-void makeFiles(const QString& directory, const QStringList& relativeNames) {
-    for (const QString& name : relativeNames) {
-        const QString path = QDir(directory).filePath(name);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            qFatal("cannot create %s", qPrintable(path));
-    }
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 } // namespace tb::test

@@ -6,6 +6,7 @@
 #include "platform/SettingsStore.h"
 #include "playlist/PlaylistModel.h"
 #include "support/Fakes.h"
+#include "support/TestFiles.h"
 #include "windows/Unit2.h"
 #include "windows/Unit4.h"
 #include "windows/Unit6.h"
@@ -69,11 +70,5 @@ private:
     QTemporaryDir folder_;
     bool mounted_ = false;
 };
-
-// Creates empty files (and the directories they need) below a directory.
-void makeFiles(const QString& directory, const QStringList& relativeNames);
-void writeFile(const QString& path, const QByteArray& bytes);
-// The file's bytes, or "<missing>" when it cannot be read.
-QByteArray contents(const QString& path);
 
 } // namespace tb::test
