@@ -2,7 +2,7 @@
 // elsewhere, and checks what the splitter hands out: lines without line ends, which
 // write back into a file that reads as the same lines, and the same lines whatever
 // the size of the pieces the file comes in.
-#include "playlist/M3u.h"
+#include "playlist/formats/M3u.h"
 #include "support/M3uPieces.h"
 
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Reads arbitrary bytes as M3U8 and as PLS. Either reader returns entries or throws
 // its format error; entries read from M3U8 write back into a file that reads as the
 // same entries, and so do those of a PLS file that has no line breaks in them.
-#include "playlist/M3u8.h"
-#include "playlist/Pls.h"
+#include "playlist/formats/M3u8.h"
+#include "playlist/formats/Pls.h"
 
 #include <cstdint>
 #include <cstdlib>

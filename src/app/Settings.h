@@ -1,7 +1,7 @@
 #pragma once
 
 #include "filetools/Switches.h"
-#include "playlist/SavedPaths.h"
+#include "playlist/formats/SavedPaths.h"
 
 #include <QString>
 

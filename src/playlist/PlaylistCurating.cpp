@@ -9,7 +9,7 @@
 #include "playlist/PlaylistExport.h"
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistView.h"
-#include "playlist/Reordering.h"
+#include "playlist/store/Reordering.h"
 
 #include <QElapsedTimer>
 #include <QProgressDialog>

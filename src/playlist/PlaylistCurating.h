@@ -1,6 +1,6 @@
 #pragma once
 
-#include "playlist/EntryStore.h"
+#include "playlist/store/EntryStore.h"
 
 #include <QElapsedTimer>
 #include <QObject>

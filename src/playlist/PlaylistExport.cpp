@@ -6,7 +6,7 @@
 #include "platform/CheckedFile.h"
 #include "platform/IoError.h"
 #include "platform/RealPaths.h"
-#include "playlist/EntryFile.h"
+#include "playlist/formats/EntryFile.h"
 
 #include <QFile>
 #include <QFileInfo>

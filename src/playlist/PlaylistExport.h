@@ -1,9 +1,9 @@
 #pragma once
 
-#include "playlist/EntryStore.h"
-#include "playlist/PlaylistFormat.h"
+#include "playlist/store/EntryStore.h"
+#include "playlist/formats/PlaylistFormat.h"
 #include "playlist/PlaylistItem.h"
-#include "playlist/SavedPaths.h"
+#include "playlist/formats/SavedPaths.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -12,9 +12,9 @@
 #include "platform/Launcher.h"
 #include "platform/Paths.h"
 #include "platform/RegularFile.h"
-#include "playlist/M3u.h"
+#include "playlist/formats/M3u.h"
 #include "playlist/PlaylistExport.h"
-#include "playlist/PlaylistFormat.h"
+#include "playlist/formats/PlaylistFormat.h"
 #include "playlist/PlaylistModel.h"
 
 #include <QDir>

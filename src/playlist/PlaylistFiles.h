@@ -1,6 +1,6 @@
 #pragma once
 
-#include "playlist/SavedPaths.h"
+#include "playlist/formats/SavedPaths.h"
 
 #include <QObject>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "playlist/EditHistory.h"
-#include "playlist/EntryStore.h"
+#include "playlist/store/EditHistory.h"
+#include "playlist/store/EntryStore.h"
 
 #include <QAbstractListModel>
 #include <QStringDecoder>

@@ -1,4 +1,4 @@
-#include "playlist/EntryFile.h"
+#include "playlist/formats/EntryFile.h"
 
 #include <gtest/gtest.h>
 

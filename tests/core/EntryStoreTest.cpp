@@ -1,4 +1,4 @@
-#include "playlist/EntryStore.h"
+#include "playlist/store/EntryStore.h"
 
 #include <gtest/gtest.h>
 

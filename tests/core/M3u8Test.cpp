@@ -1,4 +1,4 @@
-#include "playlist/M3u8.h"
+#include "playlist/formats/M3u8.h"
 #include "support/PlaylistItems.h"
 
 #include <gtest/gtest.h>

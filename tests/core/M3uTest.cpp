@@ -1,4 +1,4 @@
-#include "playlist/M3u.h"
+#include "playlist/formats/M3u.h"
 #include "support/M3uPieces.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "playlist/Pls.h"
+#include "playlist/formats/Pls.h"
 #include "support/PlaylistItems.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "playlist/Reordering.h"
+#include "playlist/store/Reordering.h"
 
 #include <gtest/gtest.h>
 

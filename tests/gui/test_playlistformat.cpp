@@ -1,4 +1,4 @@
-#include "playlist/PlaylistFormat.h"
+#include "playlist/formats/PlaylistFormat.h"
 #include "support/TestFiles.h"
 
 #include <QDir>

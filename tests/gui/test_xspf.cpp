@@ -1,4 +1,4 @@
-#include "playlist/Xspf.h"
+#include "playlist/formats/Xspf.h"
 #include "support/PlaylistItems.h"
 
 #include <QTest>

@@ -3,7 +3,7 @@
 // The lines of a playlist read in pieces of one size up to its Ctrl-Z, the parts of
 // each line joined, as the window appends them; shared by the unit tests and the
 // fuzzer. Standard library only.
-#include "playlist/M3u.h"
+#include "playlist/formats/M3u.h"
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "playlist/PackedBytes.h"
+#include "playlist/store/PackedBytes.h"
 #include "playlist/PlaylistItem.h"
 
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "playlist/SavedPaths.h"
+#include "playlist/formats/SavedPaths.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "playlist/EntryFile.h"
+#include "playlist/formats/EntryFile.h"
 #include "playlist/PlaylistItem.h"
 
 #include <string>

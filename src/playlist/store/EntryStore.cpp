@@ -1,4 +1,4 @@
-#include "playlist/EntryStore.h"
+#include "playlist/store/EntryStore.h"
 
 #include <algorithm>
 #include <cstring>

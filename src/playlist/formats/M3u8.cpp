@@ -1,6 +1,6 @@
-#include "playlist/M3u8.h"
+#include "playlist/formats/M3u8.h"
 
-#include "playlist/TextLines.h"
+#include "playlist/formats/TextLines.h"
 
 #include <charconv>
 

@@ -1,12 +1,12 @@
-#include "playlist/PlaylistFormat.h"
+#include "playlist/formats/PlaylistFormat.h"
 
 #include "platform/FileSystems.h"
 #include "platform/RegularFile.h"
-#include "playlist/EntryFile.h"
-#include "playlist/M3u.h"
-#include "playlist/M3u8.h"
-#include "playlist/Pls.h"
-#include "playlist/Xspf.h"
+#include "playlist/formats/EntryFile.h"
+#include "playlist/formats/M3u.h"
+#include "playlist/formats/M3u8.h"
+#include "playlist/formats/Pls.h"
+#include "playlist/formats/Xspf.h"
 
 #include <QFile>
 #include <QFileInfo>

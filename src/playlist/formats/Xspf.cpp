@@ -1,7 +1,7 @@
-#include "playlist/Xspf.h"
+#include "playlist/formats/Xspf.h"
 
-#include "playlist/EntryFile.h"
-#include "playlist/TextLines.h"
+#include "playlist/formats/EntryFile.h"
+#include "playlist/formats/TextLines.h"
 
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>

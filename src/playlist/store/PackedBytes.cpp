@@ -1,4 +1,4 @@
-#include "playlist/PackedBytes.h"
+#include "playlist/store/PackedBytes.h"
 
 #include "platform/PageMemory.h"
 #include "platform/Prefault.h"

@@ -1,4 +1,4 @@
-#include "playlist/EditHistory.h"
+#include "playlist/store/EditHistory.h"
 
 #include <utility>
 

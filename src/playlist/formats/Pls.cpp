@@ -1,6 +1,6 @@
-#include "playlist/Pls.h"
+#include "playlist/formats/Pls.h"
 
-#include "playlist/TextLines.h"
+#include "playlist/formats/TextLines.h"
 
 #include <algorithm>
 #include <charconv>
