@@ -19,6 +19,8 @@ struct AppSettings {
     bool blikatka = true;
     bool askRun = true;
     bool delAfter = true;
+    // "PamatujPlaylist": the playlist is kept between runs.
+    bool pamatujPlaylist = true;
 
     // "SavePaths", how a saved playlist names its files: written only once the user has
     // chosen, so that it stays empty (as entered) until then.

@@ -15,6 +15,7 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QTranslator>
 #include <chrono>
@@ -69,6 +70,7 @@ int main(int argc, char* argv[]) {
     TForm1 form(AppServices{dialogs, settingsStore, volumes, launcher}, settings);
     TSplash splash;
     splash.showAndPaint();
+
     // The start-up bench asks when the splash stood painted, and no more.
     if (qEnvironmentVariableIsSet("TRACKBINDER_STARTUP_PROBE")) {
         const auto now = std::chrono::steady_clock::now().time_since_epoch();
@@ -76,6 +78,8 @@ int main(int argc, char* argv[]) {
                     static_cast<long long>(std::chrono::nanoseconds(now).count()));
         return 0;
     }
+    // The playlist of the last run is read while the splash stands.
+    form.keepPlaylistIn(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     TSetup setup(dialogs, form);
     TTips tips;
     TAboutBox aboutBox(launcher);

@@ -29,6 +29,7 @@
 #include "playlist/PlaylistEditing.h"
 #include "playlist/PlaylistFiles.h"
 #include "playlist/PlaylistFind.h"
+#include "playlist/PlaylistKeeper.h"
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistView.h"
 #include "playlist/Prefix.h"
@@ -391,6 +392,9 @@ void TForm1::createMenus() {
     SavePathModes.first()->setChecked(true);
     OpenList = POP2->addAction(st->standardIcon(QStyle::SP_DialogOpenButton),
                                QStringLiteral("Přidat ze souboru (otevřít playlist)"));
+    Pamatuj1 = POP2->addAction(QStringLiteral("Pamatovat si playlist"));
+    Pamatuj1->setCheckable(true);
+    Pamatuj1->setChecked(true);
     createCurateActions();
 
     FileListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -586,6 +590,7 @@ void TForm1::FormShow() {
         windows_.splash->close();
     if (windows_.tips)
         services_.dialogs.showModal(*windows_.tips);
+    playlistKeeper_->windowShown();
 }
 
 void TForm1::setDecorativeDisplaysOn(bool on) {
@@ -615,6 +620,8 @@ void TForm1::FormClose() {
     settings_.writeAll(services_.settingsStore);
     if (!settings_.savePaths.isEmpty())
         services_.settingsStore.write(QStringLiteral("SavePaths"), settings_.savePaths);
+    writeSwitch(services_.settingsStore, QStringLiteral("PamatujPlaylist"),
+                settings_.pamatujPlaylist);
 }
 
 void TForm1::Timer1Timer() {
@@ -708,6 +715,8 @@ void TForm1::createJobs() {
     driveSearch_ = std::make_unique<DriveSearch>(
         DriveSearch::Widgets{*Disk, *StaticText2, *Button8, *AllMP3, *Digits1}, *playlist_,
         services_.dialogs, *this, *this);
+    playlistKeeper_ =
+        std::make_unique<PlaylistKeeper>(*playlist_, services_.dialogs, *this, QString());
     // Find in the playlist: its commands come last in the playlist's menu.
     playlistFind_ = std::make_unique<PlaylistFind>(*ListBox1, *playlist_, *this);
     POP2->addSeparator();
@@ -737,6 +746,25 @@ void TForm1::connectPlaylistFiles() {
             playlistFiles_->setSavedPathMode(mode);
         });
     onEvent(Prehraj1, &QAction::triggered, &TForm1::BitBtn1Click);
+    connect(Pamatuj1, &QAction::toggled, this, [this](bool on) {
+        settings_.pamatujPlaylist = on;
+        playlistKeeper_->setOn(on);
+    });
+}
+
+void TForm1::keepPlaylistIn(const QString& folder) {
+    settings_.pamatujPlaylist =
+        readSwitch(services_.settingsStore, QStringLiteral("PamatujPlaylist"));
+    Pamatuj1->setChecked(settings_.pamatujPlaylist);
+    playlistKeeper_ =
+        std::make_unique<PlaylistKeeper>(*playlist_, services_.dialogs, *this, folder);
+    connect(playlistKeeper_.get(), &PlaylistKeeper::restored, this, [this] {
+        Digits1->setValue(static_cast<int>(playlist_->count()));
+        setEnabled(true);
+    });
+    playlistKeeper_->start(settings_.pamatujPlaylist);
+    if (playlistKeeper_->restoring())
+        setEnabled(false);
 }
 
 void TForm1::connectTagsAndFileTools() {

@@ -44,6 +44,7 @@ class FileBrowser;
 class PlaylistCurating;
 class PlaylistFiles;
 class PlaylistFind;
+class PlaylistKeeper;
 class RenameDelete;
 class TagPanel;
 
@@ -149,6 +150,7 @@ public:
     QAction* AllMP3 = nullptr;
     QAction* SaveList = nullptr;
     QAction* OpenList = nullptr;
+    QAction* Pamatuj1 = nullptr; // "Pamatovat si playlist", checkable
     // "Cesty v uloženém playlistu": one checked action per path mode, in the enum's order.
     QMenu* SavePaths = nullptr;
     QList<QAction*> SavePathModes;
@@ -173,6 +175,10 @@ public:
 
     // The playlist's entries, shown by ListBox1.
     PlaylistModel* playlist() const { return playlist_; }
+    // Keeps the playlist between runs in a store in `folder`, and starts reading it back
+    // now, while the splash screen stands; until it is in, the window takes no commands.
+    void keepPlaylistIn(const QString& folder);
+    PlaylistKeeper& playlistKeeper() const { return *playlistKeeper_; }
 
     // --- Start-up, timers, shut-down (src/app/Unit1.cpp) ---
     void FormShow();
@@ -302,6 +308,7 @@ private:
     std::unique_ptr<RenameDelete> renameDelete_;
     std::unique_ptr<DriveSearch> driveSearch_;
     std::unique_ptr<PlaylistFind> playlistFind_;
+    std::unique_ptr<PlaylistKeeper> playlistKeeper_;
 };
 
 template <typename Action> void TForm1::guarded(Action&& action) {

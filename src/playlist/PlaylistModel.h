@@ -70,6 +70,12 @@ public:
     // Puts entries made from a snapshot in place of the playlist's, as one change.
     void replaceEntries(tb::EntryStore entries, const QString& name);
 
+    // The playlist kept from the last run, in place of the entries; nothing to undo.
+    void restore(tb::EntryStore entries) {
+        history_.clear();
+        replaceWith(entries);
+    }
+
     // The changes made between the two are undone as one, under the outermost name.
     void beginStep(const QString& name);
     void endStep();

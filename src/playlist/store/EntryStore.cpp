@@ -108,6 +108,40 @@ void EntryStore::appendItem(const PlaylistItem& item) {
     sides_.append(side);
 }
 
+namespace {
+// Whether `side` holds what appendItem writes after a path and its NUL: five numbers,
+// the last four each followed by that many bytes, and nothing after.
+bool isInfo(std::string_view side) {
+    if (side.size() < sizeof(std::uint64_t))
+        return false;
+    takeNumber(side);
+    for (std::size_t text = 1; text < kNumbersInInfo; ++text) {
+        if (side.size() < sizeof(std::uint64_t))
+            return false;
+        const std::uint64_t length = takeNumber(side);
+        if (length > side.size())
+            return false;
+        side.remove_prefix(static_cast<std::size_t>(length));
+    }
+    return side.empty();
+}
+} // namespace
+
+bool EntryStore::appendWithSide(std::string_view entry, std::string_view side) {
+    if (side.empty()) {
+        texts_.append(entry);
+        return true;
+    }
+    const std::size_t nul = side.find('\0');
+    if (side != kFileIsText && nul != std::string_view::npos && !isInfo(side.substr(nul + 1)))
+        return false;
+    sides_.reserveMore(texts_.size() + 1 - sides_.size(), side.size());
+    texts_.append(entry);
+    fillSidesUpTo(texts_.size() - 1);
+    sides_.append(side);
+    return true;
+}
+
 void EntryStore::appendAll(const std::vector<std::string_view>& entries,
                            const std::vector<std::string_view>& files) {
     if (files.empty()) {

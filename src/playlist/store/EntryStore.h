@@ -1,7 +1,7 @@
 #pragma once
 
-#include "playlist/store/PackedBytes.h"
 #include "playlist/PlaylistItem.h"
+#include "playlist/store/PackedBytes.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -39,6 +39,12 @@ public:
     }
     // The entry whole: its text, file and what came with it.
     PlaylistItem item(std::size_t index) const;
+    // The bytes kept beside the entry (its path and what came with it) exactly as
+    // appendWithSide takes them back: the playlist is kept between runs in this form.
+    std::string_view side(std::size_t index) const { return sideAt(index); }
+    // An entry with bytes that side() gave. False, and nothing appended, where they cannot
+    // be such bytes, as when read from a damaged file.
+    bool appendWithSide(std::string_view entry, std::string_view side);
 
     // A path holds no NUL byte: a name on disk cannot. The file may be empty.
     void append(std::string_view entry, std::string_view file = {});
