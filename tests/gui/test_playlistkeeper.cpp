@@ -1,0 +1,112 @@
+#include "controls/Digits.h"
+#include "playlist/PlaylistKeeper.h"
+#include "support/MainWindowFixture.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+using tb::test::MainWindowFixture;
+
+// The playlist through the real window: kept, brought back, switched off, refused.
+class TestPlaylistKeeper : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() {
+        QDir(dir_.path()).removeRecursively();
+        QDir().mkpath(dir_.path());
+    }
+
+    // Closed and started again, the window shows the playlist as it was, counter too.
+    void comesBackAfterARestart() {
+        const QList<QByteArray> entries{"C:\\HUDBA\\píseň.mp3", QByteArray("\xE8\x0D\x00x", 4), "b",
+                                        "a"};
+        {
+            MainWindowFixture first;
+            keptIn(first);
+            for (const QByteArray& entry : entries)
+                first.form->playlist()->append(entry.toStdString());
+            first.form->playlist()->reorder({3, 2, 1, 0}, QStringLiteral("Seřadit"));
+            QTRY_VERIFY(first.form->playlistKeeper().settled());
+            first.form->playlist()->undo(); // kept at the window's end, if not before
+        }
+        MainWindowFixture again;
+        keptIn(again);
+        QCOMPARE(again.entryBytes(), entries);
+        QCOMPARE(again.form->Digits1->Value(), int(entries.size()));
+        QVERIFY(again.form->isEnabled());
+        QVERIFY(!again.form->playlist()->canUndo());
+    }
+
+    // A second running copy neither reads nor writes the store, and says so once.
+    void aSecondCopyKeepsNothing() {
+        MainWindowFixture first;
+        keptIn(first);
+        first.form->playlist()->append("první");
+        QTRY_VERIFY(first.form->playlistKeeper().settled());
+        MainWindowFixture second;
+        keptIn(second);
+        second.show();
+        second.form->playlist()->append("druhá");
+        QCOMPARE(second.dialogs.shown.size(), 1);
+        QVERIFY(second.dialogs.texts().first().contains("neuchová"));
+        QCOMPARE(second.entryBytes(), QList<QByteArray>{"druhá"});
+        first.form.reset();
+        second.form.reset();
+        MainWindowFixture third;
+        keptIn(third);
+        QCOMPARE(third.entryBytes(), QList<QByteArray>{"první"});
+    }
+
+    // Off deletes the store and keeps nothing; on again writes the playlist as it stands.
+    void theSwitchDecides() {
+        MainWindowFixture fx;
+        keptIn(fx);
+        fx.form->playlist()->append("a");
+        QTRY_VERIFY(fx.form->playlistKeeper().settled());
+        QVERIFY(QFile::exists(store()));
+        fx.form->Pamatuj1->trigger();
+        QTRY_VERIFY(!QFile::exists(store()));
+        fx.form->playlist()->append("b");
+        fx.form->FormClose();
+        QCOMPARE(fx.settingsStore.read("PamatujPlaylist"), QStringLiteral("NE"));
+        fx.form->Pamatuj1->trigger();
+        QTRY_VERIFY(fx.form->playlistKeeper().settled());
+        fx.form.reset();
+        MainWindowFixture again;
+        keptIn(again);
+        QCOMPARE(again.entryBytes(), (QList<QByteArray>{"a", "b"}));
+    }
+
+    // A store that cannot be read is set aside under a name the user is told, once.
+    void aDamagedStoreIsSetAside() {
+        QFile damaged(store());
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(QByteArray(3000, '\x17'));
+        damaged.close();
+        MainWindowFixture fx;
+        keptIn(fx);
+        QCOMPARE(fx.form->playlist()->count(), 0u);
+        fx.show();
+        QCOMPARE(fx.dialogs.shown.size(), 1);
+        const QString aside = dir_.filePath("playlist-odlozeny-1.db");
+        QVERIFY(fx.dialogs.texts().first().contains(aside));
+        QCOMPARE(QFile(aside).size(), 3000);
+    }
+
+private:
+    QString store() const { return dir_.filePath("playlist.db"); }
+    // Keeps the window's playlist in this test's folder and waits for it to be read.
+    void keptIn(MainWindowFixture& fx) {
+        fx.create();
+        fx.form->keepPlaylistIn(dir_.path());
+        QTRY_VERIFY(!fx.form->playlistKeeper().restoring());
+    }
+
+    QTemporaryDir dir_;
+};
+
+QTEST_MAIN(TestPlaylistKeeper)
+#include "test_playlistkeeper.moc"
