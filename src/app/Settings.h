@@ -19,8 +19,10 @@ struct AppSettings {
     bool blikatka = true;
     bool askRun = true;
     bool delAfter = true;
-    // "PamatujPlaylist": the playlist is kept between runs.
+    // "PamatujPlaylist": the playlist is kept between runs. Written only once the user
+    // has switched it, as "SavePaths" is.
     bool pamatujPlaylist = true;
+    bool pamatujPlaylistChosen = false;
 
     // "SavePaths", how a saved playlist names its files: written only once the user has
     // chosen, so that it stays empty (as entered) until then.

@@ -55,6 +55,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <new>
 #include <stdexcept>
@@ -620,8 +621,9 @@ void TForm1::FormClose() {
     settings_.writeAll(services_.settingsStore);
     if (!settings_.savePaths.isEmpty())
         services_.settingsStore.write(QStringLiteral("SavePaths"), settings_.savePaths);
-    writeSwitch(services_.settingsStore, QStringLiteral("PamatujPlaylist"),
-                settings_.pamatujPlaylist);
+    if (settings_.pamatujPlaylistChosen)
+        writeSwitch(services_.settingsStore, QStringLiteral("PamatujPlaylist"),
+                    settings_.pamatujPlaylist);
 }
 
 void TForm1::Timer1Timer() {
@@ -748,6 +750,7 @@ void TForm1::connectPlaylistFiles() {
     onEvent(Prehraj1, &QAction::triggered, &TForm1::BitBtn1Click);
     connect(Pamatuj1, &QAction::toggled, this, [this](bool on) {
         settings_.pamatujPlaylist = on;
+        settings_.pamatujPlaylistChosen = true;
         playlistKeeper_->setOn(on);
     });
 }
@@ -755,6 +758,7 @@ void TForm1::connectPlaylistFiles() {
 void TForm1::keepPlaylistIn(const QString& folder) {
     settings_.pamatujPlaylist =
         readSwitch(services_.settingsStore, QStringLiteral("PamatujPlaylist"));
+    const QSignalBlocker quiet(Pamatuj1);
     Pamatuj1->setChecked(settings_.pamatujPlaylist);
     playlistKeeper_ =
         std::make_unique<PlaylistKeeper>(*playlist_, services_.dialogs, *this, folder);
