@@ -3,11 +3,20 @@
 #include "support/MainWindowFixture.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTest>
+#include <QTextStream>
+#include <algorithm>
+#include <numeric>
 
 using tb::test::MainWindowFixture;
+
+QString stateOf(const PlaylistModel& playlist);
 
 // The playlist through the real window: kept, brought back, switched off, refused.
 class TestPlaylistKeeper : public QObject {
@@ -96,6 +105,36 @@ private slots:
         QCOMPARE(QFile(aside).size(), 3000);
     }
 
+    // The program killed while it works comes back with a playlist it had kept or was
+    // keeping: never a mixture, never one older than the last it had kept.
+    void killedWhileItWorks() {
+        for (int kill = 0; kill < 5; ++kill) {
+            QProcess child;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("TB_KEEPER_CHILD", dir_.path());
+            child.setProcessEnvironment(environment);
+            child.start(QCoreApplication::applicationFilePath());
+            const int keptBeforeKill = 1 + kill * 2;
+            QByteArray said;
+            QTRY_VERIFY_WITH_TIMEOUT(
+                (said += child.readAllStandardOutput()).count("kept") >= keptBeforeKill, 60000);
+            child.kill();
+            QVERIFY(child.waitForFinished());
+            said += child.readAllStandardOutput();
+            // The last state kept, and every state made after it.
+            QStringList possible;
+            for (const QByteArray& line : said.split('\n')) {
+                if (line.startsWith("kept "))
+                    possible = {QString::fromLatin1(line.mid(5))};
+                else if (line.startsWith("made "))
+                    possible.append(QString::fromLatin1(line.mid(5)));
+            }
+            MainWindowFixture fx;
+            keptIn(fx);
+            QVERIFY2(possible.contains(stateOf(*fx.form->playlist())), qPrintable(said.right(300)));
+        }
+    }
+
 private:
     QString store() const { return dir_.filePath("playlist.db"); }
     // Keeps the window's playlist in this test's folder and waits for it to be read.
@@ -108,5 +147,70 @@ private:
     QTemporaryDir dir_;
 };
 
-QTEST_MAIN(TestPlaylistKeeper)
+QString stateOf(const PlaylistModel& playlist) {
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (std::size_t row = 0; row < playlist.count(); ++row) {
+        const tb::PlaylistItem item = playlist.item(row);
+        for (const std::string& part : {item.text, item.file, item.info})
+            hash.addData(QByteArray::number(qsizetype(part.size())) + ':' + part.c_str());
+    }
+    return QString::fromLatin1(hash.result().toHex());
+}
+
+// The program at work on its playlist, killed by the test: random changes, each said
+// when made, and the state said again when it is kept.
+int keepChanging(const QString& folder) {
+    MainWindowFixture fx;
+    fx.create();
+    PlaylistModel& playlist = *fx.form->playlist();
+    QTextStream out(stdout);
+    // Said before the keeping hears of the change, so that no state is kept unsaid.
+    QObject::connect(&playlist, &PlaylistModel::historyChanged,
+                     [&] { out << "made " << stateOf(playlist) << Qt::endl; });
+    fx.form->keepPlaylistIn(folder);
+    QRandomGenerator random(QRandomGenerator::global()->generate());
+    for (int step = 0;; ++step) {
+        while (!fx.form->playlistKeeper().settled())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        out << "kept " << stateOf(playlist) << Qt::endl;
+        for (int changes = random.bounded(1, 4); changes > 0; --changes) {
+            const int count = static_cast<int>(playlist.count());
+            switch (count == 0 ? 0 : random.bounded(5)) {
+            case 0:
+                for (int i = random.bounded(1, 300); i > 0; --i) {
+                    const std::string text = "C:\\HUDBA\\" + std::to_string(random.generate());
+                    playlist.append(text, "/hudba/" + text.substr(9));
+                }
+                break;
+            case 1: {
+                std::vector<bool> remove(playlist.count());
+                for (std::size_t i = 0; i < remove.size(); ++i)
+                    remove[i] = random.bounded(4) == 0;
+                playlist.removeFlagged(remove);
+                break;
+            }
+            case 2: {
+                std::vector<std::uint32_t> rows(playlist.count());
+                std::iota(rows.begin(), rows.end(), 0u);
+                std::shuffle(rows.begin(), rows.end(), random);
+                playlist.reorder(rows, QStringLiteral("Zamíchat"));
+                break;
+            }
+            case 3:
+                playlist.undo();
+                break;
+            default:
+                playlist.redo();
+            }
+        }
+    }
+}
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet("TB_KEEPER_CHILD"))
+        return keepChanging(qEnvironmentVariable("TB_KEEPER_CHILD"));
+    TestPlaylistKeeper test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_playlistkeeper.moc"

@@ -1,11 +1,13 @@
 #include "playlist/store/KeptPlaylist.h"
 
+#include "platform/Deflate.h"
 #include "platform/Sqlite.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <limits>
 #include <system_error>
+#include <utility>
 
 namespace tb {
 
@@ -39,6 +41,56 @@ std::uint32_t idAt(std::string_view run, std::size_t index) {
     throw SqliteError(0, what, true);
 }
 
+// Entries are kept in bundles of kBundleIds consecutive ids, packed together: paths
+// side by side repeat most of their bytes, and a bundle packs to a fraction of them.
+constexpr std::uint32_t kBundleIds = 128;
+constexpr std::int64_t kLastBundle = std::numeric_limits<std::uint32_t>::max() / kBundleIds;
+
+// A length as seven bits a byte, low bits first.
+void appendSized(std::string& out, std::string_view bytes) {
+    std::uint64_t size = bytes.size();
+    do {
+        out += static_cast<char>((size & 0x7F) | (size >= 0x80 ? 0x80 : 0));
+        size >>= 7;
+    } while (size != 0);
+    out += bytes;
+}
+
+std::string_view takeSized(std::string_view& from) {
+    std::uint64_t size = 0;
+    for (int shift = 0;; shift += 7) {
+        if (from.empty() || shift > 56)
+            damaged("a damaged bundle");
+        const auto byte = static_cast<unsigned char>(from.front());
+        from.remove_prefix(1);
+        size |= std::uint64_t{byte & 0x7Fu} << shift;
+        if ((byte & 0x80) == 0)
+            break;
+    }
+    if (size > from.size())
+        damaged("a damaged bundle");
+    const std::string_view bytes = from.substr(0, static_cast<std::size_t>(size));
+    from.remove_prefix(static_cast<std::size_t>(size));
+    return bytes;
+}
+
+// Appends the bundle's entries, whose ids must come after those read before.
+void readBundle(std::string_view bytes, std::uint32_t bundle, EntryStore& entries,
+                std::vector<std::uint32_t>& ids) {
+    while (!bytes.empty()) {
+        const auto offset = static_cast<unsigned char>(bytes.front());
+        bytes.remove_prefix(1);
+        const std::uint32_t id = bundle * kBundleIds + offset;
+        if (offset >= kBundleIds || id == 0 || (!ids.empty() && id <= ids.back()))
+            damaged("a damaged bundle");
+        const std::string_view text = takeSized(bytes);
+        const std::string_view side = takeSized(bytes);
+        if (!entries.appendWithSide(text, side))
+            damaged("a damaged entry");
+        ids.push_back(id);
+    }
+}
+
 std::size_t runCount(std::size_t rows) {
     return (rows + KeptPlaylist::kRunIds - 1) / KeptPlaylist::kRunIds;
 }
@@ -56,6 +108,8 @@ void KeptPlaylist::configure() {
     db_->exec("PRAGMA synchronous=FULL");
     // A log grown by a large change is cut back after it is copied into the file.
     db_->exec("PRAGMA journal_size_limit=16777216");
+    // A large change is written once into the log, not again each time the cache spills.
+    db_->exec("PRAGMA cache_size=-65536");
 }
 
 EntryStore KeptPlaylist::open() {
@@ -86,13 +140,14 @@ EntryStore KeptPlaylist::read() {
 
     EntryStore entries;
     std::vector<std::uint32_t> storedIds;
-    SqliteStatement readEntries(*db_, "SELECT id, text, side FROM entries ORDER BY id");
-    while (readEntries.step()) {
-        const std::int64_t id = readEntries.integer(0);
-        if (id <= 0 || id > std::numeric_limits<std::uint32_t>::max() ||
-            !entries.appendWithSide(readEntries.blob(1), readEntries.blob(2)))
-            damaged("a damaged entry");
-        storedIds.push_back(static_cast<std::uint32_t>(id));
+    SqliteStatement readBundles(*db_, "SELECT bundle, size, bytes FROM bundles ORDER BY bundle");
+    while (readBundles.step()) {
+        const std::int64_t bundle = readBundles.integer(0);
+        const std::int64_t size = readBundles.integer(1);
+        if (bundle < 0 || bundle > kLastBundle || size < 0)
+            damaged("a damaged bundle");
+        const std::string bytes = inflated(readBundles.blob(2), static_cast<std::size_t>(size));
+        readBundle(bytes, static_cast<std::uint32_t>(bundle), entries, storedIds);
     }
 
     // The order: every entry once, in runs of kRunIds ids but the last.
@@ -128,9 +183,6 @@ EntryStore KeptPlaylist::read() {
     if (!std::is_sorted(rows.begin(), rows.end()))
         entries.reorder(rows);
 
-    kept_.hashes.resize(entries.size());
-    for (std::size_t row = 0; row < entries.size(); ++row)
-        kept_.hashes[row] = entryHash(entries.at(row), entries.side(row));
     kept_.ids = std::move(ids);
     kept_.entries = entries.copy();
     nextId_ = storedIds.empty() ? 1 : storedIds.back() + 1;
@@ -141,10 +193,10 @@ void KeptPlaylist::create() {
     db_ = std::make_unique<SqliteDatabase>(path_, true);
     configure();
     db_->exec("BEGIN IMMEDIATE");
-    db_->exec("DROP TABLE IF EXISTS entries");
+    db_->exec("DROP TABLE IF EXISTS bundles");
     db_->exec("DROP TABLE IF EXISTS rows");
-    db_->exec("CREATE TABLE entries(id INTEGER PRIMARY KEY, text BLOB NOT NULL, "
-              "side BLOB NOT NULL)");
+    db_->exec("CREATE TABLE bundles(bundle INTEGER PRIMARY KEY, size INTEGER NOT NULL, "
+              "bytes BLOB NOT NULL)");
     db_->exec("CREATE TABLE rows(run INTEGER PRIMARY KEY, ids BLOB NOT NULL)");
     db_->exec(("PRAGMA application_id=" + std::to_string(kApplicationId)).c_str());
     db_->exec(("PRAGMA user_version=" + std::to_string(kLayout)).c_str());
@@ -180,27 +232,15 @@ void KeptPlaylist::keep(const EntryStore& next) {
     nextId_ = nextId;
     kept_.entries = next.copy();
     kept_.ids = std::move(match.ids);
-    kept_.hashes = std::move(match.hashes);
 }
 
 void KeptPlaylist::writeChanges(const EntryStore& next, const RowMatch& match) {
     db_->exec("BEGIN IMMEDIATE");
     if (next.empty()) {
-        db_->exec("DELETE FROM entries");
+        db_->exec("DELETE FROM bundles");
         db_->exec("DELETE FROM rows");
     } else {
-        SqliteStatement remove(*db_, "DELETE FROM entries WHERE id=?");
-        for (const std::uint32_t id : match.removed) {
-            remove.bind(1, id);
-            remove.run();
-        }
-        SqliteStatement insert(*db_, "INSERT INTO entries(id, text, side) VALUES(?, ?, ?)");
-        for (const std::size_t row : match.added) {
-            insert.bind(1, match.ids[row]);
-            insert.bindBlob(2, next.at(row));
-            insert.bindBlob(3, next.side(row));
-            insert.run();
-        }
+        writeBundles(next, match);
         SqliteStatement writeRun(*db_, "INSERT OR REPLACE INTO rows(run, ids) VALUES(?, ?)");
         const std::size_t rows = next.size();
         for (std::size_t run = 0; run < runCount(rows); ++run) {
@@ -225,6 +265,52 @@ void KeptPlaylist::writeChanges(const EntryStore& next, const RowMatch& match) {
         }
     }
     db_->exec("COMMIT");
+}
+
+void KeptPlaylist::writeBundles(const EntryStore& next, const RowMatch& match) {
+    // The bundles that lost or gained an entry, written again whole from what `next` holds.
+    std::vector<bool> changed;
+    const auto mark = [&](std::uint32_t id) {
+        const std::size_t bundle = id / kBundleIds;
+        if (changed.size() <= bundle)
+            changed.resize(bundle + 1, false);
+        changed[bundle] = true;
+    };
+    for (const std::uint32_t id : match.removed)
+        mark(id);
+    for (const std::size_t row : match.added)
+        mark(match.ids[row]);
+    std::vector<std::vector<std::pair<std::uint32_t, std::size_t>>> members(changed.size());
+    for (std::size_t row = 0; row < next.size(); ++row) {
+        const std::size_t bundle = match.ids[row] / kBundleIds;
+        if (bundle < changed.size() && changed[bundle])
+            members[bundle].emplace_back(match.ids[row], row);
+    }
+    SqliteStatement write(*db_,
+                          "INSERT OR REPLACE INTO bundles(bundle, size, bytes) VALUES(?, ?, ?)");
+    SqliteStatement remove(*db_, "DELETE FROM bundles WHERE bundle=?");
+    for (std::size_t bundle = 0; bundle < changed.size(); ++bundle) {
+        if (!changed[bundle])
+            continue;
+        auto& entries = members[bundle];
+        if (entries.empty()) {
+            remove.bind(1, static_cast<std::int64_t>(bundle));
+            remove.run();
+            continue;
+        }
+        std::sort(entries.begin(), entries.end());
+        std::string bytes;
+        for (const auto& [id, row] : entries) {
+            bytes += static_cast<char>(id % kBundleIds);
+            appendSized(bytes, next.at(row));
+            appendSized(bytes, next.side(row));
+        }
+        const std::string packed = deflated(bytes);
+        write.bind(1, static_cast<std::int64_t>(bundle));
+        write.bind(2, static_cast<std::int64_t>(bytes.size()));
+        write.bindBlob(3, packed);
+        write.run();
+    }
 }
 
 void KeptPlaylist::close() {

@@ -11,10 +11,11 @@ namespace tb {
 class SqliteDatabase;
 
 // The playlist kept in a database file between runs, written change by change: each
-// entry once under an id of its own, and the order as runs of ids. A write holds only
-// what changed against the last one (new entries, lost ones, the runs of the order that
-// differ), in one transaction synced to the disk at commit, so that the file always
-// holds the playlist of some completed write, whatever stops the program.
+// entry once under an id of its own (packed in bundles of neighbouring ids), and the
+// order as runs of ids. A write holds only
+// what changed against the last one (the bundles that gained or lost entries, the runs
+// of the order that differ), in one transaction synced to the disk at commit, so that the file
+// always holds the playlist of some completed write, whatever stops the program.
 //
 // SQLite keeps it, in write-ahead mode: a commit appends to the log and syncs it, and a
 // log cut short by a crash ends at the last commit it holds whole.
@@ -49,6 +50,7 @@ private:
     void create();
     void configure();
     void writeChanges(const EntryStore& next, const RowMatch& match);
+    void writeBundles(const EntryStore& next, const RowMatch& match);
 
     std::string path_;
     std::unique_ptr<SqliteDatabase> db_;

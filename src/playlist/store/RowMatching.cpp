@@ -30,70 +30,118 @@ bool equalEntry(const EntryStore& a, std::size_t row, const EntryStore& b, std::
 
 } // namespace
 
+namespace {
+// Rows still to be matched, each with a key, sorted by it.
+using Keyed = std::vector<std::pair<std::uint64_t, std::size_t>>;
+
+std::uint64_t addressKey(const EntryStore& store, std::size_t row) {
+    return reinterpret_cast<std::uintptr_t>(store.at(row).data());
+}
+
+// Matches each of `rows` of `next` to an unused kept row of the same key for which
+// `same` holds; what stays unmatched is left in `rows`, and `used` marks the kept rows
+// taken. Runs of equal keys keep where their first unused row may be, so that many equal
+// entries are matched in linear time.
+template <typename Key, typename Same>
+void matchByKey(const Keyed& candidates, std::vector<bool>& used, std::vector<std::size_t>& rows,
+                Key key, Same same, const std::function<void(std::size_t, std::size_t)>& take) {
+    std::vector<std::size_t> firstFree(candidates.size());
+    for (std::size_t i = 0; i < candidates.size(); ++i)
+        firstFree[i] = i;
+    std::vector<std::size_t> unmatched;
+    for (const std::size_t row : rows) {
+        const std::uint64_t wanted = key(row);
+        const auto run = static_cast<std::size_t>(
+            std::lower_bound(candidates.begin(), candidates.end(),
+                             std::pair<std::uint64_t, std::size_t>(wanted, 0)) -
+            candidates.begin());
+        bool found = false;
+        for (std::size_t i = run < candidates.size() ? firstFree[run] : run;
+             i < candidates.size() && candidates[i].first == wanted; ++i) {
+            if (used[i] || !same(candidates[i].second, row))
+                continue;
+            used[i] = true;
+            if (i == firstFree[run])
+                firstFree[run] = i + 1;
+            take(row, candidates[i].second);
+            found = true;
+            break;
+        }
+        if (!found)
+            unmatched.push_back(row);
+    }
+    rows = std::move(unmatched);
+}
+} // namespace
+
 RowMatch matchRows(const KeptRows& kept, const EntryStore& next, std::uint32_t& nextId) {
-    const std::size_t oldCount = kept.entries.size();
+    const EntryStore& old = kept.entries;
+    const std::size_t oldCount = old.size();
     const std::size_t newCount = next.size();
     RowMatch match;
     match.ids.resize(newCount);
-    match.hashes.resize(newCount);
-    const auto take = [&](std::size_t row, std::size_t keptRow) {
+    std::vector<bool> keptTaken(oldCount, false);
+    const std::function<void(std::size_t, std::size_t)> take = [&](std::size_t row,
+                                                                   std::size_t keptRow) {
         match.ids[row] = kept.ids[keptRow];
-        match.hashes[row] = kept.hashes[keptRow];
+        keptTaken[keptRow] = true;
     };
 
     std::size_t prefix = 0;
-    while (prefix < oldCount && prefix < newCount &&
-           sameEntry(kept.entries, prefix, next, prefix)) {
+    while (prefix < oldCount && prefix < newCount && sameEntry(old, prefix, next, prefix)) {
         take(prefix, prefix);
         ++prefix;
     }
     std::size_t suffix = 0;
     while (suffix < oldCount - prefix && suffix < newCount - prefix &&
-           sameEntry(kept.entries, oldCount - 1 - suffix, next, newCount - 1 - suffix)) {
+           sameEntry(old, oldCount - 1 - suffix, next, newCount - 1 - suffix)) {
         take(newCount - 1 - suffix, oldCount - 1 - suffix);
         ++suffix;
     }
+    std::vector<std::size_t> rows;
+    rows.reserve(newCount - prefix - suffix);
+    for (std::size_t row = prefix; row < newCount - suffix; ++row)
+        rows.push_back(row);
 
-    // The rest by their bytes: the kept rows sorted by hash, each taken once.
-    std::vector<std::pair<std::uint64_t, std::size_t>> candidates;
-    candidates.reserve(oldCount - prefix - suffix);
-    for (std::size_t row = prefix; row < oldCount - suffix; ++row)
-        candidates.emplace_back(kept.hashes[row], row);
-    std::sort(candidates.begin(), candidates.end());
-    std::vector<bool> used(candidates.size(), false);
-    // Where the first unused candidate of a run of equal hashes may be, kept at the run's
-    // first place, so that many equal entries are matched in linear time.
-    std::vector<std::size_t> firstFree(candidates.size());
-    for (std::size_t i = 0; i < candidates.size(); ++i)
-        firstFree[i] = i;
-
-    for (std::size_t row = prefix; row < newCount - suffix; ++row) {
-        const std::uint64_t hash = entryHash(next.at(row), next.side(row));
-        match.hashes[row] = hash;
-        auto run = std::lower_bound(candidates.begin(), candidates.end(),
-                                    std::pair<std::uint64_t, std::size_t>(hash, 0));
-        const auto runStart = static_cast<std::size_t>(run - candidates.begin());
-        bool found = false;
-        for (std::size_t i = runStart < candidates.size() ? firstFree[runStart] : runStart;
-             i < candidates.size() && candidates[i].first == hash; ++i) {
-            if (used[i] || !equalEntry(kept.entries, candidates[i].second, next, row))
-                continue;
-            used[i] = true;
-            if (i == firstFree[runStart])
-                firstFree[runStart] = i + 1;
-            take(row, candidates[i].second);
-            match.hashes[row] = hash;
-            found = true;
-            break;
-        }
-        if (!found) {
-            match.ids[row] = nextId++;
-            match.added.push_back(row);
-        }
+    // The kept rows not yet taken, keyed one way and then another.
+    const auto candidatesBy = [&](auto key) {
+        Keyed candidates;
+        for (std::size_t row = prefix; row < oldCount - suffix; ++row)
+            if (!keptTaken[row])
+                candidates.emplace_back(key(old, row), row);
+        std::sort(candidates.begin(), candidates.end());
+        return candidates;
+    };
+    if (!rows.empty()) {
+        const Keyed byAddress = candidatesBy(addressKey);
+        std::vector<bool> used(byAddress.size(), false);
+        matchByKey(
+            byAddress, used, rows, [&](std::size_t row) { return addressKey(next, row); },
+            [&](std::size_t keptRow, std::size_t row) {
+                return sameEntry(old, keptRow, next, row);
+            },
+            take);
     }
-    for (std::size_t i = 0; i < candidates.size(); ++i)
-        if (!used[i])
-            match.removed.push_back(kept.ids[candidates[i].second]);
+    if (!rows.empty()) {
+        const auto contentKey = [](const EntryStore& store, std::size_t row) {
+            return entryHash(store.at(row), store.side(row));
+        };
+        const Keyed byContent = candidatesBy(contentKey);
+        std::vector<bool> used(byContent.size(), false);
+        matchByKey(
+            byContent, used, rows, [&](std::size_t row) { return contentKey(next, row); },
+            [&](std::size_t keptRow, std::size_t row) {
+                return equalEntry(old, keptRow, next, row);
+            },
+            take);
+    }
+    for (const std::size_t row : rows) {
+        match.ids[row] = nextId++;
+        match.added.push_back(row);
+    }
+    for (std::size_t row = prefix; row < oldCount - suffix; ++row)
+        if (!keptTaken[row])
+            match.removed.push_back(kept.ids[row]);
     return match;
 }
 
