@@ -59,8 +59,7 @@ std::size_t nameStart(std::string_view path) {
     return separator == std::string_view::npos ? 0 : separator + 1;
 }
 
-// Runs work(part) for parts 0 to parts - 1 of the rows, each on its own thread but the
-// first.
+// Runs work(begin, end) on the rows in parts, each part on its own thread but the first.
 void inParts(std::size_t rows, bool onThreads,
              const std::function<void(std::size_t, std::size_t)>& work) {
     const std::size_t parts =
