@@ -81,6 +81,19 @@ void assign(std::u16string& out, const QString& text) {
                static_cast<std::size_t>(text.size()));
 }
 
+// The text an entry is sorted by, as tb::entryText gives it. ASCII, as most entries are,
+// is widened as it stands, without a QString made and copied for each of a million.
+void assignEntryText(std::u16string& out, std::string_view entry, QStringDecoder& utf8) {
+    constexpr std::size_t kWholeBytes = 4096; // longer ones entryText shortens
+    if (entry.size() <= kWholeBytes && std::all_of(entry.begin(), entry.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x80;
+        })) {
+        out.assign(entry.begin(), entry.end());
+        return;
+    }
+    assign(out, tb::entryText(entry, utf8));
+}
+
 PlaylistCurating::Result removed(const tb::EntryStore& entries, std::vector<bool> flags,
                                  std::size_t count) {
     PlaylistCurating::Result result;
@@ -382,14 +395,14 @@ void PlaylistCurating::sort(SortKey key) {
                 const std::size_t name = nameStart(path);
                 switch (key) {
                 case SortKey::Text:
-                    assign(first, tb::entryText(entries.at(row), utf8));
+                    assignEntryText(first, entries.at(row), utf8);
                     break;
                 case SortKey::FileName:
-                    assign(first, tb::entryText(path.substr(name), utf8));
+                    assignEntryText(first, path.substr(name), utf8);
                     break;
                 default:
-                    assign(first, tb::entryText(path.substr(0, name), utf8));
-                    assign(second, tb::entryText(path.substr(name), utf8));
+                    assignEntryText(first, path.substr(0, name), utf8);
+                    assignEntryText(second, path.substr(name), utf8);
                     break;
                 }
             };
