@@ -26,6 +26,8 @@ void CzechCollation::appendKey(std::u16string_view text, std::string& key) {
         room =
             LCMapStringEx(L"cs-CZ", system_->flags, units, length, nullptr, 0, nullptr, nullptr, 0);
     }
+    if (room <= 0)
+        return; // an empty text, which sorts first
     const std::size_t start = key.size();
     key.resize(start + static_cast<std::size_t>(room));
     const int made =
