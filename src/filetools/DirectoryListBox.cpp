@@ -1,6 +1,6 @@
 #include "filetools/DirectoryListBox.h"
 
-#include "filetools/CzechOrder.h"
+#include "filetools/CollatedOrder.h"
 #include "filetools/DirectoryText.h"
 #include "platform/DroppedFiles.h"
 #include "platform/FileNames.h"
@@ -108,9 +108,8 @@ std::vector<std::string> encodedList(const QStringList& texts) {
     return encoded;
 }
 
-// A subfolder: how it sorts, how it is shown, and its name's bytes.
+// A subfolder: how it is shown, and its name's bytes.
 struct Subfolder {
-    QCollatorSortKey key;
     QString shown;
     QByteArray bytes;
 };
@@ -118,19 +117,28 @@ struct Subfolder {
 // In Czech order as shown, as the file list sorts; names the collation holds equal by
 // their bytes.
 std::vector<Subfolder> sortedSubfolders(const QByteArray& directory) {
-    const tb::CzechOrder czech;
     std::vector<Subfolder> folders;
     for (QByteArray& name : tb::subfolderNames(directory)) {
         QString shown = tb::withVisibleControls(tb::shownPath(name));
-        QCollatorSortKey key = czech.sortKey(shown);
-        folders.push_back({std::move(key), std::move(shown), std::move(name)});
+        folders.push_back({std::move(shown), std::move(name)});
     }
-    std::sort(folders.begin(), folders.end(), [](const Subfolder& a, const Subfolder& b) {
-        if (const int order = a.key.compare(b.key); order != 0)
-            return order < 0;
-        return a.bytes < b.bytes;
-    });
-    return folders;
+    tb::CollatedOrderRun run;
+    run.tieLess = [&folders](std::uint32_t a, std::uint32_t b) {
+        return folders[a].bytes < folders[b].bytes;
+    };
+    const std::vector<std::uint32_t> order = tb::collatedOrder(
+        folders.size(),
+        [&folders](std::size_t index, std::u16string& text, std::u16string&) {
+            const QString& shown = folders[index].shown;
+            text.assign(reinterpret_cast<const char16_t*>(shown.utf16()),
+                        static_cast<std::size_t>(shown.size()));
+        },
+        run);
+    std::vector<Subfolder> sorted;
+    sorted.reserve(folders.size());
+    for (const std::uint32_t index : order)
+        sorted.push_back(std::move(folders[index]));
+    return sorted;
 }
 } // namespace
 

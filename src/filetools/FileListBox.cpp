@@ -1,6 +1,6 @@
 #include "filetools/FileListBox.h"
 
-#include "filetools/CzechOrder.h"
+#include "filetools/CollatedOrder.h"
 #include "filetools/FileMask.h"
 #include "platform/DirectoryListing.h"
 #include "platform/FileNames.h"
@@ -19,7 +19,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <future>
-#include <numeric>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -109,34 +108,22 @@ void TFileListBox::setMask(const QString& maskString) {
 }
 
 namespace {
-// Fewer names than this in each half are sorted on one thread: a second would cost
-// more than it saves.
+// Fewer names than this in each half are read on one thread: a second would cost more
+// than it saves.
 constexpr std::size_t NamesWorthAThread = 1000;
 
-// The listed files among some of a folder's names, each with its sort key made once,
-// and their order. Each part has its own collator and masks, so that two can be made at once.
-struct SortedPart {
-    // Apart from the names, so that sorting walks little memory.
-    std::vector<QCollatorSortKey> keys;
-    std::vector<QString> shown;
-    std::vector<QByteArray> bytes;
-    std::vector<std::uint32_t> order; // indices, first to last
-
-    // Names the collation holds equal ("Track 2" and "Track 02", or an accent composed
-    // and not) still keep one order from one reading to the next.
-    static bool before(const SortedPart& one, std::uint32_t a, const SortedPart& other,
-                       std::uint32_t b) {
-        if (const int order = one.keys[a].compare(other.keys[b]); order != 0)
-            return order < 0;
-        return one.bytes[a] < other.bytes[b];
-    }
+// The names the list shows for a folder's bytes and a mask string, in Czech order.
+struct Listing {
+    QStringList shown;
+    QList<QByteArray> bytes;
 };
 
-SortedPart sortedPart(const std::vector<std::string>& names, std::size_t begin, std::size_t end,
-                      const QString& maskString) {
-    const tb::CzechOrder czech;
+// The listed files among some of a folder's names. Each part has its own masks, so that
+// two can be made at once.
+Listing listedPart(const std::vector<std::string>& names, std::size_t begin, std::size_t end,
+                   const QString& maskString) {
     const std::vector<Mask> masks = masksOf(maskString);
-    SortedPart part;
+    Listing part;
     for (std::size_t i = begin; i < end; ++i) {
         const std::string& name = names[i];
         if (name.front() == '.')
@@ -147,45 +134,10 @@ SortedPart sortedPart(const std::vector<std::string>& names, std::size_t begin, 
             continue;
         // Sorted as shown, control pictures included, so that the order is the one seen.
         part.shown.push_back(tb::withVisibleControls(std::move(text)));
-        part.keys.push_back(czech.sortKey(part.shown.back()));
         part.bytes.push_back(std::move(bytes));
     }
-    part.order.resize(part.keys.size());
-    std::iota(part.order.begin(), part.order.end(), 0U);
-    std::sort(part.order.begin(), part.order.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return SortedPart::before(part, a, part, b);
-    });
     return part;
 }
-
-// Moves the first `count` names of both parts, in order, into the first rows; or with
-// fromBack the last `count` into the last rows. Two calls, one from each end, take
-// different names and rows, so that they can run at once.
-void merge(SortedPart& one, SortedPart& other, std::size_t count, bool fromBack, QString* shown,
-           QByteArray* bytes) {
-    const std::size_t total = one.order.size() + other.order.size();
-    const auto at = [fromBack](const SortedPart& part, std::size_t taken) {
-        return part.order[fromBack ? part.order.size() - 1 - taken : taken];
-    };
-    std::size_t i = 0; // names taken from `one`
-    std::size_t j = 0; // and from `other`
-    for (std::size_t k = 0; k < count; ++k) {
-        bool fromOther = i == one.order.size();
-        if (!fromOther && j < other.order.size())
-            fromOther = SortedPart::before(other, at(other, j), one, at(one, i)) != fromBack;
-        SortedPart& part = fromOther ? other : one;
-        const std::uint32_t row = fromOther ? at(other, j++) : at(one, i++);
-        const std::size_t to = fromBack ? total - 1 - k : k;
-        shown[to] = std::move(part.shown[row]);
-        bytes[to] = part.bytes[row]; // not moved: the other call may still compare it
-    }
-}
-
-// The names the list shows for a folder's bytes and a mask string, in Czech order.
-struct Listing {
-    QStringList shown;
-    QList<QByteArray> bytes;
-};
 
 // Runs the work on another thread when it is worth one and one can be had.
 template <typename Work> auto onAnotherThread(bool worthIt, Work work) {
@@ -199,33 +151,45 @@ template <typename Work> auto onAnotherThread(bool worthIt, Work work) {
 }
 
 Listing listing(const QByteArray& directory, const QString& maskString) {
-    Listing listed;
     if (directory.isEmpty())
-        return listed;
+        return {};
     // The folder's own bytes: a name that is not UTF-8 is listed too. Regular
     // files only, so FIFOs, sockets and devices stay out, and no hidden ones.
     const std::vector<std::string> names = tb::regularFileNames(directory.toStdString());
 
-    // Making the keys takes most of the time: a large folder is halved between two
-    // threads, each sorting its half, and then merged by both, one from each end.
     const std::size_t half = names.size() / 2;
-    std::future<SortedPart> later = onAnotherThread(half >= NamesWorthAThread, [&] {
-        return sortedPart(names, half, names.size(), maskString);
+    std::future<Listing> later = onAnotherThread(half >= NamesWorthAThread, [&] {
+        return listedPart(names, half, names.size(), maskString);
     });
-    SortedPart first = sortedPart(names, 0, later.valid() ? half : names.size(), maskString);
-    SortedPart second = later.valid() ? later.get() : SortedPart();
+    Listing found = listedPart(names, 0, later.valid() ? half : names.size(), maskString);
+    if (later.valid()) {
+        Listing second = later.get();
+        found.shown.append(std::move(second.shown));
+        found.bytes.append(std::move(second.bytes));
+    }
 
-    const std::size_t total = first.order.size() + second.order.size();
-    listed.shown.resize(static_cast<qsizetype>(total));
-    listed.bytes.resize(static_cast<qsizetype>(total));
-    QString* shown = listed.shown.data();
-    QByteArray* bytes = listed.bytes.data();
-    std::future<void> back = onAnotherThread(total / 2 >= NamesWorthAThread, [&] {
-        merge(first, second, total - total / 2, true, shown, bytes);
-    });
-    merge(first, second, back.valid() ? total / 2 : total, false, shown, bytes);
-    if (back.valid())
-        back.get();
+    tb::CollatedOrderRun run;
+    run.threads = std::thread::hardware_concurrency();
+    // Names the collation holds equal ("Track 2" and "Track 02", or an accent composed
+    // and not) still keep one order from one reading to the next.
+    run.tieLess = [&found](std::uint32_t a, std::uint32_t b) {
+        return found.bytes.at(a) < found.bytes.at(b);
+    };
+    const std::vector<std::uint32_t> order = tb::collatedOrder(
+        static_cast<std::size_t>(found.shown.size()),
+        [&found](std::size_t index, std::u16string& text, std::u16string&) {
+            const QString& shown = found.shown.at(static_cast<qsizetype>(index));
+            text.assign(reinterpret_cast<const char16_t*>(shown.utf16()),
+                        static_cast<std::size_t>(shown.size()));
+        },
+        run);
+    Listing listed;
+    listed.shown.reserve(found.shown.size());
+    listed.bytes.reserve(found.bytes.size());
+    for (const std::uint32_t index : order) {
+        listed.shown.push_back(std::move(found.shown[index]));
+        listed.bytes.push_back(std::move(found.bytes[index]));
+    }
     return listed;
 }
 } // namespace

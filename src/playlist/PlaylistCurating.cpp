@@ -1,7 +1,7 @@
 #include "playlist/PlaylistCurating.h"
 
 #include "controls/Digits.h"
-#include "filetools/CzechOrder.h"
+#include "filetools/CollatedOrder.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorReport.h"
 #include "platform/FileSystems.h"
@@ -19,7 +19,6 @@
 #include <algorithm>
 #include <exception>
 #include <limits>
-#include <numeric>
 
 struct PlaylistCurating::Job {
     QString name;
@@ -60,70 +59,40 @@ std::size_t nameStart(std::string_view path) {
     return separator == std::string_view::npos ? 0 : separator + 1;
 }
 
-// Sort keys of the shaped rows, one or two per row, made on several threads: a key
-// compares far faster than its text, so each text is weighed once, not per comparison.
-class SortKeys {
-public:
-    // texts(row, first, second) gives the one or two texts a row is sorted by.
-    using Texts =
-        std::function<void(std::size_t row, QStringDecoder& utf8, QString& first, QString& second)>;
-
-    SortKeys(const std::vector<std::uint32_t>& rows, bool twoKeys, const Texts& texts,
-             PlaylistCurating::Progress& progress, bool onThreads) {
-        const std::size_t threads =
-            onThreads ? std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 4) : 1;
-        chunk_ = std::max<std::size_t>(1, (rows.size() + threads - 1) / threads);
-        const std::size_t chunks = (rows.size() + chunk_ - 1) / chunk_;
-        first_.resize(chunks);
-        second_.resize(twoKeys ? chunks : 0);
-        const auto make = [&](std::size_t index) {
+// Runs work(begin, end) on the rows in parts, each part on its own thread but the first.
+void inParts(std::size_t rows, bool onThreads,
+             const std::function<void(std::size_t, std::size_t)>& work) {
+    const std::size_t parts =
+        onThreads ? std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 4) : 1;
+    const std::size_t size = (rows + parts - 1) / parts;
+    std::vector<std::thread> helpers;
+    for (std::size_t part = 1; part < parts; ++part)
+        helpers.emplace_back([&, part] {
             tb::lowerThisThreadsPriority();
-            const tb::CzechOrder order;
-            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-            const std::size_t begin = index * chunk_;
-            const std::size_t end = std::min(rows.size(), begin + chunk_);
-            first_[index].reserve(end - begin);
-            if (twoKeys)
-                second_[index].reserve(end - begin);
-            QString first;
-            QString second;
-            for (std::size_t i = begin; i < end; ++i) {
-                if (stopped(progress))
-                    return;
-                texts(rows[i], utf8, first, second);
-                first_[index].push_back(order.sortKey(first));
-                if (twoKeys)
-                    second_[index].push_back(order.sortKey(second));
-                progress.done.fetch_add(1, std::memory_order_relaxed);
-            }
-        };
-        std::vector<std::thread> helpers;
-        for (std::size_t index = 1; index < chunks; ++index)
-            helpers.emplace_back(make, index);
-        if (chunks > 0)
-            make(0);
-        for (std::thread& helper : helpers)
-            helper.join();
-    }
+            work(std::min(rows, part * size), std::min(rows, (part + 1) * size));
+        });
+    work(0, std::min(rows, size));
+    for (std::thread& helper : helpers)
+        helper.join();
+}
 
-    // Compares the keys of the i-th and the j-th shaped row.
-    int compare(std::size_t i, std::size_t j) const {
-        const int first = key(first_, i).compare(key(first_, j));
-        if (first != 0 || second_.empty())
-            return first;
-        return key(second_, i).compare(key(second_, j));
-    }
+void assign(std::u16string& out, const QString& text) {
+    out.assign(reinterpret_cast<const char16_t*>(text.utf16()),
+               static_cast<std::size_t>(text.size()));
+}
 
-private:
-    const QCollatorSortKey& key(const std::vector<std::vector<QCollatorSortKey>>& keys,
-                                std::size_t i) const {
-        return keys[i / chunk_][i % chunk_];
+// The text an entry is sorted by, as tb::entryText gives it. ASCII, as most entries are,
+// is widened as it stands, without a QString made and copied for each of a million.
+void assignEntryText(std::u16string& out, std::string_view entry, QStringDecoder& utf8) {
+    constexpr std::size_t kWholeBytes = 4096; // longer ones entryText shortens
+    if (entry.size() <= kWholeBytes && std::all_of(entry.begin(), entry.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x80;
+        })) {
+        out.assign(entry.begin(), entry.end());
+        return;
     }
-
-    std::size_t chunk_ = 1;
-    std::vector<std::vector<QCollatorSortKey>> first_;
-    std::vector<std::vector<QCollatorSortKey>> second_;
-};
+    assign(out, tb::entryText(entry, utf8));
+}
 
 PlaylistCurating::Result removed(const tb::EntryStore& entries, std::vector<bool> flags,
                                  std::size_t count) {
@@ -369,70 +338,80 @@ void PlaylistCurating::sort(SortKey key) {
     const std::size_t weight = key == SortKey::ArtistAndTitle ? kTagWeight : kKeyWeight;
     const bool onThreads = onWorker(playlist_.count(), weight);
     const TagReader tags = tagReader_;
-    const auto texts = [key, tags](const tb::EntryStore& entries) -> SortKeys::Texts {
-        return [&entries, key, tags](std::size_t row, QStringDecoder& utf8, QString& first,
-                                     QString& second) {
-            const std::string_view path = pathOf(entries, row);
-            const std::size_t name = nameStart(path);
-            switch (key) {
-            case SortKey::Text:
-                first = tb::entryText(entries.at(row), utf8);
-                break;
-            case SortKey::FileName:
-                first = tb::entryText(path.substr(name), utf8);
-                break;
-            case SortKey::FolderAndName:
-                first = tb::entryText(path.substr(0, name), utf8);
-                second = tb::entryText(path.substr(name), utf8);
-                break;
-            case SortKey::ArtistAndTitle: {
-                const std::string_view file = entries.file(row);
-                if (file.empty() || !tags(std::string(file), first, second)) {
-                    const tb::PlaylistItem item = entries.item(row);
-                    first = QString::fromStdString(item.artist);
-                    second = QString::fromStdString(item.title);
-                }
-                if (first.isEmpty() && second.isEmpty())
-                    second = tb::entryText(tb::nameWithoutExtension(path), utf8);
-                break;
-            }
-            }
-        };
-    };
-    const bool twoKeys = key == SortKey::FolderAndName || key == SortKey::ArtistAndTitle;
     run(
         QStringLiteral("Seřadit"),
         key == SortKey::ArtistAndTitle ? QStringLiteral("Čtu tagy souborů…")
                                        : QStringLiteral("Řadím…"),
-        reordered([texts, twoKeys, onThreads](const tb::EntryStore& entries,
-                                              const std::vector<bool>& selected,
-                                              Progress& progress) {
+        reordered([key, tags, onThreads](const tb::EntryStore& entries,
+                                         const std::vector<bool>& selected, Progress& progress) {
             const std::vector<std::uint32_t> places = tb::rowsToShape(selected);
             progress.total = places.size();
-            const SortKeys keys(places, twoKeys, texts(entries), progress, onThreads);
+            // The tags are read once, before sorting: two reads of a file that changed
+            // between them would give the sort two answers.
+            std::vector<QString> artists;
+            std::vector<QString> titles;
+            if (key == SortKey::ArtistAndTitle) {
+                artists.resize(places.size());
+                titles.resize(places.size());
+                inParts(places.size(), onThreads, [&](std::size_t begin, std::size_t end) {
+                    for (std::size_t i = begin; i < end && !stopped(progress); ++i) {
+                        const std::size_t row = places[i];
+                        const std::string_view file = entries.file(row);
+                        if (file.empty() || !tags(std::string(file), artists[i], titles[i])) {
+                            const tb::PlaylistItem item = entries.item(row);
+                            artists[i] = QString::fromStdString(item.artist);
+                            titles[i] = QString::fromStdString(item.title);
+                        }
+                        if (artists[i].isEmpty() && titles[i].isEmpty()) {
+                            QStringDecoder utf8(QStringDecoder::Utf8,
+                                                QStringDecoder::Flag::Stateless);
+                            titles[i] =
+                                tb::entryText(tb::nameWithoutExtension(pathOf(entries, row)), utf8);
+                        }
+                        progress.done.fetch_add(1, std::memory_order_relaxed);
+                    }
+                });
+                if (stopped(progress))
+                    return std::vector<std::uint32_t>();
+            }
+            tb::CollatedOrderRun order;
+            order.twoTexts = key == SortKey::FolderAndName || key == SortKey::ArtistAndTitle;
+            order.threads = onThreads ? std::clamp(std::thread::hardware_concurrency(), 1U, 4U) : 1;
+            order.cancelled = &progress.cancelled;
+            order.threadStart = &tb::lowerThisThreadsPriority;
+            if (key != SortKey::ArtistAndTitle)
+                order.done = &progress.done;
+            const auto texts = [&](std::size_t i, std::u16string& first, std::u16string& second) {
+                if (key == SortKey::ArtistAndTitle) {
+                    assign(first, artists[i]);
+                    assign(second, titles[i]);
+                    return;
+                }
+                // One decoder a thread, made once.
+                thread_local QStringDecoder utf8(QStringDecoder::Utf8,
+                                                 QStringDecoder::Flag::Stateless);
+                const std::size_t row = places[i];
+                const std::string_view path = pathOf(entries, row);
+                const std::size_t name = nameStart(path);
+                switch (key) {
+                case SortKey::Text:
+                    assignEntryText(first, entries.at(row), utf8);
+                    break;
+                case SortKey::FileName:
+                    assignEntryText(first, path.substr(name), utf8);
+                    break;
+                default:
+                    assignEntryText(first, path.substr(0, name), utf8);
+                    assignEntryText(second, path.substr(name), utf8);
+                    break;
+                }
+            };
+            std::vector<std::uint32_t> sorted = tb::collatedOrder(places.size(), texts, order);
             if (stopped(progress))
                 return std::vector<std::uint32_t>();
-            std::vector<std::uint32_t> order(places.size());
-            std::iota(order.begin(), order.end(), std::uint32_t{0});
-            const auto less = [&](std::uint32_t a, std::uint32_t b) {
-                return keys.compare(a, b) < 0;
-            };
-            if (onThreads && order.size() > 1) {
-                // Each half on its own core, then merged; equal keys keep their order.
-                const auto middle = order.begin() + static_cast<std::ptrdiff_t>(order.size() / 2);
-                std::thread firstHalf([&] {
-                    tb::lowerThisThreadsPriority();
-                    std::stable_sort(order.begin(), middle, less);
-                });
-                std::stable_sort(middle, order.end(), less);
-                firstHalf.join();
-                std::inplace_merge(order.begin(), middle, order.end(), less);
-            } else {
-                std::stable_sort(order.begin(), order.end(), less);
-            }
-            for (std::uint32_t& index : order)
+            for (std::uint32_t& index : sorted)
                 index = places[index];
-            return tb::placedIn(selected.size(), places, order);
+            return tb::placedIn(selected.size(), places, sorted);
         }),
         [this](Result& result) { apply(QStringLiteral("Seřadit"), result); }, weight);
 }
