@@ -64,6 +64,17 @@ void AppSettings::readSwitchesAndPlayer(tb::SettingsStore& store) {
     delAfter = readSwitch(store, QStringLiteral("DelAfter"));
 }
 
+void AppSettings::readChoices(tb::SettingsStore& store) {
+    filtr = readSetting(store, QStringLiteral("Filtr"), {});
+    hledatVse = readSetting(store, QStringLiteral("HledatVse"), QStringLiteral("NE")) ==
+                QStringLiteral("ANO");
+}
+
+void AppSettings::writeChoices(tb::SettingsStore& store) const {
+    store.write(QStringLiteral("Filtr"), filtr);
+    writeSwitch(store, QStringLiteral("HledatVse"), hledatVse);
+}
+
 void AppSettings::writeAll(tb::SettingsStore& store) const {
     store.write(QStringLiteral("LastDir"), lastDir);
     store.write(QStringLiteral("RgPlay"), rgPlay);
