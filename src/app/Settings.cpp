@@ -66,13 +66,14 @@ void AppSettings::readSwitchesAndPlayer(tb::SettingsStore& store) {
 
 void AppSettings::readChoices(tb::SettingsStore& store) {
     filtr = readSetting(store, QStringLiteral("Filtr"), {});
-    hledatVse = readSetting(store, QStringLiteral("HledatVse"), QStringLiteral("NE")) ==
-                QStringLiteral("ANO");
+    hledatVse = readSetting(store, QStringLiteral("HledatVse"), {});
 }
 
 void AppSettings::writeChoices(tb::SettingsStore& store) const {
-    store.write(QStringLiteral("Filtr"), filtr);
-    writeSwitch(store, QStringLiteral("HledatVse"), hledatVse);
+    if (!filtr.isEmpty())
+        store.write(QStringLiteral("Filtr"), filtr);
+    if (!hledatVse.isEmpty())
+        writeSwitch(store, QStringLiteral("HledatVse"), searchesAllMusic());
 }
 
 void AppSettings::writeAll(tb::SettingsStore& store) const {

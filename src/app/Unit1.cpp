@@ -410,11 +410,11 @@ void TForm1::createSearchChoice() {
         QAction* action = HledatNaDisku->addAction(all ? QStringLiteral("všechny hudební soubory")
                                                        : QStringLiteral("jen MP3"));
         action->setCheckable(true);
-        action->setChecked(all == settings_.hledatVse);
+        action->setChecked(all == settings_.searchesAllMusic());
         kinds->addAction(action);
         HledatVse.append(action);
         connect(action, &QAction::triggered, this, [this, all] {
-            settings_.hledatVse = all;
+            settings_.hledatVse = all ? QStringLiteral("ANO") : QStringLiteral("NE");
             driveSearch_->setAllMusic(all);
         });
     }
@@ -588,8 +588,8 @@ void TForm1::FormShow() {
     settings_.readChoices(services_.settingsStore);
     if (const int filter = FilterComboBox1->findText(settings_.filtr); filter >= 0)
         FilterComboBox1->setCurrentIndex(filter);
-    HledatVse.at(settings_.hledatVse ? 1 : 0)->setChecked(true);
-    driveSearch_->setAllMusic(settings_.hledatVse);
+    HledatVse.at(settings_.searchesAllMusic() ? 1 : 0)->setChecked(true);
+    driveSearch_->setAllMusic(settings_.searchesAllMusic());
 
     // Each box that changes announces it, and its setting in memory follows.
     TSetup* setup = windows_.setup;
@@ -636,7 +636,8 @@ bool TForm1::FormCloseQuery() {
 void TForm1::FormClose() {
     settings_.lastDir = folderSetting(DirectoryListBox1->DirectoryBytes());
     settings_.writeAll(services_.settingsStore);
-    settings_.filtr = FilterComboBox1->currentText();
+    if (!settings_.filtr.isEmpty() || FilterComboBox1->currentIndex() != 0)
+        settings_.filtr = FilterComboBox1->currentText();
     settings_.writeChoices(services_.settingsStore);
     if (!settings_.savePaths.isEmpty())
         services_.settingsStore.write(QStringLiteral("SavePaths"), settings_.savePaths);
