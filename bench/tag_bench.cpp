@@ -1,13 +1,15 @@
 // Reads the tags of 10,000 files through the main window's DrawTAG, half of them with
 // an ID3v1 tag only and half with an ID3v2 tag only, against the same loop reading
 // just the last 128 bytes of each; and the longest read of two large ID3v2 tags: one
-// declared as 256 MB, and one whose 900 kB picture comes before its texts.
+// declared as 256 MB, and one whose 900 kB picture comes before its texts; and 1,000
+// FLAC and 1,000 M4A files as their encoders write them.
 #include "BenchSupport.h"
 
 #include "app/Unit1.h"
 #include "platform/FileTail.h"
 #include "support/Id3v2Bytes.h"
 #include "support/MainWindowFixture.h"
+#include "support/MusicFiles.h"
 
 #include <QApplication>
 #include <QDir>
@@ -95,6 +97,18 @@ int main(int argc, char* argv[]) {
         !write(dir.filePath("picture.mp3"), id3v2Tag(0, picture) + kAudio))
         return 2;
 
+    constexpr int kMusicFiles = 1'000;
+    const QStringList musicKinds{"flac", "m4a"};
+    if (!tb::test::makeMusicFiles(dir.filePath("made"), "song", musicKinds))
+        return 2;
+    for (int i = 0; i < kMusicFiles; ++i) {
+        for (const QString& kind : musicKinds) {
+            const QString name = QStringLiteral("Song %1.%2").arg(i).arg(kind);
+            if (!QFile::copy(dir.filePath("made/song." + kind), dir.filePath(name)))
+                return 2;
+        }
+    }
+
     tb::test::MainWindowFixture fx;
     fx.show();
     fx.browse(dir.path());
@@ -121,6 +135,12 @@ int main(int argc, char* argv[]) {
     const Figures large =
         timeEach(20, [&](int i) { drawTag(i % 2 == 0 ? "huge.mp3" : "picture.mp3"); });
 
+    Figures music[2];
+    for (int kind = 0; kind < 2; ++kind)
+        music[kind] = timeEach(kMusicFiles, [&](int i) {
+            drawTag(QStringLiteral("Song %1.%2").arg(i).arg(musicKinds[kind]).toUtf8());
+        });
+
     bench::report("drawtag_median_us", tags.medianUs);
     bench::report("drawtag_longest_us", tags.longestUs);
     bench::report("drawtag_id3v1_median_us", id3v1Only.medianUs);
@@ -130,9 +150,13 @@ int main(int argc, char* argv[]) {
     bench::report("tail128_longest_us", tails.longestUs);
     bench::report("large_id3v2_median_us", large.medianUs);
     bench::report("large_id3v2_longest_us", large.longestUs);
+    bench::report("drawtag_flac_median_us", music[0].medianUs);
+    bench::report("drawtag_flac_longest_us", music[0].longestUs);
+    bench::report("drawtag_m4a_median_us", music[1].medianUs);
+    bench::report("drawtag_m4a_longest_us", music[1].longestUs);
     bench::reportCount("files", kFiles);
     // Every file's artist was shown, the large tags' too.
     shown /= 2;
     bench::reportCount("tags_shown", shown);
-    return shown == 2 * kFiles + 20 && tailBytes == 2 * 128LL * kFiles ? 0 : 1;
+    return shown == 2 * kFiles + 20 + 2 * kMusicFiles && tailBytes == 2 * 128LL * kFiles ? 0 : 1;
 }

@@ -64,6 +64,18 @@ void AppSettings::readSwitchesAndPlayer(tb::SettingsStore& store) {
     delAfter = readSwitch(store, QStringLiteral("DelAfter"));
 }
 
+void AppSettings::readChoices(tb::SettingsStore& store) {
+    filtr = readSetting(store, QStringLiteral("Filtr"), {});
+    hledatVse = readSetting(store, QStringLiteral("HledatVse"), {});
+}
+
+void AppSettings::writeChoices(tb::SettingsStore& store) const {
+    if (!filtr.isEmpty())
+        store.write(QStringLiteral("Filtr"), filtr);
+    if (!hledatVse.isEmpty())
+        writeSwitch(store, QStringLiteral("HledatVse"), searchesAllMusic());
+}
+
 void AppSettings::writeAll(tb::SettingsStore& store) const {
     store.write(QStringLiteral("LastDir"), lastDir);
     store.write(QStringLiteral("RgPlay"), rgPlay);

@@ -27,6 +27,14 @@ struct AppSettings {
     // "SavePaths", how a saved playlist names its files: written only once the user has
     // chosen, so that it stays empty (as entered) until then.
     QString savePaths;
+    // "Filtr", the file list's filter entry by its label (the first one where empty), and
+    // "HledatVse", whether the drive search takes every music kind ("ANO") or MP3 files
+    // alone: like SavePaths, written only once the user has chosen.
+    QString filtr;
+    QString hledatVse;
+    bool searchesAllMusic() const { return hledatVse == QStringLiteral("ANO"); }
+    void readChoices(tb::SettingsStore& store);
+    void writeChoices(tb::SettingsStore& store) const;
 
     // Reads "RgPlay", "CistTag", "Blikatka", "AskRun" and "DelAfter", in this order.
     void readSwitchesAndPlayer(tb::SettingsStore& store);

@@ -407,6 +407,24 @@ void TForm1::createMenus() {
     connect(POP2, &QMenu::aboutToShow, this, [this] { POP2Popup(); });
 }
 
+void TForm1::createSearchChoice() {
+    HledatNaDisku = new QMenu(QStringLiteral("Hledat na disku"), POP2);
+    POP2->insertMenu(SaveList, HledatNaDisku);
+    auto* kinds = new QActionGroup(HledatNaDisku);
+    for (const bool all : {false, true}) {
+        QAction* action = HledatNaDisku->addAction(all ? QStringLiteral("všechny hudební soubory")
+                                                       : QStringLiteral("jen MP3"));
+        action->setCheckable(true);
+        action->setChecked(all == settings_.searchesAllMusic());
+        kinds->addAction(action);
+        HledatVse.append(action);
+        connect(action, &QAction::triggered, this, [this, all] {
+            settings_.hledatVse = all ? QStringLiteral("ANO") : QStringLiteral("NE");
+            driveSearch_->setAllMusic(all);
+        });
+    }
+}
+
 void TForm1::createCurateActions() {
     // A key shown in the menu; the moves' keys act in the playlist only, so that the
     // file list keeps its own.
@@ -572,6 +590,11 @@ void TForm1::FormShow() {
     const tb::SavedPathMode pathMode = savedPathModeOf(settings_.savePaths);
     SavePathModes.at(static_cast<int>(pathMode))->setChecked(true);
     playlistFiles_->setSavedPathMode(pathMode);
+    settings_.readChoices(services_.settingsStore);
+    if (const int filter = FilterComboBox1->findText(settings_.filtr); filter >= 0)
+        FilterComboBox1->setCurrentIndex(filter);
+    HledatVse.at(settings_.searchesAllMusic() ? 1 : 0)->setChecked(true);
+    driveSearch_->setAllMusic(settings_.searchesAllMusic());
 
     // Each box that changes announces it, and its setting in memory follows.
     TSetup* setup = windows_.setup;
@@ -619,6 +642,9 @@ bool TForm1::FormCloseQuery() {
 void TForm1::FormClose() {
     settings_.lastDir = folderSetting(DirectoryListBox1->DirectoryBytes());
     settings_.writeAll(services_.settingsStore);
+    if (!settings_.filtr.isEmpty() || FilterComboBox1->currentIndex() != 0)
+        settings_.filtr = FilterComboBox1->currentText();
+    settings_.writeChoices(services_.settingsStore);
     if (!settings_.savePaths.isEmpty())
         services_.settingsStore.write(QStringLiteral("SavePaths"), settings_.savePaths);
     if (settings_.pamatujPlaylistChosen)
@@ -719,6 +745,7 @@ void TForm1::createJobs() {
         services_.dialogs, *this, *this);
     playlistKeeper_ =
         std::make_unique<PlaylistKeeper>(*playlist_, services_.dialogs, *this, QString());
+    createSearchChoice();
     // Find in the playlist: its commands come last in the playlist's menu.
     playlistFind_ = std::make_unique<PlaylistFind>(*ListBox1, *playlist_, *this);
     POP2->addSeparator();

@@ -154,6 +154,9 @@ public:
     // "Cesty v uloženém playlistu": one checked action per path mode, in the enum's order.
     QMenu* SavePaths = nullptr;
     QList<QAction*> SavePathModes;
+    // "Hledat na disku": "jen MP3" and "všechny hudební soubory", beside AllMP3.
+    QMenu* HledatNaDisku = nullptr;
+    QList<QAction*> HledatVse;
     // Shaping the playlist; the moves act while the playlist has the focus.
     QAction* Zpet1 = nullptr;      // "Zpět: …", Ctrl+Z
     QAction* Znovu1 = nullptr;     // "Znovu: …", Ctrl+Shift+Z and Ctrl+Y
@@ -279,6 +282,7 @@ private:
     void createTagPanel();
     void createMenus();
     void createCurateActions();
+    void createSearchChoice();
     void connectCurating();
     // Names for screen readers where a control shows no text of its own.
     void nameControlsForReaders();

@@ -1,6 +1,9 @@
 #include "filetools/AudioLength.h"
 
 #ifdef TRACKBINDER_ID3V2
+#include "filetools/CommonTags.h"
+#include "filetools/MusicFormats.h"
+
 #include <mpegfile.h>
 #include <mpegproperties.h>
 #endif
@@ -21,6 +24,12 @@ int audioLengthMilliseconds(const QByteArray& path) {
     if (!isRegularFile(path.toStdString()))
         return -1;
 #endif
+    // Other kinds by their own reader; anything else is taken for MPEG audio, as before.
+    const MusicKind kind = musicKindOf(std::string_view(path.constData(), path.size()));
+    if (kind != MusicKind::Other && kind != MusicKind::Mp3) {
+        const auto tags = readCommonTags(path.toStdString(), kind, AudioLength::Read);
+        return tags ? tags->milliseconds : -1;
+    }
     TagLib::MPEG::File file(path.constData(), true, TagLib::AudioProperties::Average);
     if (!file.isValid() || !file.audioProperties())
         return -1;

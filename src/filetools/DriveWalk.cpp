@@ -1,5 +1,7 @@
 #include "filetools/DriveWalk.h"
 
+#include "filetools/MusicFormats.h"
+
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -173,7 +175,8 @@ public:
                 path_.push_back(separator);
                 if (!enter(entryName, entryId)) // not listable: passed over
                     path_.resize(frames_[depth_ - 1].pathLength);
-            } else if (hasMp3Extension(entryName)) {
+            } else if (shared_.options.allMusic ? hasMusicExtension(entryName)
+                                                : hasMp3Extension(entryName)) {
                 const std::size_t directoryLength = path_.size();
                 path_.append(entryName);
                 output_.found(path_);

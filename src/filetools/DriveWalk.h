@@ -55,6 +55,8 @@ struct WalkOptions {
     char separator = '/';
     // Checked before every entry; once set, the walk returns at once.
     const std::atomic<bool>* stop = nullptr;
+    // Reports every music file (hasMusicExtension) rather than MP3 files alone.
+    bool allMusic = false;
 };
 
 enum class WalkEnd { Completed, Stopped };

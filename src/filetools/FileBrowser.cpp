@@ -4,6 +4,7 @@
 #include "filetools/DriveBox.h"
 #include "filetools/FileListBox.h"
 #include "filetools/FilterComboBox.h"
+#include "filetools/MusicFormats.h"
 #include "filetools/Switches.h"
 #include "filetools/TagPanel.h"
 #include "platform/Dialogs.h"
@@ -26,8 +27,11 @@ FileBrowser::FileBrowser(const Widgets& widgets, TagPanel& tags, const tb::Switc
     TFileListBox& files = widgets_.files;
     drives.setVolumes(volumes_.mounted());
     directories.setDriveRoots(drives.driveRoots());
-    widgets_.filter.setFilter(QStringLiteral(
-        "MP3 soubory|*.MP3|MPEG Video |*.mpg; *.mpeg; *.mpv; *.mp1; *.mp2|Všechny soubory|*.*"));
+    widgets_.filter.setFilter(
+        QStringLiteral("MP3 soubory|*.MP3|Hudební soubory|") +
+        QLatin1String(tb::kMusicMasks.data(), static_cast<qsizetype>(tb::kMusicMasks.size())) +
+        QStringLiteral("|MPEG Video |*.mpg; *.mpeg; *.mpv; *.mp1; *.mp2|"
+                       "Všechny soubory|*.*"));
     files.setMask(widgets_.filter.Mask());
     files.setDirectoryBytes(directories.DirectoryBytes());
     {

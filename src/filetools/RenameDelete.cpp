@@ -44,9 +44,10 @@ void RenameDelete::renameSelected() {
                            ? tb::rename::NameRule::Windows
                            : tb::rename::NameRule::Posix;
             // Made of the texts as the panel shows them, whichever tag they came from.
-            const std::string proposed =
-                tb::rename::proposal(index, viewOf(tags_.artist().toUtf8()),
-                                     viewOf(tags_.title().toUtf8()), *rule, tb::characterBytes);
+            // The file keeps its kind: a FLAC stays .flac.
+            const std::string proposed = tb::rename::proposal(
+                index, viewOf(tags_.artist().toUtf8()), viewOf(tags_.title().toUtf8()), *rule,
+                tb::characterBytes, tb::rename::extensionOf(viewOf(nameBytes)));
             proposal = QString::fromUtf8(proposed.data(), qsizetype(proposed.size()));
         }
         const std::optional<QString> newName = dialogs_.inputText(

@@ -61,14 +61,14 @@ std::string_view cutToFit(std::string_view text, std::size_t room, CharacterByte
 } // namespace
 
 std::string proposal(int listIndex, std::string_view artist, std::string_view title, NameRule rule,
-                     CharacterBytes countBytes) {
+                     CharacterBytes countBytes, std::string_view extension) {
     const int number = listIndex + 1;
     std::string proposal = number < 10 ? "0" : "";
     proposal += std::to_string(number);
     proposal += " - ";
-    constexpr std::string_view separator = " - ", extension = ".mp3";
-    // The number, the blanks, the dashes and ".mp3" are one byte a character everywhere.
-    const std::size_t fixed = proposal.size() + separator.size() + extension.size();
+    constexpr std::string_view separator = " - ";
+    const std::size_t fixed =
+        proposal.size() + separator.size() + bytesInName(extension, countBytes);
     const std::size_t room = MaxNameBytes > fixed ? MaxNameBytes - fixed : 0;
 
     const std::string artistPart = usableInName(withoutTrailingBlanks(artist), rule);
@@ -92,6 +92,16 @@ std::string proposal(int listIndex, std::string_view artist, std::string_view ti
     proposal += cutToFit(titlePart, titleRoom, countBytes);
     proposal += extension;
     return proposal;
+}
+
+std::string_view extensionOf(std::string_view name) {
+    // Longer than any music kind's by a margin, so that "a.b c d" keeps its whole name.
+    constexpr std::size_t kLongestExtension = 16;
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot == 0 || dot + 1 == name.size() ||
+        name.size() - dot > kLongestExtension + 1)
+        return ".mp3";
+    return name.substr(dot);
 }
 
 } // namespace tb::rename

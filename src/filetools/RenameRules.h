@@ -30,12 +30,18 @@ inline std::size_t utf8Bytes(std::string_view character) {
 }
 
 // The name proposed for the file at listIndex (counted from 0) when it is renamed:
-// "07 - ABBA - SOS.mp3". Artist and title lose their trailing blanks, and each of
+// "07 - ABBA - SOS.mp3", its extension the file's own as extensionOf gives it. Artist
+// and title lose their trailing blanks, and each of
 // their bytes that the rule refuses in a name becomes "_". The texts may be UTF-8,
 // whose sequences hold none of those bytes. Where the name would take more than
 // MaxNameBytes, counted by countBytes, artist and title are cut at a character's end,
-// the longer one first, so that the name with its ".mp3" fits.
+// the longer one first, so that the name with its extension fits.
 std::string proposal(int listIndex, std::string_view artist, std::string_view title,
-                     NameRule rule = kPlatformNameRule, CharacterBytes countBytes = utf8Bytes);
+                     NameRule rule = kPlatformNameRule, CharacterBytes countBytes = utf8Bytes,
+                     std::string_view extension = ".mp3");
+
+// The extension a renamed file keeps: its name's from the last dot on (".flac"), as it
+// is written; ".mp3" for a name without one, or one too long to be an extension.
+std::string_view extensionOf(std::string_view name);
 
 } // namespace tb::rename

@@ -1,10 +1,12 @@
 #include "filetools/TagReader.h"
 
 #include "filetools/Id3v1.h"
+#include "filetools/MusicFormats.h"
 #include "platform/FileTail.h"
 #include "platform/Windows1250.h"
 
 #ifdef TRACKBINDER_ID3V2
+#include "filetools/CommonTags.h"
 #include "filetools/Id3v2.h"
 #include "platform/RegularFile.h"
 
@@ -76,7 +78,37 @@ void takeTexts(TagFields& fields, const Texts& texts, Decode decode) {
 
 } // namespace
 
-TagFields readTagFields(const QByteArray& path) {
+namespace {
+
+#ifdef TRACKBINDER_ID3V2
+TagFields readCommon(const QByteArray& path, MusicKind kind, AudioLength length) {
+    // A file that is missing or cannot be opened is reported as an MP3's is; that also
+    // refuses a FIFO, whose open would block.
+    readFileTail(path, 0);
+    TagFields fields;
+    fields.lengthRead = length == AudioLength::Read;
+    const std::optional<CommonTags> tags = readCommonTags(path.toStdString(), kind, length);
+    if (!tags)
+        return fields;
+    const auto decode = [](const std::string& text) {
+        return QString::fromUtf8(bytesOf(text));
+    };
+    fields.source = TagFields::Source::Common;
+    takeTexts(fields, *tags, decode);
+    fields.genre = decode(tags->genre);
+    fields.milliseconds = tags->milliseconds;
+    return fields;
+}
+#endif
+
+TagFields readTags(const QByteArray& path, bool withLength) {
+#ifdef TRACKBINDER_ID3V2
+    const MusicKind kind = musicKindOf(std::string_view(path.constData(), path.size()));
+    if (kind != MusicKind::Other && kind != MusicKind::Mp3)
+        return readCommon(path, kind, withLength ? AudioLength::Read : AudioLength::Skip);
+#else
+    (void)withLength;
+#endif
     TagFields fields;
     const QByteArray tail = readFileTail(path, static_cast<qint64>(id3v1::TagSize));
     if (const auto tag = id3v1::parseTail(std::string_view(tail.constData(), tail.size()))) {
@@ -98,6 +130,16 @@ TagFields readTagFields(const QByteArray& path) {
     }
 #endif
     return fields;
+}
+
+} // namespace
+
+TagFields readTagFields(const QByteArray& path) {
+    return readTags(path, false);
+}
+
+TagFields readTagFieldsAndLength(const QByteArray& path) {
+    return readTags(path, true);
 }
 
 } // namespace tb

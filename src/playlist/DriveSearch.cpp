@@ -70,7 +70,7 @@ public:
 
     bool running() const { return running_; }
 
-    void start(std::string directoryPath) {
+    void start(std::string directoryPath, bool allMusic) {
         if (running_)
             return;
         running_ = true;
@@ -82,8 +82,8 @@ public:
         drainPosted_ = false;
         failure_.reset();
         try {
-            worker_ = std::thread([this, path = std::move(directoryPath),
-                                   generation = generation_] { work(path, generation); });
+            worker_ = std::thread([this, path = std::move(directoryPath), allMusic,
+                                   generation = generation_] { work(path, allMusic, generation); });
         } catch (...) {
             endSearch();
             throw;
@@ -137,13 +137,14 @@ private:
     };
 
     // Worker thread.
-    void work(const std::string& directoryPath, unsigned generation) {
+    void work(const std::string& directoryPath, bool allMusic, unsigned generation) {
         HandOverSink sink(*this, generation);
         std::optional<std::string> failure;
         try {
             tb::WalkOptions options;
             options.separator = QDir::separator().toLatin1();
             options.stop = &stopRequested_;
+            options.allMusic = allMusic;
             tb::searchDriveForMp3(directoryPath, sink, options);
             sink.handOverRest();
         } catch (const tb::FolderUnreachable& error) {
@@ -335,5 +336,5 @@ void DriveSearch::askAndSearchDrive() {
 }
 
 void DriveSearch::start(const QString& directoryPath) {
-    search_->start(QFile::encodeName(directoryPath).toStdString());
+    search_->start(QFile::encodeName(directoryPath).toStdString(), allMusic_);
 }

@@ -16,7 +16,7 @@ class Dialogs;
 class ErrorReport;
 } // namespace tb
 
-// Adds every MP3 file of the drive box's drive to the playlist.
+// Adds every MP3 file of the drive box's drive to the playlist, or every music file.
 //
 // The walk runs on a worker thread and hands its matches over in batches every
 // few milliseconds; the window thread appends them in slices short enough that
@@ -50,6 +50,9 @@ public:
     // Ends a running search at once and drops what it found but has not appended.
     void stop();
     bool running() const;
+    // Whether a search takes every music kind rather than MP3 alone; from the next start.
+    void setAllMusic(bool allMusic) { allMusic_ = allMusic; }
+    bool allMusic() const { return allMusic_; }
 
 private:
     class Search;
@@ -58,4 +61,5 @@ private:
     tb::Dialogs& dialogs_;
     QWidget& window_;
     std::unique_ptr<Search> search_;
+    bool allMusic_ = false;
 };

@@ -6,6 +6,7 @@
 #include "filetools/DriveBox.h"
 #include "filetools/FileBrowser.h"
 #include "filetools/FileListBox.h"
+#include "filetools/MusicFormats.h"
 #include "platform/Dialogs.h"
 #include "platform/DroppedFiles.h"
 #include "playlist/PlaylistCurating.h"
@@ -90,9 +91,12 @@ void PlaylistEditing::addDropped(const QMimeData* data) {
                 if (!add(name, item.directory, driveRoot))
                     return;
             }
-        } else if (widgets_.files.matchesMask(item.name) &&
-                   !add(item.name, item.directory, driveRoot)) {
-            return;
+        } else {
+            // A music file dropped by itself is meant to go in, whatever the filter shows.
+            const bool wanted =
+                widgets_.files.matchesMask(item.name) || tb::hasMusicExtension(viewOf(item.name));
+            if (wanted && !add(item.name, item.directory, driveRoot))
+                return;
         }
     }
 }

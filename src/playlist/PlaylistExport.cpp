@@ -179,8 +179,10 @@ void PlaylistExport::run() {
 }
 
 std::optional<TrackFields> readTrackFields(const QByteArray& path) {
-    const TagFields tags = readTagFields(path);
-    return TrackFields{tags.title, tags.artist, tags.album, audioLengthMilliseconds(path)};
+    // Every kind but MP3 gives its length with its tag, from one reading of the file.
+    const TagFields tags = readTagFieldsAndLength(path);
+    const int milliseconds = tags.lengthRead ? tags.milliseconds : audioLengthMilliseconds(path);
+    return TrackFields{tags.title, tags.artist, tags.album, milliseconds};
 }
 
 } // namespace tb

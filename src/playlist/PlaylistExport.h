@@ -1,9 +1,9 @@
 #pragma once
 
-#include "playlist/store/EntryStore.h"
-#include "playlist/formats/PlaylistFormat.h"
 #include "playlist/PlaylistItem.h"
+#include "playlist/formats/PlaylistFormat.h"
 #include "playlist/formats/SavedPaths.h"
+#include "playlist/store/EntryStore.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -30,8 +30,8 @@ struct TrackFields {
 // where the file cannot be read. May throw: that file then counts as unreadable.
 using TrackReader = std::function<std::optional<TrackFields>(const QByteArray& path)>;
 
-// The reader of the real files: the texts of the tag the tag panel shows (ID3v1, else
-// ID3v2) and the length of the audio.
+// The reader of the real files: the texts of the tag the tag panel shows and the
+// length of the audio.
 std::optional<TrackFields> readTrackFields(const QByteArray& path);
 
 // Saves a playlist on a worker thread: reads for every entry that knows its file

@@ -2,6 +2,7 @@
 // must come to the same entries in the same order; and the search within any limit of
 // open descriptors.
 #include "filetools/DriveWalk.h"
+#include "filetools/MusicFormats.h"
 
 #include <gtest/gtest.h>
 
@@ -113,6 +114,10 @@ TEST(DriveWalk, ExtensionTest) {
     for (const char* name :
          {"MP3", "mp3", "", ".mp", "SONG.MP3.BAK", "x_mp3", "x.mp3 ", "x.m\303\2513"})
         EXPECT_FALSE(tb::hasMp3Extension(name)) << name;
+    for (const char* name : {".flac", "a.OGA", "b.Opus", "c.AIFF", "d.wv"})
+        EXPECT_TRUE(tb::hasMusicExtension(name)) << name;
+    for (const char* name : {"flac", "a.flac.bak", "b.mp4", "c.aiff2", "d.wav "})
+        EXPECT_FALSE(tb::hasMusicExtension(name)) << name;
 }
 
 // Only plain visible directories on the start's file system and mount are searched

@@ -10,6 +10,9 @@ namespace rename = tb::rename;
 TEST(RenameRules, ProposalTrimsTrailingBlanksAndMendsNames) {
     EXPECT_EQ(rename::proposal(9, " A B ", "   "), "10 -  A B - .mp3");
     EXPECT_EQ(rename::proposal(99, "A", "B"), "100 - A - B.mp3");
+    // A file keeps its own extension, as written.
+    EXPECT_EQ(rename::extensionOf("a.b.FLAC"), ".FLAC");
+    EXPECT_EQ(rename::extensionOf("noext"), ".mp3");
     // Only what the file system refuses in a name changes; UTF-8 letters stay whole.
     const std::string artist = "AC/DC: \"Žár\"", title = "Why?\t<*|\\>"s + '\0';
     EXPECT_EQ(rename::proposal(0, artist, title, rename::NameRule::Posix),

@@ -51,7 +51,7 @@ private slots:
 void TestDriveSearch::findsMp3FilesInListingOrderAfterYesOnly() {
     QTemporaryDir dir;
     const QString root = dir.path();
-    tb::test::makeFiles(root, {"SONG.mp3", "ROCK/A.MP3", "ROCK/b.Mp3", "notes.txt"});
+    tb::test::makeFiles(root, {"SONG.mp3", "ROCK/A.MP3", "ROCK/b.Mp3", "notes.txt", "c.FLAC"});
     MainWindowFixture fx;
     TForm1& form = showOnDrive(fx, {root});
     form.playlist()->append("earlier.mp3");
@@ -88,6 +88,14 @@ void TestDriveSearch::findsMp3FilesInListingOrderAfterYesOnly() {
     QCOMPARE(form.Digits1->Value(), 1 + 3);
     QVERIFY(!form.StaticText2->isVisible() && form.Button8->isEnabled() &&
             form.AllMP3->isEnabled());
+
+    // Every music file where the menu says so: the FLAC file joins the songs.
+    form.HledatVse.at(1)->trigger();
+    fx.dialogs.answers = {A::Yes};
+    form.Button8Click();
+    QTRY_VERIFY(!form.driveSearchRunning());
+    QCOMPARE(form.playlist()->count(), 1u + 3 + 4);
+    QVERIFY(fx.entries().contains(root + "/c.FLAC"));
 }
 
 void TestDriveSearch::closingDuringSearch() {

@@ -71,7 +71,7 @@ void TestDroppedFiles::filesAndFoldersDroppedOnThePlaylist() {
     TForm1& form = fx.show();
     tb::test::makeFiles(dir_.path(),
                         {"rock/b.MP3", "rock/a.mp3", "rock/cover.jpg", "rock/.hidden.mp3",
-                         "rock/live/x.mp3", "pop/one.mp3", "pop/notes.txt"});
+                         "rock/live/x.mp3", "pop/one.mp3", "pop/notes.txt", "pop/b.flac"});
     ::mkfifo(pathOf("pop/pipe.mp3").constData(), 0600);
     form.RadioButton1->setChecked(true); // full paths show where each entry came from
 
@@ -106,6 +106,9 @@ void TestDroppedFiles::filesAndFoldersDroppedOnThePlaylist() {
     QCOMPARE(moved.action, Qt::MoveAction);
     QCOMPARE(form.playlist()->count(), std::size_t{5});
     QVERIFY(QFile::exists(QFile::decodeName(pathOf("rock/a.mp3"))));
+    // A music file dropped by itself goes in whatever the filter shows.
+    dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("pop/b.flac"))});
+    QCOMPARE(fx.entries().last(), QStringLiteral("pop/b.flac"));
     QCOMPARE(fx.dialogs.unexpected, 0);
 }
 

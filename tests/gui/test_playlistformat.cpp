@@ -40,14 +40,15 @@ private slots:
         QCOMPARE(target.format, format);
     }
 
-    // A name of no format's is read as extended M3U where its first line says so; a
-    // .m3u stays lines alone whatever it holds.
+    // Extended M3U where the first line says so, under .m3u or a name of no format's.
     void formatToRead_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<PlaylistFormat>("format");
         QTest::newRow("m3u8") << "a.m3u8" << QByteArray("/a.mp3\n") << PlaylistFormat::M3u8;
-        QTest::newRow("extended m3u") << "a.m3u" << QByteArray("#EXTM3U\n") << PlaylistFormat::M3u;
+        QTest::newRow("extended m3u") << "a.m3u" << QByteArray("#EXTM3U\n") << PlaylistFormat::M3u8;
+        QTest::newRow("plain m3u")
+            << "a.M3U" << QByteArray("/a.mp3\n#EXTM3U\n") << PlaylistFormat::M3u;
         QTest::newRow("txt") << "a.txt" << QByteArray("\xEF\xBB\xBF#EXTM3U\r\n")
                              << PlaylistFormat::M3u8;
         QTest::newRow("no extension") << "a" << QByteArray("#EXTM3U") << PlaylistFormat::M3u8;
@@ -98,6 +99,16 @@ private slots:
                                  tb::readPlaylistBytes("File1=a", PlaylistFormat::Pls, {}));
         QVERIFY_THROWS_EXCEPTION(
             tb::IoError, tb::readPlaylistFile(dir.filePath("none.pls"), PlaylistFormat::Pls));
+    }
+
+    // An extended M3U from Czech Windows: its infos are Windows-1250 where not UTF-8.
+    void extendedM3uInfosInEitherCode() {
+        const auto items = tb::readPlaylistBytes(
+            "#EXTM3U\r\n#EXTINF:6,\x8Elut\xFD pes\r\na.mp3\r\n#EXTINF:2,\xC5\xBD\xC3\xA1r\r\nb.mp3",
+            PlaylistFormat::M3u8, "/m");
+        QCOMPARE(items.size(), 2u);
+        QCOMPARE(QString::fromStdString(items[0].info + items[1].info),
+                 QStringLiteral("Žlutý pesŽár"));
     }
 };
 

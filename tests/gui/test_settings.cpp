@@ -1,6 +1,7 @@
 #include "app/Settings.h"
 #include "app/Unit1.h"
 #include "filetools/DirectoryListBox.h"
+#include "filetools/FilterComboBox.h"
 #include "support/LookAlikeFolders.h"
 #include "support/MainWindowFixture.h"
 
@@ -16,6 +17,7 @@ private slots:
     void textFoldersAreStoredAsTheirText();
     void lastFolderNotTextIsShownAgainAfterARestart_data() { tb::test::nonUtf8FolderRows(); }
     void lastFolderNotTextIsShownAgainAfterARestart();
+    void filterAndSearchKindAreKept();
 };
 
 void TestSettings::textFoldersAreStoredAsTheirText_data() {
@@ -48,6 +50,19 @@ void TestSettings::lastFolderNotTextIsShownAgainAfterARestart() {
     MainWindowFixture second;
     second.settingsStore.values = {{"Blikatka", "NE"}, {"LastDir", stored}};
     QCOMPARE(second.show().DirectoryListBox1->DirectoryBytes(), path);
+}
+
+// The first start lists MP3 files and searches for them alone; a choice lasts.
+void TestSettings::filterAndSearchKindAreKept() {
+    MainWindowFixture first, second;
+    TForm1& form = first.show();
+    QVERIFY(form.FilterComboBox1->currentIndex() == 0 && form.HledatVse.at(0)->isChecked());
+    form.FilterComboBox1->setCurrentIndex(1);
+    form.HledatVse.at(1)->trigger();
+    form.FormClose();
+    second.settingsStore.values = first.settingsStore.values;
+    QVERIFY(second.show().FilterComboBox1->currentIndex() == 1 &&
+            second.form->HledatVse[1]->isChecked());
 }
 
 QTEST_MAIN(TestSettings)

@@ -85,7 +85,8 @@ for form, fields in FIELDS.items():
 
 for form, kind in [("pls", TotemPlParser.ParserType.PLS),
                    ("xspf", TotemPlParser.ParserType.XSPF),
-                   ("m3u8", TotemPlParser.ParserType.M3U)]:
+                   ("m3u8", TotemPlParser.ParserType.M3U),
+                   ("m3u", TotemPlParser.ParserType.M3U)]:  # extended, as players write .m3u
     written = TotemPlParser.Playlist()
     for path, info in zip(files, infos):
         entry = written.append()

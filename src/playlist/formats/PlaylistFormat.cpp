@@ -2,6 +2,7 @@
 
 #include "platform/FileSystems.h"
 #include "platform/RegularFile.h"
+#include "platform/Windows1250.h"
 #include "playlist/formats/EntryFile.h"
 #include "playlist/formats/M3u.h"
 #include "playlist/formats/M3u8.h"
@@ -126,7 +127,10 @@ SaveTarget saveTarget(const QString& chosenPath, const QString& chosenFilter) {
 }
 
 PlaylistFormat formatToRead(const QString& path) {
-    if (const std::optional<PlaylistFormat> named = formatOfName(path))
+    // Players write extended M3U under .m3u as well; read as plain lines, each #EXTINF
+    // would become an entry naming no file.
+    const std::optional<PlaylistFormat> named = formatOfName(path);
+    if (named && *named != PlaylistFormat::M3u)
         return *named;
     char start[16];
     qint64 got = 0;
@@ -150,8 +154,12 @@ std::vector<PlaylistItem> readPlaylistBytes(std::string_view bytes, PlaylistForm
         return resolveEntryFile(entry, playlistFolder, isEntryFile);
     };
     std::vector<PlaylistItem> items = row.read(bytes, fileOf);
-    for (PlaylistItem& item : items)
+    for (PlaylistItem& item : items) {
         item.file = fileOf(item.text);
+        // Extended M3U written by older Windows players holds its infos in Windows-1250.
+        if (format == PlaylistFormat::M3u8 && !item.info.empty())
+            item.info = fromUtf8OrWindows1250(QByteArrayView(item.info)).toStdString();
+    }
     return items;
 }
 

@@ -66,14 +66,15 @@ bool entryFileExists(const std::string& path);
 // be: a FIFO or a device, read for its tag, could hold the save up for good.
 bool isEntryFile(const std::string& path);
 
-// The format an open or append reads the file in: by its extension; for a name of no
-// format's, M3U8 where the file begins with the #EXTM3U line (as players write
-// extended M3U under any name), else M3U. Only that name's first bytes are read, and
+// The format an open or append reads the file in: by its extension; for a .m3u or a
+// name of no format's, M3U8 where the file begins with the #EXTM3U line (as players
+// write extended M3U under any name), else M3U. Only that name's first bytes are read, and
 // a file that cannot be read is taken for M3U, whose reading then reports it.
 PlaylistFormat formatToRead(const QString& path);
 
 // Every entry of a playlist file in a format with a reader (all but M3U), each with
-// the file it names where that exists (see resolveEntryFile; relative names from the
+// the file it names where that exists, an M3U8's infos from Windows-1250 where they
+// are not UTF-8 (see resolveEntryFile; relative names from the
 // playlist's folder). Throws IoError when the file cannot be read and
 // PlaylistFormatError when it is no playlist of its format; nothing is returned then.
 std::vector<PlaylistItem> readPlaylistFile(const QString& path, PlaylistFormat format);

@@ -1,0 +1,20 @@
+#pragma once
+
+// Real music files of each kind, made by Debian's own encoders through the script beside
+// this header, with the title and artist below. A program that uses it is told where the
+// script is: TRACKBINDER_MUSIC_SCRIPT.
+#include <QProcess>
+
+namespace tb::test {
+
+inline const QString kMusicTitle = QStringLiteral("Žluťoučký kůň");
+inline const QString kMusicArtist = QStringLiteral("Příliš úpěl");
+
+// Makes directory/<stem>.<extension> for each extension; false where an encoder failed.
+inline bool makeMusicFiles(const QString& directory, const QString& stem,
+                           const QStringList& extensions) {
+    return QProcess::execute(QStringLiteral(TRACKBINDER_MUSIC_SCRIPT),
+                             QStringList{directory, stem} + extensions) == 0;
+}
+
+} // namespace tb::test
