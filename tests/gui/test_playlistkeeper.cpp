@@ -16,7 +16,15 @@
 
 using tb::test::MainWindowFixture;
 
-QString stateOf(const PlaylistModel& playlist);
+QString stateOf(const PlaylistModel& playlist) {
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (std::size_t row = 0; row < playlist.count(); ++row) {
+        for (const std::string_view part : {playlist.entry(row), playlist.entryFile(row)})
+            hash.addData(QByteArray::number(qsizetype(part.size())) + ':' +
+                         QByteArray(part.data(), qsizetype(part.size())));
+    }
+    return QString::fromLatin1(hash.result().toHex());
+}
 
 // The playlist through the real window: kept, brought back, switched off, refused.
 class TestPlaylistKeeper : public QObject {
@@ -91,10 +99,7 @@ private slots:
 
     // A store that cannot be read is set aside under a name the user is told, once.
     void aDamagedStoreIsSetAside() {
-        QFile damaged(store());
-        QVERIFY(damaged.open(QIODevice::WriteOnly));
-        damaged.write(QByteArray(3000, '\x17'));
-        damaged.close();
+        tb::test::writeFile(store(), QByteArray(3000, '\x17'));
         MainWindowFixture fx;
         keptIn(fx);
         QCOMPARE(fx.form->playlist()->count(), 0u);
@@ -110,9 +115,7 @@ private slots:
     void killedWhileItWorks() {
         for (int kill = 0; kill < 5; ++kill) {
             QProcess child;
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-            environment.insert("TB_KEEPER_CHILD", dir_.path());
-            child.setProcessEnvironment(environment);
+            qputenv("TB_KEEPER_CHILD", QFile::encodeName(dir_.path()));
             child.start(QCoreApplication::applicationFilePath());
             const int keptBeforeKill = 1 + kill * 2;
             QByteArray said;
@@ -131,7 +134,7 @@ private slots:
             }
             MainWindowFixture fx;
             keptIn(fx);
-            QVERIFY2(possible.contains(stateOf(*fx.form->playlist())), qPrintable(said.right(300)));
+            QVERIFY(possible.contains(stateOf(*fx.form->playlist())));
         }
     }
 
@@ -147,16 +150,6 @@ private:
     QTemporaryDir dir_;
 };
 
-QString stateOf(const PlaylistModel& playlist) {
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    for (std::size_t row = 0; row < playlist.count(); ++row) {
-        const tb::PlaylistItem item = playlist.item(row);
-        for (const std::string& part : {item.text, item.file, item.info})
-            hash.addData(QByteArray::number(qsizetype(part.size())) + ':' + part.c_str());
-    }
-    return QString::fromLatin1(hash.result().toHex());
-}
-
 // The program at work on its playlist, killed by the test: random changes, each said
 // when made, and the state said again when it is kept.
 int keepChanging(const QString& folder) {
@@ -169,13 +162,12 @@ int keepChanging(const QString& folder) {
                      [&] { out << "made " << stateOf(playlist) << Qt::endl; });
     fx.form->keepPlaylistIn(folder);
     QRandomGenerator random(QRandomGenerator::global()->generate());
-    for (int step = 0;; ++step) {
+    for (;;) {
         while (!fx.form->playlistKeeper().settled())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         out << "kept " << stateOf(playlist) << Qt::endl;
         for (int changes = random.bounded(1, 4); changes > 0; --changes) {
-            const int count = static_cast<int>(playlist.count());
-            switch (count == 0 ? 0 : random.bounded(5)) {
+            switch (playlist.count() == 0 ? 0 : random.bounded(4)) {
             case 0:
                 for (int i = random.bounded(1, 300); i > 0; --i) {
                     const std::string text = "C:\\HUDBA\\" + std::to_string(random.generate());
@@ -184,8 +176,7 @@ int keepChanging(const QString& folder) {
                 break;
             case 1: {
                 std::vector<bool> remove(playlist.count());
-                for (std::size_t i = 0; i < remove.size(); ++i)
-                    remove[i] = random.bounded(4) == 0;
+                std::generate(remove.begin(), remove.end(), [&] { return random.bounded(4) == 0; });
                 playlist.removeFlagged(remove);
                 break;
             }
@@ -196,11 +187,8 @@ int keepChanging(const QString& folder) {
                 playlist.reorder(rows, QStringLiteral("Zamíchat"));
                 break;
             }
-            case 3:
-                playlist.undo();
-                break;
             default:
-                playlist.redo();
+                playlist.undo();
             }
         }
     }
