@@ -31,7 +31,7 @@ TEST(BalloonText, LinesAlignWithinTheCentredBlock) {
     const std::vector<BalloonSize> lines{{40, 13}, {60, 14}};
     const BalloonSize block = tb::textBlockSize(lines);
     EXPECT_EQ(block, (BalloonSize{60, 27}));
-    // The block starts at 5 + (80 - 60) / 2 = 15 and 5 + (41 - 27) / 2 = 12.
+    // The block is centred in the rectangle, and each line aligned within the block.
     const auto at = [&](TAlignment alignment) {
         return tb::placeTextLines(rect, block, lines, alignment);
     };
@@ -41,8 +41,7 @@ TEST(BalloonText, LinesAlignWithinTheCentredBlock) {
 }
 
 TEST(BalloonShape, FlipsExactlyAtTheEdges) {
-    // The balloon is 50 x 48; it opens right while 1024 > x + 45, hangs below while y < 48,
-    // and hanging below opens left while x > 45.
+    // A balloon is never cut by the screen's edge: one pixel further, it turns.
     EXPECT_FALSE(smallAt({979, 200}).right);
     EXPECT_TRUE(smallAt({978, 200}).right);
     EXPECT_TRUE(smallAt({500, 47}).below);
@@ -100,7 +99,7 @@ TEST(BalloonShape, OutlineEnclosesBodyAndTail) {
 TEST(BalloonShape, IconWidensTheBalloonAndSitsLeftOfTheText) {
     const BalloonSize icon{16, 16};
     const tb::BalloonShape s = tb::balloonShape({50, 13}, icon, {300, 300}, 1024);
-    EXPECT_EQ(s.inner, (BalloonSize{74, 24})); // 50 + 16 + 8; the icon's 16 + 8 is taller
+    EXPECT_EQ(s.inner, (BalloonSize{74, 24}));
     const tb::IconAndText placed = tb::placeIconAndText(s.textRect, s.text, icon);
     EXPECT_EQ(placed.icon, (BalloonPoint{10, 11}));
     EXPECT_EQ(placed.text, (Rect{34, 5, 89, 34}));

@@ -108,11 +108,11 @@ TEST(DigitsMath, AutoSizeWidths) {
     s.allowNegative = true;
     EXPECT_EQ(autoSizeWidth(s), 98);
     s.digitCount = 10;
-    EXPECT_EQ(autoSizeWidth(s), 140 + 3 * 4 + 10);
+    EXPECT_EQ(autoSizeWidth(s), 162);
     s.mode = TDigitsMode::dmTime;
     s.timeSeparator = {5, 20};
     s.amPmSign = {30, 20};
-    EXPECT_EQ(autoSizeWidth(s), 84 + 10 + 15);
+    EXPECT_EQ(autoSizeWidth(s), 109);
     s.mode = TDigitsMode::dmDate;
     s.dateSeparator = {0, 20}; // empty counts as nothing
     EXPECT_EQ(autoSizeWidth(s), 84);

@@ -3,12 +3,14 @@
 // open descriptors.
 #include "filetools/DriveWalk.h"
 #include "filetools/MusicFormats.h"
+#include "support/WalkTrees.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <map>
 #include <string>
 #include <thread>
@@ -63,20 +65,20 @@ using Names = std::vector<std::string>;
 
 // Keeps what the walk finds, on the thread that started it; `stopAfter` entries in, it
 // raises `stop` and waits a little, so that another thread is well into its own folders.
-struct Collect final : tb::WalkSink {
+struct Collect final : tb::test::WalkEntries {
     void found(std::string_view entry) override {
         EXPECT_EQ(std::this_thread::get_id(), caller);
-        entries.emplace_back(entry);
+        WalkEntries::found(entry);
         if (entries.size() == stopAfter) {
-            stoppedAt = std::chrono::steady_clock::now();
+            if (whenStopped)
+                whenStopped();
             stop = true;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     }
-    Names entries;
     std::size_t stopAfter = 0;
     std::atomic<bool> stop{false};
-    std::chrono::steady_clock::time_point stoppedAt;
+    std::function<void()> whenStopped;
     std::thread::id caller = std::this_thread::get_id();
 };
 
@@ -357,13 +359,18 @@ TEST_P(DriveWalkStopped, BothThreadsPromptly) {
     sink.stopAfter = GetParam();
     tb::WalkOptions options;
     options.stop = &sink.stop;
-    // Slow listings: the rest of the tree would take a second more.
+    // Slow listings, so that the rest of the tree is far from listed at the stop.
     ListingLog log;
+    std::size_t listedAtStop = 0;
+    sink.whenStopped = [&] {
+        const std::lock_guard lock(log.mutex);
+        listedAtStop = log.paths.size();
+    };
     const auto makeLister = [&log] {
         return std::make_unique<TestLister>(std::chrono::milliseconds(2), log);
     };
     EXPECT_EQ(tb::walkForMp3Parallel(makeLister, root(), sink, options), tb::WalkEnd::Stopped);
-    EXPECT_LT(std::chrono::steady_clock::now() - sink.stoppedAt, std::chrono::milliseconds(300));
+    EXPECT_LE(log.paths.size(), listedAtStop + 2); // at most the listing each thread was in
     ASSERT_EQ(sink.entries.size(), GetParam());
     EXPECT_TRUE(std::equal(sink.entries.begin(), sink.entries.end(), all_.begin()));
 }
@@ -419,23 +426,14 @@ int searchUnderLimit(const std::string& root, const Names& expected, int extraOp
     return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
 }
 
-// Four chains of 60 levels, each level with an MP3 and a folder holding one made before
-// the next level and another after it, so that in any listing order some folders are
-// entered after the walk has climbed back up.
+// Four chains of 60 levels.
 class DriveSearchWithinDescriptors : public testing::TestWithParam<std::tuple<int, rlim_t>> {
 protected:
     static void SetUpTestSuite() {
         tree_ = std::make_unique<ScratchDirectory>();
         for (const char* chain : {"/a", "/b", "/c", "/d"}) {
-            std::string level = tree_->path() + chain;
-            makeDirectory(level);
-            for (int depth = 0; depth < 60; ++depth, level += "/level") {
-                makeTree(level + "/side1", 0, 1, 1);
-                if (depth + 1 < 60)
-                    makeDirectory(level + "/level");
-                makeTree(level + "/side2", 0, 1, 1);
-                makeFile(level + "/f.mp3");
-            }
+            makeDirectory(tree_->path() + chain);
+            tb::test::makeChain(tree_->path() + chain, 60, "level");
         }
         tb::SystemDirectoryLister lister;
         Collect sink;

@@ -1,6 +1,7 @@
 // Padding, the comment's track number and shown genres are covered on real files by
 // tests/gui/test_tagpanel.cpp; these are the parser's own limits.
 #include "filetools/Id3v1.h"
+#include "support/Mp3Bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -9,13 +10,8 @@ namespace {
 using namespace std::string_literals;
 namespace id3v1 = tb::id3v1;
 
-std::string makeTag(std::string_view title, std::string_view comment = "") {
-    std::string tag(id3v1::TagSize, '\0');
-    tag.replace(0, 3, "TAG");
-    tag.replace(3, title.size(), title);
-    tag.replace(93, 4, "19x7");
-    tag.replace(97, comment.size(), comment);
-    return tag;
+std::string makeTag(const std::string& title, const std::string& comment = "") {
+    return tb::test::mp3::id3v1({title, "", "", "19x7", comment, 255});
 }
 
 // A file may be a tag alone.

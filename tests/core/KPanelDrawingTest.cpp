@@ -41,7 +41,7 @@ TEST(KPanelDrawing, Rounding) {
 TEST(KPanelDrawing, GradientAreas) {
     const Rgb b{0, 0, 0}, e{200, 0, 0};
     EXPECT_EQ(stepColor({0, 128, 128}, {0, 128, 0}, 1, 2), (Rgb{0, 128, 64}));
-    // 256 stripes across a narrow panel: stripe i from i·w/256 to (i + 1)·w/256.
+    // 256 stripes across a narrower panel share its columns without gaps.
     EXPECT_EQ(gradientFills(gsHorizontal, 100, 10, b, e)[200].area, (Rect{78, 0, 79, 10}));
     // Both ways the last stripe reaches the far edge in the end colour.
     for (const TGradientStyle style : {gsHorizontal, gsVertical}) {

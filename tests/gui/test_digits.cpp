@@ -7,6 +7,7 @@
 #include <QAccessibleValueInterface>
 #include <QDir>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QtTest>
@@ -333,6 +334,10 @@ private slots:
             tb::test::MainWindowFixture fx;
             return fx.show().Digits1->BmpDigits();
         };
+        const auto restore = qScopeGuard([&] {
+            QDir::setCurrent(home);
+            QDir(data).removeRecursively();
+        });
         writeSkins(data, true);
         QVERIFY(QDir::setCurrent(work.path()));
         QCOMPARE(shownLook(), skin(true));
@@ -342,17 +347,15 @@ private slots:
         QDir(work.path()).removeRecursively();
         QDir().mkpath(work.path());
         QCOMPARE(shownLook(), QImage(QStringLiteral(":/digitstrip.bmp")));
-        QVERIFY(QDir::setCurrent(home));
 
         // Beside the program comes before the data folders.
         const QString name = QStringLiteral("test_digits-probe.bmp");
         const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(name);
         QVERIFY(QDir().mkpath(data));
         QVERIFY(skin(false).save(QDir(data).filePath(name)));
+        const auto removeBeside = qScopeGuard([&] { QFile::remove(beside); });
         QVERIFY(skin(false).save(beside));
         QCOMPARE(tb::findDataFile(name), beside);
-        QFile::remove(beside);
-        QDir(data).removeRecursively();
     }
 
     void readsItsShownValueAndAnnouncesEachChangeOnce() {
@@ -385,9 +388,8 @@ private slots:
         QCOMPARE(notices.count(QAccessible::ValueChanged, digits), 0);
         QTRY_COMPARE(notices.of(QAccessible::ValueChanged, digits), QVariantList{3});
         QTRY_COMPARE(digits->RollStep(), 0);
-        QTest::qWait(30);
         digits->setValue(3);
-        QTest::qWait(10);
+        QCoreApplication::sendPostedEvents(); // a queued notice would be out now
         QCOMPARE(notices.count(QAccessible::ValueChanged, digits), 1);
         digits->Decrement();
         QTRY_COMPARE(notices.of(QAccessible::ValueChanged, digits), (QVariantList{3, 2}));

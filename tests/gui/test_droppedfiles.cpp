@@ -54,10 +54,98 @@ class TestDroppedFiles : public QObject {
 
 private slots:
     void init() { QVERIFY(dir_.isValid()); }
-    void filesAndFoldersDroppedOnThePlaylist();
-    void folderDroppedOnTheDirectoryListAndDropsToTheItemLimit();
+
+    void filesAndFoldersDroppedOnThePlaylist() {
+        MainWindowFixture fx;
+        TForm1& form = fx.show();
+        tb::test::makeFiles(dir_.path(),
+                            {"rock/b.MP3", "rock/a.mp3", "rock/cover.jpg", "rock/.hidden.mp3",
+                             "rock/live/x.mp3", "pop/one.mp3", "pop/notes.txt", "pop/b.flac"});
+        ::mkfifo(pathOf("pop/pipe.mp3").constData(), 0600);
+        form.RadioButton1->setChecked(true); // full paths show where each entry came from
+
+        // In the order dropped: a file, a folder's matching files (not its subfolder's, not
+        // hidden ones, in the file list's order), a file the mask refuses, a missing file, a
+        // FIFO, a web address and a file of another host are left out.
+        const DropResult result =
+            dropOnto(form.ListBox1->viewport(),
+                     {fileUrl(pathOf("pop/one.mp3")), fileUrl(pathOf("rock/")),
+                      fileUrl(pathOf("pop/notes.txt")), fileUrl(pathOf("pop/gone.mp3")),
+                      fileUrl(pathOf("pop/pipe.mp3")), "https://example.org/song.mp3",
+                      "file://otherhost/srv/song.mp3"});
+        QVERIFY(result.accepted);
+        QCOMPARE(result.action, Qt::CopyAction); // never a move: the files stay where they are
+        const QByteArray pop = pathOf("pop/"), rock = pathOf("rock/");
+        QCOMPARE(fx.entryBytes(),
+                 (QList<QByteArray>{pop + "one.mp3", rock + "a.mp3", rock + "b.MP3"}));
+        QTRY_COMPARE(form.Digits1->Value(), 3);
+
+        // The prefix mode applies as to any add: the dropped file's own folder, not the shown one.
+        form.RadioButton3->setChecked(true);
+        dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("rock/a.mp3"))});
+        QCOMPARE(fx.entries().last(), QStringLiteral("rock/a.mp3"));
+
+        // Only web addresses: refused, nothing added.
+        QVERIFY(!dropOnto(form.ListBox1->viewport(), {"https://example.org/a.mp3"}).accepted);
+        QCOMPARE(form.playlist()->count(), std::size_t{4});
+
+        // A file manager that offers a plain drag only as a move (xfe) is answered with its
+        // move and the file is added; it stays where it is.
+        const DropResult moved =
+            dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("rock/a.mp3"))}, Qt::MoveAction);
+        QVERIFY(moved.accepted);
+        QCOMPARE(moved.action, Qt::MoveAction);
+        QCOMPARE(form.playlist()->count(), std::size_t{5});
+        QVERIFY(QFile::exists(QFile::decodeName(pathOf("rock/a.mp3"))));
+        // A music file dropped by itself goes in whatever the filter shows.
+        dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("pop/b.flac"))});
+        QCOMPARE(fx.entries().last(), QStringLiteral("pop/b.flac"));
+        QCOMPARE(fx.dialogs.unexpected, 0);
+    }
+
+    void folderDroppedOnTheDirectoryListAndDropsToTheItemLimit() {
+        MainWindowFixture fx;
+        TForm1& form = fx.show();
+        tb::test::makeFiles(dir_.path(), {"jazz/a.mp3", "blues/b.mp3"});
+        const QString jazz = tb::directoryText(dir_.filePath("jazz"));
+        QVERIFY(dropOnto(form.DirectoryListBox1->viewport(), {fileUrl(pathOf("jazz"))}).accepted);
+        QCOMPARE(form.DirectoryListBox1->Directory(), jazz);
+        QCOMPARE(form.FileListBox1->count(), 1); // the file list follows
+        // A dropped file takes the list to its folder; a web address is refused.
+        dropOnto(form.DirectoryListBox1->viewport(), {fileUrl(pathOf("blues/b.mp3"))});
+        QCOMPARE(form.DirectoryListBox1->Directory(), tb::directoryText(dir_.filePath("blues")));
+        QVERIFY(!dropOnto(form.DirectoryListBox1->viewport(), {"https://example.org/"}).accepted);
+
+        // On the playlist the first file fits; the next is refused with the one error box,
+        // and the drop ends.
+        tb::test::makeFiles(dir_.path(), {"many/1.mp3", "many/2.mp3", "many/3.mp3"});
+        for (int i = 0; i < TForm1::ItemLimit - 1; ++i)
+            form.playlist()->append("x");
+        dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("many/"))});
+        QCOMPARE(form.playlist()->count(), std::size_t{TForm1::ItemLimit});
+        QCOMPARE(fx.dialogs.texts(), QStringList{"Další položky přidávat nelze!"});
+    }
     void nonUtf8FolderDropped_data() { tb::test::nonUtf8FolderRows(); }
-    void nonUtf8FolderDropped();
+
+    void nonUtf8FolderDropped() {
+        QFETCH(QByteArray, folder);
+        MainWindowFixture fx;
+        TForm1& form = fx.show();
+        const tb::test::LookAlikeFolders folders;
+        const QByteArray path = folders.make(folder);
+        form.RadioButton1->setChecked(true);
+
+        // On the directory list, the folder or a file in it takes the list there.
+        for (const QByteArray& dropped : {path, path + "/inside.mp3"}) {
+            fx.browse(dir_.path());
+            QVERIFY(dropOnto(form.DirectoryListBox1->viewport(), {fileUrl(dropped)}).accepted);
+            QCOMPARE(form.FileListBox1->count(), 1);
+            QCOMPARE(form.FileListBox1->fileName(0), QStringLiteral("inside.mp3"));
+        }
+        // On the playlist, the folder's song and the file itself.
+        dropOnto(form.ListBox1->viewport(), {fileUrl(path), fileUrl(path + "/inside.mp3")});
+        QCOMPARE(fx.entryBytes(), QList<QByteArray>(2, path + "/inside.mp3"));
+    }
 
 private:
     QByteArray pathOf(const char* relative) const {
@@ -65,95 +153,6 @@ private:
     }
     QTemporaryDir dir_;
 };
-
-void TestDroppedFiles::filesAndFoldersDroppedOnThePlaylist() {
-    MainWindowFixture fx;
-    TForm1& form = fx.show();
-    tb::test::makeFiles(dir_.path(),
-                        {"rock/b.MP3", "rock/a.mp3", "rock/cover.jpg", "rock/.hidden.mp3",
-                         "rock/live/x.mp3", "pop/one.mp3", "pop/notes.txt", "pop/b.flac"});
-    ::mkfifo(pathOf("pop/pipe.mp3").constData(), 0600);
-    form.RadioButton1->setChecked(true); // full paths show where each entry came from
-
-    // In the order dropped: a file, a folder's matching files (not its subfolder's, not
-    // hidden ones, in the file list's order), a file the mask refuses, a missing file, a
-    // FIFO, a web address and a file of another host are left out.
-    const DropResult result = dropOnto(
-        form.ListBox1->viewport(),
-        {fileUrl(pathOf("pop/one.mp3")), fileUrl(pathOf("rock/")), fileUrl(pathOf("pop/notes.txt")),
-         fileUrl(pathOf("pop/gone.mp3")), fileUrl(pathOf("pop/pipe.mp3")),
-         "https://example.org/song.mp3", "file://otherhost/srv/song.mp3"});
-    QVERIFY(result.accepted);
-    QCOMPARE(result.action, Qt::CopyAction); // never a move: the files stay where they are
-    const QByteArray pop = pathOf("pop/"), rock = pathOf("rock/");
-    QCOMPARE(fx.entryBytes(), (QList<QByteArray>{pop + "one.mp3", rock + "a.mp3", rock + "b.MP3"}));
-    QTRY_COMPARE(form.Digits1->Value(), 3);
-
-    // The prefix mode applies as to any add: the dropped file's own folder, not the shown one.
-    form.RadioButton3->setChecked(true);
-    dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("rock/a.mp3"))});
-    QCOMPARE(fx.entries().last(), QStringLiteral("rock/a.mp3"));
-
-    // Only web addresses: refused, nothing added.
-    QVERIFY(!dropOnto(form.ListBox1->viewport(), {"https://example.org/a.mp3"}).accepted);
-    QCOMPARE(form.playlist()->count(), std::size_t{4});
-
-    // A file manager that offers a plain drag only as a move (xfe) is answered with its
-    // move and the file is added; it stays where it is.
-    const DropResult moved =
-        dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("rock/a.mp3"))}, Qt::MoveAction);
-    QVERIFY(moved.accepted);
-    QCOMPARE(moved.action, Qt::MoveAction);
-    QCOMPARE(form.playlist()->count(), std::size_t{5});
-    QVERIFY(QFile::exists(QFile::decodeName(pathOf("rock/a.mp3"))));
-    // A music file dropped by itself goes in whatever the filter shows.
-    dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("pop/b.flac"))});
-    QCOMPARE(fx.entries().last(), QStringLiteral("pop/b.flac"));
-    QCOMPARE(fx.dialogs.unexpected, 0);
-}
-
-void TestDroppedFiles::folderDroppedOnTheDirectoryListAndDropsToTheItemLimit() {
-    MainWindowFixture fx;
-    TForm1& form = fx.show();
-    tb::test::makeFiles(dir_.path(), {"jazz/a.mp3", "blues/b.mp3"});
-    const QString jazz = tb::directoryText(dir_.filePath("jazz"));
-    QVERIFY(dropOnto(form.DirectoryListBox1->viewport(), {fileUrl(pathOf("jazz"))}).accepted);
-    QCOMPARE(form.DirectoryListBox1->Directory(), jazz);
-    QCOMPARE(form.FileListBox1->count(), 1); // the file list follows
-    // A dropped file takes the list to its folder; a web address is refused.
-    dropOnto(form.DirectoryListBox1->viewport(), {fileUrl(pathOf("blues/b.mp3"))});
-    QCOMPARE(form.DirectoryListBox1->Directory(), tb::directoryText(dir_.filePath("blues")));
-    QVERIFY(!dropOnto(form.DirectoryListBox1->viewport(), {"https://example.org/"}).accepted);
-
-    // On the playlist the first file fits; the next is refused with the one error box,
-    // and the drop ends.
-    tb::test::makeFiles(dir_.path(), {"many/1.mp3", "many/2.mp3", "many/3.mp3"});
-    for (int i = 0; i < TForm1::ItemLimit - 1; ++i)
-        form.playlist()->append("x");
-    dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("many/"))});
-    QCOMPARE(form.playlist()->count(), std::size_t{TForm1::ItemLimit});
-    QCOMPARE(fx.dialogs.texts(), QStringList{"Další položky přidávat nelze!"});
-}
-
-void TestDroppedFiles::nonUtf8FolderDropped() {
-    QFETCH(QByteArray, folder);
-    MainWindowFixture fx;
-    TForm1& form = fx.show();
-    const tb::test::LookAlikeFolders folders;
-    const QByteArray path = folders.make(folder);
-    form.RadioButton1->setChecked(true);
-
-    // On the directory list, the folder or a file in it takes the list there.
-    for (const QByteArray& dropped : {path, path + "/inside.mp3"}) {
-        fx.browse(dir_.path());
-        QVERIFY(dropOnto(form.DirectoryListBox1->viewport(), {fileUrl(dropped)}).accepted);
-        QCOMPARE(form.FileListBox1->count(), 1);
-        QCOMPARE(form.FileListBox1->fileName(0), QStringLiteral("inside.mp3"));
-    }
-    // On the playlist, the folder's song and the file itself.
-    dropOnto(form.ListBox1->viewport(), {fileUrl(path), fileUrl(path + "/inside.mp3")});
-    QCOMPARE(fx.entryBytes(), QList<QByteArray>(2, path + "/inside.mp3"));
-}
 
 QTEST_MAIN(TestDroppedFiles)
 #include "test_droppedfiles.moc"

@@ -32,126 +32,122 @@ private slots:
                                  "clip.MPEG", "film.mpg", "folder.mp3/x"});
         QCOMPARE(::mkfifo(QFile::encodeName(tmp_->filePath("x.mp3")).constData(), 0600), 0);
     }
-    void masksMatchRegardlessOfCase_data();
-    void masksMatchRegardlessOfCase();
-    void fileListShowsMatchingFilesAndUserActs();
-    void namesComeInCzechOrder();
-    void largeFolderKeepsTheOrder();
+
+    // Hidden files, folders and FIFOs stay out.
+    void masksMatchRegardlessOfCase_data() {
+        QTest::addColumn<QString>("mask");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("two masks, blanks around")
+            << " *.mpg;  *.mpeg ;" << QStringList({"clip.MPEG", "film.mpg"});
+        QTest::newRow("every file") << "*.*"
+                                    << QStringList({"a.Mp3", "B.MP3", "c.txt", "clip.MPEG",
+                                                    "film.mpg", "README", "song.mp3"});
+    }
+
+    // A new mask re-reads the shown directory.
+    void masksMatchRegardlessOfCase() {
+        QFETCH(QString, mask);
+        QFETCH(QStringList, names);
+        TFileListBox list;
+        list.setDirectory(folder());
+        list.setMask(mask);
+        QCOMPARE(allNames(list), names);
+    }
+
+    void fileListShowsMatchingFilesAndUserActs() {
+        TFileListBox list;
+        list.setMask("*.MP3");
+        list.setDirectory(folder());
+        QCOMPARE(allNames(list), QStringList({"a.Mp3", "B.MP3", "song.mp3"}));
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+
+        // Selected out of order; the names still come in list order.
+        for (int row : {2, 0})
+            list.selectionModel()->select(list.model()->index(row, 0), QItemSelectionModel::Select);
+        QCOMPARE(list.selectedNames(), QStringList({"a.Mp3", "song.mp3"}));
+
+        QSignalSpy clicked(&list, &TFileListBox::userClicked);
+        QSignalSpy keys(&list, &TFileListBox::keyPressed);
+        QSignalSpy activated(&list, &QAbstractItemView::activated);
+        const auto click = [&](int row, Qt::KeyboardModifiers mods) {
+            QTest::mouseClick(list.viewport(), Qt::LeftButton, mods,
+                              list.visualRect(list.model()->index(row, 0)).center());
+        };
+        click(1, {});
+        QCOMPARE(clicked.count(), 1);
+        QCOMPARE(list.ItemIndex(), 1);
+        QCOMPARE(list.selectedNames(), QStringList({"B.MP3"}));
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, {5, list.viewport()->height() - 2});
+        QCOMPARE(clicked.count(), 1); // below the last row
+
+        QTest::keyClick(&list, Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(clicked.count(), 2);
+        QCOMPARE(list.selectedNames(), QStringList({"B.MP3", "song.mp3"}));
+        // Ctrl+click moves the anchor that Shift+click extends from.
+        click(0, {});
+        click(1, Qt::ControlModifier);
+        click(2, Qt::ShiftModifier);
+        QCOMPARE(list.selectedNames(), QStringList({"B.MP3", "song.mp3"}));
+        click(0, Qt::ShiftModifier);
+        QCOMPARE(list.selectedNames(), QStringList({"a.Mp3", "B.MP3"}));
+        clicked.clear();
+        keys.clear();
+        QTest::keyClick(&list, Qt::Key_Return);
+        QTest::keyClick(&list, Qt::Key_F5);
+        QVERIFY(clicked.isEmpty() && activated.isEmpty());
+        QCOMPARE(keys.count(), 2);
+        QCOMPARE(keys.first().at(0).toInt(), int(Qt::Key_Return));
+
+        list.Update();
+        QCOMPARE(list.ItemIndex(), -1);
+        QCOMPARE(list.selectedNames(), QStringList());
+    }
+
+    // Numbers by value; names the collation holds equal ("2" and "02") by their bytes.
+    void namesComeInCzechOrder() {
+        makeFiles(tmp_->path(), {"zebra.mp3", "Track 10.mp3", "chata.mp3", "Track 2.mp3", "čaj.mp3",
+                                 "hora.mp3", "Ábel.mp3", "Track 02.mp3"});
+        TFileListBox list;
+        list.setMask("*.MP3");
+        list.setDirectory(folder());
+        QCOMPARE(allNames(list), QStringList({"a.Mp3", "Ábel.mp3", "B.MP3", "čaj.mp3", "hora.mp3",
+                                              "chata.mp3", "song.mp3", "Track 02.mp3",
+                                              "Track 2.mp3", "Track 10.mp3", "zebra.mp3"}));
+    }
+
+    // A large folder is sorted in parts that are then merged: still one order, every name
+    // once, and a dropped folder adds its files in that order.
+    void largeFolderKeepsTheOrder() {
+        QTemporaryDir dir;
+        QStringList names;
+        const QStringList words = {"čaj", "Chata", "hora", "cibule", "Ábel"};
+        for (int i = 0; i < 2101; ++i)
+            names.append(QStringLiteral("%1 %2.mp3").arg(words[i % words.size()]).arg(i));
+        // Links to one file: quicker to make than as many files.
+        makeFiles(dir.path(), {names.first()});
+        const QByteArray first = QFile::encodeName(dir.filePath(names.first()));
+        for (const QString& name : names.mid(1))
+            QCOMPARE(::link(first.constData(), QFile::encodeName(dir.filePath(name)).constData()),
+                     0);
+        TFileListBox list;
+        list.setMask("*.MP3");
+        list.setDirectory(dir.path());
+
+        const tb::CzechOrder czech;
+        std::sort(names.begin(), names.end(),
+                  [&](const QString& a, const QString& b) { return czech.less(a, b); });
+        QCOMPARE(allNames(list), names);
+        QList<QByteArray> bytes;
+        for (int row = 0; row < list.count(); ++row)
+            bytes.append(list.fileNameBytes(row));
+        QCOMPARE(TFileListBox::listedNames(QFile::encodeName(dir.path()), "*.MP3"), bytes);
+    }
 
 private:
     QString folder() const { return tb::directoryText(tmp_->path()); }
     std::optional<QTemporaryDir> tmp_;
 };
-
-// Hidden files, folders and FIFOs stay out.
-void TestFileListBox::masksMatchRegardlessOfCase_data() {
-    QTest::addColumn<QString>("mask");
-    QTest::addColumn<QStringList>("names");
-    QTest::newRow("two masks, blanks around")
-        << " *.mpg;  *.mpeg ;" << QStringList({"clip.MPEG", "film.mpg"});
-    QTest::newRow("every file") << "*.*"
-                                << QStringList({"a.Mp3", "B.MP3", "c.txt", "clip.MPEG", "film.mpg",
-                                                "README", "song.mp3"});
-}
-
-// A new mask re-reads the shown directory.
-void TestFileListBox::masksMatchRegardlessOfCase() {
-    QFETCH(QString, mask);
-    QFETCH(QStringList, names);
-    TFileListBox list;
-    list.setDirectory(folder());
-    list.setMask(mask);
-    QCOMPARE(allNames(list), names);
-}
-
-void TestFileListBox::fileListShowsMatchingFilesAndUserActs() {
-    TFileListBox list;
-    list.setMask("*.MP3");
-    list.setDirectory(folder());
-    QCOMPARE(allNames(list), QStringList({"a.Mp3", "B.MP3", "song.mp3"}));
-    list.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&list));
-
-    // Selected out of order; the names still come in list order.
-    for (int row : {2, 0})
-        list.selectionModel()->select(list.model()->index(row, 0), QItemSelectionModel::Select);
-    QCOMPARE(list.selectedNames(), QStringList({"a.Mp3", "song.mp3"}));
-
-    QSignalSpy clicked(&list, &TFileListBox::userClicked);
-    QSignalSpy keys(&list, &TFileListBox::keyPressed);
-    QSignalSpy activated(&list, &QAbstractItemView::activated);
-    const auto click = [&](int row, Qt::KeyboardModifiers mods) {
-        QTest::mouseClick(list.viewport(), Qt::LeftButton, mods,
-                          list.visualRect(list.model()->index(row, 0)).center());
-    };
-    click(1, {});
-    QCOMPARE(clicked.count(), 1);
-    QCOMPARE(list.ItemIndex(), 1);
-    QCOMPARE(list.selectedNames(), QStringList({"B.MP3"}));
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, {5, list.viewport()->height() - 2});
-    QCOMPARE(clicked.count(), 1); // below the last row
-
-    QTest::keyClick(&list, Qt::Key_Down, Qt::ShiftModifier);
-    QCOMPARE(clicked.count(), 2);
-    QCOMPARE(list.selectedNames(), QStringList({"B.MP3", "song.mp3"}));
-    // Ctrl+click moves the anchor that Shift+click extends from.
-    click(0, {});
-    click(1, Qt::ControlModifier);
-    click(2, Qt::ShiftModifier);
-    QCOMPARE(list.selectedNames(), QStringList({"B.MP3", "song.mp3"}));
-    click(0, Qt::ShiftModifier);
-    QCOMPARE(list.selectedNames(), QStringList({"a.Mp3", "B.MP3"}));
-    clicked.clear();
-    keys.clear();
-    QTest::keyClick(&list, Qt::Key_Return);
-    QTest::keyClick(&list, Qt::Key_F5);
-    QVERIFY(clicked.isEmpty() && activated.isEmpty());
-    QCOMPARE(keys.count(), 2);
-    QCOMPARE(keys.first().at(0).toInt(), int(Qt::Key_Return));
-
-    list.Update();
-    QCOMPARE(list.ItemIndex(), -1);
-    QCOMPARE(list.selectedNames(), QStringList());
-}
-
-// Numbers by value; names the collation holds equal ("2" and "02") by their bytes.
-void TestFileListBox::namesComeInCzechOrder() {
-    makeFiles(tmp_->path(), {"zebra.mp3", "Track 10.mp3", "chata.mp3", "Track 2.mp3", "čaj.mp3",
-                             "hora.mp3", "Ábel.mp3", "Track 02.mp3"});
-    TFileListBox list;
-    list.setMask("*.MP3");
-    list.setDirectory(folder());
-    QCOMPARE(allNames(list),
-             QStringList({"a.Mp3", "Ábel.mp3", "B.MP3", "čaj.mp3", "hora.mp3", "chata.mp3",
-                          "song.mp3", "Track 02.mp3", "Track 2.mp3", "Track 10.mp3", "zebra.mp3"}));
-}
-
-// A large folder is sorted in parts that are then merged: still one order, every name
-// once, and a dropped folder adds its files in that order.
-void TestFileListBox::largeFolderKeepsTheOrder() {
-    QTemporaryDir dir;
-    QStringList names;
-    const QStringList words = {"čaj", "Chata", "hora", "cibule", "Ábel"};
-    for (int i = 0; i < 2101; ++i)
-        names.append(QStringLiteral("%1 %2.mp3").arg(words[i % words.size()]).arg(i));
-    // Links to one file: quicker to make than as many files.
-    makeFiles(dir.path(), {names.first()});
-    const QByteArray first = QFile::encodeName(dir.filePath(names.first()));
-    for (const QString& name : names.mid(1))
-        QCOMPARE(::link(first.constData(), QFile::encodeName(dir.filePath(name)).constData()), 0);
-    TFileListBox list;
-    list.setMask("*.MP3");
-    list.setDirectory(dir.path());
-
-    const tb::CzechOrder czech;
-    std::sort(names.begin(), names.end(),
-              [&](const QString& a, const QString& b) { return czech.less(a, b); });
-    QCOMPARE(allNames(list), names);
-    QList<QByteArray> bytes;
-    for (int row = 0; row < list.count(); ++row)
-        bytes.append(list.fileNameBytes(row));
-    QCOMPARE(TFileListBox::listedNames(QFile::encodeName(dir.path()), "*.MP3"), bytes);
-}
 
 QTEST_MAIN(TestFileListBox)
 #include "test_filelistbox.moc"

@@ -14,25 +14,24 @@ class TestPaths : public QObject {
 
 private slots:
     void init() { QVERIFY(dir_.isValid()); }
-    void firstRunStartsInTheMusicFolderElseHome();
+
+    void firstRunStartsInTheMusicFolderElseHome() {
+        const QByteArray realHome = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(dir_.path()));
+        const auto restore = qScopeGuard([&] { qputenv("HOME", realHome); });
+        QCOMPARE(tb::firstRunDirectory(), tb::directoryText(dir_.path()));
+        QVERIFY(QDir(dir_.path()).mkdir("Music"));
+        QCOMPARE(tb::firstRunDirectory(), tb::directoryText(dir_.filePath("Music")));
+
+        MainWindowFixture fx;
+        TForm1& form = fx.show();
+        QCOMPARE(form.DirectoryListBox1->Directory(), tb::directoryText(dir_.filePath("Music")));
+        QCOMPARE(form.Edit1->text(), QStringLiteral("MP3/"));
+    }
 
 private:
     QTemporaryDir dir_;
 };
-
-void TestPaths::firstRunStartsInTheMusicFolderElseHome() {
-    const QByteArray realHome = qgetenv("HOME");
-    qputenv("HOME", QFile::encodeName(dir_.path()));
-    const auto restore = qScopeGuard([&] { qputenv("HOME", realHome); });
-    QCOMPARE(tb::firstRunDirectory(), tb::directoryText(dir_.path()));
-    QVERIFY(QDir(dir_.path()).mkdir("Music"));
-    QCOMPARE(tb::firstRunDirectory(), tb::directoryText(dir_.filePath("Music")));
-
-    MainWindowFixture fx;
-    TForm1& form = fx.show();
-    QCOMPARE(form.DirectoryListBox1->Directory(), tb::directoryText(dir_.filePath("Music")));
-    QCOMPARE(form.Edit1->text(), QStringLiteral("MP3/"));
-}
 
 QTEST_MAIN(TestPaths)
 #include "test_paths.moc"

@@ -62,238 +62,231 @@ class TestPlaylistCurating : public QObject {
     Q_OBJECT
 
 private slots:
-    void movesWithTheirKeysAndUndoes();
-    void sortsInCzechOrder();
-    void sortsBySelectionFileFolderAndTags();
-    void sortsByTheFilesOwnTags();
-    void reversesShufflesAndGivesBackTheBytes();
-    void removesDuplicatesAndMissingFiles();
-    void everyChangeIsOneStep();
-    void workerCancelledOrOvertaken();
-};
+    // Alt+arrows move the selected entries a place, Alt+Home/End to the ends; Ctrl+Z takes
+    // each move back, Ctrl+Shift+Z and Ctrl+Y make it again.
+    void movesWithTheirKeysAndUndoes() {
+        MainWindowFixture fx;
+        TForm1& form = fx.show();
+        fill(form, {"a", "b", "c", "d", "e"});
+        const QList<QByteArray> filled = state(*form.playlist());
+        form.ListBox1->setFocus();
+        select(form, {1, 3});
+        QVERIFY(form.Nahoru1->isEnabled());
+        QCOMPARE(form.Nahoru1->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Up));
 
-// Alt+arrows move the selected entries a place, Alt+Home/End to the ends; Ctrl+Z takes
-// each move back, Ctrl+Shift+Z and Ctrl+Y make it again.
-void TestPlaylistCurating::movesWithTheirKeysAndUndoes() {
-    MainWindowFixture fx;
-    TForm1& form = fx.show();
-    fill(form, {"a", "b", "c", "d", "e"});
-    const QList<QByteArray> filled = state(*form.playlist());
-    form.ListBox1->setFocus();
-    select(form, {1, 3});
-    QVERIFY(form.Nahoru1->isEnabled());
-    QCOMPARE(form.Nahoru1->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Up));
+        QTest::keyClick(form.ListBox1, Qt::Key_Up, Qt::AltModifier);
+        QCOMPARE(fx.entries(), QStringList({"b", "a", "d", "c", "e"}));
+        QCOMPARE(selectedTexts(form), QStringList({"b", "d"}));
+        QTest::keyClick(form.ListBox1, Qt::Key_End, Qt::AltModifier);
+        QCOMPARE(fx.entries(), QStringList({"a", "c", "e", "b", "d"}));
+        QTest::keyClick(form.ListBox1, Qt::Key_Down, Qt::AltModifier); // nothing below: no step
+        QTest::keyClick(form.ListBox1, Qt::Key_Home, Qt::AltModifier);
+        QCOMPARE(fx.entries(), QStringList({"b", "d", "a", "c", "e"}));
+        QTest::keyClick(form.ListBox1, Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(fx.entries(), QStringList({"a", "b", "d", "c", "e"}));
+        emit form.ListBox1->selectionDropped(5); // dragged below the last entry
+        QCOMPARE(fx.entries(), QStringList({"a", "c", "e", "b", "d"}));
+        QCOMPARE(selectedTexts(form), QStringList({"b", "d"}));
 
-    QTest::keyClick(form.ListBox1, Qt::Key_Up, Qt::AltModifier);
-    QCOMPARE(fx.entries(), QStringList({"b", "a", "d", "c", "e"}));
-    QCOMPARE(selectedTexts(form), QStringList({"b", "d"}));
-    QTest::keyClick(form.ListBox1, Qt::Key_End, Qt::AltModifier);
-    QCOMPARE(fx.entries(), QStringList({"a", "c", "e", "b", "d"}));
-    QTest::keyClick(form.ListBox1, Qt::Key_Down, Qt::AltModifier); // nothing below: no step
-    QTest::keyClick(form.ListBox1, Qt::Key_Home, Qt::AltModifier);
-    QCOMPARE(fx.entries(), QStringList({"b", "d", "a", "c", "e"}));
-    QTest::keyClick(form.ListBox1, Qt::Key_Down, Qt::AltModifier);
-    QCOMPARE(fx.entries(), QStringList({"a", "b", "d", "c", "e"}));
-    emit form.ListBox1->selectionDropped(5); // dragged below the last entry
-    QCOMPARE(fx.entries(), QStringList({"a", "c", "e", "b", "d"}));
-    QCOMPARE(selectedTexts(form), QStringList({"b", "d"}));
+        form.POP2->popup({0, 0}); // the menu names what undo takes back
+        QCOMPARE(form.Zpet1->text(), QStringLiteral("Zpět: Přesunout"));
+        form.POP2->hide();
+        for (int i = 0; i < 5; ++i)
+            QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(state(*form.playlist()), filled);
+        QCOMPARE(form.Zpet1->text(), QStringLiteral("Zpět: Přidat"));
+        QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(fx.entries(), QStringList({"b", "a", "d", "c", "e"}));
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClick(&form, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(fx.entries(), QStringList({"a", "c", "e", "b", "d"}));
+        QVERIFY(!form.Znovu1->isEnabled());
+    }
 
-    form.POP2->popup({0, 0}); // the menu names what undo takes back
-    QCOMPARE(form.Zpet1->text(), QStringLiteral("Zpět: Přesunout"));
-    form.POP2->hide();
-    for (int i = 0; i < 5; ++i)
-        QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(state(*form.playlist()), filled);
-    QCOMPARE(form.Zpet1->text(), QStringLiteral("Zpět: Přidat"));
-    QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(fx.entries(), QStringList({"b", "a", "d", "c", "e"}));
-    for (int i = 0; i < 4; ++i)
-        QTest::keyClick(&form, Qt::Key_Y, Qt::ControlModifier);
-    QCOMPARE(fx.entries(), QStringList({"a", "c", "e", "b", "d"}));
-    QVERIFY(!form.Znovu1->isEnabled());
-}
+    // Czech order, numbers by value, texts equal under the collation in their order: the
+    // collation's own rows are its test's.
+    void sortsInCzechOrder() {
+        MainWindowFixture fx;
+        TForm1& form = fx.show();
+        fill(form, {"Track 10", "chata", "Track 2", "hora", "čaj", "Track 02", "cibule", "Ábel"});
+        form.SeraditPodle.at(0)->trigger();
+        QCOMPARE(fx.entries(), QStringList({"Ábel", "cibule", "čaj", "hora", "chata", "Track 2",
+                                            "Track 02", "Track 10"}));
+    }
 
-// Czech order, numbers by value, texts equal under the collation in their order: the
-// collation's own rows are its test's.
-void TestPlaylistCurating::sortsInCzechOrder() {
-    MainWindowFixture fx;
-    TForm1& form = fx.show();
-    fill(form, {"Track 10", "chata", "Track 2", "hora", "čaj", "Track 02", "cibule", "Ábel"});
-    form.SeraditPodle.at(0)->trigger();
-    QCOMPARE(fx.entries(), QStringList({"Ábel", "cibule", "čaj", "hora", "chata", "Track 2",
-                                        "Track 02", "Track 10"}));
-}
+    // With more than one entry selected only they are sorted, in their places; the other
+    // keys are the file's name, its folder then name, and its artist then title.
+    void sortsBySelectionFileFolderAndTags() {
+        MainWindowFixture fx;
+        TForm1& form = fx.show();
+        PlaylistModel& playlist = *form.playlist();
+        playlist.append("3", "/b/Track 10.mp3");
+        playlist.append("1", "/a/Track 2.mp3");
+        playlist.append("2", "/c/Track 1.mp3");
+        playlist.append("/b/Ábel.mp3"); // no file known: the text is the path
+        form.SeraditPodle.at(1)->trigger();
+        QCOMPARE(fx.entries(), QStringList({"/b/Ábel.mp3", "2", "1", "3"}));
+        form.SeraditPodle.at(2)->trigger();
+        QCOMPARE(fx.entries(), QStringList({"1", "/b/Ábel.mp3", "3", "2"}));
 
-// With more than one entry selected only they are sorted, in their places; the other
-// keys are the file's name, its folder then name, and its artist then title.
-void TestPlaylistCurating::sortsBySelectionFileFolderAndTags() {
-    MainWindowFixture fx;
-    TForm1& form = fx.show();
-    PlaylistModel& playlist = *form.playlist();
-    playlist.append("3", "/b/Track 10.mp3");
-    playlist.append("1", "/a/Track 2.mp3");
-    playlist.append("2", "/c/Track 1.mp3");
-    playlist.append("/b/Ábel.mp3"); // no file known: the text is the path
-    form.SeraditPodle.at(1)->trigger();
-    QCOMPARE(fx.entries(), QStringList({"/b/Ábel.mp3", "2", "1", "3"}));
-    form.SeraditPodle.at(2)->trigger();
-    QCOMPARE(fx.entries(), QStringList({"1", "/b/Ábel.mp3", "3", "2"}));
-
-    form.playlistCurating().setTagReader(
-        [](const std::string& path, QString& artist, QString& title) {
+        form.playlistCurating().setTagReader([](const std::string& path, QString& artist,
+                                                QString& title) {
             if (path == "/c/Track 1.mp3")
                 return false; // unreadable: sorted by its name as the title
             artist = path == "/a/Track 2.mp3" ? QStringLiteral("Čechomor") : QStringLiteral("Cob");
             title = QString::fromStdString(path);
             return true;
         });
-    form.SeraditPodle.at(3)->trigger();
-    QCOMPARE(fx.entries(), QStringList({"/b/Ábel.mp3", "2", "3", "1"}));
+        form.SeraditPodle.at(3)->trigger();
+        QCOMPARE(fx.entries(), QStringList({"/b/Ábel.mp3", "2", "3", "1"}));
 
-    select(form, {1, 3});
-    form.SeraditPodle.at(0)->trigger();
-    QCOMPARE(fx.entries(), QStringList({"/b/Ábel.mp3", "1", "3", "2"}));
-    QCOMPARE(selectedTexts(form), QStringList({"1", "2"}));
-}
+        select(form, {1, 3});
+        form.SeraditPodle.at(0)->trigger();
+        QCOMPARE(fx.entries(), QStringList({"/b/Ábel.mp3", "1", "3", "2"}));
+        QCOMPARE(selectedTexts(form), QStringList({"1", "2"}));
+    }
 
-// Without a reader set in its place, the files' own tags give the artist and title.
-void TestPlaylistCurating::sortsByTheFilesOwnTags() {
-    QTemporaryDir dir;
-    const QString a = dir.filePath("a.mp3"), b = dir.filePath("b.mp3");
-    tb::test::writeFile(a, tb::test::audio + tb::test::tag("Píseň", "Zelenina"));
-    tb::test::writeFile(b, tb::test::audio + tb::test::tag("Píseň", "Artyčok"));
-    MainWindowFixture fx;
-    TForm1& form = fx.show();
-    form.playlist()->append("a", a.toStdString());
-    form.playlist()->append("b", b.toStdString());
-    form.SeraditPodle.at(3)->trigger();
-    QTRY_COMPARE(fx.entries(), QStringList({"b", "a"}));
-}
+    // Without a reader set in its place, the files' own tags give the artist and title.
+    void sortsByTheFilesOwnTags() {
+        QTemporaryDir dir;
+        const QString a = dir.filePath("a.mp3"), b = dir.filePath("b.mp3");
+        tb::test::writeFile(a, tb::test::audio + tb::test::tag("Píseň", "Zelenina"));
+        tb::test::writeFile(b, tb::test::audio + tb::test::tag("Píseň", "Artyčok"));
+        MainWindowFixture fx;
+        TForm1& form = fx.show();
+        form.playlist()->append("a", a.toStdString());
+        form.playlist()->append("b", b.toStdString());
+        form.SeraditPodle.at(3)->trigger();
+        QTRY_COMPARE(fx.entries(), QStringList({"b", "a"}));
+    }
 
-void TestPlaylistCurating::reversesShufflesAndGivesBackTheBytes() {
-    MainWindowFixture fx;
-    TForm1& form = fx.show();
-    QStringList texts;
-    for (int i = 0; i < 40; ++i)
-        texts.append(QString::number(i));
-    fill(form, texts);
-    form.playlist()->appendItems({{"\xC8\xE1p.mp3", "", "Čáp", "Pták", "", 61'000, "/p.mp3"}});
-    const QList<QByteArray> filled = state(*form.playlist());
-    form.Obratit1->trigger();
-    QCOMPARE(state(*form.playlist()).first(), filled.last());
-    QCOMPARE(state(*form.playlist()).last(), filled.first());
-    form.playlistCurating().setShuffleSeed(1);
-    form.Zamichat1->trigger();
-    QList<QByteArray> shuffled = state(*form.playlist());
-    QVERIFY(shuffled != filled);
-    std::sort(shuffled.begin(), shuffled.end());
-    QList<QByteArray> sortedFilled = filled;
-    std::sort(sortedFilled.begin(), sortedFilled.end());
-    QCOMPARE(shuffled, sortedFilled);
-    QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
-    QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(state(*form.playlist()), filled);
-    QCOMPARE(form.Digits1->Value(), 41);
-}
+    void reversesShufflesAndGivesBackTheBytes() {
+        MainWindowFixture fx;
+        TForm1& form = fx.show();
+        QStringList texts;
+        for (int i = 0; i < 40; ++i)
+            texts.append(QString::number(i));
+        fill(form, texts);
+        form.playlist()->appendItems({{"\xC8\xE1p.mp3", "", "Čáp", "Pták", "", 61'000, "/p.mp3"}});
+        const QList<QByteArray> filled = state(*form.playlist());
+        form.Obratit1->trigger();
+        QCOMPARE(state(*form.playlist()).first(), filled.last());
+        QCOMPARE(state(*form.playlist()).last(), filled.first());
+        form.playlistCurating().setShuffleSeed(1);
+        form.Zamichat1->trigger();
+        QList<QByteArray> shuffled = state(*form.playlist());
+        QVERIFY(shuffled != filled);
+        std::sort(shuffled.begin(), shuffled.end());
+        QList<QByteArray> sortedFilled = filled;
+        std::sort(sortedFilled.begin(), sortedFilled.end());
+        QCOMPARE(shuffled, sortedFilled);
+        QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(state(*form.playlist()), filled);
+        QCOMPARE(form.Digits1->Value(), 41);
+    }
 
-// Duplicates lead to the same file, or without a file have the same text; the first
-// stays. A missing file is removed only when the user agrees, and an entry whose file
-// is not known is never missing.
-void TestPlaylistCurating::removesDuplicatesAndMissingFiles() {
-    MainWindowFixture fx;
-    TForm1& form = fx.showIn(QDir::tempPath() + "/curating-missing", {"a.mp3", "b.mp3"});
-    const std::string folder = QFile::encodeName(form.DirectoryListBox1->Directory()).toStdString();
-    PlaylistModel& playlist = *form.playlist();
-    playlist.append("a", folder + "/a.mp3");
-    playlist.append("also a", folder + "/a.mp3");
-    playlist.append("http://radio");
-    playlist.append("gone", folder + "/gone.mp3");
-    playlist.append("http://radio");
-    playlist.append("b", folder + "/b.mp3");
-    const QList<QByteArray> filled = state(playlist);
+    // Duplicates lead to the same file, or without a file have the same text; the first
+    // stays. A missing file is removed only when the user agrees, and an entry whose file
+    // is not known is never missing.
+    void removesDuplicatesAndMissingFiles() {
+        MainWindowFixture fx;
+        TForm1& form = fx.showIn(QDir::tempPath() + "/curating-missing", {"a.mp3", "b.mp3"});
+        const std::string folder =
+            QFile::encodeName(form.DirectoryListBox1->Directory()).toStdString();
+        PlaylistModel& playlist = *form.playlist();
+        playlist.append("a", folder + "/a.mp3");
+        playlist.append("also a", folder + "/a.mp3");
+        playlist.append("http://radio");
+        playlist.append("gone", folder + "/gone.mp3");
+        playlist.append("http://radio");
+        playlist.append("b", folder + "/b.mp3");
+        const QList<QByteArray> filled = state(playlist);
 
-    form.Duplicity1->trigger();
-    QCOMPARE(fx.entries(), QStringList({"a", "http://radio", "gone", "b"}));
-    QCOMPARE(fx.dialogs.texts().last(), QStringLiteral("Odebrané duplicitní položky: 2"));
-    QCOMPARE(form.Digits1->Value(), 4);
+        form.Duplicity1->trigger();
+        QCOMPARE(fx.entries(), QStringList({"a", "http://radio", "gone", "b"}));
+        QCOMPARE(fx.dialogs.texts().last(), QStringLiteral("Odebrané duplicitní položky: 2"));
+        QCOMPARE(form.Digits1->Value(), 4);
 
-    fx.dialogs.answers = {Dialogs::Answer::No};
-    form.Chybejici1->trigger();
-    QVERIFY(fx.dialogs.texts().last().startsWith(QStringLiteral("Nenalezené soubory: 1.")));
-    QCOMPARE(fx.entries().size(), 4);
-    fx.dialogs.answers = {Dialogs::Answer::Yes};
-    form.Chybejici1->trigger();
-    QCOMPARE(fx.entries(), QStringList({"a", "http://radio", "b"}));
-    form.Chybejici1->trigger();
-    QCOMPARE(fx.dialogs.texts().last(),
-             QStringLiteral("Soubory všech položek jsou na svém místě."));
+        fx.dialogs.answers = {Dialogs::Answer::No};
+        form.Chybejici1->trigger();
+        QVERIFY(fx.dialogs.texts().last().startsWith(QStringLiteral("Nenalezené soubory: 1.")));
+        QCOMPARE(fx.entries().size(), 4);
+        fx.dialogs.answers = {Dialogs::Answer::Yes};
+        form.Chybejici1->trigger();
+        QCOMPARE(fx.entries(), QStringList({"a", "http://radio", "b"}));
+        form.Chybejici1->trigger();
+        QCOMPARE(fx.dialogs.texts().last(),
+                 QStringLiteral("Soubory všech položek jsou na svém místě."));
 
-    QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
-    QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(state(playlist), filled);
-    QCOMPARE(form.Digits1->Value(), 6);
-}
+        QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(state(playlist), filled);
+        QCOMPARE(form.Digits1->Value(), 6);
+    }
 
-// Adding from the file list, removing, removing all and opening a playlist are each one
-// step that gives back what was there.
-void TestPlaylistCurating::everyChangeIsOneStep() {
-    MainWindowFixture fx;
-    TForm1& form = fx.showSongs(QDir::tempPath() + "/curating-steps", {"x", "y", "z"});
-    fx.selectFiles({0, 1, 2});
-    form.Timer1Timer();    // enables the buttons as the window's timer does
-    form.Button1->click(); // three files, one step
-    QCOMPARE(form.playlist()->count(), 3u);
-    const QList<QByteArray> added = state(*form.playlist());
-    select(form, {1});
-    form.Timer1Timer();
-    form.Button3->click();
-    QCOMPARE(form.playlist()->count(), 2u);
-    fx.dialogs.answers = {Dialogs::Answer::Yes};
-    form.Button2->click();
-    QCOMPARE(form.playlist()->count(), 0u);
-    QCOMPARE(form.Zpet1->text(), QStringLiteral("Zpět: Odebrat vše"));
-    QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
-    QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(state(*form.playlist()), added);
-    QCOMPARE(form.Digits1->Value(), 3);
-    QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(form.playlist()->count(), 0u);
-    QVERIFY(!form.Zpet1->isEnabled());
-    QCOMPARE(form.Digits1->Value(), 0);
-}
+    // Adding from the file list, removing, removing all and opening a playlist are each one
+    // step that gives back what was there.
+    void everyChangeIsOneStep() {
+        MainWindowFixture fx;
+        TForm1& form = fx.showSongs(QDir::tempPath() + "/curating-steps", {"x", "y", "z"});
+        fx.selectFiles({0, 1, 2});
+        form.Timer1Timer();    // enables the buttons as the window's timer does
+        form.Button1->click(); // three files, one step
+        QCOMPARE(form.playlist()->count(), 3u);
+        const QList<QByteArray> added = state(*form.playlist());
+        select(form, {1});
+        form.Timer1Timer();
+        form.Button3->click();
+        QCOMPARE(form.playlist()->count(), 2u);
+        fx.dialogs.answers = {Dialogs::Answer::Yes};
+        form.Button2->click();
+        QCOMPARE(form.playlist()->count(), 0u);
+        QCOMPARE(form.Zpet1->text(), QStringLiteral("Zpět: Odebrat vše"));
+        QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(state(*form.playlist()), added);
+        QCOMPARE(form.Digits1->Value(), 3);
+        QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(form.playlist()->count(), 0u);
+        QVERIFY(!form.Zpet1->isEnabled());
+        QCOMPARE(form.Digits1->Value(), 0);
+    }
 
-// On the worker, a cancelled command leaves the playlist and its history as they were,
-// and one that the playlist outran is made again on what it is now.
-void TestPlaylistCurating::workerCancelledOrOvertaken() {
-    MainWindowFixture fx;
-    TForm1& form = fx.show();
-    fill(form, {"c", "a", "b"});
-    form.playlistCurating().setWorkerThreshold(0);
-    const QList<QByteArray> filled = state(*form.playlist());
-    const QString undoBefore = form.Zpet1->text();
+    // On the worker, a cancelled command leaves the playlist and its history as they were,
+    // and one that the playlist outran is made again on what it is now.
+    void workerCancelledOrOvertaken() {
+        MainWindowFixture fx;
+        TForm1& form = fx.show();
+        fill(form, {"c", "a", "b"});
+        form.playlistCurating().setWorkerThreshold(0);
+        const QList<QByteArray> filled = state(*form.playlist());
+        const QString undoBefore = form.Zpet1->text();
 
-    form.playlistCurating().setTagReader([](const std::string&, QString&, QString&) {
-        QThread::msleep(250); // a slow disk: the box shows while the tags are read
-        return false;
-    });
-    form.SeraditPodle.at(3)->trigger();
-    QVERIFY(form.playlistCurating().busy());
-    QVERIFY(!form.Zpet1->isEnabled() && !form.Obratit1->isEnabled());
-    QProgressDialog* progress = nullptr;
-    QTRY_VERIFY((progress = form.findChild<QProgressDialog*>(QStringLiteral("curatingProgress"))));
-    QVERIFY(progress->isVisible());
-    progress->findChild<QPushButton*>()->click(); // "Zrušit"
-    QTRY_VERIFY(!form.playlistCurating().busy());
-    QCOMPARE(state(*form.playlist()), filled);
-    QCOMPARE(form.Zpet1->text(), undoBefore);
+        form.playlistCurating().setTagReader([](const std::string&, QString&, QString&) {
+            QThread::msleep(250); // a slow disk: the box shows while the tags are read
+            return false;
+        });
+        form.SeraditPodle.at(3)->trigger();
+        QVERIFY(form.playlistCurating().busy());
+        QVERIFY(!form.Zpet1->isEnabled() && !form.Obratit1->isEnabled());
+        QProgressDialog* progress = nullptr;
+        QTRY_VERIFY(
+            (progress = form.findChild<QProgressDialog*>(QStringLiteral("curatingProgress"))));
+        QVERIFY(progress->isVisible());
+        progress->findChild<QPushButton*>()->click(); // "Zrušit"
+        QTRY_VERIFY(!form.playlistCurating().busy());
+        QCOMPARE(state(*form.playlist()), filled);
+        QCOMPARE(form.Zpet1->text(), undoBefore);
 
-    form.SeraditPodle.at(0)->trigger();
-    form.playlist()->append("0"); // before the worker's result is taken in
-    QTRY_VERIFY(!form.playlistCurating().busy());
-    QCOMPARE(fx.entries(), QStringList({"0", "a", "b", "c"}));
-    undoAll(form);
-    QCOMPARE(form.playlist()->count(), 0u);
-}
+        form.SeraditPodle.at(0)->trigger();
+        form.playlist()->append("0"); // before the worker's result is taken in
+        QTRY_VERIFY(!form.playlistCurating().busy());
+        QCOMPARE(fx.entries(), QStringList({"0", "a", "b", "c"}));
+        undoAll(form);
+        QCOMPARE(form.playlist()->count(), 0u);
+    }
+};
 
 QTEST_MAIN(TestPlaylistCurating)
 #include "test_playlistcurating.moc"

@@ -44,10 +44,96 @@ class TestPlaylistFind : public QObject {
     Q_OBJECT
 
 private slots:
-    void findsIgnoringCaseAndAccentsRoundTheList();
-    void noMatchKeepsTheSelection();
-    void farMatchAmongManyIsFoundAndShown();
-    void mainWindowFindsByKeysAndMenu();
+    void findsIgnoringCaseAndAccentsRoundTheList() {
+        Window w({"Černá kočka.mp3", "Žlutý pes.mp3", "\x8Elut\xFD kocour.mp3" /* Windows-1250 */,
+                  "ŽLUTÁ PONORKA.mp3", "zlutý kůň.mp3"});
+        const QImage closed = w.window.grab().toImage();
+        w.list->setSelected(0, true);
+        w.list->setSelected(3, true);
+        w.type(QStringLiteral("zlutý"));
+        QCOMPARE(w.list->selectionFlags(), (std::vector<bool>{0, 1, 0, 0, 0}));
+        QCOMPARE(w.list->currentRow(), 1);
+        // Onwards and back round the ends, by F3 and Enter with or without Shift.
+        const std::pair<QKeyCombination, int> steps[] = {
+            {Qt::Key_F3, 2},
+            {Qt::Key_Return, 4},
+            {Qt::Key_F3, 1},
+            {Qt::SHIFT | Qt::Key_F3, 4},
+            {Qt::SHIFT | Qt::Key_Return, 2},
+        };
+        for (const auto& [key, row] : steps) {
+            QTest::keyClick(w.find.field(), key.key(), key.keyboardModifiers());
+            QCOMPARE(w.list->currentRow(), row);
+            QCOMPARE(w.list->selectedCount(), 1);
+        }
+        // Ctrl+F again selects the text, so that typing replaces it.
+        w.type(QStringLiteral("PONORKA"));
+        QCOMPARE(w.list->currentRow(), 3);
+        QVERIFY(!w.list->geometry().intersects(w.find.field()->parentWidget()->geometry()));
+
+        QTest::keyClick(w.find.field(), Qt::Key_Escape);
+        QVERIFY(!w.find.isOpen());
+        QVERIFY(w.list->hasFocus());
+        w.list->clearSelection();
+        w.list->setCurrentRow(-1);
+        QCOMPARE(w.window.grab().toImage(), closed);
+    }
+
+    void noMatchKeepsTheSelection() {
+        Window w({"alfa.mp3", "beta.mp3", "gama.mp3"});
+        w.type(QStringLiteral("beta"));
+        w.list->setSelected(2, true);
+        QTest::keyClick(w.find.field(), Qt::Key_X);
+        QCOMPARE(w.list->selectionFlags(), (std::vector<bool>{0, 1, 1}));
+        QVERIFY(w.notFoundShown());
+        // A matching entry that comes later is found, and the field looks as before.
+        w.model.append("betax.mp3");
+        QTRY_COMPARE(w.list->currentRow(), 3);
+        QCOMPARE(w.list->selectionFlags(), (std::vector<bool>{0, 0, 0, 1}));
+        QVERIFY(!w.notFoundShown());
+        QTest::keyClick(w.find.field(), Qt::Key_Backspace);
+        QTest::keyClick(w.find.field(), Qt::Key_Backspace);
+        QVERIFY(!w.notFoundShown());
+    }
+
+    void farMatchAmongManyIsFoundAndShown() {
+        std::vector<std::string> entries;
+        for (int i = 0; i < 200'000; ++i)
+            entries.push_back("Skladba č. " + std::to_string(i) + ".mp3");
+        entries[199'990] = "Žlutý pes.mp3";
+        Window w(entries);
+        w.type(QStringLiteral("zlutý pes"));
+        QVERIFY(w.find.searching()); // the window answers meanwhile
+        std::vector<bool> remove(w.model.count(), false);
+        remove[0] = true;
+        w.model.removeFlagged(remove); // searched again as the rows are now
+        QTRY_COMPARE(w.list->currentRow(), 199'989);
+        QVERIFY(w.list->viewport()->rect().contains(w.list->visualRect(199'989)));
+        // An entry added while the search runs is searched too, wherever the search is.
+        w.type(QStringLiteral("kocour"));
+        QVERIFY(w.find.searching());
+        w.model.append("Kocour.mp3");
+        QTRY_COMPARE(w.list->currentRow(), 199'999);
+    }
+
+    void mainWindowFindsByKeysAndMenu() {
+        tb::test::MainWindowFixture fx;
+        TForm1& form = fx.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        const QList<QAction*> menu = form.POP2->actions().mid(form.POP2->actions().size() - 3);
+        QCOMPARE(menu.at(0)->text() + menu.at(0)->shortcut().toString(),
+                 QStringLiteral("NajítCtrl+F"));
+        QCOMPARE(menu.at(1)->shortcut(), QKeySequence(Qt::Key_F3));
+        QCOMPARE(menu.at(2)->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F3));
+        QVERIFY(!menu.at(0)->isEnabled()); // nothing to find yet
+        form.playlist()->append("a.mp3");
+        form.playlist()->append("Žlutý pes.mp3");
+        QTest::keyClick(&form, Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), "PES");
+        QCOMPARE(form.ListBox1->currentRow(), 1);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(form.ListBox1->hasFocus());
+    }
     // A letter of several characters, as a Korean syllable is, is found whole.
     void findsLettersOfSeveralCharacters() {
         Window w({"alfa.mp3", "아리랑.mp3"});
@@ -55,96 +141,6 @@ private slots:
         QCOMPARE(w.list->currentRow(), 1);
     }
 };
-
-void TestPlaylistFind::findsIgnoringCaseAndAccentsRoundTheList() {
-    Window w({"Černá kočka.mp3", "Žlutý pes.mp3", "\x8Elut\xFD kocour.mp3" /* Windows-1250 */,
-              "ŽLUTÁ PONORKA.mp3", "zlutý kůň.mp3"});
-    const QImage closed = w.window.grab().toImage();
-    w.list->setSelected(0, true);
-    w.list->setSelected(3, true);
-    w.type(QStringLiteral("zlutý"));
-    QCOMPARE(w.list->selectionFlags(), (std::vector<bool>{0, 1, 0, 0, 0}));
-    QCOMPARE(w.list->currentRow(), 1);
-    // Onwards and back round the ends, by F3 and Enter with or without Shift.
-    const std::pair<QKeyCombination, int> steps[] = {
-        {Qt::Key_F3, 2},
-        {Qt::Key_Return, 4},
-        {Qt::Key_F3, 1},
-        {Qt::SHIFT | Qt::Key_F3, 4},
-        {Qt::SHIFT | Qt::Key_Return, 2},
-    };
-    for (const auto& [key, row] : steps) {
-        QTest::keyClick(w.find.field(), key.key(), key.keyboardModifiers());
-        QCOMPARE(w.list->currentRow(), row);
-        QCOMPARE(w.list->selectedCount(), 1);
-    }
-    // Ctrl+F again selects the text, so that typing replaces it.
-    w.type(QStringLiteral("PONORKA"));
-    QCOMPARE(w.list->currentRow(), 3);
-    QVERIFY(!w.list->geometry().intersects(w.find.field()->parentWidget()->geometry()));
-
-    QTest::keyClick(w.find.field(), Qt::Key_Escape);
-    QVERIFY(!w.find.isOpen());
-    QVERIFY(w.list->hasFocus());
-    w.list->clearSelection();
-    w.list->setCurrentRow(-1);
-    QCOMPARE(w.window.grab().toImage(), closed);
-}
-
-void TestPlaylistFind::noMatchKeepsTheSelection() {
-    Window w({"alfa.mp3", "beta.mp3", "gama.mp3"});
-    w.type(QStringLiteral("beta"));
-    w.list->setSelected(2, true);
-    QTest::keyClick(w.find.field(), Qt::Key_X);
-    QCOMPARE(w.list->selectionFlags(), (std::vector<bool>{0, 1, 1}));
-    QVERIFY(w.notFoundShown());
-    // A matching entry that comes later is found, and the field looks as before.
-    w.model.append("betax.mp3");
-    QTRY_COMPARE(w.list->currentRow(), 3);
-    QCOMPARE(w.list->selectionFlags(), (std::vector<bool>{0, 0, 0, 1}));
-    QVERIFY(!w.notFoundShown());
-    QTest::keyClick(w.find.field(), Qt::Key_Backspace);
-    QTest::keyClick(w.find.field(), Qt::Key_Backspace);
-    QVERIFY(!w.notFoundShown());
-}
-
-void TestPlaylistFind::farMatchAmongManyIsFoundAndShown() {
-    std::vector<std::string> entries;
-    for (int i = 0; i < 200'000; ++i)
-        entries.push_back("Skladba č. " + std::to_string(i) + ".mp3");
-    entries[199'990] = "Žlutý pes.mp3";
-    Window w(entries);
-    w.type(QStringLiteral("zlutý pes"));
-    QVERIFY(w.find.searching()); // the window answers meanwhile
-    std::vector<bool> remove(w.model.count(), false);
-    remove[0] = true;
-    w.model.removeFlagged(remove); // searched again as the rows are now
-    QTRY_COMPARE(w.list->currentRow(), 199'989);
-    QVERIFY(w.list->viewport()->rect().contains(w.list->visualRect(199'989)));
-    // An entry added while the search runs is searched too, wherever the search is.
-    w.type(QStringLiteral("kocour"));
-    QVERIFY(w.find.searching());
-    w.model.append("Kocour.mp3");
-    QTRY_COMPARE(w.list->currentRow(), 199'999);
-}
-
-void TestPlaylistFind::mainWindowFindsByKeysAndMenu() {
-    tb::test::MainWindowFixture fx;
-    TForm1& form = fx.show();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-    const QList<QAction*> menu = form.POP2->actions().mid(form.POP2->actions().size() - 3);
-    QCOMPARE(menu.at(0)->text() + menu.at(0)->shortcut().toString(), QStringLiteral("NajítCtrl+F"));
-    QCOMPARE(menu.at(1)->shortcut(), QKeySequence(Qt::Key_F3));
-    QCOMPARE(menu.at(2)->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F3));
-    QVERIFY(!menu.at(0)->isEnabled()); // nothing to find yet
-    form.playlist()->append("a.mp3");
-    form.playlist()->append("Žlutý pes.mp3");
-    QTest::keyClick(&form, Qt::Key_F, Qt::ControlModifier);
-    QTest::keyClicks(QApplication::focusWidget(), "PES");
-    QCOMPARE(form.ListBox1->currentRow(), 1);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    QVERIFY(form.ListBox1->hasFocus());
-}
 
 QTEST_MAIN(TestPlaylistFind)
 #include "test_playlistfind.moc"

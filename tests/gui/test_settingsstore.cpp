@@ -8,18 +8,16 @@ class TestSettingsStore : public QObject {
     Q_OBJECT
 
 private slots:
-    void settingsLiveInTheUsersConfigFolder();
+    // Earlier runs' settings are found where they have always been kept.
+    void settingsLiveInTheUsersConfigFolder() {
+        QTemporaryDir configHome; // never the user's own settings, also outside ctest
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
+        tb::QtSettingsStore().write("RgPlay", QStringLiteral("/opt/přehrávač/play"));
+        QCOMPARE(tb::QtSettingsStore().read("RgPlay"),
+                 std::optional<QString>(QStringLiteral("/opt/přehrávač/play")));
+        QVERIFY(QFileInfo::exists(configHome.filePath("Brivola/Trackbinder.conf")));
+    }
 };
-
-// Earlier runs' settings are found where they have always been kept.
-void TestSettingsStore::settingsLiveInTheUsersConfigFolder() {
-    QTemporaryDir configHome; // never the user's own settings, also outside ctest
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
-    tb::QtSettingsStore().write("RgPlay", QStringLiteral("/opt/přehrávač/play"));
-    QCOMPARE(tb::QtSettingsStore().read("RgPlay"),
-             std::optional<QString>(QStringLiteral("/opt/přehrávač/play")));
-    QVERIFY(QFileInfo::exists(configHome.filePath("Brivola/Trackbinder.conf")));
-}
 
 QTEST_MAIN(TestSettingsStore)
 #include "test_settingsstore.moc"

@@ -194,13 +194,13 @@ private slots:
             QApplication::sendEvent(button, &event);
         };
         button->setFrameStyle(fsRegular);
-        QTest::qWait(20);
+        QCoreApplication::sendPostedEvents(); // the repaint it asked for
         paints.count = 0;
         enter();
         leave();
         QCOMPARE(paints.count, 0);
         button->setFrameStyle(fsExplorer);
-        QTest::qWait(20);
+        QCoreApplication::sendPostedEvents();
         paints.count = 0;
         enter();
         QCOMPARE(paints.count, 1);
@@ -305,6 +305,8 @@ private slots:
         QTEST(reader->text(QAccessible::Name), "name");
         QTEST(reader->text(QAccessible::Accelerator), "accelerator");
         QCOMPARE(notices.count(QAccessible::NameChanged, button), 1);
+        if (QByteArrayView(QTest::currentDataTag()) != "marked letter")
+            return; // the rest does not depend on the caption
 
         // The press runs the click from the event loop, so that a modal window it opens does
         // not hold the reader's call; a disabled button offers and runs nothing.
@@ -316,7 +318,7 @@ private slots:
         QTRY_COMPARE(clicks.count(), 1);
         reader->actionInterface()->doAction(press);
         button->setEnabled(false); // before the queued click runs
-        QTest::qWait(20);
+        QCoreApplication::sendPostedEvents();
         QCOMPARE(clicks.count(), 1);
         QVERIFY(reader->actionInterface()->actionNames().isEmpty());
         QVERIFY(reader->state().disabled);

@@ -53,182 +53,176 @@ private slots:
         installAccessibleFactory();
         installPlaylistAccessibleFactory();
     }
-    void firstRunDefaultsErrorBoxAndHelp();
-    void storedSettingsAndClose();
-    void timerEnablesCommands();
-    void aboutBoxOnlyWhenTheRunEnds();
-    void rightClickKeepsTheSelection();
-    void everyWindowNamesItsControls();
-    void keysClickTheButtonsWithoutFocus();
+
+    void firstRunDefaultsErrorBoxAndHelp() {
+        MainWindowFixture fx;
+        TForm1& form = fx.show();
+        QCOMPARE(form.DirectoryListBox1->Directory(), tb::firstRunDirectory());
+        QCOMPARE(fx.settings.rgPlay, tb::defaultPlayerCommand());
+        QVERIFY(fx.settings.cistTag && fx.settings.blikatka && fx.settings.askRun &&
+                fx.settings.delAfter);
+        QVERIFY(form.LCD991->isVisible() && form.Timer2->isActive());
+        // The counter shows all its digits, as a mechanical one does: 100 reads 000100.
+        form.Digits1->setValue(100);
+        const QImage counter = form.Digits1->grab().toImage();
+        const auto cell = [&](int i) {
+            const int width = counter.width() / form.Digits1->DigitCount();
+            return counter.copy(i * width, 0, width, counter.height());
+        };
+        QCOMPARE(cell(0), cell(5));
+        QVERIFY(cell(0) != cell(3));
+
+        form.guarded([] { throw tb::IoError::fromErrno(ENOENT); });
+        QCOMPARE(fx.dialogs.texts(), QStringList{"File not found."});
+        QCOMPARE(fx.dialogs.shown.first().title, QStringLiteral("Trackbinder"));
+        form.TransparentButton2Click(); // help: the page beside the program
+        QCOMPARE(fx.launcher.documents, QStringList{tb::programDirectory() + "index.htm"});
+    }
+
+    void storedSettingsAndClose() {
+        MainWindowFixture fx;
+        const QString shown = tb::directoryText(dir_.path());
+        fx.settingsStore.values = {{"LastDir", dir_.path()}, {"RgPlay", "/opt/my player/play"},
+                                   {"CistTag", "ano"},       {"Blikatka", "NE"},
+                                   {"AskRun", "NE"},         {"DelAfter", "jo"}};
+        TForm1& form = fx.show();
+        QCOMPARE(form.DirectoryListBox1->Directory(), shown);
+        // The displays stay off: the LCD hidden, the gauge shown and still.
+        QVERIFY(!form.LCD991->isVisible() && form.PG1->isVisible() && !form.Timer2->isActive());
+
+        fx.dialogs.answers = {Dialogs::Answer::Yes};
+        form.BitBtn2->click();
+        QStringList written;
+        for (const QString& name : fx.settingsStore.writeOrder)
+            written << name + '=' + fx.settingsStore.values.value(name);
+        QCOMPARE(written, (QStringList{"LastDir=" + shown, "RgPlay=/opt/my player/play",
+                                       "CistTag=NE", "AskRun=NE", "DelAfter=NE", "Blikatka=NE"}));
+    }
+
+    void timerEnablesCommands() {
+        MainWindowFixture fx;
+        TForm1& form = fx.showIn(dir_.filePath("enable"), {});
+        // Three groups: files listed, entries in the playlist, a current file.
+        const QList<QObject*> commands{form.Button1,  form.Button7,   form.Pridat1,  form.Prehraj1,
+                                       form.Vyberve1, form.Button3,   form.Button2,  form.Button4,
+                                       form.BitBtn1,  form.PrejmenBt, form.SmazatBt, form.Prejmen,
+                                       form.Smazat1};
+        const auto enabled = [&] {
+            QString out;
+            for (QObject* command : commands)
+                out += command->property("enabled").toBool() ? '+' : '-';
+            return out;
+        };
+        form.Timer1Timer();
+        QCOMPARE(enabled(), QStringLiteral("-------------"));
+        tb::test::makeFiles(dir_.filePath("enable"), {"a.mp3"});
+        form.FileListBox1->Update();
+        QTRY_VERIFY(form.Button1->isEnabled()); // the timer notices the new file
+        QCOMPARE(enabled(), QStringLiteral("+++++--------"));
+        form.Button7->click(); // select all sets the current file
+        form.Button1->click();
+        form.Timer1Timer();
+        QCOMPARE(enabled(), QStringLiteral("+++++++++++++"));
+    }
+
+    void aboutBoxOnlyWhenTheRunEnds() {
+        for (Dialogs::Answer answer : {Dialogs::Answer::Yes, Dialogs::Answer::Closed}) {
+            MainWindowFixture fx;
+            TForm1& form = fx.show();
+            fx.dialogs.answers = {Dialogs::Answer::No, answer}; // also the box's own close button
+            // The About box comes before the settings are written.
+            fx.dialogs.onModal = [&](QDialog&) {
+                QVERIFY(fx.settingsStore.writeOrder.isEmpty());
+            };
+            form.BitBtn2->click(); // No: the window stays, no About box
+            QCOMPARE(fx.dialogs.texts(), QStringList{"Opravdu chcete ukončit Trackbinder ?"});
+            QVERIFY(form.isVisible() &&
+                    fx.dialogs.shown.first().kind == Dialogs::Kind::Confirmation);
+            QCOMPARE(fx.dialogs.modalWindows, QStringList{kTipsTitle});
+            form.BitBtn2->click();
+            QVERIFY(!form.isVisible());
+            QCOMPARE(fx.dialogs.modalWindows, (QStringList{kTipsTitle, "O programu"}));
+        }
+    }
+
+    void rightClickKeepsTheSelection() {
+        MainWindowFixture fx;
+        TForm1& form = fx.showIn(dir_.filePath("right"), {"a.mp3", "b.mp3", "c.mp3", "d.mp3"});
+        fx.settings.cistTag = false;
+        // Pressed and released as the user does; the platform then asks for the menu.
+        const auto rightClick = [](QWidget* viewport, const QPoint& at) {
+            QTest::mousePress(viewport, Qt::RightButton, {}, at);
+            QTest::mouseRelease(viewport, Qt::RightButton, {}, at);
+            QContextMenuEvent menu(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+            QApplication::sendEvent(viewport, &menu);
+        };
+
+        TFileListBox* files = form.FileListBox1;
+        fx.clickFile(0);
+        fx.clickFile(1, Qt::ControlModifier);
+        const QByteArray current = form.currentFilePath();
+        rightClick(files->viewport(), files->visualRect(files->model()->index(3, 0)).center());
+        QCOMPARE(files->selectedNames(), (QStringList{"a.mp3", "b.mp3"}));
+        QCOMPARE(form.currentFilePath(), current);
+        QVERIFY(form.Pop1->isVisible());
+        form.Pop1->hide();
+
+        for (const char* e : {"a", "b", "c", "d"})
+            form.playlist()->append(e);
+        form.ListBox1->setSelected(0, true);
+        form.ListBox1->setSelected(2, true);
+        rightClick(form.ListBox1->viewport(), form.ListBox1->visualRect(3).center());
+        QCOMPARE(form.ListBox1->selectionFlags(), (std::vector<bool>{true, false, true, false}));
+        QVERIFY(form.POP2->isVisible());
+        form.POP2->hide();
+    }
+
+    void everyWindowNamesItsControls() {
+        tb::test::MainWindowFixture fx;
+        TForm1& form = fx.show();
+        for (QWidget* window : std::initializer_list<QWidget*>{&form, fx.setup.get(), fx.tips.get(),
+                                                               fx.aboutBox.get()}) {
+            const QStringList unnamed = unnamedControls(window);
+            QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
+        }
+
+        // The counter follows the playlist.
+        form.Pridat("song.mp3");
+        QCOMPARE(QAccessible::queryAccessibleInterface(form.Digits1)->text(QAccessible::Value),
+                 QStringLiteral("1"));
+    }
+
+    void keysClickTheButtonsWithoutFocus() {
+        tb::test::MainWindowFixture fx;
+        TForm1& form = fx.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        fx.dialogs.modalWindows.clear();
+
+        QTest::keyClick(&form, Qt::Key_F1);
+        QCOMPARE(fx.launcher.documents.size(), 1);
+        QTest::keyClick(&form, Qt::Key_F9);
+        QTest::keyClick(&form, Qt::Key_Comma, Qt::ControlModifier);
+        QCOMPARE(fx.dialogs.modalWindows,
+                 (QStringList{"Nastavení Trackbinder", "Nastavení Trackbinder"}));
+
+        // Save and open only while their buttons are enabled: an empty playlist saves nothing.
+        form.Timer1Timer();
+        QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(fx.dialogs.fileRequests.isEmpty());
+        form.playlist()->append("a.mp3");
+        form.Timer1Timer();
+        fx.dialogs.fileNames = {std::nullopt, std::nullopt}; // both dialogs cancelled
+        QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+        QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(fx.dialogs.fileRequests.size(), 2);
+        QCOMPARE(fx.dialogs.fileRequests.at(0).title, QStringLiteral("Uložit PlayList"));
+        QCOMPARE(fx.dialogs.fileRequests.at(1).title, QStringLiteral("Otevřit PlayList"));
+    }
 
 private:
     QTemporaryDir dir_;
 };
-
-void TestUnit1::firstRunDefaultsErrorBoxAndHelp() {
-    MainWindowFixture fx;
-    TForm1& form = fx.show();
-    QCOMPARE(form.DirectoryListBox1->Directory(), tb::firstRunDirectory());
-    QCOMPARE(fx.settings.rgPlay, tb::defaultPlayerCommand());
-    QVERIFY(fx.settings.cistTag && fx.settings.blikatka && fx.settings.askRun &&
-            fx.settings.delAfter);
-    QVERIFY(form.LCD991->isVisible() && form.Timer2->isActive());
-    // The counter shows all its digits, as a mechanical one does: 100 reads 000100.
-    form.Digits1->setValue(100);
-    const QImage counter = form.Digits1->grab().toImage();
-    const auto cell = [&](int i) {
-        const int width = counter.width() / form.Digits1->DigitCount();
-        return counter.copy(i * width, 0, width, counter.height());
-    };
-    QCOMPARE(cell(0), cell(5));
-    QVERIFY(cell(0) != cell(3));
-
-    form.guarded([] { throw tb::IoError::fromErrno(ENOENT); });
-    QCOMPARE(fx.dialogs.texts(), QStringList{"File not found."});
-    QCOMPARE(fx.dialogs.shown.first().title, QStringLiteral("Trackbinder"));
-    form.TransparentButton2Click(); // help: the page beside the program
-    QCOMPARE(fx.launcher.documents, QStringList{tb::programDirectory() + "index.htm"});
-}
-
-void TestUnit1::storedSettingsAndClose() {
-    MainWindowFixture fx;
-    const QString shown = tb::directoryText(dir_.path());
-    fx.settingsStore.values = {{"LastDir", dir_.path()}, {"RgPlay", "/opt/my player/play"},
-                               {"CistTag", "ano"},       {"Blikatka", "NE"},
-                               {"AskRun", "NE"},         {"DelAfter", "jo"}};
-    TForm1& form = fx.show();
-    QCOMPARE(form.DirectoryListBox1->Directory(), shown);
-    // The displays stay off: the LCD hidden, the gauge shown and still.
-    QVERIFY(!form.LCD991->isVisible() && form.PG1->isVisible() && !form.Timer2->isActive());
-
-    fx.dialogs.answers = {Dialogs::Answer::Yes};
-    form.BitBtn2->click();
-    QStringList written;
-    for (const QString& name : fx.settingsStore.writeOrder)
-        written << name + '=' + fx.settingsStore.values.value(name);
-    QCOMPARE(written, (QStringList{"LastDir=" + shown, "RgPlay=/opt/my player/play", "CistTag=NE",
-                                   "AskRun=NE", "DelAfter=NE", "Blikatka=NE"}));
-}
-
-void TestUnit1::timerEnablesCommands() {
-    MainWindowFixture fx;
-    TForm1& form = fx.showIn(dir_.filePath("enable"), {});
-    // Three groups: files listed, entries in the playlist, a current file.
-    const QList<QObject*> commands{form.Button1,  form.Button7,   form.Pridat1,  form.Prehraj1,
-                                   form.Vyberve1, form.Button3,   form.Button2,  form.Button4,
-                                   form.BitBtn1,  form.PrejmenBt, form.SmazatBt, form.Prejmen,
-                                   form.Smazat1};
-    const auto enabled = [&] {
-        QString out;
-        for (QObject* command : commands)
-            out += command->property("enabled").toBool() ? '+' : '-';
-        return out;
-    };
-    form.Timer1Timer();
-    QCOMPARE(enabled(), QStringLiteral("-------------"));
-    tb::test::makeFiles(dir_.filePath("enable"), {"a.mp3"});
-    form.FileListBox1->Update();
-    QTRY_VERIFY_WITH_TIMEOUT(form.Button1->isEnabled(), 50); // within a few ticks
-    QCOMPARE(enabled(), QStringLiteral("+++++--------"));
-    form.Button7->click(); // select all sets the current file
-    form.Button1->click();
-    form.Timer1Timer();
-    QCOMPARE(enabled(), QStringLiteral("+++++++++++++"));
-}
-
-void TestUnit1::aboutBoxOnlyWhenTheRunEnds() {
-    for (Dialogs::Answer answer : {Dialogs::Answer::Yes, Dialogs::Answer::Closed}) {
-        MainWindowFixture fx;
-        TForm1& form = fx.show();
-        fx.dialogs.answers = {Dialogs::Answer::No, answer}; // also the box's own close button
-        // The About box comes before the settings are written.
-        fx.dialogs.onModal = [&](QDialog&) {
-            QVERIFY(fx.settingsStore.writeOrder.isEmpty());
-        };
-        form.BitBtn2->click(); // No: the window stays, no About box
-        QCOMPARE(fx.dialogs.texts(), QStringList{"Opravdu chcete ukončit Trackbinder ?"});
-        QVERIFY(form.isVisible() && fx.dialogs.shown.first().kind == Dialogs::Kind::Confirmation);
-        QCOMPARE(fx.dialogs.modalWindows, QStringList{kTipsTitle});
-        form.BitBtn2->click();
-        QVERIFY(!form.isVisible());
-        QCOMPARE(fx.dialogs.modalWindows, (QStringList{kTipsTitle, "O programu"}));
-    }
-}
-
-void TestUnit1::rightClickKeepsTheSelection() {
-    MainWindowFixture fx;
-    TForm1& form = fx.showIn(dir_.filePath("right"), {"a.mp3", "b.mp3", "c.mp3", "d.mp3"});
-    fx.settings.cistTag = false;
-    // Pressed and released as the user does; the platform then asks for the menu.
-    const auto rightClick = [](QWidget* viewport, const QPoint& at) {
-        QTest::mousePress(viewport, Qt::RightButton, {}, at);
-        QTest::mouseRelease(viewport, Qt::RightButton, {}, at);
-        QContextMenuEvent menu(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
-        QApplication::sendEvent(viewport, &menu);
-    };
-
-    TFileListBox* files = form.FileListBox1;
-    fx.clickFile(0);
-    fx.clickFile(1, Qt::ControlModifier);
-    const QByteArray current = form.currentFilePath();
-    rightClick(files->viewport(), files->visualRect(files->model()->index(3, 0)).center());
-    QCOMPARE(files->selectedNames(), (QStringList{"a.mp3", "b.mp3"}));
-    QCOMPARE(form.currentFilePath(), current);
-    QVERIFY(form.Pop1->isVisible());
-    form.Pop1->hide();
-
-    for (const char* e : {"a", "b", "c", "d"})
-        form.playlist()->append(e);
-    form.ListBox1->setSelected(0, true);
-    form.ListBox1->setSelected(2, true);
-    rightClick(form.ListBox1->viewport(), form.ListBox1->visualRect(3).center());
-    QCOMPARE(form.ListBox1->selectionFlags(), (std::vector<bool>{true, false, true, false}));
-    QVERIFY(form.POP2->isVisible());
-    form.POP2->hide();
-}
-
-void TestUnit1::everyWindowNamesItsControls() {
-    tb::test::MainWindowFixture fx;
-    TForm1& form = fx.show();
-    for (QWidget* window :
-         std::initializer_list<QWidget*>{&form, fx.setup.get(), fx.tips.get(), fx.aboutBox.get()}) {
-        const QStringList unnamed = unnamedControls(window);
-        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
-    }
-
-    // The counter follows the playlist.
-    form.Pridat("song.mp3");
-    QCOMPARE(QAccessible::queryAccessibleInterface(form.Digits1)->text(QAccessible::Value),
-             QStringLiteral("1"));
-}
-
-void TestUnit1::keysClickTheButtonsWithoutFocus() {
-    tb::test::MainWindowFixture fx;
-    TForm1& form = fx.show();
-    form.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-    fx.dialogs.modalWindows.clear();
-
-    QTest::keyClick(&form, Qt::Key_F1);
-    QCOMPARE(fx.launcher.documents.size(), 1);
-    QTest::keyClick(&form, Qt::Key_F9);
-    QTest::keyClick(&form, Qt::Key_Comma, Qt::ControlModifier);
-    QCOMPARE(fx.dialogs.modalWindows,
-             (QStringList{"Nastavení Trackbinder", "Nastavení Trackbinder"}));
-
-    // Save and open only while their buttons are enabled: an empty playlist saves nothing.
-    form.Timer1Timer();
-    QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
-    QVERIFY(fx.dialogs.fileRequests.isEmpty());
-    form.playlist()->append("a.mp3");
-    form.Timer1Timer();
-    fx.dialogs.fileNames = {std::nullopt, std::nullopt}; // both dialogs cancelled
-    QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
-    QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
-    QCOMPARE(fx.dialogs.fileRequests.size(), 2);
-    QCOMPARE(fx.dialogs.fileRequests.at(0).title, QStringLiteral("Uložit PlayList"));
-    QCOMPARE(fx.dialogs.fileRequests.at(1).title, QStringLiteral("Otevřit PlayList"));
-}
 
 QTEST_MAIN(TestUnit1)
 #include "test_unit1.moc"

@@ -16,8 +16,6 @@ private slots:
     void aboutBoxContentAndClosing() {
         tb::test::FakeLauncher launcher;
         TAboutBox box(launcher);
-        QCOMPARE(box.Version->text(), QStringLiteral("Verze 1.55"));
-        QCOMPARE(box.URLLabel1->font().pixelSize(), 11); // the links at the labels' size
         QCOMPARE(box.URLLabel1->URL(), QStringLiteral("mailto:trackbinder@brivola.example"));
         QVERIFY(!box.ProgramIcon->pixmap().isNull());
         const QString notes = box.Memo1->toPlainText();

@@ -9,28 +9,25 @@ class TestVolumes : public QObject {
     Q_OBJECT
 
 private slots:
-    void onlyUserVolumesGoToTheDriveBox();
-    void aVolumeNoLongerMountedIsNotReady();
+    void onlyUserVolumesGoToTheDriveBox() {
+        // Pseudo file systems and what lies under /run stay out of the drive box.
+        QVERIFY(tb::isUserVolume("vfat", "/media/usb") && tb::isUserVolume("ext4", "/runner"));
+        QVERIFY(!tb::isUserVolume("proc", "/proc") && !tb::isUserVolume("tmpfs", "/run/user/1000"));
+    }
+
+    void aVolumeNoLongerMountedIsNotReady() {
+        QTemporaryDir folder;
+        const QByteArray root = QFile::encodeName(folder.path());
+        if (::mount("tmpfs", root.constData(), "tmpfs", 0, "size=64k") != 0)
+            QSKIP("mounting needs root");
+        tb::SystemVolumes volumes;
+        const bool readyMounted = volumes.isReady(folder.path());
+        ::umount2(root.constData(), MNT_DETACH);
+        QVERIFY(readyMounted);
+        // The folder stays behind, on the file system above it.
+        QVERIFY(!volumes.isReady(folder.path()));
+    }
 };
-
-void TestVolumes::onlyUserVolumesGoToTheDriveBox() {
-    // Pseudo file systems and what lies under /run stay out of the drive box.
-    QVERIFY(tb::isUserVolume("vfat", "/media/usb") && tb::isUserVolume("ext4", "/runner"));
-    QVERIFY(!tb::isUserVolume("proc", "/proc") && !tb::isUserVolume("tmpfs", "/run/user/1000"));
-}
-
-void TestVolumes::aVolumeNoLongerMountedIsNotReady() {
-    QTemporaryDir folder;
-    const QByteArray root = QFile::encodeName(folder.path());
-    if (::mount("tmpfs", root.constData(), "tmpfs", 0, "size=64k") != 0)
-        QSKIP("mounting needs root");
-    tb::SystemVolumes volumes;
-    const bool readyMounted = volumes.isReady(folder.path());
-    ::umount2(root.constData(), MNT_DETACH);
-    QVERIFY(readyMounted);
-    // The folder stays behind, on the file system above it.
-    QVERIFY(!volumes.isReady(folder.path()));
-}
 
 QTEST_MAIN(TestVolumes)
 #include "test_volumes.moc"

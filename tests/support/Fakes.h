@@ -49,6 +49,8 @@ public:
         // The filter of the script, else the one the request chose at first, else the first.
         if (chosenFilter) {
             *chosenFilter = !saveFilters.isEmpty() ? saveFilters.takeFirst()
+                            : saveFilterIndex >= 0
+                                ? request.filter.section(";;", saveFilterIndex, saveFilterIndex)
                             : !request.selectedFilter.isEmpty()
                                 ? request.selectedFilter
                                 : request.filter.section(";;", 0, 0);
@@ -82,7 +84,8 @@ public:
     QList<Shown> shown;
     QList<std::optional<QString>> fileNames; // nothing stands for Cancel
     QList<FileRequest> fileRequests;
-    QStringList saveFilters; // the filters the save dialog answers with, in order
+    QStringList saveFilters;  // the filters the save dialog answers with, in order
+    int saveFilterIndex = -1; // else the offered filter at this place
     QList<std::optional<QString>> inputs;
     QList<Input> inputRequests;
     int unexpected = 0;

@@ -31,7 +31,7 @@ TForm1& MainWindowFixture::show() {
         create();
     form->show();
     if (!QTest::qWaitForWindowExposed(form.get()))
-        qWarning("the main window was not exposed");
+        QTest::qFail("the main window was not exposed", __FILE__, __LINE__);
     return *form;
 }
 

@@ -73,15 +73,19 @@ struct Texts {
     std::string album;
 };
 
-// An ID3v1 tag: "TAG" and fixed fields padded with zeros; texts longer than 30 bytes are cut.
-inline std::string id3v1(const Texts& texts) {
-    const auto field = [](std::string_view text, std::size_t size) {
-        std::string out(text.substr(0, size));
-        out.resize(size, '\0');
-        return out;
+struct Id3v1Fields {
+    std::string title, artist, album, year, comment;
+    int genre; // 255: none
+};
+
+// An ID3v1 tag: "TAG" and fixed fields padded with zeros; longer texts are cut.
+inline std::string id3v1(const Id3v1Fields& tag) {
+    const auto field = [](std::string text, std::size_t size) {
+        text.resize(size, '\0');
+        return text;
     };
-    return "TAG" + field(texts.title, 30) + field(texts.artist, 30) + field(texts.album, 30) +
-           field("2024", 4) + field("", 30) + std::string(1, '\xFF'); // no genre
+    return "TAG" + field(tag.title, 30) + field(tag.artist, 30) + field(tag.album, 30) +
+           field(tag.year, 4) + field(tag.comment, 30) + char(tag.genre);
 }
 
 // An ID3v2.4 tag of TIT2, TPE1 and TALB in UTF-8 (text encoding 3), with synchsafe sizes.
@@ -99,7 +103,7 @@ inline std::string file(std::size_t audioFrames, Tag tag = Tag::None, const Text
     std::string out = tag == Tag::Id3v24 ? id3v24(texts) : std::string();
     out += frames(audioFrames);
     if (tag == Tag::Id3v1)
-        out += id3v1(texts);
+        out += id3v1({texts.title, texts.artist, texts.album, "2024", "", 255});
     return out;
 }
 

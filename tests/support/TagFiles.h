@@ -2,20 +2,19 @@
 
 // Song files with tags, for the tests of the tag panel and of renaming.
 #include "support/Id3v2Bytes.h"
+#include "support/Mp3Bytes.h"
 
 #include <QByteArray>
 #include <string_view>
 
 namespace tb::test {
 
-// A 128-byte ID3v1 tag; texts are NUL-padded unless they bring their own padding.
+// An ID3v1 tag; texts are NUL-padded unless they bring their own padding.
 inline QByteArray tag(const QByteArray& title, const QByteArray& artist = {}, int genre = 255,
                       const QByteArray& comment = {}) {
-    const auto field = [](const QByteArray& text) {
-        return text.leftJustified(30, '\0', true);
-    };
-    return "TAG" + field(title) + field(artist) + field("Arrival   ") + "1976" + field(comment) +
-           char(genre);
+    return QByteArray::fromStdString(
+        mp3::id3v1({title.toStdString(), artist.toStdString(), "Arrival   ", "1976",
+                    comment.toStdString(), genre}));
 }
 
 // What stands for the audio frames.

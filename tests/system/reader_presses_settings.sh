@@ -39,7 +39,13 @@ unset QT_QPA_PLATFORM
 setsid "$launcher" --launch-immediately &
 bus_group=$!
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
-sleep 1
+# The program finds no reader unless the accessibility bus answers when it starts.
+bus_up() {
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+        org.a11y.Bus.GetAddress >/dev/null 2>&1
+}
+for _ in $(seq 400); do bus_up && break; sleep 0.05; done
+bus_up || { echo "the accessibility bus did not come up" >&2; exit 1; }
 "$program" &
 pid=$!
 

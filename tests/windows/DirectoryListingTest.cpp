@@ -1,5 +1,6 @@
 #include "platform/DirectoryListing.h"
 #include "filetools/DriveWalk.h"
+#include "support/WalkTrees.h"
 
 #include <gtest/gtest.h>
 
@@ -44,10 +45,7 @@ protected:
 
     // The walk's entries, sorted, with the tree's own directory path cut off.
     std::vector<std::string> walk() {
-        struct Sink : tb::WalkSink {
-            void found(std::string_view entry) override { entries.emplace_back(entry); }
-            std::vector<std::string> entries;
-        } sink;
+        tb::test::WalkEntries sink;
         tb::SystemDirectoryLister lister;
         tb::WalkOptions options;
         options.separator = '\\';

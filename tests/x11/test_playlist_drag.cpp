@@ -3,23 +3,13 @@
 // no synthetic event reaches.
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistView.h"
+#include "support/Xdotool.h"
 
-#include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
 
-namespace {
-
-bool pointerTo(QPoint at) {
-    return QProcess::execute("xdotool",
-                             {"mousemove", QString::number(at.x()), QString::number(at.y())}) == 0;
-}
-
-bool leftButton(const char* action) {
-    return QProcess::execute("xdotool", {action, "1"}) == 0;
-}
-
-} // namespace
+using tb::test::pointerTo;
+using tb::test::xdotool;
 
 class TestPlaylistDrag : public QObject {
     Q_OBJECT
@@ -65,18 +55,18 @@ private slots:
         QTimer look;
         connect(&look, &QTimer::timeout, [&] { dropLines.append(view.dropRow()); });
         look.start(20);
-        QProcess xdotool;
-        xdotool.start("xdotool", gesture);
+        QProcess drag;
+        drag.start("xdotool", gesture);
         QTRY_COMPARE_WITH_TIMEOUT(drops.count(), 1, 10000);
         // waitForFinished() says false for a process that has already ended.
-        QVERIFY(xdotool.state() == QProcess::NotRunning || xdotool.waitForFinished());
+        QVERIFY(drag.state() == QProcess::NotRunning || drag.waitForFinished());
         QCOMPARE(drops.first().first().toInt(), 1);
         QVERIFY(dropLines.contains(1));
         QCOMPARE(view.dropRow(), -1);
         QCOMPARE(view.selectedCount(), 2); // the drop leaves the selection to the move
 
         QVERIFY(pointerTo(rowPoint(2, rowHeight / 2)));
-        QVERIFY(leftButton("click"));
+        QVERIFY(xdotool({"click", "1"}));
         QTRY_COMPARE(view.selectedCount(), 1);
         QVERIFY(view.isSelected(2));
         QCOMPARE(drops.count(), 1);

@@ -3,24 +3,13 @@
 #include "controls/TransBtn.h"
 #include "controls/URLLabel.h"
 #include "support/Fakes.h"
+#include "support/Xdotool.h"
 
-#include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
 
-namespace {
-
-// Moves the pointer to a screen position, or presses or releases the left button.
-bool pointerTo(QPoint at) {
-    return QProcess::execute("xdotool",
-                             {"mousemove", QString::number(at.x()), QString::number(at.y())}) == 0;
-}
-
-bool leftButton(bool down) {
-    return QProcess::execute("xdotool", {down ? "mousedown" : "mouseup", "1"}) == 0;
-}
-
-} // namespace
+using tb::test::pointerTo;
+using tb::test::xdotool;
 
 class TestPointerGrab : public QObject {
     Q_OBJECT
@@ -49,7 +38,7 @@ private slots:
         // The button: hot, pressed, dragged off (up and not hot), back (pressed), off again.
         QVERIFY(pointerTo(on(button, 10, 10)));
         QTRY_COMPARE(enters.count(), 1);
-        QVERIFY(leftButton(true));
+        QVERIFY(xdotool({"mousedown", "1"}));
         QTRY_VERIFY(button->pressedLook());
         QVERIFY(pointerTo(on(button, 10, 60)));
         QTRY_COMPARE(exits.count(), 1);
@@ -59,7 +48,7 @@ private slots:
         QVERIFY(button->pressedLook());
         QVERIFY(pointerTo(on(button, 60, 12)));
         QTRY_COMPARE(exits.count(), 2);
-        QVERIFY(leftButton(false));
+        QVERIFY(xdotool({"mouseup", "1"}));
         QTRY_VERIFY(!button->pressedLook());
         QTest::qWait(100); // what Qt sends after the release is no second leave
         QCOMPARE(exits.count(), 2);
@@ -68,13 +57,13 @@ private slots:
         // The label: the click colour only while pressed with the pointer over it.
         QVERIFY(pointerTo(on(label, 10, 7)));
         QTRY_COMPARE(label->textColor(), QColor(Qt::green));
-        QVERIFY(leftButton(true));
+        QVERIFY(xdotool({"mousedown", "1"}));
         QTRY_COMPARE(label->textColor(), QColor(Qt::red));
         QVERIFY(pointerTo(on(label, 10, 40)));
         QTRY_COMPARE(label->textColor(), QColor(Qt::blue));
         QVERIFY(pointerTo(on(label, 12, 7)));
         QTRY_COMPARE(label->textColor(), QColor(Qt::red));
-        QVERIFY(leftButton(false));
+        QVERIFY(xdotool({"mouseup", "1"}));
         QTRY_COMPARE(launcher.urls.size(), 1);
         QCOMPARE(label->textColor(), QColor(Qt::green));
     }

@@ -1,0 +1,59 @@
+#pragma once
+
+// What a drive walk finds, and real folder trees for it to walk.
+#include "filetools/DriveWalk.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace tb::test {
+
+struct WalkEntries : tb::WalkSink {
+    void found(std::string_view entry) override { entries.emplace_back(entry); }
+    std::vector<std::string> entries;
+};
+
+#ifndef _WIN32
+// `levels` directories, each in the one before; every level holds "f.mp3", and side
+// folders made before and after the next level, each holding "s.mp3", so that in
+// any listing order some folders are entered after the walk has climbed back up.
+// Made relative to open folders, so that paths may grow longer than the system opens.
+inline void makeChain(const std::string& root, int levels, const std::string& levelName) {
+    const auto makeFile = [](int directoryFd, const char* name) {
+        const int fd = ::openat(directoryFd, name, O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        ASSERT_GE(fd, 0) << name;
+        ::close(fd);
+    };
+    int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    for (int level = 0; level < levels; ++level) {
+        ASSERT_EQ(::mkdirat(fd, "side1", 0755), 0);
+        makeFile(fd, "side1/s.mp3");
+        if (level + 1 < levels) {
+            ASSERT_EQ(::mkdirat(fd, levelName.c_str(), 0755), 0);
+        }
+        ASSERT_EQ(::mkdirat(fd, "side2", 0755), 0);
+        makeFile(fd, "side2/s.mp3");
+        makeFile(fd, "f.mp3");
+        makeFile(fd, "f.txt");
+        if (level + 1 < levels) {
+            const int next = ::openat(fd, levelName.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            ::close(fd);
+            ASSERT_GE(next, 0) << level;
+            fd = next;
+        }
+    }
+    ::close(fd);
+}
+#endif
+
+} // namespace tb::test

@@ -1,0 +1,18 @@
+#pragma once
+
+// Real pointer input under a real X server, where no synthetic event reaches.
+#include <QPoint>
+#include <QProcess>
+#include <QStringList>
+
+namespace tb::test {
+
+inline bool xdotool(const QStringList& arguments) {
+    return QProcess::execute("xdotool", arguments) == 0;
+}
+
+inline bool pointerTo(QPoint at) {
+    return xdotool({"mousemove", QString::number(at.x()), QString::number(at.y())});
+}
+
+} // namespace tb::test
