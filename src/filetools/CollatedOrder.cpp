@@ -28,24 +28,113 @@ struct Record {
     std::uint16_t rest;  // key bytes from `depth`, at most 0xFFFF
 };
 
+// Keys for texts of printable ASCII alone, made without the collator and some ten times
+// faster: each letter's rank (a number as the rank of numbers, its count of digits
+// without leading zeros and those digits), then, where any letter is a capital, the
+// case of each letter. Such keys order such texts as the collator's keys do (asciiCollation
+// checks what that rests on) but cannot be compared with them. False, with nothing
+// appended, for any other text.
+bool appendAsciiKey(const AsciiCollation& ascii, std::u16string_view text, std::string& key) {
+    const auto isDigit = [](char16_t c) {
+        return c >= u'0' && c <= u'9';
+    };
+    const auto isCapital = [](char16_t c) {
+        return c >= u'A' && c <= u'Z';
+    };
+    const std::size_t start = key.size();
+    const std::size_t length = text.size();
+    const char16_t* const units = text.data();
+    // Written in place: a number takes at most three bytes a digit, any other character
+    // one, and a letter one more for its case.
+    key.resize(start + 4 * length + 1);
+    char* out = key.data() + start;
+    bool capitals = false;
+    for (std::size_t i = 0; i < length;) {
+        const char16_t c = units[i];
+        if (c < u' ' || c > u'~') {
+            key.resize(start);
+            return false;
+        }
+        if (isDigit(c)) {
+            std::size_t end = i + 1;
+            while (end < length && isDigit(units[end]))
+                ++end;
+            while (i + 1 < end && units[i] == u'0')
+                ++i;
+            if (end - i > 254) { // the collator splits longer numbers
+                key.resize(start);
+                return false;
+            }
+            *out++ = static_cast<char>(ascii.rank[c - u' ']);
+            *out++ = static_cast<char>(1 + (end - i));
+            for (; i < end; ++i)
+                *out++ = static_cast<char>(units[i]);
+            continue;
+        }
+        capitals = capitals || isCapital(c);
+        if ((c | 0x20) == u'c' && i + 1 < length && (units[i + 1] | 0x20) == u'h') {
+            capitals = capitals || units[i + 1] == u'H';
+            *out++ = static_cast<char>(ascii.chRank);
+            i += 2;
+        } else {
+            *out++ = static_cast<char>(ascii.rank[c - u' ']);
+            ++i;
+        }
+    }
+    if (capitals) {
+        // Texts with the same letters have them in the same places: their cases alone tell
+        // them apart, lower case the lowest, which is left off the end.
+        *out++ = '\x01';
+        char* end = out;
+        for (std::size_t i = 0; i < length; ++i) {
+            const char16_t c = units[i];
+            if ((c | 0x20) == u'c' && i + 1 < length && (units[i + 1] | 0x20) == u'h') {
+                *out++ = static_cast<char>(2 + 2 * isCapital(c) + isCapital(units[i + 1]));
+                ++i;
+            } else if ((c | 0x20) >= u'a' && (c | 0x20) <= u'z') {
+                *out++ = static_cast<char>(2 + isCapital(c));
+            } else {
+                continue;
+            }
+            if (out[-1] != 2)
+                end = out;
+        }
+        out = end;
+    }
+    key.resize(static_cast<std::size_t>(out - key.data()));
+    return true;
+}
+
 // What one thread needs to make keys.
 struct Maker {
     const SortTexts& texts;
     bool twoTexts;
+    const AsciiCollation* ascii; // the faster keys for this run's texts, if all are ASCII
     CzechCollation collation;
     std::u16string first;
     std::u16string second;
 
-    void key(std::size_t index, std::string& key) {
+    // False where the keys of this run are the faster ones and a text is not ASCII.
+    bool key(std::size_t index, std::string& key) {
         first.clear();
         second.clear();
         texts(index, first, second);
         key.clear();
-        collation.appendKey(first, key);
+        if (!appendKey(first, key))
+            return false;
         if (twoTexts) {
             key.push_back('\0'); // below every key byte: a shorter first text comes first
-            collation.appendKey(second, key);
+            return appendKey(second, key);
         }
+        return true;
+    }
+
+private:
+    bool appendKey(std::u16string_view text, std::string& key) {
+        if (ascii)
+            return appendAsciiKey(*ascii, text, key);
+        collation.appendKey(text, key);
+        return true;
     }
 };
 
@@ -74,8 +163,9 @@ struct Keys {
 
 class Comparer {
 public:
-    Comparer(const Keys& keys, const SortTexts& texts, const CollatedOrderRun& run)
-        : keys_(keys), run_(run), maker_{texts, run.twoTexts, {}, {}, {}} {}
+    Comparer(const Keys& keys, const SortTexts& texts, const CollatedOrderRun& run,
+             const AsciiCollation* ascii)
+        : keys_(keys), run_(run), maker_{texts, run.twoTexts, ascii, {}, {}, {}} {}
 
     bool operator()(const Record& a, const Record& b) {
         if (a.depth != b.depth) {
@@ -142,15 +232,21 @@ std::vector<std::uint32_t> collatedOrder(std::size_t count, const SortTexts& tex
     const std::size_t parts =
         std::clamp<std::size_t>(count / kItemsWorthAThread, 1, std::max(1U, run.threads));
 
-    // Where the keys start to differ, from a sample spread over the items.
+    // The faster keys are tried first; the first text they cannot take sends the whole run
+    // to the collator's.
+    AsciiCollation ascii = CzechCollation().asciiCollation();
     Keys keys;
-    {
+    std::vector<Record> records(count);
+    const std::size_t partSize = (count + parts - 1) / parts;
+    const auto makeRecords = [&](const AsciiCollation* fast) {
+        // Where the keys start to differ, from a sample spread over the items.
         constexpr std::size_t kSample = 64;
-        Maker maker{texts, run.twoTexts, {}, {}, {}};
+        Maker maker{texts, run.twoTexts, fast, {}, {}, {}};
         std::string key;
         const std::size_t step = std::max<std::size_t>(1, count / kSample);
         for (std::size_t index = 0; index < count; index += step) {
-            maker.key(index, key);
+            if (!maker.key(index, key))
+                return false;
             if (index == 0) {
                 keys.reference = key;
                 keys.depth = std::min<std::size_t>(key.size(), 0xFFFF);
@@ -158,30 +254,41 @@ std::vector<std::uint32_t> collatedOrder(std::size_t count, const SortTexts& tex
                 keys.depth = std::min(keys.depth, commonLength(key, keys.reference));
             }
         }
+        std::atomic<bool> failed{false};
+        std::atomic<std::size_t> made{0};
+        onThreads(run, parts, [&](std::size_t part) {
+            Maker maker{texts, run.twoTexts, fast, {}, {}, {}};
+            std::string key;
+            const std::size_t end = std::min(count, (part + 1) * partSize);
+            for (std::size_t index = part * partSize; index < end; ++index) {
+                if (cancelled(run) || failed.load(std::memory_order_relaxed))
+                    return;
+                if (!maker.key(index, key)) {
+                    failed = true;
+                    return;
+                }
+                records[index] = keys.record(static_cast<std::uint32_t>(index), key);
+                made.fetch_add(1, std::memory_order_relaxed);
+                if (run.done)
+                    run.done->fetch_add(1, std::memory_order_relaxed);
+            }
+        });
+        if (failed && run.done)
+            run.done->fetch_sub(made); // counted again by the next try
+        return !failed;
+    };
+    if (!ascii.usable || !makeRecords(&ascii)) {
+        ascii.usable = false;
+        makeRecords(nullptr);
     }
-
-    std::vector<Record> records(count);
-    const std::size_t partSize = (count + parts - 1) / parts;
-    onThreads(run, parts, [&](std::size_t part) {
-        Maker maker{texts, run.twoTexts, {}, {}, {}};
-        std::string key;
-        const std::size_t end = std::min(count, (part + 1) * partSize);
-        for (std::size_t index = part * partSize; index < end; ++index) {
-            if (cancelled(run))
-                return;
-            maker.key(index, key);
-            records[index] = keys.record(static_cast<std::uint32_t>(index), key);
-            if (run.done)
-                run.done->fetch_add(1, std::memory_order_relaxed);
-        }
-    });
     if (cancelled(run))
         return {};
 
     // Each part sorted on its own thread, then merged.
     std::vector<std::unique_ptr<Comparer>> comparers;
     for (std::size_t part = 0; part < parts; ++part)
-        comparers.push_back(std::make_unique<Comparer>(keys, texts, run));
+        comparers.push_back(
+            std::make_unique<Comparer>(keys, texts, run, ascii.usable ? &ascii : nullptr));
     onThreads(run, parts, [&](std::size_t part) {
         const auto begin = records.begin() + static_cast<std::ptrdiff_t>(part * partSize);
         const auto end =

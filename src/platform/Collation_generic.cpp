@@ -18,4 +18,8 @@ void CzechCollation::appendKey(std::u16string_view text, std::string& key) {
     }
 }
 
+AsciiCollation CzechCollation::asciiCollation() {
+    return {}; // every text takes the system's keys
+}
+
 } // namespace tb

@@ -37,4 +37,8 @@ void CzechCollation::appendKey(std::u16string_view text, std::string& key) {
     key.resize(start + static_cast<std::size_t>(made > 0 ? made - 1 : 0));
 }
 
+AsciiCollation CzechCollation::asciiCollation() {
+    return {}; // every text takes the system's keys
+}
+
 } // namespace tb
