@@ -19,7 +19,7 @@ class TestMusicFiles : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(makeMusicFiles(dir_, "a",
-                               {"flac", "ogg", "opus", "m4a", "wav", "aif", "wma", "wv", "mpc"}));
+                               {"flac", "ogg", "opus", "m4a", "wav", "aif", "wma", "wv", "mpc", "ape"}));
         QVERIFY(QProcess::execute("ffmpeg", {"-v", "error", "-i", dir_ + "/a.m4a", "-map_metadata",
                                              "-1", "-c", "copy", dir_ + "/notags.m4a"}) == 0);
         writeFile(dir_ + "/cut.flac", contents(dir_ + "/a.flac").left(3000));
@@ -34,7 +34,7 @@ private slots:
             noComment = all, asf = all;
         noComment[4] = asf[3] = asf[4] = "";
         // An Opus file's length is its 48 kHz granules less its pre-skip.
-        for (const char* name : {"a.flac", "a.ogg", "a.opus", "a.wav", "a.wv", "a.mpc"})
+        for (const char* name : {"a.flac", "a.ogg", "a.opus", "a.wav", "a.wv", "a.mpc", "a.ape"})
             QTest::newRow(name) << all << 1000;
         // AAC and WMA carry their encoder's delay; ffmpeg's AIFF and WMA tags miss a field or two.
         QTest::newRow("a.m4a") << all << 1023;
@@ -53,7 +53,7 @@ private slots:
         TForm1& form = fx.show();
         fx.browse(dir_);
         form.FilterComboBox1->setCurrentIndex(1);
-        QCOMPARE(form.FileListBox1->count(), 13); // "Hudební soubory": every file of the folder
+        QCOMPARE(form.FileListBox1->count(), 14); // "Hudební soubory": every file of the folder
         fx.clickFile(form.FileListBox1->model()
                          ->match(form.FileListBox1->model()->index(0, 0), Qt::DisplayRole, name)[0]
                          .row());
