@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QTimer>
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 
@@ -46,5 +48,33 @@ PlaylistTimes fillPlaylist(PlaylistModel& playlist, int entries, bool withFiles 
 bool makeMp3Files(const QTemporaryDir& dir, int count);
 
 double msSince(const QElapsedTimer& timer);
+
+// The largest gap between two runs of the event loop while it lasts.
+class StretchMeter {
+public:
+    StretchMeter() {
+        ticker_.setInterval(1);
+        QObject::connect(&ticker_, &QTimer::timeout, [this] { tick(); });
+    }
+    void start() {
+        longest_ = 0;
+        last_.start();
+        ticker_.start();
+    }
+    double stop() {
+        tick();
+        ticker_.stop();
+        return longest_;
+    }
+
+private:
+    void tick() {
+        longest_ = std::max(longest_, msSince(last_));
+        last_.restart();
+    }
+    QTimer ticker_;
+    QElapsedTimer last_;
+    double longest_ = 0;
+};
 
 } // namespace bench

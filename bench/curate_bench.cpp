@@ -23,34 +23,6 @@
 
 namespace {
 
-// The largest gap between two runs of the event loop while it lasts.
-class StretchMeter {
-public:
-    StretchMeter() {
-        ticker_.setInterval(1);
-        QObject::connect(&ticker_, &QTimer::timeout, [this] { tick(); });
-    }
-    void start() {
-        longest_ = 0;
-        last_.start();
-        ticker_.start();
-    }
-    double stop() {
-        tick();
-        ticker_.stop();
-        return longest_;
-    }
-
-private:
-    void tick() {
-        longest_ = std::max(longest_, bench::msSince(last_));
-        last_.restart();
-    }
-    QTimer ticker_;
-    QElapsedTimer last_;
-    double longest_ = 0;
-};
-
 // Forgets the peak so far, so that the next reading is this command's own.
 void resetPeak() {
     QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
@@ -62,7 +34,7 @@ void resetPeak() {
 // playlist has its result.
 void measure(const std::string& name, TForm1& form, double filledMB,
              const std::function<void()>& command) {
-    StretchMeter meter;
+    bench::StretchMeter meter;
     bench::settle();
     resetPeak();
     const double before = bench::residentMB();

@@ -121,10 +121,12 @@ struct Listing {
 // The listed files among some of a folder's names. Each part has its own masks, so that
 // two can be made at once.
 Listing listedPart(const std::vector<std::string>& names, std::size_t begin, std::size_t end,
-                   const QString& maskString) {
+                   const QString& maskString, const std::atomic<bool>* cancelled) {
     const std::vector<Mask> masks = masksOf(maskString);
     Listing part;
     for (std::size_t i = begin; i < end; ++i) {
+        if (cancelled && i % 1024 == 0 && cancelled->load(std::memory_order_relaxed))
+            return {};
         const std::string& name = names[i];
         if (name.front() == '.')
             continue;
@@ -150,7 +152,8 @@ template <typename Work> auto onAnotherThread(bool worthIt, Work work) {
     return std::future<std::invoke_result_t<Work>>();
 }
 
-Listing listing(const QByteArray& directory, const QString& maskString) {
+Listing listing(const QByteArray& directory, const QString& maskString,
+                const std::atomic<bool>* cancelled = nullptr) {
     if (directory.isEmpty())
         return {};
     // The folder's own bytes: a name that is not UTF-8 is listed too. Regular
@@ -159,9 +162,10 @@ Listing listing(const QByteArray& directory, const QString& maskString) {
 
     const std::size_t half = names.size() / 2;
     std::future<Listing> later = onAnotherThread(half >= NamesWorthAThread, [&] {
-        return listedPart(names, half, names.size(), maskString);
+        return listedPart(names, half, names.size(), maskString, cancelled);
     });
-    Listing found = listedPart(names, 0, later.valid() ? half : names.size(), maskString);
+    Listing found =
+        listedPart(names, 0, later.valid() ? half : names.size(), maskString, cancelled);
     if (later.valid()) {
         Listing second = later.get();
         found.shown.append(std::move(second.shown));
@@ -170,6 +174,7 @@ Listing listing(const QByteArray& directory, const QString& maskString) {
 
     tb::CollatedOrderRun run;
     run.threads = std::thread::hardware_concurrency();
+    run.cancelled = cancelled;
     // Names the collation holds equal ("Track 2" and "Track 02", or an accent composed
     // and not) still keep one order from one reading to the next.
     run.tieLess = [&found](std::uint32_t a, std::uint32_t b) {
@@ -204,10 +209,72 @@ bool TFileListBox::matchesMask(const QByteArray& name) const {
     return matchesAny(masksOf(mask_), text);
 }
 
+// A folder whose own size is below this holds some two thousand names or fewer, which
+// are read, ordered and shown in a few milliseconds: the list has them at once.
+constexpr std::uint64_t kListedAtOnceBytes = 64 * 1024;
+
 void TFileListBox::Update() {
-    Listing listed = listing(directory_, mask_);
-    names_ = std::move(listed.bytes);
-    model_->setStringList(listed.shown);
+    if (const auto waiting = pending_.lock())
+        *waiting = true; // what it reads is no longer wanted
+    pending_.reset();
+    joinListers(false);
+    if (tb::directoryOwnSize(directory_.toStdString()) < kListedAtOnceBytes) {
+        Listing listed = listing(directory_, mask_);
+        showListing(std::move(listed.shown), std::move(listed.bytes));
+        return;
+    }
+    Lister lister{
+        {}, std::make_shared<std::atomic<bool>>(false), std::make_shared<std::atomic<bool>>(false)};
+    try {
+        lister.thread = std::thread([this, directory = directory_, mask = mask_,
+                                     cancelled = lister.cancelled, done = lister.done] {
+            Listing listed;
+            try {
+                listed = listing(directory, mask, cancelled.get());
+            } catch (const std::exception&) { // out of memory or threads: an empty list
+            }
+            QMetaObject::invokeMethod(
+                this,
+                [this, cancelled, listed = std::move(listed)]() mutable {
+                    if (pending_.lock() != cancelled)
+                        return;
+                    pending_.reset();
+                    showListing(std::move(listed.shown), std::move(listed.bytes));
+                },
+                Qt::QueuedConnection);
+            *done = true;
+        });
+    } catch (const std::system_error&) { // no thread to be had: read here
+        Listing listed = listing(directory_, mask_);
+        showListing(std::move(listed.shown), std::move(listed.bytes));
+        return;
+    }
+    pending_ = lister.cancelled;
+    listers_.push_back(std::move(lister));
+    // Nothing stays shown of the folder before: its names would be taken as this one's.
+    showListing({}, {});
+}
+
+void TFileListBox::showListing(QStringList shown, QList<QByteArray> names) {
+    names_ = std::move(names);
+    model_->setStringList(shown);
+    if (!isListing())
+        emit listed();
+}
+
+// Waits for the threads that are done, or for all of them, cancelled first.
+void TFileListBox::joinListers(bool all) {
+    for (Lister& lister : listers_) {
+        if (all)
+            *lister.cancelled = true;
+        if (all || *lister.done)
+            lister.thread.join();
+    }
+    std::erase_if(listers_, [](const Lister& lister) { return !lister.thread.joinable(); });
+}
+
+TFileListBox::~TFileListBox() {
+    joinListers(true);
 }
 
 int TFileListBox::count() const {

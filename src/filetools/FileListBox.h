@@ -6,6 +6,10 @@
 #include <QList>
 #include <QListView>
 #include <QStringList>
+#include <atomic>
+#include <memory>
+#include <thread>
+#include <vector>
 
 class QStringListModel;
 
@@ -20,6 +24,7 @@ public:
     static const QString DragMimeType;
 
     explicit TFileListBox(QWidget* parent = nullptr);
+    ~TFileListBox() override;
 
     // The directory, decoded for the display, and as the platform's bytes.
     QString Directory() const { return tb::shownPath(directory_); }
@@ -28,8 +33,11 @@ public:
     void setDirectoryBytes(const QByteArray& directoryText); // re-reads
     QString Mask() const { return mask_; }
     void setMask(const QString& maskString); // re-reads
-    // Reads the entries of the directory again; the selection is lost.
+    // Reads the entries of the directory again; the selection is lost. A folder that
+    // holds many names is read on another thread, the list empty meanwhile; listed()
+    // tells when its names are in.
     void Update();
+    bool isListing() const { return !pending_.expired(); }
     // The names the list would show for that folder (its bytes) and mask string, in order.
     static QList<QByteArray> listedNames(const QByteArray& directory, const QString& maskString);
     // Whether a file of that name passes the mask, as a listed file does.
@@ -48,6 +56,8 @@ public:
     void selectAll() override;
 
 signals:
+    // The folder's names are in the list, read at once or on another thread.
+    void listed();
     // The user changed the selection, by mouse or keyboard.
     void userClicked();
     void userDoubleClicked();
@@ -68,6 +78,16 @@ protected:
 private:
     // The selected rows, in list order.
     QList<int> selectedRows() const;
+    void showListing(QStringList shown, QList<QByteArray> names);
+    void joinListers(bool all);
+
+    struct Lister {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> cancelled;
+        std::shared_ptr<std::atomic<bool>> done;
+    };
+    std::vector<Lister> listers_;
+    std::weak_ptr<std::atomic<bool>> pending_; // the listing the list waits for
 
     QStringListModel* model_;
     QList<QByteArray> names_; // one per row of the model

@@ -186,6 +186,10 @@ private:
 // system sets no such limit.
 std::size_t descriptorsLeft();
 
+// The size the system gives a directory itself, which grows with the names it holds
+// on the usual file systems (ext4, XFS, Btrfs, tmpfs); 0 where it is not known.
+std::uint64_t directoryOwnSize(const std::string& directoryPath);
+
 // The names of the regular files in a directory, links to regular files
 // included, as raw bytes in the file system's order. Empty when the directory
 // cannot be read.

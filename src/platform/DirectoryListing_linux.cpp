@@ -362,4 +362,11 @@ std::size_t descriptorsLeft() {
     return below > inUse ? below - inUse : 0;
 }
 
+std::uint64_t directoryOwnSize(const std::string& directoryPath) {
+    struct stat status {};
+    if (::stat(directoryPath.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
+        return 0;
+    return static_cast<std::uint64_t>(status.st_size);
+}
+
 } // namespace tb

@@ -134,4 +134,8 @@ std::size_t descriptorsLeft() {
     return std::numeric_limits<std::size_t>::max(); // handles have no such limit
 }
 
+std::uint64_t directoryOwnSize(const std::string&) {
+    return 0; // NTFS gives a folder no size of its own
+}
+
 } // namespace tb

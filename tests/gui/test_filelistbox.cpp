@@ -116,13 +116,14 @@ private slots:
                                               "Track 2.mp3", "Track 10.mp3", "zebra.mp3"}));
     }
 
-    // A large folder is sorted in parts that are then merged: still one order, every name
-    // once, and a dropped folder adds its files in that order.
+    // A large folder is read on another thread, in parts that are then merged: meanwhile
+    // the list shows nothing of the folder before, and a reading no longer wanted never
+    // shows; then one order, every name once, and a dropped folder adds its files in it.
     void largeFolderKeepsTheOrder() {
         QTemporaryDir dir;
         QStringList names;
         const QStringList words = {"čaj", "Chata", "hora", "cibule", "Ábel"};
-        for (int i = 0; i < 2101; ++i)
+        for (int i = 0; i < 4001; ++i)
             names.append(QStringLiteral("%1 %2.mp3").arg(words[i % words.size()]).arg(i));
         // Links to one file: quicker to make than as many files.
         makeFiles(dir.path(), {names.first()});
@@ -132,7 +133,15 @@ private slots:
                      0);
         TFileListBox list;
         list.setMask("*.MP3");
+        list.setDirectory(folder());
+        QCOMPARE(list.count(), 3);
+        QSignalSpy listed(&list, &TFileListBox::listed);
         list.setDirectory(dir.path());
+        list.setDirectory(dir.path());
+        QVERIFY(list.isListing());
+        QCOMPARE(list.count(), 0);
+        QVERIFY(listed.wait());
+        QCOMPARE(listed.count(), 1);
 
         const tb::CzechOrder czech;
         std::sort(names.begin(), names.end(),
@@ -142,6 +151,8 @@ private slots:
         for (int row = 0; row < list.count(); ++row)
             bytes.append(list.fileNameBytes(row));
         QCOMPARE(TFileListBox::listedNames(QFile::encodeName(dir.path()), "*.MP3"), bytes);
+        TFileListBox closedWhileReading;
+        closedWhileReading.setDirectory(dir.path());
     }
 
 private:
