@@ -2,15 +2,16 @@
 #include "filetools/FileListBox.h"
 #include "platform/Paths.h"
 #include "support/MainWindowFixture.h"
+#include "support/QtTests.h"
 
 #include <QFile>
-#include <QSignalSpy>
-#include <QTest>
 #include <algorithm>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using tb::test::makeFiles;
+
+using tb::test::clickRow;
 
 namespace {
 QStringList allNames(const TFileListBox& list) {
@@ -70,11 +71,7 @@ private slots:
         QSignalSpy clicked(&list, &TFileListBox::userClicked);
         QSignalSpy keys(&list, &TFileListBox::keyPressed);
         QSignalSpy activated(&list, &QAbstractItemView::activated);
-        const auto click = [&](int row, Qt::KeyboardModifiers mods) {
-            QTest::mouseClick(list.viewport(), Qt::LeftButton, mods,
-                              list.visualRect(list.model()->index(row, 0)).center());
-        };
-        click(1, {});
+        clickRow(list, 1);
         QCOMPARE(clicked.count(), 1);
         QCOMPARE(list.ItemIndex(), 1);
         QCOMPARE(list.selectedNames(), QStringList({"B.MP3"}));
@@ -85,11 +82,11 @@ private slots:
         QCOMPARE(clicked.count(), 2);
         QCOMPARE(list.selectedNames(), QStringList({"B.MP3", "song.mp3"}));
         // Ctrl+click moves the anchor that Shift+click extends from.
-        click(0, {});
-        click(1, Qt::ControlModifier);
-        click(2, Qt::ShiftModifier);
+        clickRow(list, 0);
+        clickRow(list, 1, Qt::ControlModifier);
+        clickRow(list, 2, Qt::ShiftModifier);
         QCOMPARE(list.selectedNames(), QStringList({"B.MP3", "song.mp3"}));
-        click(0, Qt::ShiftModifier);
+        clickRow(list, 0, Qt::ShiftModifier);
         QCOMPARE(list.selectedNames(), QStringList({"a.Mp3", "B.MP3"}));
         clicked.clear();
         keys.clear();
