@@ -101,26 +101,16 @@ private slots:
         QCOMPARE(list.selectedNames(), QStringList());
     }
 
-    // Numbers by value; names the collation holds equal ("2" and "02") by their bytes.
-    void namesComeInCzechOrder() {
-        makeFiles(tmp_->path(), {"zebra.mp3", "Track 10.mp3", "chata.mp3", "Track 2.mp3", "čaj.mp3",
-                                 "hora.mp3", "Ábel.mp3", "Track 02.mp3"});
-        TFileListBox list;
-        list.setMask("*.MP3");
-        list.setDirectory(folder());
-        QCOMPARE(allNames(list), QStringList({"a.Mp3", "Ábel.mp3", "B.MP3", "čaj.mp3", "hora.mp3",
-                                              "chata.mp3", "song.mp3", "Track 02.mp3",
-                                              "Track 2.mp3", "Track 10.mp3", "zebra.mp3"}));
-    }
-
-    // A large folder is sorted in parts that are then merged: still one order, every name
-    // once, and a dropped folder adds its files in that order.
+    // A large folder is sorted in parts that are then merged: still one order (names it
+    // holds equal, "2" and "02", by their bytes), every name once, and a dropped folder
+    // adds its files in that order.
     void largeFolderKeepsTheOrder() {
         QTemporaryDir dir;
         QStringList names;
         const QStringList words = {"čaj", "Chata", "hora", "cibule", "Ábel"};
         for (int i = 0; i < 2101; ++i)
             names.append(QStringLiteral("%1 %2.mp3").arg(words[i % words.size()]).arg(i));
+        names << QStringLiteral("Track 2.mp3") << QStringLiteral("Track 02.mp3");
         // Links to one file: quicker to make than as many files.
         makeFiles(dir.path(), {names.first()});
         const QByteArray first = QFile::encodeName(dir.filePath(names.first()));
@@ -132,8 +122,10 @@ private slots:
         list.setDirectory(dir.path());
 
         const tb::CzechOrder czech;
-        std::sort(names.begin(), names.end(),
-                  [&](const QString& a, const QString& b) { return czech.less(a, b); });
+        std::sort(names.begin(), names.end(), [&](const QString& a, const QString& b) {
+            const int order = czech.compare(a, b);
+            return order < 0 || (order == 0 && a.toUtf8() < b.toUtf8());
+        });
         QCOMPARE(allNames(list), names);
         QList<QByteArray> bytes;
         for (int row = 0; row < list.count(); ++row)
