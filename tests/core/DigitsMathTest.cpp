@@ -1,10 +1,12 @@
 #include "controls/DigitsMath.h"
+#include "support/DayTimes.h"
 
 #include <climits>
 #include <gtest/gtest.h>
 
 using namespace tb::digits;
 using tb::TDigitsMode;
+using tb::test::at;
 
 namespace {
 
@@ -23,10 +25,6 @@ std::vector<int> xOf(const DigitsState& state, Source source) {
         if (blit.source == source)
             xs.push_back(blit.x);
     return xs;
-}
-
-double at(int hours, int minutes, int seconds) {
-    return dayCount(2024, 3, 9, ((hours * 60 + minutes) * 60 + seconds) * 1000);
 }
 
 } // namespace

@@ -171,6 +171,7 @@ TEST(KeptPlaylist, KilledWriterLeavesALastState) {
             }
         }
         ::close(pipeEnds[1]);
+        // A random moment to kill at, not a wait for anything.
         ::usleep(std::uniform_int_distribution<unsigned>(1000, 60000)(random));
         ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);

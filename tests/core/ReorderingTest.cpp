@@ -41,6 +41,9 @@ struct Move {
     const char* before;
     const char* after;
 };
+void PrintTo(const Move& move, std::ostream* out) {
+    *out << move.before << " -> " << move.after;
+}
 
 class Moves : public testing::TestWithParam<Move> {};
 

@@ -44,19 +44,23 @@ TEST(TransBtnDrawing, CellCountFollowsSquareCellsOnly) {
     EXPECT_EQ(numGlyphsFor(0, 16, 3), 1); // an empty picture is one cell
 }
 
+// Gray: white and black stay, and of the pure colours green comes out the lightest, red
+// the darkest. A colour that comes out as the bottom-left one goes see-through with it.
 TEST(TransBtnDrawing, GrayImage) {
-    // Weights 11, 59, 30; the dark blue weighs as the bottom-left dark red and goes with it.
-    PixelBuffer cell(3, 2, rgb(0, 100, 0));
-    cell.at(0, 1) = rgb(100, 0, 0);
-    cell.at(1, 0) = rgb(0, 0, 37);
-    cell.at(2, 0) = rgb(0, 0, 100);
+    const Pixel red = rgb(100, 0, 0), white = rgb(255, 255, 255), black = rgb(0, 0, 0);
+    const Pixel grayRed = grayImage(PixelBuffer(1, 1, red)).at(0, 0);
+    EXPECT_EQ(grayRed, grayRed % 256 * 0x010101u + kOpaque);
+    PixelBuffer cell(5, 2, white);
+    cell.pixels = {red, rgb(0, 100, 0), rgb(0, 0, 100), grayRed, black, red, white};
+    cell.pixels.resize(10, white);
     PixelBuffer gray = grayImage(cell);
-    EXPECT_EQ(gray.at(0, 1), rgb(11, 11, 11));
-    EXPECT_EQ(gray.at(0, 0), rgb(59, 59, 59));
-    EXPECT_EQ(gray.at(2, 0), rgb(30, 30, 30));
+    EXPECT_GT(gray.at(1, 0), gray.at(2, 0)); // levels, compared as one gray to another
+    EXPECT_GT(gray.at(2, 0), grayRed);
+    EXPECT_EQ(gray.at(4, 0), black);
+    EXPECT_EQ(gray.at(4, 1), white);
     makeBottomLeftTransparent(gray);
-    EXPECT_EQ(gray.at(1, 0) >> 24, 0u);
-    EXPECT_EQ(gray.at(0, 0), rgb(59, 59, 59));
+    EXPECT_EQ(gray.at(3, 0) >> 24, 0u);
+    EXPECT_EQ(gray.at(2, 0) >> 24, 0xFFu);
 }
 
 TEST(TransBtnDrawing, DisabledImageIsEmbossed) {

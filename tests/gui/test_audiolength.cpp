@@ -1,10 +1,10 @@
 #include "filetools/AudioLength.h"
 #include "support/Mp3Bytes.h"
+#include "support/QtTests.h"
 #include "support/TestFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTest>
 
 #ifndef Q_OS_WIN
 #include <sys/stat.h>

@@ -1,13 +1,12 @@
 #include "controls/AccessibleFactory.h"
 #include "controls/BalHint.h"
 #include "support/MainWindowFixture.h"
+#include "support/QtTests.h"
 
 #include <QAccessible>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSignalSpy>
 #include <QToolTip>
-#include <QtTest>
 #include <functional>
 #include <memory>
 
@@ -44,6 +43,17 @@ std::pair<int, int> darkColumns(TBaloonHintWindow* window) {
             }
     return ink;
 }
+
+// Counts the requests for a tool tip that Qt makes when the pointer has rested long
+// enough; seen before any other filter of the application, which may swallow them.
+struct ToolTipEvents : QObject {
+    ToolTipEvents() { qApp->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        count += event->type() == QEvent::ToolTip;
+        return false;
+    }
+    int count = 0;
+};
 
 } // namespace
 
@@ -149,6 +159,7 @@ private slots:
         balloon_->setHintHidePause(400);
         QWidget form;
         form.setGeometry(100, 100, 300, 200);
+        form.setAttribute(Qt::WA_AlwaysShowToolTips); // Qt's own tips, active or not
         const auto add = [](QWidget* parent, QRect at, const QString& hint) {
             auto* button = new QPushButton(parent);
             button->setGeometry(at);
@@ -163,6 +174,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         TBaloonHintWindow* window = TBaloonHint::HintWindow();
         QSignalSpy shown(balloon_.get(), &TBaloonHint::OnHint);
+        ToolTipEvents qtTips;
 
         QTest::mouseMove(withHint, {20, 10});
         QTRY_VERIFY(window->isVisible());
@@ -172,9 +184,10 @@ private slots:
         QVERIFY(window->isVisible());
         QCOMPARE(shown.count(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 3000); // the hide pause
-        QTest::qWait(1000);                                   // Qt's own tip would be up now
+        tb::test::timerTurnPassed(2 * 30); // resting on after the time-out brings nothing back
+        QVERIFY(!window->isVisible());
+        QTRY_VERIFY(qtTips.count > 0); // the moment Qt's own tip would show
         QVERIFY(!QToolTip::isVisible());
-        QVERIFY(!window->isVisible());        // resting on after the time-out brings nothing back
         QTest::mouseMove(withHint, {24, 12}); // a move over the same control waits anew
         QTRY_VERIFY(window->isVisible());
         QCOMPARE(shown.count(), 2);
@@ -184,7 +197,7 @@ private slots:
         QCOMPARE(window->windowTitle(), QStringLiteral("Skupina"));
         QTest::mouseMove(bare, {5, 5});
         QVERIFY(!window->isVisible());
-        QTest::qWait(100);
+        tb::test::timerTurnPassed(2 * 30);
         QVERIFY(!window->isVisible());
 
         // A key, the wheel, a click and another active window each hide it; the next move
@@ -210,7 +223,7 @@ private slots:
         for (int k = 0; k < 4; ++k) {
             ways[k]();
             QVERIFY(!window->isVisible());
-            QTest::qWait(100);
+            tb::test::timerTurnPassed(2 * 30);
             QVERIFY(!window->isVisible());
             QTest::mouseMove(withHint, {40 + 10 * k, 10});
             QTRY_VERIFY(window->isVisible());
@@ -219,8 +232,9 @@ private slots:
         // Without a component no hint shows at all, neither a balloon nor Qt's own.
         balloon_.reset();
         QTest::mouseMove(bare, {8, 8});
+        qtTips.count = 0;
         QTest::mouseMove(withHint, {60, 10});
-        QTest::qWait(1000);
+        QTRY_VERIFY(qtTips.count > 0);
         QVERIFY(!window->isVisible());
         QVERIFY(!QToolTip::isVisible());
     }

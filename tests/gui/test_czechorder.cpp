@@ -3,8 +3,8 @@
 #include "platform/Collation.h"
 #include "platform/FileNames.h"
 #include "platform/Windows1250.h"
+#include "support/QtTests.h"
 
-#include <QTest>
 #include <random>
 
 namespace {

@@ -1,12 +1,11 @@
 #include "platform/Dialogs.h"
+#include "support/QtTests.h"
 
 #include <QApplication>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTest>
-#include <QTimer>
 #include <functional>
 
 namespace {

@@ -2,16 +2,18 @@
 #include "controls/Digits.h"
 #include "platform/Paths.h"
 #include "support/AccessibilityNotices.h"
+#include "support/DayTimes.h"
 #include "support/MainWindowFixture.h"
+#include "support/QtTests.h"
 
 #include <QAccessibleValueInterface>
 #include <QDir>
 #include <QPainter>
 #include <QScopeGuard>
-#include <QSignalSpy>
 #include <QStandardPaths>
-#include <QtTest>
 #include <stdexcept>
+
+using tb::test::at;
 
 namespace {
 
@@ -77,11 +79,7 @@ void showRolling(TDigits& digits) {
     digits.setIncDecSteps(8);
     digits.show();
     QVERIFY(QTest::qWaitForWindowExposed(&digits));
-    QTest::qWait(20);
-}
-
-double at(int hours, int minutes, int seconds) {
-    return tb::digits::dayCount(2024, 3, 9, ((hours * 60 + minutes) * 60 + seconds) * 1000);
+    QTest::qWait(20); // the counter paints at once only 8 ms after its last direct paint
 }
 
 // Two looks that differ in every cell.
@@ -279,7 +277,7 @@ private slots:
         digits.setMode(TDigitsMode::dmDate);
         digits.setDateTime(1.0);
         digits.setRunning(true);
-        QTest::qWait(250);
+        tb::test::timerTurnPassed(2 * 100); // a tick of the clock
         QCOMPARE(digits.DateTime(), 1.0);
         QList<TDigits*> starts;
         digits.setOnRotateStart([&](TDigits* sender) { starts.append(sender); });

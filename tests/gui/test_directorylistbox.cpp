@@ -4,11 +4,10 @@
 #include "platform/Windows1250.h"
 #include "support/LookAlikeFolders.h"
 #include "support/MainWindowFixture.h"
+#include "support/QtTests.h"
 
 #include <QDir>
 #include <QRadioButton>
-#include <QSignalSpy>
-#include <QTest>
 #include <filesystem>
 
 using tb::test::MainWindowFixture;

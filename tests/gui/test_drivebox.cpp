@@ -1,7 +1,5 @@
 #include "filetools/DriveBox.h"
-
-#include <QSignalSpy>
-#include <QTest>
+#include "support/QtTests.h"
 
 class TestDriveBox : public QObject {
     Q_OBJECT

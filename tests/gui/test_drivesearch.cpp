@@ -3,13 +3,13 @@
 #include "platform/DirectoryListing.h"
 #include "support/LookAlikeFolders.h"
 #include "support/MainWindowFixture.h"
+#include "support/QtTests.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QTest>
 #include <sys/resource.h>
 
 using A = tb::Dialogs::Answer;

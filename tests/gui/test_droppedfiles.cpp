@@ -7,12 +7,12 @@
 #include "playlist/PlaylistView.h"
 #include "support/LookAlikeFolders.h"
 #include "support/MainWindowFixture.h"
+#include "support/QtTests.h"
 
 #include <QDropEvent>
 #include <QMimeData>
 #include <QRadioButton>
 #include <QTemporaryDir>
-#include <QtTest>
 #include <sys/stat.h>
 
 using tb::test::MainWindowFixture;

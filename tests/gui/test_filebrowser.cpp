@@ -2,11 +2,11 @@
 #include "filetools/FileListBox.h"
 #include "platform/Paths.h"
 #include "support/MainWindowFixture.h"
+#include "support/QtTests.h"
 
 #include <QAction>
 #include <QDir>
 #include <QLabel>
-#include <QTest>
 
 using tb::test::MainWindowFixture;
 

@@ -1,7 +1,5 @@
 #include "filetools/FilterComboBox.h"
-
-#include <QSignalSpy>
-#include <QTest>
+#include "support/QtTests.h"
 
 class TestFilterComboBox : public QObject {
     Q_OBJECT

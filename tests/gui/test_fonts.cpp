@@ -1,8 +1,8 @@
 #include "platform/Fonts.h"
+#include "support/QtTests.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
-#include <QTest>
 
 class TestFonts : public QObject {
     Q_OBJECT

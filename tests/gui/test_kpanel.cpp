@@ -1,9 +1,9 @@
 #include "controls/AccessibleFactory.h"
 #include "controls/KPanel.h"
 #include "support/AccessibilityNotices.h"
+#include "support/QtTests.h"
 #include "support/WidgetPixels.h"
 
-#include <QTest>
 #include <memory>
 
 using tb::test::roleColor;

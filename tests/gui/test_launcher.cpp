@@ -1,9 +1,9 @@
 #include "platform/Launcher.h"
+#include "support/QtTests.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QTest>
 
 class TestLauncher : public QObject {
     Q_OBJECT
@@ -51,6 +51,7 @@ private slots:
 
         QVERIFY(launcher.startCommand("false", {}, [&] { ++failedFalse; }));
         QVERIFY(launcher.startCommand("true", {}, [&] { ++failedTrue; }));
+        // A player that fails after a while: its sleep is what is watched, not a wait.
         QVERIFY(launcher.startCommand("sh -c \"sleep 0.3; exit 3\"", {}, [&] { ++failedLate; }));
         QCOMPARE(failedFalse, 0); // never from within the start: the window thread goes on
         QTRY_COMPARE(failedFalse, 1);

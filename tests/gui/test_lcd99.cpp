@@ -2,11 +2,12 @@
 #include "controls/Lcd99.h"
 #include "support/AccessibilityNotices.h"
 #include "support/MainWindowFixture.h"
+#include "support/QtTests.h"
 #include "support/WidgetPixels.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QTimerEvent>
-#include <QtTest>
 #include <functional>
 
 using tb::lcd::Geometry;
@@ -48,20 +49,20 @@ QString litSegments(const QImage& image, const TLCD99& lcd, int cell) {
     });
 }
 
-// What the display shows, read back from its pixels: each cell's character (the first one
-// in table order with that look), after "." when the point before it is lit.
+// What the display shows, read back from its pixels: each cell's character, "?" for one
+// these tests never show, after "." when the point before it is lit. The segments: 1 top,
+// 2 and 3 upper left and right, 4 middle, 5 and 6 lower left and right, 7 bottom, 8 colon.
 QString shown(TLCD99& lcd) {
+    static const QHash<QString, QChar> looks = {{"", ' '},        {"36", '1'},   {"13457", '2'},
+                                                {"13467", '3'},   {"2346", '4'}, {"12467", '5'},
+                                                {"1234567", '8'}, {"8", ':'},    {"123456", 'A'},
+                                                {"24567", 'B'},   {"1257", 'C'}};
     const QImage image = grabbed(lcd);
     QString text;
     for (int cell = 1; cell <= lcd.DigitNum(); ++cell) {
         if (image.pixelColor(centre(geometryOf(lcd).decimalPoint(cell))) == lcd.OnColor())
             text += '.';
-        const QString lit = litSegments(image, lcd, cell);
-        QChar match = '?';
-        for (char c : QByteArrayLiteral(" 0123456789-:ABCDEFGHIJKLMNOPQRSTUVWXYZ"))
-            if (match == '?' && segments([c](int s) { return tb::lcd::lights(c, s); }) == lit)
-                match = QLatin1Char(c);
-        text += match;
+        text += looks.value(litSegments(image, lcd, cell), '?');
     }
     return text;
 }
@@ -159,7 +160,6 @@ private slots:
                                  .contains(lcd.OnColor().rgb()));
             }
         }
-        QCOMPARE(shown(lcd), QString(cells, QLatin1Char(':')));
     }
 
     void lcdValues_data() {

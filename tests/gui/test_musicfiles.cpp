@@ -6,10 +6,9 @@
 #include "support/MainWindowFixture.h"
 #include "support/Mp3Bytes.h"
 #include "support/MusicFiles.h"
+#include "support/QtTests.h"
 
 #include <QLabel>
-#include <QSignalSpy>
-#include <QTest>
 
 using namespace tb::test;
 

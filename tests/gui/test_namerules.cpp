@@ -1,8 +1,8 @@
 #include "platform/NameRules.h"
+#include "support/QtTests.h"
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTest>
 
 class TestNameRules : public QObject {
     Q_OBJECT

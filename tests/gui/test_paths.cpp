@@ -1,11 +1,11 @@
 #include "filetools/DirectoryListBox.h"
 #include "platform/Paths.h"
 #include "support/MainWindowFixture.h"
+#include "support/QtTests.h"
 
 #include <QDir>
 #include <QLineEdit>
 #include <QScopeGuard>
-#include <QTest>
 
 using tb::test::MainWindowFixture;
 

@@ -1,9 +1,9 @@
 #include "platform/Pictures.h"
 #include "support/MainWindowFixture.h"
+#include "support/QtTests.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTest>
 
 class TestPictures : public QObject {
     Q_OBJECT

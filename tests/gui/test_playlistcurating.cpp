@@ -2,6 +2,7 @@
 #include "playlist/PlaylistCurating.h"
 #include "playlist/PlaylistView.h"
 #include "support/MainWindowFixture.h"
+#include "support/QtTests.h"
 #include "support/TagFiles.h"
 
 #include <QAction>
@@ -9,7 +10,6 @@
 #include <QMenu>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QTest>
 #include <QThread>
 #include <algorithm>
 
@@ -190,8 +190,9 @@ private slots:
     // stays. A missing file is removed only when the user agrees, and an entry whose file
     // is not known is never missing.
     void removesDuplicatesAndMissingFiles() {
+        QTemporaryDir dir;
         MainWindowFixture fx;
-        TForm1& form = fx.showIn(QDir::tempPath() + "/curating-missing", {"a.mp3", "b.mp3"});
+        TForm1& form = fx.showIn(dir.filePath("missing"), {"a.mp3", "b.mp3"});
         const std::string folder =
             QFile::encodeName(form.DirectoryListBox1->Directory()).toStdString();
         PlaylistModel& playlist = *form.playlist();
@@ -228,8 +229,9 @@ private slots:
     // Adding from the file list, removing, removing all and opening a playlist are each one
     // step that gives back what was there.
     void everyChangeIsOneStep() {
+        QTemporaryDir dir;
         MainWindowFixture fx;
-        TForm1& form = fx.showSongs(QDir::tempPath() + "/curating-steps", {"x", "y", "z"});
+        TForm1& form = fx.showSongs(dir.filePath("steps"), {"x", "y", "z"});
         fx.selectFiles({0, 1, 2});
         form.Timer1Timer();    // enables the buttons as the window's timer does
         form.Button1->click(); // three files, one step
@@ -264,7 +266,7 @@ private slots:
         const QString undoBefore = form.Zpet1->text();
 
         form.playlistCurating().setTagReader([](const std::string&, QString&, QString&) {
-            QThread::msleep(250); // a slow disk: the box shows while the tags are read
+            QThread::msleep(250); // a slow disk, not a wait: the box shows while tags are read
             return false;
         });
         form.SeraditPodle.at(3)->trigger();

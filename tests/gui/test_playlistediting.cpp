@@ -2,12 +2,12 @@
 #include "filetools/FileListBox.h"
 #include "playlist/PlaylistView.h"
 #include "support/MainWindowFixture.h"
+#include "support/QtTests.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
 
 using tb::Dialogs;
 using tb::test::MainWindowFixture;

@@ -1,11 +1,10 @@
 #include "playlist/PlaylistExport.h"
+#include "support/QtTests.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
 #include <atomic>
 #include <stdexcept>
 

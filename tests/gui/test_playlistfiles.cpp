@@ -3,6 +3,7 @@
 #include "platform/Paths.h"
 #include "support/MainWindowFixture.h"
 #include "support/Mp3Bytes.h"
+#include "support/QtTests.h"
 
 #include <QAction>
 #include <QDir>
@@ -12,8 +13,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
-#include <QTest>
-#include <QTimer>
 #include <csignal>
 #include <fcntl.h>
 #include <linux/fs.h>

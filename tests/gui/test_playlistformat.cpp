@@ -1,10 +1,10 @@
 #include "playlist/formats/PlaylistFormat.h"
+#include "support/QtTests.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTest>
 #include <sys/stat.h>
 #include <unistd.h>
 

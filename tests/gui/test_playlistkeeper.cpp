@@ -1,6 +1,7 @@
 #include "controls/Digits.h"
 #include "playlist/PlaylistKeeper.h"
 #include "support/MainWindowFixture.h"
+#include "support/QtTests.h"
 
 #include <QAction>
 #include <QApplication>
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QTest>
 #include <QTextStream>
 #include <algorithm>
 #include <numeric>

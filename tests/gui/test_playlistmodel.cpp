@@ -1,6 +1,5 @@
 #include "playlist/PlaylistModel.h"
-
-#include <QTest>
+#include "support/QtTests.h"
 
 class TestPlaylistModel : public QObject {
     Q_OBJECT

@@ -3,9 +3,9 @@
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistView.h"
 #include "playlist/PlaylistViewAccessible.h"
+#include "support/QtTests.h"
 
 #include <QAccessible>
-#include <QtTest>
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include "controls/AccessibleFactory.h"
 #include "controls/Progress.h"
 #include "support/AccessibilityNotices.h"
+#include "support/QtTests.h"
 #include "support/WidgetPixels.h"
 
 #include <QAccessibleValueInterface>
 #include <QPainter>
-#include <QtTest>
 
 using tb::test::coloursIn;
 using tb::test::grabbed;

@@ -1,5 +1,6 @@
 #include "filetools/FileListBox.h"
 #include "support/MainWindowFixture.h"
+#include "support/QtTests.h"
 #include "support/TagFiles.h"
 
 #include <QAction>
@@ -7,8 +8,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QTest>
 #include <fstream>
 
 using namespace tb::test;

@@ -1,11 +1,11 @@
 #include "support/MainWindowFixture.h"
+#include "support/QtTests.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTest>
 
 using tb::test::contents;
 using tb::test::MainWindowFixture;

@@ -4,8 +4,7 @@
 #include "filetools/FilterComboBox.h"
 #include "support/LookAlikeFolders.h"
 #include "support/MainWindowFixture.h"
-
-#include <QTest>
+#include "support/QtTests.h"
 
 using tb::test::MainWindowFixture;
 

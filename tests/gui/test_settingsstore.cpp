@@ -1,8 +1,8 @@
 #include "platform/SettingsStore.h"
+#include "support/QtTests.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QTest>
 
 class TestSettingsStore : public QObject {
     Q_OBJECT

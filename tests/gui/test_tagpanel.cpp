@@ -1,10 +1,10 @@
 #include "support/MainWindowFixture.h"
+#include "support/QtTests.h"
 #include "support/TagFiles.h"
 
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
-#include <QTest>
 #include <sys/stat.h>
 #include <unistd.h>
 

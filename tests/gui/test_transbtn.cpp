@@ -5,15 +5,13 @@
 #include "controls/TransBtn.h"
 #include "support/AccessibilityNotices.h"
 #include "support/MainWindowFixture.h"
+#include "support/QtTests.h"
 #include "support/WidgetPixels.h"
 
 #include <QAccessibleActionInterface>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
-#include <QSignalSpy>
-#include <QTest>
-#include <QTimer>
 
 using tb::test::MainWindowFixture;
 using tb::test::mouse;
@@ -263,6 +261,16 @@ private slots:
         for (int y = 0; y < a.height(); ++y)
             differingRows += a.copy(0, y, a.width(), 1) != b.copy(0, y, b.width(), 1);
         QVERIFY(differingRows >= 1 && differingRows <= 2);
+    }
+
+    // A caption aligned to the right moves there from the middle.
+    void captionFollowsItsAlignment() {
+        TTransparentButton button;
+        button.resize(60, 40);
+        button.setCaption(QStringLiteral("O"));
+        const QImage centred = button.grab().toImage();
+        button.setTextAlign(ttaRight);
+        QVERIFY(button.grab().toImage().copy(40, 0, 20, 40) != centred.copy(40, 0, 20, 40));
     }
 
     // The help button's click is test_unit1's (F1 clicks it).

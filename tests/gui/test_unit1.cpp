@@ -11,14 +11,13 @@
 #include "playlist/PlaylistView.h"
 #include "playlist/PlaylistViewAccessible.h"
 #include "support/MainWindowFixture.h"
+#include "support/QtTests.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPushButton>
-#include <QTest>
-#include <QTimer>
 #include <cerrno>
 
 using tb::Dialogs;

@@ -1,11 +1,11 @@
 #include "controls/URLLabel.h"
 #include "support/ClosingChecks.h"
 #include "support/Fakes.h"
+#include "support/QtTests.h"
 #include "windows/Unit2.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QTest>
 
 using tb::test::closesEachWay;
 

@@ -1,7 +1,7 @@
+#include "support/QtTests.h"
 #include "windows/Unit4.h"
 
 #include <QLabel>
-#include <QTest>
 
 class TestUnit4 : public QObject {
     Q_OBJECT

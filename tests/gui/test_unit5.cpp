@@ -4,12 +4,11 @@
 #include "controls/Progress.h"
 #include "controls/TransBtn.h"
 #include "support/MainWindowFixture.h"
+#include "support/QtTests.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
-#include <QTimer>
 
 using tb::Dialogs;
 using tb::test::MainWindowFixture;

@@ -1,8 +1,8 @@
 #include "controls/TransBtn.h"
 #include "support/ClosingChecks.h"
+#include "support/QtTests.h"
 #include "windows/Unit6.h"
 
-#include <QTest>
 #include <QTextEdit>
 
 using tb::test::closesEachWay;

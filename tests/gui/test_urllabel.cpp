@@ -5,10 +5,10 @@
 #include "controls/URLLabel.h"
 #include "support/AccessibilityNotices.h"
 #include "support/Fakes.h"
+#include "support/QtTests.h"
 #include "support/WidgetPixels.h"
 
 #include <QAccessibleActionInterface>
-#include <QTest>
 
 using tb::test::FakeLauncher;
 using tb::test::mouse;

@@ -1,8 +1,8 @@
 #include "platform/Volumes.h"
+#include "support/QtTests.h"
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTest>
 #include <sys/mount.h>
 
 class TestVolumes : public QObject {

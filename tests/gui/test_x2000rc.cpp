@@ -1,6 +1,5 @@
 #include "controls/X2000RC.h"
-
-#include <QTest>
+#include "support/QtTests.h"
 
 class TestX2000RC : public QObject {
     Q_OBJECT

@@ -1,7 +1,6 @@
 #include "playlist/formats/Xspf.h"
 #include "support/PlaylistItems.h"
-
-#include <QTest>
+#include "support/QtTests.h"
 
 using tb::PlaylistItem;
 

@@ -3,10 +3,10 @@
 #include "controls/AccessibleFactory.h"
 #include "filetools/FileListBox.h"
 #include "playlist/PlaylistViewAccessible.h"
+#include "support/QtTests.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTest>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -74,9 +74,7 @@ void MainWindowFixture::selectFiles(std::initializer_list<int> rows) {
 }
 
 void MainWindowFixture::clickFile(int row, Qt::KeyboardModifiers modifiers) {
-    TFileListBox* files = form->FileListBox1;
-    QTest::mouseClick(files->viewport(), Qt::LeftButton, modifiers,
-                      files->visualRect(files->model()->index(row, 0)).center());
+    clickRow(*form->FileListBox1, row, modifiers);
 }
 
 SmallDisk::SmallDisk(const char* size) {

@@ -34,7 +34,24 @@ wait_for() {
     return 1
 }
 wait_gone() { gone=1 wait_for "$@"; }
-click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+# Waits up to $2 seconds for window $1 to take the keys.
+wait_focus() {
+    local deadline=$(($(now_ms) + $2 * 1000))
+    while (($(now_ms) < deadline)); do
+        [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]] && return 0
+        sleep 0.02
+    done
+    return 1
+}
+# Clicks in window $1 at $2, $3, each counted from the right or bottom edge when
+# negative, as large as the window stands now.
+click() {
+    local WINDOW X Y WIDTH HEIGHT SCREEN x=$2 y=$3
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    ((x < 0)) && x=$((WIDTH + x))
+    ((y < 0)) && y=$((HEIGHT + y))
+    xdotool mousemove --window "$1" "$x" "$y" click 1
+}
 
 main='^Trackbinder by Brivola 2000$'
 tips='^V.+te .+e \.\.\.$'
@@ -49,29 +66,28 @@ splash_seen=$(now_ms)
 tip=$(wait_for "$tips" 10) || fail "no tips window"
 tips_seen=$(now_ms)
 ((tips_seen - splash_seen >= 2800)) || fail "splash stood only $((tips_seen - splash_seen)) ms"
-sleep 0.3
+# The X server takes the program's requests in the order made: a splash closed, or a main
+# window shown, before the tips window came would be so now.
 [[ -z $(visible '^Splash$') ]] || fail "the splash still stands beside the tips"
 [[ -z $(visible "$main") ]] || fail "the main window shows while the tips window is open"
 
-click "$tip" 348 111 # the OK key
+click "$tip" -13 -38 # the OK key, bottom right
 form=$(wait_for "$main" 5) || fail "no main window after the tips"
 wait_gone "$tips" 5 || fail "the tips window stays"
-sleep 0.3
 
-click "$form" 707 449 # the settings button
+click "$form" -23 -43 # the settings button, bottom right
 setup=$(wait_for '^Nastaven.+ Trackbinder$' 5) || fail "no settings dialog"
-sleep 0.3
-click "$setup" 197 168 # "Zavřít"
+click "$setup" 197 -27 # "Zavřít", at the bottom
 wait_gone '^Nastaven.+ Trackbinder$' 5 || fail "the settings dialog stays"
 
-click "$form" 52 92 # "KONEC"
-wait_for '^Potvrzen.+$' 5 >/dev/null || fail "no exit question"
-sleep 0.3
+click "$form" 52 92 # "KONEC", top left
+question=$(wait_for '^Potvrzen.+$' 5) || fail "no exit question"
+wait_focus "$question" 5 || fail "the exit question does not take the keys"
 xdotool key Return # Yes
 about=$(wait_for '^O programu$' 5) || fail "no About box"
-sleep 0.3
+# Had the main window closed before the About box, it would be gone by the time the box shows.
 [[ -n $(visible "$main") ]] || fail "the main window closed before the About box"
-click "$about" 128 286 # the tick
+click "$about" 128 -16 # the tick, at the bottom
 
 for _ in $(seq 100); do
     kill -0 "$pid" 2>/dev/null || break

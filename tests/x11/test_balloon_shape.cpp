@@ -1,8 +1,8 @@
 // Runs under a real X server: only there does the window system cut the balloon's shape.
 #include "controls/BalHint.h"
+#include "support/QtTests.h"
 
 #include <QScreen>
-#include <QtTest>
 
 namespace {
 

@@ -3,10 +3,8 @@
 #include "controls/TransBtn.h"
 #include "controls/URLLabel.h"
 #include "support/Fakes.h"
+#include "support/QtTests.h"
 #include "support/Xdotool.h"
-
-#include <QSignalSpy>
-#include <QtTest>
 
 using tb::test::pointerTo;
 using tb::test::xdotool;
@@ -50,7 +48,7 @@ private slots:
         QTRY_COMPARE(exits.count(), 2);
         QVERIFY(xdotool({"mouseup", "1"}));
         QTRY_VERIFY(!button->pressedLook());
-        QTest::qWait(100); // what Qt sends after the release is no second leave
+        QGuiApplication::sync(); // what the release brings is no second leave
         QCOMPARE(exits.count(), 2);
         QCOMPARE(clicks.count(), 0);
 

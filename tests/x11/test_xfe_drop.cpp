@@ -3,25 +3,45 @@
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistView.h"
 #include "support/MainWindowFixture.h"
+#include "support/QtTests.h"
+#include "support/WidgetPixels.h"
 #include "support/Xdotool.h"
 
 #include <QProcess>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStandardPaths>
-#include <QtTest>
 
 using tb::test::pointerTo;
 using tb::test::xdotool;
+using tb::test::xdotoolOutput;
 
 namespace {
 
 // The id of xfe's main window, which its title names; empty until it is mapped.
 QString xfeWindow() {
-    QProcess search;
-    search.start("xdotool", {"search", "--onlyvisible", "--name", "^Xfe "});
-    search.waitForFinished(5000);
-    return QString::fromLatin1(search.readAllStandardOutput()).section('\n', 0, 0).trimmed();
+    return xdotoolOutput({"search", "--onlyvisible", "--name", "^Xfe "}).section('\n', 0, 0);
 }
+
+// Whether xfe's list shows names in the rows around this point of the screen: more
+// than the list's one background colour.
+bool namesDrawnAt(QPoint at) {
+    const QImage strip = QGuiApplication::primaryScreen()
+                             ->grabWindow(0, at.x() - 40, at.y() - 10, 100, 20)
+                             .toImage();
+    return tb::test::coloursIn(strip, strip.rect()).size() > 2;
+}
+
+// The last place where the widget was offered a drag.
+struct DragMoves : QObject {
+    explicit DragMoves(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::DragMove)
+            last = static_cast<QDragMoveEvent*>(event)->position().toPoint();
+        return false;
+    }
+    QPoint last;
+};
 
 } // namespace
 
@@ -63,26 +83,34 @@ private slots:
         tb::test::MainWindowFixture fx;
         fx.create().move(300, 0);
         TForm1& form = fx.show();
-        form.RadioButton1->setChecked(true); // full paths
-        QTest::qWait(1500);                  // xfe lists the folder and draws
+        form.RadioButton1->setChecked(true);                      // full paths
+        QTRY_VERIFY_WITH_TIMEOUT(namesDrawnAt({60, 300}), 15000); // xfe lists the folder
 
         // Pressed on a row in the middle of xfe's list, moved over in steps past the drag
-        // threshold, released on the playlist.
+        // threshold, released on the playlist once it has been offered the drag there.
         QVERIFY(pointerTo({60, 300}));
         QVERIFY(xdotool({"mousedown", "1"}));
         const QPoint target = form.ListBox1->mapToGlobal(form.ListBox1->rect().center());
-        for (int step = 1; step <= 12; ++step) {
-            QTest::qWait(40);
+        DragMoves moves(form.ListBox1->viewport());
+        for (int step = 1; step <= 12; ++step)
             QVERIFY(pointerTo(QPoint(60, 300) + (target - QPoint(60, 300)) * step / 12));
-        }
-        QTest::qWait(200);
+        // xfe takes only the latest of the moves it has been sent and offers the drag on the
+        // move after it: the pointer stirs by a pixel until the playlist is offered it.
+        int stir = 0;
+        QTRY_VERIFY_WITH_TIMEOUT(pointerTo(target + QPoint(++stir % 2, 0)) && !moves.last.isNull(),
+                                 10000);
         QVERIFY(xdotool({"mouseup", "1"}));
 
         QTRY_COMPARE_WITH_TIMEOUT(form.playlist()->count(), std::size_t{1}, 10000);
         const QString entry = fx.entries().constFirst();
         QCOMPARE(entry.section('/', 0, -2), music);
         QVERIFY(names.contains(entry.section('/', -1)));
-        QTest::qWait(300); // whatever xfe does once the drop is answered
+        // xfe takes its events in order: once a key after the drop has taken it one folder
+        // up, it has done whatever it does once the drop is answered.
+        QVERIFY(xdotool({"windowfocus", window}));
+        QVERIFY(xdotool({"key", "BackSpace"}));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            xdotoolOutput({"getwindowname", window}).endsWith(" - " + scratch.path()), 10000);
         for (const QString& name : std::as_const(names))
             QVERIFY2(QFile::exists(music + '/' + name), qPrintable(name));
         QCOMPARE(fx.dialogs.unexpected, 0);

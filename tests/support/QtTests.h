@@ -1,0 +1,32 @@
+#pragma once
+
+// What every widget test program includes, and the waits they share.
+#include <QAbstractItemView>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+namespace tb::test {
+
+// Returns when a timer of `milliseconds`, started now, fires. Timers of one thread fire
+// in the order of their deadlines, so a timer of the code started before with half this
+// interval (a coarse timer may fire a twentieth late) has had its turn by then, however
+// loaded the machine: what it would have done, it has done. This shows that something
+// did not happen; it waits for nothing.
+inline void timerTurnPassed(int milliseconds) {
+    QTimer turn;
+    turn.setSingleShot(true);
+    turn.setTimerType(Qt::PreciseTimer);
+    QSignalSpy fired(&turn, &QTimer::timeout);
+    turn.start(milliseconds);
+    QVERIFY(fired.wait(milliseconds + 60'000));
+}
+
+// A click on a row of a list as the user makes it, at the row's middle.
+inline void clickRow(QAbstractItemView& view, int row, Qt::KeyboardModifiers modifiers = {},
+                     Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseClick(view.viewport(), button, modifiers,
+                      view.visualRect(view.model()->index(row, 0)).center());
+}
+
+} // namespace tb::test
