@@ -85,4 +85,21 @@ TEST(CollatedOrder, CancelledGivesNothing) {
             .empty());
 }
 
+// A non-ASCII text late in the run sends it back to the collator's keys: every item is
+// still counted once.
+TEST(CollatedOrder, CountsEachItemOnce) {
+    std::atomic<std::size_t> done{0};
+    tb::CollatedOrderRun run;
+    run.threads = 2;
+    run.done = &done;
+    const auto order = tb::collatedOrder(
+        5000,
+        [](std::size_t i, std::u16string& text, std::u16string&) {
+            text = i == 4000 ? u"\u010Daj" : u"name " + number(i);
+        },
+        run);
+    EXPECT_EQ(order.size(), 5000U);
+    EXPECT_EQ(done, 5000U);
+}
+
 } // namespace

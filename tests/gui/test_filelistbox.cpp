@@ -95,6 +95,12 @@ private slots:
         QVERIFY(clicked.isEmpty() && activated.isEmpty());
         QCOMPARE(keys.count(), 2);
         QCOMPARE(keys.first().at(0).toInt(), int(Qt::Key_Return));
+        QSignalSpy doubleClicked(&list, &TFileListBox::userDoubleClicked);
+        const QPoint row0 = list.visualRect(list.model()->index(0, 0)).center();
+        QTest::mouseDClick(list.viewport(), Qt::RightButton, {}, row0);
+        QVERIFY(doubleClicked.isEmpty());
+        QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, row0);
+        QCOMPARE(doubleClicked.count(), 1);
 
         list.Update();
         QCOMPARE(list.ItemIndex(), -1);
