@@ -35,12 +35,12 @@ QWidget* shown(QWidget& window) {
 // browses a folder that holds no music, its counter is in the built-in strip (the program
 // picks one of four at random) and the displays' random numbers are stopped. Null where it
 // does not come to that.
-TForm1* mainWindow(MainWindowFixture& fx, void (*state)(TForm1&) = nullptr) {
+template <void (*state)(TForm1&) = nullptr> QWidget* mainWindow(MainWindowFixture& fx) {
     TForm1& form = fx.show();
     fx.browse(kFontFolder);
     form.Digits1->setBmpDigits(QImage(QStringLiteral(":/digitstrip.bmp")));
     form.Timer2->stop();
-    if (state)
+    if constexpr (state != nullptr)
         state(form);
     const std::size_t entries = form.playlist()->count();
     const bool drawn = QTest::qWaitFor([&] {
@@ -54,55 +54,42 @@ TForm1* mainWindow(MainWindowFixture& fx, void (*state)(TForm1&) = nullptr) {
     return drawn ? &form : nullptr;
 }
 
-struct Look {
+void fullPlaylist(TForm1& form) {
+    form.playlist()->appendAll(std::vector<std::string_view>(TForm1::ItemLimit, "song.mp3"));
+    form.Digits1->setValue(TForm1::ItemLimit); // as a restored playlist sets it
+}
+
+void displaysRunning(TForm1& form) { // numbers such as the timer draws
+    form.LCD991->setValue(QStringLiteral("1234567890"));
+    form.PG1->setProgress(60);
+    form.PG1->setFromColor(Qt::yellow);
+    form.PG1->setToColor(Qt::red);
+}
+
+// One of the other windows as the program shows it, after the main window's start.
+template <auto window> QWidget* atStart(MainWindowFixture& fx) {
+    fx.show();
+    return shown(*(fx.*window));
+}
+
+QWidget* firstTip(MainWindowFixture& fx) {
+    QWidget* window = atStart<&MainWindowFixture::tips>(fx);
+    while (fx.tips->tipIndex() != 1) // the first tip shown is drawn at random
+        emit fx.tips->TransparentButton1->OnClick();
+    return window;
+}
+
+const struct {
     const char* name;
     QWidget* (*show)(MainWindowFixture& fx);
-};
-
-const Look kLooks[] = {
-    {"main",
-     [](MainWindowFixture& fx) -> QWidget* {
-         return mainWindow(fx);
-     }},
-    {"main-full-playlist",
-     [](MainWindowFixture& fx) -> QWidget* {
-         return mainWindow(fx, [](TForm1& form) {
-             std::vector<std::string> names(TForm1::ItemLimit);
-             for (std::size_t i = 0; i < names.size(); ++i)
-                 names[i] = "song " + std::to_string(i + 1) + ".mp3";
-             form.playlist()->appendAll({names.begin(), names.end()});
-             form.Digits1->setValue(TForm1::ItemLimit); // as a restored playlist sets it
-         });
-     }},
-    {"main-displays-running",
-     [](MainWindowFixture& fx) -> QWidget* {
-         return mainWindow(fx, [](TForm1& form) { // numbers such as the timer draws
-             form.LCD991->setValue(QStringLiteral("1234567890"));
-             form.PG1->setProgress(60);
-             form.PG1->setFromColor(Qt::yellow);
-             form.PG1->setToColor(Qt::red);
-         });
-     }},
-    {"settings",
-     [](MainWindowFixture& fx) {
-         return fx.show(), shown(*fx.setup);
-     }},
-    {"tips",
-     [](MainWindowFixture& fx) {
-         fx.create();
-         QWidget* window = shown(*fx.tips);
-         while (fx.tips->tipIndex() != 1) // the first tip is drawn at random
-             emit fx.tips->TransparentButton1->OnClick();
-         return window;
-     }},
-    {"about",
-     [](MainWindowFixture& fx) {
-         return fx.create(), shown(*fx.aboutBox);
-     }},
-    {"splash",
-     [](MainWindowFixture& fx) {
-         return fx.create(), shown(*fx.splash);
-     }},
+} kLooks[] = {
+    {"main", mainWindow<>},
+    {"main-full-playlist", mainWindow<fullPlaylist>},
+    {"main-displays-running", mainWindow<displaysRunning>},
+    {"settings", atStart<&MainWindowFixture::setup>},
+    {"tips", firstTip},
+    {"about", atStart<&MainWindowFixture::aboutBox>},
+    {"splash", atStart<&MainWindowFixture::splash>},
 };
 
 // Writes the picture beside the test program and says where.
