@@ -149,6 +149,7 @@ int main(int argc, char* argv[]) {
     // No fonts nor rendering rules of the machine's: only these files, of the Debian packages
     // fonts-dejavu-core and fonts-liberation2, the faces that the program's fonts come to.
     qputenv("FONTCONFIG_FILE", QFile::encodeName(kReferences + "/fonts.conf"));
+    qunsetenv("QT_QPA_PLATFORMTHEME"); // nor the desktop's icons and colours
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     for (const char* file :
