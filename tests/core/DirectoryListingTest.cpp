@@ -100,4 +100,27 @@ TEST(DirectoryListing, AnyBoundFindsWhatOpeningByThePathFinds) {
     }
 }
 
+// Where the system has fewer descriptors to give than the lister's bound, it lets go of held
+// ones and tries again, and leaks none.
+TEST(DirectoryListing, FewerDescriptorsThanItsBound) {
+    const ScratchDirectory scratch;
+    makeChain(scratch.path(), 100, "level");
+    const int descriptorsBefore = openDescriptors();
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit lowered = saved;
+    lowered.rlim_cur = descriptorsBefore + 8; // well below the bound
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
+    Collect found;
+    tb::WalkEnd end{};
+    {
+        tb::SystemDirectoryLister lister;
+        end = tb::walkForMp3(lister, scratch.path(), found);
+    }
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_EQ(end, tb::WalkEnd::Completed);
+    EXPECT_EQ(found.entries.size(), 300u);
+    EXPECT_EQ(openDescriptors(), descriptorsBefore);
+}
+
 #endif

@@ -21,6 +21,7 @@ TEST(FileSystems, MountTableLines) {
         tb::parseMountInfo("22 1 0:21 / / rw shared:1 master:2 - overlay overlay rw\n"
                            "44 26 7:0 / /media/my\\040stick rw,relatime - fuseblk /dev/loop0 rw\n"
                            "45 26 259:1 / /media/a\\134b rw shared:7 - vfat /dev/sdb1 rw\n"
+                           "47 26 8:2 / /cut rw -\n"
                            "1 2 7:3 / /x rw\n"
                            "broken line\n"
                            "46 26 8:1 / /last rw - ext4 /dev/sda1 rw");
@@ -30,7 +31,8 @@ TEST(FileSystems, MountTableLines) {
     EXPECT_EQ(read, (decltype(read){{0, 21, "/", "overlay"},
                                     {7, 0, "/media/my stick", "fuseblk"},
                                     {259, 1, "/media/a\\b", "vfat"},
-                                    {7, 3, "/x", ""}, // no separator: no type
+                                    {8, 2, "/cut", ""}, // the separator last: no type
+                                    {7, 3, "/x", ""},   // no separator: no type
                                     {8, 1, "/last", "ext4"}}));
 }
 

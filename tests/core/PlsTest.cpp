@@ -75,6 +75,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"LengthOfTheOnlyEntryWithoutFile", "[playlist]\nLength1=3\n",
                 "řádek 2: chybí klíč File1"},
         BadCase{"IndexNotANumber", "[playlist]\nFilex=a\n", "klíč „Filex“ nemá platné"},
+        BadCase{"KeyOfTheShownLength", "[playlist]\nFile" + std::string(36, 'x') + "=a\n",
+                "„File" + std::string(36, 'x') + "“"},
         BadCase{"IndexZero", "[playlist]\nFile0=a\n", "nemá platné pořadové číslo"},
         BadCase{"IndexHuge", "[playlist]\nFile184467440737095516160=a\n", "nemá platné"},
         BadCase{"DuplicateFile", "[playlist]\nFile1=a\nfile1=b\n", "řádek 3: klíč „file1“ je"},

@@ -5,6 +5,11 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // A save that does not reach commit() leaves the earlier file: the temporary file
 // beside it goes, and a file rewritten in place stays where it is.
@@ -35,6 +40,35 @@ private slots:
         } // as when the writer throws half-way
         QCOMPARE(tb::test::contents(path), leftAfter);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{name});
+    }
+
+    // From a read-only file system to another: the copy is made, the original cannot be
+    // removed, so the copy goes again and the move fails. The read-only mount is made in
+    // a child's own mount namespace, which needs root (as in CI).
+    void aMoveWhoseOriginalStaysFails() {
+        QTemporaryDir dir;
+        const QByteArray from = QFile::encodeName(dir.filePath("ro"));
+        const QByteArray source = from + "/song.mp3";
+        const QByteArray target = QFile::encodeName(dir.filePath("song.mp3"));
+        QVERIFY(QDir().mkdir(dir.filePath("ro")));
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const bool readOnly =
+                ::unshare(CLONE_NEWNS) == 0 &&
+                ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                ::mount("tmpfs", from, "tmpfs", 0, nullptr) == 0 &&
+                ::close(::open(source, O_WRONLY | O_CREAT, 0644)) == 0 &&
+                ::mount(nullptr, from, nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+            if (!readOnly)
+                ::_exit(77);
+            ::_exit(!tb::moveFile(source, target) && ::access(source, F_OK) == 0 ? 0 : 1);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+            QSKIP("no read-only mount of our own here: not root, or no mount namespaces");
+        QCOMPARE(status, 0); // refused, and the original is still there
+        QVERIFY(!QFile::exists(QFile::decodeName(target))); // and its copy gone
     }
 };
 

@@ -1,0 +1,166 @@
+// What each window looks like, pixel for pixel, against a picture per window and state in
+// references/ beside this file. The fonts are files the test loads itself, and the machine's
+// font configuration is left out, so that only a change in the program changes a pixel.
+// After an intended change, TB_UPDATE_REFERENCES=1 rewrites the pictures: look at each one
+// before committing it.
+#include "controls/Digits.h"
+#include "controls/Lcd99.h"
+#include "controls/Progress.h"
+#include "controls/TransBtn.h"
+#include "playlist/PlaylistModel.h"
+#include "support/MainWindowFixture.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+using tb::test::MainWindowFixture;
+
+namespace {
+
+const QString kReferences = QStringLiteral(QT_TESTCASE_SOURCEDIR "/gui/references");
+// The fonts' own folder: the same path and contents wherever the tests run.
+const QString kFontFolder = QStringLiteral("/usr/share/fonts/truetype/dejavu");
+
+// The window once shown and active; null where it is not.
+QWidget* shown(QWidget& window) {
+    window.show();
+    return QTest::qWaitForWindowActive(&window) ? &window : nullptr;
+}
+
+// The main window at start, then in the given state, once its timers have drawn it. It
+// browses a folder that holds no music, its counter is in the built-in strip (the program
+// picks one of four at random) and the displays' random numbers are stopped. Null where it
+// does not come to that.
+template <void (*state)(TForm1&) = nullptr> QWidget* mainWindow(MainWindowFixture& fx) {
+    TForm1& form = fx.show();
+    fx.browse(kFontFolder);
+    form.Digits1->setBmpDigits(QImage(QStringLiteral(":/digitstrip.bmp")));
+    form.Timer2->stop();
+    if constexpr (state != nullptr)
+        state(form);
+    const std::size_t entries = form.playlist()->count();
+    const bool drawn = QTest::qWaitFor([&] {
+        // A value is drawn step by step from the display's next paint on.
+        if (!form.LCD991->changing())
+            form.LCD991->repaint();
+        return form.Button4->isEnabled() == (entries > 0) &&
+               form.StaticText1->isVisible() == (entries >= TForm1::ItemLimit) &&
+               form.Digits1->RollStep() == 0 && !form.LCD991->changing();
+    });
+    return drawn ? &form : nullptr;
+}
+
+void fullPlaylist(TForm1& form) {
+    form.playlist()->appendAll(std::vector<std::string_view>(TForm1::ItemLimit, "song.mp3"));
+    form.Digits1->setValue(TForm1::ItemLimit); // as a restored playlist sets it
+}
+
+void displaysRunning(TForm1& form) { // numbers such as the timer draws
+    form.LCD991->setValue(QStringLiteral("1234567890"));
+    form.PG1->setProgress(60);
+    form.PG1->setFromColor(Qt::yellow);
+    form.PG1->setToColor(Qt::red);
+}
+
+// One of the other windows as the program shows it, after the main window's start.
+template <auto window> QWidget* atStart(MainWindowFixture& fx) {
+    fx.show();
+    return shown(*(fx.*window));
+}
+
+QWidget* firstTip(MainWindowFixture& fx) {
+    QWidget* window = atStart<&MainWindowFixture::tips>(fx);
+    while (fx.tips->tipIndex() != 1) // the first tip shown is drawn at random
+        emit fx.tips->TransparentButton1->OnClick();
+    return window;
+}
+
+const struct {
+    const char* name;
+    QWidget* (*show)(MainWindowFixture& fx);
+} kLooks[] = {
+    {"main", mainWindow<>},
+    {"main-full-playlist", mainWindow<fullPlaylist>},
+    {"main-displays-running", mainWindow<displaysRunning>},
+    {"settings", atStart<&MainWindowFixture::setup>},
+    {"tips", firstTip},
+    {"about", atStart<&MainWindowFixture::aboutBox>},
+    {"splash", atStart<&MainWindowFixture::splash>},
+};
+
+// Writes the picture beside the test program and says where.
+QString saved(const QImage& image, const QString& name) {
+    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(name + ".png");
+    image.save(path);
+    return path;
+}
+
+} // namespace
+
+class TestLooks : public QObject {
+    Q_OBJECT
+
+private slots:
+    void looksAsItsReference_data() {
+        QTest::addColumn<int>("look");
+        for (int i = 0; i < int(std::size(kLooks)); ++i)
+            QTest::newRow(kLooks[i].name) << i;
+    }
+
+    void looksAsItsReference() {
+        QFETCH(int, look);
+        MainWindowFixture fx;
+        QWidget* window = kLooks[look].show(fx);
+        QVERIFY2(window, "the window did not come to the state pictured");
+        const QImage actual = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QString name = QString::fromLatin1(kLooks[look].name);
+        const QString reference = kReferences + '/' + name + ".png";
+        if (qEnvironmentVariableIntValue("TB_UPDATE_REFERENCES")) {
+            QVERIFY(actual.save(reference));
+            QSKIP(qPrintable("rewritten, to be looked at: " + reference));
+        }
+        const QImage expected = QImage(reference).convertToFormat(QImage::Format_RGB32);
+        if (actual == expected)
+            return;
+        // The pixels that differ in red over a dimmed grey copy of the reference.
+        QImage difference = expected.isNull() ? actual : expected;
+        for (int y = 0; y < difference.height(); ++y)
+            for (int x = 0; x < difference.width(); ++x) {
+                const QRgb was = expected.valid(x, y) ? expected.pixel(x, y) : 0;
+                const int grey = qGray(was) / 3;
+                difference.setPixel(x, y,
+                                    actual.valid(x, y) && actual.pixel(x, y) == was
+                                        ? qRgb(grey, grey, grey)
+                                        : qRgb(255, 0, 0));
+            }
+        QFAIL(qPrintable(QStringLiteral("%1 differs from %2\nactual: %3\nexpected: %4\n"
+                                        "difference: %5")
+                             .arg(name, reference, saved(actual, name + "-actual"),
+                                  saved(expected, name + "-expected"),
+                                  saved(difference, name + "-difference"))));
+    }
+};
+
+int main(int argc, char* argv[]) {
+    // No fonts nor rendering rules of the machine's: only these files, of the Debian packages
+    // fonts-dejavu-core and fonts-liberation2, the faces that the program's fonts come to.
+    qputenv("FONTCONFIG_FILE", QFile::encodeName(kReferences + "/fonts.conf"));
+    qunsetenv("QT_QPA_PLATFORMTHEME"); // nor the desktop's icons and colours
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    for (const char* file :
+         {"dejavu/DejaVuSans.ttf", "liberation2/LiberationSans-Regular.ttf",
+          "liberation2/LiberationSans-Bold.ttf", "liberation2/LiberationSerif-Bold.ttf"})
+        if (QFontDatabase::addApplicationFont(QStringLiteral("/usr/share/fonts/truetype/") + file) <
+            0)
+            qFatal("font file %s is missing", file);
+    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+    TestLooks test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_looks.moc"
