@@ -4,6 +4,7 @@
 #include "filetools/FileMask.h"
 #include "platform/DirectoryListing.h"
 #include "platform/FileNames.h"
+#include "platform/ThreadPriority.h"
 #include "platform/Windows1250.h"
 
 #include <QDrag>
@@ -85,6 +86,8 @@ TFileListBox::TFileListBox(QWidget* parent)
     setModel(model_);
     setItemDelegate(new FixedHeightDelegate(this));
     setUniformItemSizes(true);
+    setLayoutMode(QListView::Batched);
+    setBatchSize(1000);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setDragEnabled(true);
@@ -153,7 +156,7 @@ template <typename Work> auto onAnotherThread(bool worthIt, Work work) {
 }
 
 Listing listing(const QByteArray& directory, const QString& maskString,
-                const std::atomic<bool>* cancelled = nullptr) {
+                const std::atomic<bool>* cancelled = nullptr, bool inBackground = false) {
     if (directory.isEmpty())
         return {};
     // The folder's own bytes: a name that is not UTF-8 is listed too. Regular
@@ -162,6 +165,8 @@ Listing listing(const QByteArray& directory, const QString& maskString,
 
     const std::size_t half = names.size() / 2;
     std::future<Listing> later = onAnotherThread(half >= NamesWorthAThread, [&] {
+        if (inBackground)
+            tb::lowerThisThreadsPriority();
         return listedPart(names, half, names.size(), maskString, cancelled);
     });
     Listing found =
@@ -175,6 +180,8 @@ Listing listing(const QByteArray& directory, const QString& maskString,
     tb::CollatedOrderRun run;
     run.threads = std::thread::hardware_concurrency();
     run.cancelled = cancelled;
+    if (inBackground)
+        run.threadStart = &tb::lowerThisThreadsPriority;
     // Names the collation holds equal ("Track 2" and "Track 02", or an accent composed
     // and not) still keep one order from one reading to the next.
     run.tieLess = [&found](std::uint32_t a, std::uint32_t b) {
@@ -228,9 +235,11 @@ void TFileListBox::Update() {
     try {
         lister.thread = std::thread([this, directory = directory_, mask = mask_,
                                      cancelled = lister.cancelled, done = lister.done] {
+            // The window's thread comes first, however many cores the reading keeps busy.
+            tb::lowerThisThreadsPriority();
             Listing listed;
             try {
-                listed = listing(directory, mask, cancelled.get());
+                listed = listing(directory, mask, cancelled.get(), true);
             } catch (const std::exception&) { // out of memory or threads: an empty list
             }
             QMetaObject::invokeMethod(
