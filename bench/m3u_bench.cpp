@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -108,21 +109,40 @@ int main(int argc, char* argv[]) {
     }
     const double fileMB = static_cast<double>(QFileInfo(path).size()) / (1024.0 * 1024.0);
 
-    dialogs.fileNames = {path};
-    timer.restart();
-    form.BitBtn3Click();
-    bench::report("open_ms", bench::msSince(timer));
-    bench::report("open_peak_above_empty_window_mb", bench::peakResidentMB() - emptyWindowMB);
-    form.ListBox1->scrollTo(static_cast<int>(playlist->count() / 2));
-    form.ListBox1->viewport()->repaint();
-    bench::settle();
-    const double openAndShowMs = bench::msSince(timer);
-    bench::report("open_and_show_ms", openAndShowMs);
-    long long bareLines = 0;
-    const double bareMs = bareReadMs(path, bareLines);
-    bench::report("bare_read_ms", bareMs);
-    bench::reportCount("bare_read_lf_count", bareLines);
-    bench::report("open_and_show_vs_bare_read", openAndShowMs / bareMs);
+    // The open is timed in several rounds, each into an emptied playlist and each beside
+    // a bare read of its own: the target holds for the worst round, not the best.
+    constexpr int kRounds = 5;
+    double worstRatio = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        if (round > 0) {
+            playlist->clear();
+            form.Digits1->setValue(0);
+            bench::settle();
+        }
+        dialogs.fileNames = {path};
+        timer.restart();
+        form.BitBtn3Click();
+        const double openMs = bench::msSince(timer);
+        form.ListBox1->scrollTo(static_cast<int>(playlist->count() / 2));
+        form.ListBox1->viewport()->repaint();
+        bench::settle();
+        const double openAndShowMs = bench::msSince(timer);
+        long long bareLines = 0;
+        const double bareMs = bareReadMs(path, bareLines);
+        std::printf("round %d: open_ms=%.1f open_and_show_ms=%.1f bare_read_ms=%.1f ratio=%.2f\n",
+                    round, openMs, openAndShowMs, bareMs, openAndShowMs / bareMs);
+        worstRatio = std::max(worstRatio, openAndShowMs / bareMs);
+        if (round == 0) {
+            bench::report("open_ms", openMs);
+            bench::report("open_peak_above_empty_window_mb",
+                          bench::peakResidentMB() - emptyWindowMB);
+            bench::report("open_and_show_ms", openAndShowMs);
+            bench::report("bare_read_ms", bareMs);
+            bench::reportCount("bare_read_lf_count", bareLines);
+            bench::report("open_and_show_vs_bare_read", openAndShowMs / bareMs);
+        }
+    }
+    bench::report("worst_open_and_show_vs_bare_read", worstRatio);
     bench::reportCount("entries_read", playlist->count());
     bench::report("file_mb", fileMB);
     bench::report("empty_window_mb", emptyWindowMB);

@@ -12,10 +12,10 @@
 #include "platform/Launcher.h"
 #include "platform/Paths.h"
 #include "platform/RegularFile.h"
-#include "playlist/formats/M3u.h"
 #include "playlist/PlaylistExport.h"
-#include "playlist/formats/PlaylistFormat.h"
 #include "playlist/PlaylistModel.h"
+#include "playlist/formats/M3u.h"
+#include "playlist/formats/PlaylistFormat.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,9 +26,12 @@
 #include <QRandomGenerator>
 #include <QTimer>
 #include <algorithm>
+#include <condition_variable>
 #include <limits>
+#include <mutex>
 #include <stdexcept>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -56,34 +59,131 @@ constexpr qint64 kReadPiece = 256 * 1024;
 // Ctrl-Z comes early, goes into further blocks as it is read.
 constexpr qint64 kMostReservedBytes = qint64{256} << 20;
 
-// Appends the lines of a playlist file, read once in pieces. Room for the file is
-// made first, so that its lines, even a line of many pieces, land in one place
-// in the store; the store takes each piece's lines as they come, and reading
-// stops at the first Ctrl-Z. A read that fails keeps the lines read whole and
-// then throws.
+// Reads a file into the room that the store made for it, on a thread of its own,
+// while the window's thread takes apart what is read already: the copy from the
+// system's cache and the first touch of fresh memory fall to the other core.
+class ReadAhead {
+public:
+    ReadAhead(tb::RegularFile& file, char* room, std::size_t size)
+        : thread_([this, &file, room, size] { run(file, room, size); }) {}
+    ~ReadAhead() {
+        {
+            const std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        thread_.join();
+    }
+    ReadAhead(const ReadAhead&) = delete;
+    ReadAhead& operator=(const ReadAhead&) = delete;
+
+    // Waits until more than `taken` bytes are read, or the reading has ended; returns
+    // how many are read.
+    std::size_t readBeyond(std::size_t taken) {
+        std::unique_lock lock(mutex_);
+        moved_.wait(lock, [&] { return read_ > taken || ended_; });
+        return read_;
+    }
+    // Once the reading has ended: the system's number for a read that failed, or 0.
+    int error() {
+        const std::lock_guard lock(mutex_);
+        return error_;
+    }
+
+private:
+    void run(tb::RegularFile& file, char* room, std::size_t size) {
+        std::size_t read = 0;
+        int error = 0;
+        while (read < size) {
+            {
+                const std::lock_guard lock(mutex_);
+                if (stop_)
+                    break;
+            }
+            const qint64 got =
+                file.read(room + read, std::min(static_cast<qint64>(size - read), kReadPiece));
+            if (got <= 0) { // the end, or an error
+                error = got < 0 ? file.error() : 0;
+                break;
+            }
+            read += static_cast<std::size_t>(got);
+            {
+                const std::lock_guard lock(mutex_);
+                read_ = read;
+            }
+            moved_.notify_one();
+        }
+        {
+            const std::lock_guard lock(mutex_);
+            ended_ = true;
+            error_ = error;
+        }
+        moved_.notify_one();
+    }
+
+    std::mutex mutex_;
+    std::condition_variable moved_;
+    std::size_t read_ = 0;
+    bool ended_ = false;
+    bool stop_ = false;
+    int error_ = 0;
+    std::thread thread_; // last: it starts once the rest is made
+};
+
+// Appends the lines of a playlist file, read once straight into the playlist's store,
+// where each piece's lines are then moved together. Room for the file is made first,
+// so that its lines, even a line of many pieces, land in one place; a file larger
+// than a piece is read ahead on a thread. Reading stops at the first Ctrl-Z. A read
+// that fails keeps the lines read whole and then throws.
 void appendM3u(PlaylistModel& playlist, const QString& path) {
     tb::RegularFile file(path);
-    std::vector<char> buffer(kReadPiece);
-    int readError = 0;
-    const qint64 size = std::min(QFileInfo(path).size(), kMostReservedBytes);
-    if (size > 0)
-        playlist.reserve(0, static_cast<std::size_t>(size));
+    const qint64 size = QFileInfo(path).size();
+    const auto reserved = static_cast<std::size_t>(std::clamp(size, qint64{0}, kMostReservedBytes));
+    if (reserved > 0)
+        playlist.reserve(0, reserved);
     tb::M3uSplitter splitter;
     std::vector<std::string_view> lines;
+    // Takes a piece's lines; false once a Ctrl-Z ends the file.
+    const auto take = [&](std::string_view piece) {
+        lines.clear();
+        const std::string_view open = splitter.split(piece, lines);
+        playlist.appendAllRead(lines, open);
+        return !splitter.ctrlZRead();
+    };
+    int readError = 0;
+    qint64 readSoFar = 0;
+    bool more = true;
     try {
-        for (;;) {
-            const qint64 got = file.read(buffer.data(), kReadPiece);
+        if (reserved > static_cast<std::size_t>(kReadPiece)) {
+            char* const room = playlist.readRoom(reserved);
+            ReadAhead ahead(file, room, reserved);
+            std::size_t taken = 0;
+            for (std::size_t read = 0; more && (read = ahead.readBeyond(taken)) > taken;) {
+                const std::size_t piece =
+                    std::min(read - taken, static_cast<std::size_t>(kReadPiece));
+                more = take({room + taken, piece});
+                taken += piece;
+            }
+            if (more)
+                readError = ahead.error();
+            readSoFar = static_cast<qint64>(taken);
+            // Only a file that filled its room may go on: it grew, or is larger than any room.
+            more = more && readError == 0 && taken == reserved;
+        }
+        while (more) {
+            // No piece asks for room beyond the file's size, so that the last takes no
+            // new block; one byte more then finds the end, or that the file grew.
+            const qint64 left = size - readSoFar;
+            const qint64 wanted = left > 0    ? std::min(left, kReadPiece)
+                                  : left == 0 ? 1
+                                              : kReadPiece;
+            char* const room = playlist.readRoom(static_cast<std::size_t>(wanted));
+            const qint64 got = file.read(room, wanted);
             if (got <= 0) { // the end, or an error
                 readError = got < 0 ? file.error() : 0;
                 break;
             }
-            const std::string_view piece(buffer.data(), static_cast<std::size_t>(got));
-            lines.clear();
-            const std::string_view open = splitter.split(piece, lines);
-            playlist.appendAll(lines);
-            playlist.appendPart(open);
-            if (splitter.ctrlZRead())
-                break;
+            readSoFar += got;
+            more = take({room, static_cast<std::size_t>(got)});
         }
     } catch (...) {
         playlist.discardPart();

@@ -142,6 +142,21 @@ void PlaylistModel::appendAll(const std::vector<std::string_view>& entries,
     endInsertRows();
 }
 
+void PlaylistModel::appendAllRead(const std::vector<std::string_view>& entries,
+                                  std::string_view open) {
+    if (entries.empty()) {
+        entries_.appendAllRead(entries, open);
+        return;
+    }
+    const Step step(*this, kAddName);
+    const int first = rowCount();
+    entries_.reserveMore(entries.size(), 0); // running out of memory changes no row
+    beginInsertRows(QModelIndex(), first, first + static_cast<int>(entries.size()) - 1);
+    entries_.appendAllRead(entries, open);
+    changed();
+    endInsertRows();
+}
+
 void PlaylistModel::appendItems(const std::vector<tb::PlaylistItem>& items) {
     if (items.empty())
         return;

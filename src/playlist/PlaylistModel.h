@@ -59,6 +59,10 @@ public:
     // is kept once, not gathered elsewhere first.
     void appendPart(std::string_view part) { entries_.appendPart(part); }
     void discardPart() { entries_.discardPart(); }
+    // Room to read a playlist file's next bytes into, and its lines read there, with one
+    // notification: the file's bytes are copied once, by the read.
+    char* readRoom(std::size_t bytes) { return entries_.readRoom(bytes); }
+    void appendAllRead(const std::vector<std::string_view>& entries, std::string_view open);
     // Keeps the entries whose flag is false; one flag per entry.
     void removeFlagged(const std::vector<bool>& remove);
     void clear();

@@ -63,6 +63,11 @@ public:
     // begins with them. Until then they belong to no entry.
     void appendPart(std::string_view part) { texts_.appendPart(part); }
     void discardPart() { texts_.discardPart(); }
+    // Entries read straight into the store, without files; see PackedBytes::readRoom.
+    char* readRoom(std::size_t bytes) { return texts_.readRoom(bytes); }
+    void appendAllRead(const std::vector<std::string_view>& entries, std::string_view open) {
+        texts_.appendAllRead(entries, open);
+    }
     // Makes room for this many more entries holding this many more bytes, so that
     // appending them allocates nothing and cannot fail; `fileBytes` for their paths.
     void reserveMore(std::size_t entries, std::size_t bytes, std::size_t fileBytes = 0);

@@ -167,6 +167,33 @@ void PackedBytes::appendAll(const std::vector<std::string_view>& entries) {
     keepAhead();
 }
 
+char* PackedBytes::readRoom(std::size_t bytes) {
+    makeRoom(bytes);
+    keepAhead(bytes);
+    return blocks_.back().bytes.get() + blocks_.back().used;
+}
+
+void PackedBytes::appendAllRead(const std::vector<std::string_view>& entries,
+                                std::string_view open) {
+    makeEndRoom(entries.size(), true);
+    Block& block = blocks_.back();
+    char* const base = block.bytes.get();
+    const std::uint64_t blockTag = static_cast<std::uint64_t>(blocks_.size() - 1) << kOffsetBits;
+    std::size_t used = block.used;
+    for (std::string_view entry : entries) {
+        if (entry.data() != base + used && !entry.empty())
+            std::memmove(base + used, entry.data(), entry.size());
+        used += entry.size();
+        endAt(count_++) = blockTag | used;
+    }
+    if (!entries.empty())
+        partBegin_ = used;
+    if (open.data() != base + used && !open.empty())
+        std::memmove(base + used, open.data(), open.size());
+    block.used = used + open.size();
+    keepAhead();
+}
+
 void PackedBytes::appendEmpty(std::size_t entries) {
     if (entries == 0)
         return;

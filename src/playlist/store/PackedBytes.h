@@ -56,6 +56,15 @@ public:
     // Makes room for this many more entries holding this many more bytes, so that
     // appending them allocates nothing and cannot fail.
     void reserveMore(std::size_t entries, std::size_t bytes);
+    // Room for `bytes` to be read straight into, right after the unfinished entry's
+    // parts; valid until the next change. A file is thus copied once, by its read,
+    // and its lines are then only moved together in place by appendAllRead.
+    char* readRoom(std::size_t bytes);
+    // Appends entries whose bytes were read into readRoom, then `open` as the unfinished
+    // entry's parts: each moves down behind the entry before it. Each lies in the room at
+    // or after the bytes taken before it, or outside the store. What else was read is
+    // dropped. Running out of memory leaves the store as it was.
+    void appendAllRead(const std::vector<std::string_view>& entries, std::string_view open);
     // Appends this many empty entries.
     void appendEmpty(std::size_t entries);
     void clear();
