@@ -26,6 +26,7 @@
 #include <QRandomGenerator>
 #include <QTimer>
 #include <algorithm>
+#include <array>
 #include <condition_variable>
 #include <limits>
 #include <mutex>
@@ -59,45 +60,74 @@ constexpr qint64 kReadPiece = 256 * 1024;
 // Ctrl-Z comes early, goes into further blocks as it is read.
 constexpr qint64 kMostReservedBytes = qint64{256} << 20;
 
-// Reads a file into the room that the store made for it, on a thread of its own,
-// while the window's thread takes apart what is read already: the copy from the
-// system's cache and the first touch of fresh memory fall to the other core.
-class ReadAhead {
+// Reads a file into the room that the store made for it, and takes each piece apart
+// into lines, on a thread of its own, while the window's thread moves the lines of
+// the pieces done together and counts them in: the copy from the system's cache, the
+// first touch of fresh memory and the search for line ends fall to the other core.
+class SplitAhead {
 public:
-    ReadAhead(tb::RegularFile& file, char* room, std::size_t size)
-        : thread_([this, &file, room, size] { run(file, room, size); }) {}
-    ~ReadAhead() {
+    // What the reader found in one piece: its lines and the start of the line that
+    // goes on after it, views into the room (or the splitter's own copy of the file's
+    // first bytes).
+    struct Piece {
+        std::vector<std::string_view> lines;
+        std::string_view open;
+        bool endsFile = false; // a Ctrl-Z ended the file in it
+    };
+
+    SplitAhead(tb::RegularFile& file, tb::M3uSplitter& splitter, char* room, std::size_t size)
+        : thread_([this, &file, &splitter, room, size] { run(file, splitter, room, size); }) {}
+    ~SplitAhead() {
         {
             const std::lock_guard lock(mutex_);
             stop_ = true;
         }
+        moved_.notify_all();
         thread_.join();
     }
-    ReadAhead(const ReadAhead&) = delete;
-    ReadAhead& operator=(const ReadAhead&) = delete;
+    SplitAhead(const SplitAhead&) = delete;
+    SplitAhead& operator=(const SplitAhead&) = delete;
 
-    // Waits until more than `taken` bytes are read, or the reading has ended; returns
-    // how many are read.
-    std::size_t readBeyond(std::size_t taken) {
+    // The next piece taken apart, waiting for it; null once the reading has ended.
+    const Piece* next() {
         std::unique_lock lock(mutex_);
-        moved_.wait(lock, [&] { return read_ > taken || ended_; });
-        return read_;
+        moved_.wait(lock, [&] { return filled_ > given_ || ended_; });
+        return filled_ > given_ ? &pieces_[given_ % kPieces] : nullptr;
     }
-    // Once the reading has ended: the system's number for a read that failed, or 0.
+    // Gives back the piece that next() gave, for the reader to fill again.
+    void done() {
+        {
+            const std::lock_guard lock(mutex_);
+            ++given_;
+        }
+        moved_.notify_all();
+    }
+    // Once next() has given null: the system's number for a read that failed, or 0,
+    // and the bytes read in all.
     int error() {
         const std::lock_guard lock(mutex_);
         return error_;
     }
+    std::size_t bytesRead() {
+        const std::lock_guard lock(mutex_);
+        return read_;
+    }
 
 private:
-    void run(tb::RegularFile& file, char* room, std::size_t size) {
+    // Pieces taken apart ahead of the window's thread: enough to keep both busy.
+    static constexpr std::size_t kPieces = 4;
+
+    void run(tb::RegularFile& file, tb::M3uSplitter& splitter, char* room, std::size_t size) {
         std::size_t read = 0;
         int error = 0;
         while (read < size) {
+            std::size_t slot = 0;
             {
-                const std::lock_guard lock(mutex_);
+                std::unique_lock lock(mutex_);
+                moved_.wait(lock, [&] { return stop_ || filled_ - given_ < kPieces; });
                 if (stop_)
                     break;
+                slot = filled_ % kPieces;
             }
             const qint64 got =
                 file.read(room + read, std::min(static_cast<qint64>(size - read), kReadPiece));
@@ -105,27 +135,37 @@ private:
                 error = got < 0 ? file.error() : 0;
                 break;
             }
+            Piece& piece = pieces_[slot]; // the window's thread is done with it
+            piece.lines.clear();
+            piece.open = splitter.split({room + read, static_cast<std::size_t>(got)}, piece.lines);
+            piece.endsFile = splitter.ctrlZRead();
             read += static_cast<std::size_t>(got);
             {
                 const std::lock_guard lock(mutex_);
-                read_ = read;
+                ++filled_;
             }
-            moved_.notify_one();
+            moved_.notify_all();
+            if (piece.endsFile)
+                break;
         }
         {
             const std::lock_guard lock(mutex_);
             ended_ = true;
             error_ = error;
+            read_ = read;
         }
-        moved_.notify_one();
+        moved_.notify_all();
     }
 
+    std::array<Piece, kPieces> pieces_;
     std::mutex mutex_;
     std::condition_variable moved_;
-    std::size_t read_ = 0;
+    std::size_t filled_ = 0; // pieces the reader has filled, in all
+    std::size_t given_ = 0;  // pieces the window's thread has given back, in all
     bool ended_ = false;
     bool stop_ = false;
     int error_ = 0;
+    std::size_t read_ = 0;
     std::thread thread_; // last: it starts once the rest is made
 };
 
@@ -142,32 +182,26 @@ void appendM3u(PlaylistModel& playlist, const QString& path) {
         playlist.reserve(0, reserved);
     tb::M3uSplitter splitter;
     std::vector<std::string_view> lines;
-    // Takes a piece's lines; false once a Ctrl-Z ends the file.
-    const auto take = [&](std::string_view piece) {
-        lines.clear();
-        const std::string_view open = splitter.split(piece, lines);
-        playlist.appendAllRead(lines, open);
-        return !splitter.ctrlZRead();
-    };
     int readError = 0;
     qint64 readSoFar = 0;
     bool more = true;
     try {
         if (reserved > static_cast<std::size_t>(kReadPiece)) {
-            char* const room = playlist.readRoom(reserved);
-            ReadAhead ahead(file, room, reserved);
-            std::size_t taken = 0;
-            for (std::size_t read = 0; more && (read = ahead.readBeyond(taken)) > taken;) {
-                const std::size_t piece =
-                    std::min(read - taken, static_cast<std::size_t>(kReadPiece));
-                more = take({room + taken, piece});
-                taken += piece;
+            SplitAhead ahead(file, splitter, playlist.readRoom(reserved), reserved);
+            while (const SplitAhead::Piece* piece = ahead.next()) {
+                playlist.appendAllRead(piece->lines, piece->open);
+                more = !piece->endsFile;
+                ahead.done();
+                if (!more)
+                    break;
             }
-            if (more)
+            if (more) {
                 readError = ahead.error();
-            readSoFar = static_cast<qint64>(taken);
-            // Only a file that filled its room may go on: it grew, or is larger than any room.
-            more = more && readError == 0 && taken == reserved;
+                readSoFar = static_cast<qint64>(ahead.bytesRead());
+                // Only a file that filled its room may go on: it grew, or is larger than
+                // any room.
+                more = readError == 0 && ahead.bytesRead() == reserved;
+            }
         }
         while (more) {
             // No piece asks for room beyond the file's size, so that the last takes no
@@ -183,7 +217,11 @@ void appendM3u(PlaylistModel& playlist, const QString& path) {
                 break;
             }
             readSoFar += got;
-            more = take({room, static_cast<std::size_t>(got)});
+            lines.clear();
+            const std::string_view open =
+                splitter.split({room, static_cast<std::size_t>(got)}, lines);
+            playlist.appendAllRead(lines, open);
+            more = !splitter.ctrlZRead();
         }
     } catch (...) {
         playlist.discardPart();

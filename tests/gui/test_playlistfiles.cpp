@@ -437,6 +437,29 @@ private slots:
                      absolute + "\n#EXTINF:-1,gone\nsongs/gone.mp3\n");
     }
 
+    // A file of several pieces (of 256 KiB) is read and taken apart ahead of the window:
+    // a line end split between two pieces, a line over three and a Ctrl-Z in the third
+    // come out as they do when read whole.
+    void openTakesApartPiecesReadAhead() {
+        MainWindowFixture fx;
+        TForm1& form = showWith(fx, "NE");
+        setEntries(form, {"first"});
+        constexpr int kPiece = 256 * 1024;
+        QByteArray file = "\xEF\xBB\xBFsong.mp3\r\n";
+        const QByteArray filler(kPiece - file.size() - 1, 'a'); // its CR ends the piece
+        const QByteArray longLine(kPiece + 1000, 'b');
+        file += filler + "\r\n" + longLine + "\n\n";
+        Entries expected{"first", "song.mp3", filler, longLine, ""};
+        while (file.size() < 2 * kPiece + 5000)
+            file += expected.emplace_back("x" + QByteArray::number(file.size())) + "\r";
+        writeFile(path("pieces.m3u"), file + "last\x1A" + QByteArray(kPiece, '\n'));
+        expected << "last";
+        fx.dialogs.fileNames = {path("pieces.m3u")};
+        form.BitBtn3->click();
+        QCOMPARE(fx.entryBytes(), expected);
+        QCOMPARE(form.Digits1->Value(), expected.size());
+    }
+
 private:
     QString path(const QString& name) const { return dir_->filePath(name); }
     std::optional<QTemporaryDir> dir_;

@@ -35,7 +35,8 @@ public:
     // line that goes on after it. Nothing from a Ctrl-Z on is taken. Lines and the
     // open part are views into the piece, valid until the next call: while the
     // file's first three bytes are not all in, they are held back to tell a
-    // byte-order mark, and what follows them comes from the splitter's own copy.
+    // byte-order mark, and what follows them comes from the splitter's own copy,
+    // made once and kept while the splitter lives.
     std::string_view split(std::string_view piece, std::vector<std::string_view>& lines);
     // At the file's end: the bytes still held back, from a file of one or two bytes
     // that begin like a byte-order mark; they start the open line.
