@@ -14,12 +14,16 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStringListModel>
 #include <QStyledItemDelegate>
 #include <QUrl>
 #include <algorithm>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <future>
+#include <mutex>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -111,26 +115,19 @@ void TFileListBox::setMask(const QString& maskString) {
 }
 
 namespace {
-// Fewer names than this in each half are read on one thread: a second would cost more
-// than it saves.
-constexpr std::size_t NamesWorthAThread = 1000;
-
 // The names the list shows for a folder's bytes and a mask string, in Czech order.
 struct Listing {
     QStringList shown;
     QList<QByteArray> bytes;
 };
 
-// The listed files among some of a folder's names. Each part has its own masks, so that
-// two can be made at once.
-Listing listedPart(const std::vector<std::string>& names, std::size_t begin, std::size_t end,
-                   const QString& maskString, const std::atomic<bool>* cancelled) {
-    const std::vector<Mask> masks = masksOf(maskString);
-    Listing part;
-    for (std::size_t i = begin; i < end; ++i) {
-        if (cancelled && i % 1024 == 0 && cancelled->load(std::memory_order_relaxed))
-            return {};
-        const std::string& name = names[i];
+// The listed files among some of a folder's names, appended to `part`. Each part has its
+// own masks, so that two can be made at once.
+void addListed(const std::vector<std::string>& names, const std::vector<Mask>& masks,
+               const std::atomic<bool>* cancelled, Listing& part) {
+    for (const std::string& name : names) {
+        if (cancelled && cancelled->load(std::memory_order_relaxed))
+            return;
         if (name.front() == '.')
             continue;
         QByteArray bytes = QByteArray::fromStdString(name);
@@ -141,38 +138,83 @@ Listing listedPart(const std::vector<std::string>& names, std::size_t begin, std
         part.shown.push_back(tb::withVisibleControls(std::move(text)));
         part.bytes.push_back(std::move(bytes));
     }
-    return part;
 }
 
-// Runs the work on another thread when it is worth one and one can be had.
-template <typename Work> auto onAnotherThread(bool worthIt, Work work) {
-    if (worthIt && std::thread::hardware_concurrency() > 1) {
-        try {
-            return std::async(std::launch::async, std::move(work));
-        } catch (const std::system_error&) { // none to be had: all on this one
+// A folder's names on their way from the thread that reads them to those that decode
+// them, in batches of one read each: a long folder is decoded while it is still read.
+class NameBatches {
+public:
+    void add(std::vector<std::string>& names) {
+        {
+            const std::lock_guard lock(mutex_);
+            batches_.push_back(std::move(names));
+        }
+        arrived_.notify_one();
+    }
+    void end() {
+        {
+            const std::lock_guard lock(mutex_);
+            ended_ = true;
+        }
+        arrived_.notify_all();
+    }
+    // Decodes batches as they come, until the reading has ended and none is left.
+    Listing decodeAll(const QString& maskString, const std::atomic<bool>* cancelled) {
+        const std::vector<Mask> masks = masksOf(maskString);
+        Listing part;
+        std::vector<std::string> names;
+        for (;;) {
+            {
+                std::unique_lock lock(mutex_);
+                arrived_.wait(lock, [this] { return ended_ || !batches_.empty(); });
+                if (batches_.empty())
+                    return part;
+                names = std::move(batches_.front());
+                batches_.pop_front();
+            }
+            addListed(names, masks, cancelled, part);
         }
     }
-    return std::future<std::invoke_result_t<Work>>();
-}
+
+private:
+    std::mutex mutex_;
+    std::condition_variable arrived_;
+    std::deque<std::vector<std::string>> batches_;
+    bool ended_ = false;
+};
 
 Listing listing(const QByteArray& directory, const QString& maskString,
                 const std::atomic<bool>* cancelled = nullptr, bool inBackground = false) {
     if (directory.isEmpty())
         return {};
-    // The folder's own bytes: a name that is not UTF-8 is listed too. Regular
-    // files only, so FIFOs, sockets and devices stay out, and no hidden ones.
-    const std::vector<std::string> names = tb::regularFileNames(directory.toStdString());
-
-    const std::size_t half = names.size() / 2;
-    std::future<Listing> later = onAnotherThread(half >= NamesWorthAThread, [&] {
+    // The folder's own bytes: a name that is not UTF-8 is listed too. Regular files
+    // only, so FIFOs, sockets and devices stay out, and no hidden ones. A folder of more
+    // than one read is decoded on a second thread while it is read, and by both once
+    // it is read.
+    NameBatches batches;
+    std::future<Listing> decoded;
+    const auto decodeElsewhere = [&] {
         if (inBackground)
             tb::lowerThisThreadsPriority();
-        return listedPart(names, half, names.size(), maskString, cancelled);
-    });
-    Listing found =
-        listedPart(names, 0, later.valid() ? half : names.size(), maskString, cancelled);
-    if (later.valid()) {
-        Listing second = later.get();
+        return batches.decodeAll(maskString, cancelled);
+    };
+    std::size_t batchesRead = 0;
+    {
+        const auto ended = qScopeGuard([&batches] { batches.end(); });
+        tb::regularFileNamesInBatches(
+            directory.toStdString(), [&](std::vector<std::string>& names) {
+                batches.add(names);
+                if (++batchesRead == 2 && std::thread::hardware_concurrency() > 1) {
+                    try {
+                        decoded = std::async(std::launch::async, decodeElsewhere);
+                    } catch (const std::system_error&) {
+                    } // none to be had: all on this one
+                }
+            });
+    }
+    Listing found = batches.decodeAll(maskString, cancelled);
+    if (decoded.valid()) {
+        Listing second = decoded.get();
         found.shown.append(std::move(second.shown));
         found.bytes.append(std::move(second.bytes));
     }

@@ -7,24 +7,39 @@ void DirectoryListing::add(std::string_view name, EntryKind kind, FileId id) {
     names_.append(name);
 }
 
-std::vector<std::string> regularFileNames(const std::string& directoryPath) {
+void regularFileNamesInBatches(const std::string& directoryPath,
+                               const std::function<void(std::vector<std::string>&)>& take) {
     SystemDirectoryLister lister;
-    DirectoryListing listing;
-    std::vector<std::string> names;
-    if (!lister.list(directoryPath, listing))
-        return names;
     const std::string prefix =
         directoryPath.empty() || directoryPath.back() == '/' ? directoryPath : directoryPath + '/';
-    names.reserve(listing.size());
-    for (std::size_t i = 0; i < listing.size(); ++i) {
-        // A link, or an entry of a kind the listing could not tell, needs a look.
-        const EntryKind kind = listing.kind(i);
-        if (kind == EntryKind::RegularFile ||
-            (kind != EntryKind::Directory &&
-             SystemDirectoryLister::leadsToRegularFile(prefix + std::string(listing.name(i)))))
-            names.emplace_back(listing.name(i));
-    }
-    return names;
+    std::size_t handed = 0;
+    std::vector<std::string> names;
+    const auto handOver = [&](const DirectoryListing& listing) {
+        names.clear();
+        for (; handed < listing.size(); ++handed) {
+            // A link, or an entry of a kind the listing could not tell, needs a look.
+            const EntryKind kind = listing.kind(handed);
+            if (kind == EntryKind::RegularFile ||
+                (kind != EntryKind::Directory && SystemDirectoryLister::leadsToRegularFile(
+                                                     prefix + std::string(listing.name(handed)))))
+                names.emplace_back(listing.name(handed));
+        }
+        if (!names.empty())
+            take(names);
+    };
+    lister.onEachRead(handOver);
+    DirectoryListing listing;
+    if (lister.list(directoryPath, listing))
+        handOver(listing); // what the last read brought, or all where it came at once
+}
+
+std::vector<std::string> regularFileNames(const std::string& directoryPath) {
+    std::vector<std::string> all;
+    regularFileNamesInBatches(directoryPath, [&all](std::vector<std::string>& names) {
+        all.insert(all.end(), std::make_move_iterator(names.begin()),
+                   std::make_move_iterator(names.end()));
+    });
+    return all;
 }
 
 } // namespace tb

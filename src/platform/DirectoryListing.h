@@ -3,6 +3,7 @@
 #include "platform/IoError.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -124,6 +125,12 @@ public:
 
     std::optional<FileId> identify(const std::string& directoryPath) override;
     bool list(const std::string& directoryPath, DirectoryListing& listing) override;
+    // Called with the listing so far after each read of a long directory, where the
+    // system gives a directory in parts (Linux), so that its entries can be worked on
+    // while the rest is read.
+    void onEachRead(std::function<void(const DirectoryListing&)> hook) {
+        afterRead_ = std::move(hook);
+    }
     // Whether the entry at the path, a link followed, is a regular file.
     static bool leadsToRegularFile(const std::string& path);
 #if defined(__linux__)
@@ -171,6 +178,7 @@ private:
     std::string name_;
 #endif
 
+    std::function<void(const DirectoryListing&)> afterRead_;
     std::vector<char> buffer_;
     FileId startId_;
     // Whether directories may go without a stat: on the start's file system every
@@ -194,6 +202,10 @@ std::uint64_t directoryOwnSize(const std::string& directoryPath);
 // included, as raw bytes in the file system's order. Empty when the directory
 // cannot be read.
 std::vector<std::string> regularFileNames(const std::string& directoryPath);
+// The same, handed over in batches as they are read, for work on the first while the
+// rest is read; each batch may be moved from.
+void regularFileNamesInBatches(const std::string& directoryPath,
+                               const std::function<void(std::vector<std::string>&)>& take);
 
 #ifdef _WIN32
 // What the search makes of an entry from its attribute word. Only a plain directory

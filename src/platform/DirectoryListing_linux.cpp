@@ -170,6 +170,8 @@ bool SystemDirectoryLister::readEntries(int directoryFd, const std::string& dire
             }
             listing.add(nameView, kind, id);
         }
+        if (afterRead_)
+            afterRead_(listing);
     }
 }
 
