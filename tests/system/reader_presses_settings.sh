@@ -44,8 +44,11 @@ bus_up() {
     dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
         org.a11y.Bus.GetAddress >/dev/null 2>&1
 }
-for _ in $(seq 400); do bus_up && break; sleep 0.05; done
+# Nor does it wait for a display that does not answer yet, as on a loaded machine.
+display_up() { xdotool getdisplaygeometry >/dev/null 2>&1; }
+for _ in $(seq 400); do bus_up && display_up && break; sleep 0.05; done
 bus_up || { echo "the accessibility bus did not come up" >&2; exit 1; }
+display_up || { echo "the display $DISPLAY does not answer" >&2; exit 1; }
 "$program" &
 pid=$!
 
