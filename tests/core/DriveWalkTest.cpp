@@ -260,7 +260,7 @@ protected:
 
 } // namespace
 
-TEST_F(DriveWalkOnTwoThreads, WideAndDeepTreesInTheSameOrder) {
+TEST_F(DriveWalkOnTwoThreads, WideDeepAndLopsidedTreesInTheSameOrder) {
     makeTree(at("wide"), 40, 3, 2);             // 40 folders of 3 files below 3 files
     makeTree(at("bushy"), 4, 3, 5);             // 341 folders, 4 levels below the top
     makeTree(at("chains"), 1, 4, 60);           // one chain of 60 folders
@@ -271,10 +271,8 @@ TEST_F(DriveWalkOnTwoThreads, WideAndDeepTreesInTheSameOrder) {
     makeDirectory(at("empty"));
     expectSameAsAlone(at("empty"), 0);
     EXPECT_TRUE(walkReal(at("missing"), true).first.empty());
-}
 
-// Where one subtree holds nearly everything, first or last, the threads share it.
-TEST_F(DriveWalkOnTwoThreads, OneDominantSubtree) {
+    // Where one subtree holds nearly everything, first or last, the threads share it.
     for (const bool bigFirst : {true, false}) {
         const std::string root = at(bigFirst ? "big-first" : "big-last");
         makeDirectory(root);
