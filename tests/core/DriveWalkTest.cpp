@@ -18,6 +18,9 @@
 
 using tb::EntryKind;
 using tb::FileId;
+using tb::test::makeDirectory;
+using tb::test::makeFile;
+using tb::test::makeTree;
 
 namespace {
 
@@ -172,7 +175,6 @@ TEST(DriveWalk, StopsAtOnce) {
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <mutex>
 #include <sys/mount.h>
@@ -182,25 +184,6 @@ TEST(DriveWalk, StopsAtOnce) {
 #include <unistd.h>
 
 namespace {
-
-void makeDirectory(const std::string& path) {
-    ASSERT_EQ(::mkdir(path.c_str(), 0755), 0) << path;
-}
-
-void makeFile(const std::string& path) {
-    ASSERT_TRUE(std::ofstream(path)) << path;
-}
-
-// A folder with `files` files, a third of them MP3s, and `folders` such folders in
-// it, `levels` deep.
-void makeTree(const std::string& path, int folders, int files, int levels) {
-    makeDirectory(path);
-    for (int i = 0; i < files; ++i)
-        makeFile(path + "/t" + std::to_string(i) + (i % 3 == 0 ? ".mp3" : ".txt"));
-    if (levels > 1)
-        for (int i = 0; i < folders; ++i)
-            makeTree(path + "/d" + std::to_string(i), folders, files, levels - 1);
-}
 
 // Every folder a walk lists, whichever thread lists it.
 struct ListingLog {
@@ -277,7 +260,7 @@ protected:
 
 } // namespace
 
-TEST_F(DriveWalkOnTwoThreads, WideAndDeepTreesInTheSameOrder) {
+TEST_F(DriveWalkOnTwoThreads, WideDeepAndLopsidedTreesInTheSameOrder) {
     makeTree(at("wide"), 40, 3, 2);             // 40 folders of 3 files below 3 files
     makeTree(at("bushy"), 4, 3, 5);             // 341 folders, 4 levels below the top
     makeTree(at("chains"), 1, 4, 60);           // one chain of 60 folders
@@ -288,10 +271,8 @@ TEST_F(DriveWalkOnTwoThreads, WideAndDeepTreesInTheSameOrder) {
     makeDirectory(at("empty"));
     expectSameAsAlone(at("empty"), 0);
     EXPECT_TRUE(walkReal(at("missing"), true).first.empty());
-}
 
-// Where one subtree holds nearly everything, first or last, the threads share it.
-TEST_F(DriveWalkOnTwoThreads, OneDominantSubtree) {
+    // Where one subtree holds nearly everything, first or last, the threads share it.
     for (const bool bigFirst : {true, false}) {
         const std::string root = at(bigFirst ? "big-first" : "big-last");
         makeDirectory(root);
@@ -385,9 +366,9 @@ INSTANTIATE_TEST_SUITE_P(Entries, DriveWalkStopped,
 // in a child process, which reports by its exit status.
 enum ChildEnd { SameEntries = 10, OtherEntries, Failed, Skipped };
 
-struct SearchProbe final : tb::WalkSink {
+struct SearchProbe final : tb::test::WalkEntries {
     void found(std::string_view entry) override {
-        entries.emplace_back(entry);
+        WalkEntries::found(entry);
         if (entries.size() % 64 == 0) { // as another thread of the program might
             const int fd = ::dup(0);
             if (fd < 0)
@@ -396,7 +377,6 @@ struct SearchProbe final : tb::WalkSink {
                 ::close(fd);
         }
     }
-    Names entries;
     int refused = 0;
 };
 

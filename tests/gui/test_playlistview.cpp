@@ -1,8 +1,10 @@
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistView.h"
+#include "support/QtTests.h"
 
 #include <QMouseEvent>
-#include <QTest>
+
+using tb::test::clickRow;
 
 class TestPlaylistView : public QObject {
     Q_OBJECT
@@ -17,17 +19,14 @@ private slots:
         view.resize(200, 13 * 10 + 4);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        const auto click = [&](int row, Qt::KeyboardModifiers mods = {}) {
-            QTest::mouseClick(view.viewport(), Qt::LeftButton, mods, view.visualRect(row).center());
-        };
         using Flags = std::vector<bool>;
-        click(0); // the anchor on the first row, which is an anchor like any other
-        click(3, Qt::ShiftModifier);
-        click(5, Qt::ControlModifier);
+        clickRow(view, 0); // the anchor on the first row, which is an anchor like any other
+        clickRow(view, 3, Qt::ShiftModifier);
+        clickRow(view, 5, Qt::ControlModifier);
         QCOMPARE(view.selectionFlags(), (Flags{1, 1, 1, 1, 0, 1}));
-        click(1);
-        click(4, Qt::ControlModifier); // moves the anchor
-        click(5, Qt::ShiftModifier);
+        clickRow(view, 1);
+        clickRow(view, 4, Qt::ControlModifier); // moves the anchor
+        clickRow(view, 5, Qt::ShiftModifier);
         QCOMPARE(view.selectionFlags(), (Flags{0, 0, 0, 0, 1, 1}));
         // Dragged with the button held, up to the first row and down past the last.
         const auto dragTo = [&](QPoint at) {
@@ -35,7 +34,7 @@ private slots:
                              Qt::LeftButton, Qt::NoModifier);
             QCoreApplication::sendEvent(view.viewport(), &move);
         };
-        click(3);
+        clickRow(view, 3);
         dragTo(view.visualRect(0).center());
         QCOMPARE(view.selectionFlags(), (Flags{1, 1, 1, 1, 0, 0}));
         dragTo({5, view.viewport()->height() - 2});
@@ -45,7 +44,7 @@ private slots:
         // Flags set at once, as a move leaves them, make the first selected entry current.
         view.setSelectionFlags({0, 0, 1, 1, 0, 0});
         QCOMPARE(view.currentRow(), 2);
-        click(4, Qt::ShiftModifier);
+        clickRow(view, 4, Qt::ShiftModifier);
         QCOMPARE(view.selectionFlags(), (Flags{0, 0, 1, 1, 1, 0}));
         QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
 

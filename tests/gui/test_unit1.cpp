@@ -61,15 +61,6 @@ private slots:
         QVERIFY(fx.settings.cistTag && fx.settings.blikatka && fx.settings.askRun &&
                 fx.settings.delAfter);
         QVERIFY(form.LCD991->isVisible() && form.Timer2->isActive());
-        // The counter shows all its digits, as a mechanical one does: 100 reads 000100.
-        form.Digits1->setValue(100);
-        const QImage counter = form.Digits1->grab().toImage();
-        const auto cell = [&](int i) {
-            const int width = counter.width() / form.Digits1->DigitCount();
-            return counter.copy(i * width, 0, width, counter.height());
-        };
-        QCOMPARE(cell(0), cell(5));
-        QVERIFY(cell(0) != cell(3));
 
         form.guarded([] { throw tb::IoError::fromErrno(ENOENT); });
         QCOMPARE(fx.dialogs.texts(), QStringList{"File not found."});

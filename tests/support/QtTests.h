@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <type_traits>
 
 namespace tb::test {
 
@@ -22,11 +23,17 @@ inline void timerTurnPassed(int milliseconds) {
     QVERIFY(fired.wait(milliseconds + 60'000));
 }
 
-// A click on a row of a list as the user makes it, at the row's middle.
-inline void clickRow(QAbstractItemView& view, int row, Qt::KeyboardModifiers modifiers = {},
-                     Qt::MouseButton button = Qt::LeftButton) {
-    QTest::mouseClick(view.viewport(), button, modifiers,
-                      view.visualRect(view.model()->index(row, 0)).center());
+// A click on a row of a list as the user makes it, at the row's middle; the playlist's
+// own view finds its rows by number.
+template <typename View>
+void clickRow(View& view, int row, Qt::KeyboardModifiers modifiers = {},
+              Qt::MouseButton button = Qt::LeftButton) {
+    QRect rect;
+    if constexpr (std::is_base_of_v<QAbstractItemView, View>)
+        rect = view.visualRect(view.model()->index(row, 0));
+    else
+        rect = view.visualRect(row);
+    QTest::mouseClick(view.viewport(), button, modifiers, rect.center());
 }
 
 } // namespace tb::test

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,25 @@ struct WalkEntries : tb::WalkSink {
 };
 
 #ifndef _WIN32
+inline void makeDirectory(const std::string& path) {
+    ASSERT_EQ(::mkdir(path.c_str(), 0755), 0) << path;
+}
+
+inline void makeFile(const std::string& path) {
+    ASSERT_TRUE(std::ofstream(path)) << path;
+}
+
+// A folder with `files` files, a third of them MP3s, and `folders` such folders in
+// it, `levels` deep.
+inline void makeTree(const std::string& path, int folders, int files, int levels) {
+    makeDirectory(path);
+    for (int i = 0; i < files; ++i)
+        makeFile(path + "/t" + std::to_string(i) + (i % 3 == 0 ? ".mp3" : ".txt"));
+    if (levels > 1)
+        for (int i = 0; i < folders; ++i)
+            makeTree(path + "/d" + std::to_string(i), folders, files, levels - 1);
+}
+
 // `levels` directories, each in the one before; every level holds "f.mp3", and side
 // folders made before and after the next level, each holding "s.mp3", so that in
 // any listing order some folders are entered after the walk has climbed back up.
