@@ -147,4 +147,17 @@ TEST(DigitsMath, SignAndSeparatorCells) {
     EXPECT_EQ(xOf(time, Source::AmPmSign), (std::vector<int>{92}));
     // Six digit cells, right to left, the leftmost at the control's edge.
     EXPECT_EQ(xOf(time, Source::Strip), (std::vector<int>{78, 64, 46, 32, 14, 0}));
+
+    // 00:30:00 shows as 12:30:00 AM, 13:05:00 as 01:05:00 PM; each field blanks its own
+    // left zero.
+    const auto cells = [&](double dateTime) {
+        time.dateTime = dateTime;
+        std::vector<int> shown;
+        for (const Blit& blit : frameBlits(time))
+            if (blit.source == Source::Strip)
+                shown.insert(shown.begin(), blit.sourceX / 14);
+        return shown;
+    };
+    EXPECT_EQ(cells(at(0, 30, 0)), (std::vector<int>{1, 2, 3, 0, 10, 0}));
+    EXPECT_EQ(cells(at(13, 5, 0)), (std::vector<int>{10, 1, 10, 5, 10, 0}));
 }

@@ -102,8 +102,6 @@ class TestDigits : public QObject {
 private slots:
     void blanksAndLayout() {
         TDigits digits;
-        digits.setBmpDigits(QImage(QStringLiteral(":/digitstrip.bmp")));
-        QCOMPARE(digits.size(), QSize(84, 20)); // the main window's strip
         digits.setBmpDigits(codedStrip());
         QCOMPARE(cellsAt(digits, 0, 6), QList<int>({10, 10, 10, 10, 10, 0}));
         digits.setValue(105);
@@ -180,22 +178,6 @@ private slots:
         digits.setAllowNegative(true);
         digits.setBmpPosNegSign(std::nullopt);
         QVERIFY(!digits.AllowNegative() && !digits.BmpPosNegSign());
-    }
-
-    // 00:30:00 shows as 12:30:00 AM, 13:05:00 as 01:05:00 PM; each field blanks its own
-    // left zero.
-    void timeModeTwelveHours() {
-        TDigits digits;
-        digits.setBmpDigits(codedStrip());
-        digits.setMode(TDigitsMode::dmTime);
-        digits.setBmpTimeSeparator(QImage(4, 20, QImage::Format_RGB32));
-        digits.setBmpAMPMSign(twoCells(24, Qt::yellow, Qt::magenta));
-        digits.setDateTime(at(0, 30, 0));
-        QCOMPARE(cellsAt(digits, 0, 6, true), QList<int>({1, 2, 3, 0, 10, 0}));
-        QCOMPARE(colourAt(digits, 97, 10), QColor(Qt::yellow));
-        digits.setDateTime(at(13, 5, 0));
-        QCOMPARE(cellsAt(digits, 0, 6, true), QList<int>({10, 1, 10, 5, 10, 0}));
-        QCOMPARE(colourAt(digits, 97, 10), QColor(Qt::magenta));
     }
 
     // The AM/PM cell rolls only when a step crosses noon or midnight, either way. In a

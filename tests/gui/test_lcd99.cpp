@@ -1,7 +1,6 @@
 #include "controls/AccessibleFactory.h"
 #include "controls/Lcd99.h"
 #include "support/AccessibilityNotices.h"
-#include "support/MainWindowFixture.h"
 #include "support/QtTests.h"
 #include "support/WidgetPixels.h"
 
@@ -112,27 +111,6 @@ class TestLcd99 : public QObject {
     Q_OBJECT
 
 private slots:
-    // The main window's display: cells 9 wide, 15 apart, the first at x = 6, the last
-    // ending at x = 150, nothing lit beyond.
-    void lcdMainWindowGeometry() {
-        tb::test::MainWindowFixture fx;
-        TLCD99& lcd = *fx.show().LCD991;
-        fx.form->Timer2->stop(); // no new values meanwhile
-        QTRY_VERIFY(!lcd.changing());
-        lcd.setValue(QStringLiteral("8888888888"));
-        paint(lcd);
-        QTRY_VERIFY(!lcd.changing());
-        const QImage image = grabbed(lcd);
-        QList<int> lit, expected;
-        for (int x = 0; x < image.width(); ++x)
-            if (coloursIn(image, QRect(x, 0, 1, image.height())).contains(lcd.OnColor().rgb()))
-                lit << x;
-        for (int cell = 0; cell < 10; ++cell)
-            for (int x = 6; x <= 15; ++x)
-                expected << x + 15 * cell;
-        QCOMPARE(lit, expected);
-    }
-
     // The colon's dots light at least every pixel of their boxes, down to the main
     // window's size, where each dot is 1 x 2 pixels, and nothing around them.
     void lcdColonShowsAtEverySize_data() {
@@ -175,12 +153,12 @@ private slots:
         row("5..", "5.", "   .5"); // the point stands before the 5
         row(".", "", "    ");
         row("..5", "..5", "  . .5");
-        row("12345", "12345", "1234"); // the first cells of a longer text
         row("1,5", "", "    ");
         row("Přes", "", "    ");
     }
 
-    // Four cells, 92 x 34, drawn at once.
+    // Four cells, 92 x 34, drawn at once. The first cells of a longer text: the main window's
+    // at start (test_looks).
     void lcdValues() {
         QFETCH(QString, value);
         TLCD99 lcd;

@@ -4,7 +4,6 @@
 #include "controls/AccessibleFactory.h"
 #include "controls/TransBtn.h"
 #include "support/AccessibilityNotices.h"
-#include "support/MainWindowFixture.h"
 #include "support/QtTests.h"
 #include "support/WidgetPixels.h"
 
@@ -13,7 +12,6 @@
 #include <QMenu>
 #include <QPainter>
 
-using tb::test::MainWindowFixture;
 using tb::test::mouse;
 using tb::test::roleColor;
 
@@ -45,7 +43,9 @@ class TestTransBtn : public QObject {
     Q_OBJECT
 
 private slots:
-    void explorerStyleRestsGrayAndEmbossesWhenDisabled() {
+    // At rest it is gray, the glyph's key-coloured border and the face of a transparent
+    // button letting the window through: the main window's help button (test_looks).
+    void explorerStyleDisabledShowsTheGrayThenTheEmbossedImage() {
         QWidget window; // black, a 40 x 40 button at its top-left corner
         QPalette black;
         black.setColor(QPalette::Window, Qt::black);
@@ -56,10 +56,8 @@ private slots:
             return window.grab({0, 0, 40, 40}).toImage().pixelColor(x, y);
         };
         button.setGlyph(twoCellStrip());
-        // The glyph stands at (12, 12); its key-coloured border lets the black window through.
-        QCOMPARE(seen(20, 20), QColor(22, 22, 22));
-        QCOMPARE(seen(13, 13), QColor(Qt::black));
-        // Disabled, the explorer style still shows the gray image, not cell 1.
+        // The glyph stands at (12, 12). Disabled, the explorer style still shows the gray image,
+        // not cell 1.
         button.setEnabled(false);
         QCOMPARE(seen(20, 20), QColor(22, 22, 22));
         // One cell without AutoGray: the embossed image, ink in shadow, face see-through.
@@ -67,8 +65,6 @@ private slots:
         button.setGlyph(twoCellStrip().copy(0, 0, 16, 16));
         QCOMPARE(seen(20, 20), roleColor(button, QPalette::Dark));
         QCOMPARE(seen(13, 13), QColor(Qt::black));
-        button.setTransparent(false);
-        QCOMPARE(seen(13, 13), roleColor(button, QPalette::Button));
     }
 
     void mouseStates() {
@@ -108,7 +104,8 @@ private slots:
         QVERIFY(button.pressedLook());
     }
 
-    // Real input: while the press holds the grab, Qt itself sends no Leave or Enter.
+    // Real input: while the press holds the grab, Qt itself sends no Leave or Enter. Dragged
+    // off and back under a real X server: test_pointer_grab.
     void explorerLookFollowsThePointerThroughAPress() {
         QWidget window;
         window.setFixedSize(120, 80);
@@ -135,18 +132,12 @@ private slots:
         QTest::mousePress(button, Qt::LeftButton, {}, {10, 10});
         QVERIFY(looks(kInk, dark));
         QTest::mouseMove(button, {40, 10}); // off the button (x = width): up, gray, no frame
-        QVERIFY(!button->pressedLook());
         QVERIFY(looks(gray, none));
-        QCOMPARE(exits.count(), 1);
-        QTest::mouseMove(button, {39, 39}); // back on: pressed again
-        QVERIFY(looks(kInk, dark));
-        QCOMPARE(enters.count(), 2);
-        QTest::mouseMove(button, {-3, 5});
-        QTest::mouseRelease(button, Qt::LeftButton, {}, {-3, 5});
+        QTest::mouseRelease(button, Qt::LeftButton, {}, {40, 10});
         QTest::mouseMove(&window, {5, 70});
         QCOMPARE(clicks.count(), 0);
         QCOMPARE(ups.count(), 1);
-        QCOMPARE(exits.count(), 2); // the Leave Qt sends after the release adds none
+        QCOMPARE(exits.count(), 1); // the Leave Qt sends after the release adds none
         QVERIFY(looks(gray, none));
 
         // Out and back in, released over it: a click, and the button stays hot.
@@ -156,8 +147,8 @@ private slots:
         QTest::mouseMove(button, {10, 12});
         QTest::mouseRelease(button, Qt::LeftButton, {}, {10, 12});
         QCOMPARE(clicks.count(), 1);
-        QCOMPARE(enters.count(), 4);
-        QCOMPARE(exits.count(), 3);
+        QCOMPARE(enters.count(), 3);
+        QCOMPARE(exits.count(), 2);
         QVERIFY(looks(kInk, light));
 
         // Disabled under the pointer it forgets it; enabled again, the next move finds it.
@@ -166,7 +157,7 @@ private slots:
         QVERIFY(looks(gray, none));
         QTest::mouseMove(button, {11, 12});
         QVERIFY(looks(kInk, light));
-        QCOMPARE(enters.count(), 5);
+        QCOMPARE(enters.count(), 4);
     }
 
     // Entering and leaving repaint only the explorer look, and a handler may delete the button.
@@ -271,14 +262,6 @@ private slots:
         const QImage centred = button.grab().toImage();
         button.setTextAlign(ttaRight);
         QVERIFY(button.grab().toImage().copy(40, 0, 20, 40) != centred.copy(40, 0, 20, 40));
-    }
-
-    // The help button's click is test_unit1's (F1 clicks it).
-    void mainWindowSettingsGlyphRestsGray() {
-        MainWindowFixture fx;
-        TForm1& form = fx.create();
-        const QColor hub = form.TransparentButton1->grab().toImage().pixelColor(17, 7);
-        QCOMPARE(hub.red(), hub.blue());
     }
 
     void readsAsAPushButtonThatReadersPress_data() {
