@@ -35,6 +35,8 @@ TEST(ProgressMath, TextInksOnlyItsInkedPixels) {
     ASSERT_EQ(pixels.size(), 24u);
     EXPECT_EQ(pixels[2 * 6 + 3], 0xff000000u);       // ink over white
     EXPECT_EQ(pixels[2 * 6 + 2], pixels[1 * 6 + 2]); // a blank pixel of the box leaves the bar
+    // A full bar reaches the right border in the second colour.
+    EXPECT_EQ(composeGauge(6, 4, Look{white, black, lime, red, 100}, {})[1 * 6 + 4], 0xffff0000u);
 
     // A text larger than the gauge both ways is cut at all four edges: each pixel inverted
     // once, the black border white and the white inside black.
