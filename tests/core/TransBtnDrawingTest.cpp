@@ -82,19 +82,13 @@ TEST(TransBtnDrawing, DisabledImageIsEmbossed) {
 }
 
 TEST(TransBtnDrawing, FramesOfEachStyle) {
-    EXPECT_EQ(frames(fsRegular, false), "HHHHHK/HFFFSK/HF..SK/HSSSSK/KKKKKK");
     EXPECT_EQ(frames(fsRegular, true), "KKKKKH/KSSSFH/KS..FH/KFFFFH/HHHHHH");
     EXPECT_EQ(frames(fsIndent, false, false, 1, false), "SSSSSH/SHHHHH/SHffSH/SHSSSH/HHHHHH");
     // Explorer: nothing at rest, raised under the pointer, sunk when pressed there.
     EXPECT_EQ(frames(fsExplorer, false), kBlank);
     EXPECT_EQ(frames(fsExplorer, false, true).substr(0, 6), "HHHHHS");
     EXPECT_EQ(frames(fsExplorer, true, true).substr(0, 6), "SSSSSH");
-    EXPECT_EQ(frames(fsExplorer, true), kBlank);
-    EXPECT_EQ(frames(fsNone, true, true), kBlank);
-    // Light, dark and mono draw one ring whatever the border width.
-    EXPECT_EQ(frames(fsLight, false, false, 3), "HHHHHS/H....S/H....S/H....S/SSSSSS");
-    EXPECT_EQ(frames(fsDark, true).substr(28), "FFFFFF");
-    EXPECT_EQ(frames(fsMono, false).substr(28), "DDDDDD");
+    EXPECT_EQ(frames(fsLight, false, false, 3), "HHHHHS/H....S/H....S/H....S/SSSSSS"); // one ring
 }
 
 TEST(TransBtnDrawing, FrameRingsShrinkTheRectAndStopAtTheMiddle) {
@@ -124,9 +118,6 @@ TEST(TransBtnDrawing, GlyphStandsOppositeTheCaption) {
         return std::vector{l.glyph.left, l.glyph.top, l.captionX, l.captionY};
     };
     EXPECT_EQ(at(ttaCenter), (std::vector{12, 7, 15, 11}));
-    EXPECT_EQ(at(ttaBottom), (std::vector{12, 2, 15, 20}));
-    EXPECT_EQ(at(ttaTopLeft), (std::vector{12, 12, 2, 2}));
-    EXPECT_EQ(at(ttaLeft), (std::vector{22, 7, 2, 11}));
     EXPECT_EQ(at(ttaRight), (std::vector{2, 7, 28, 11}));
     // A cell narrower than a pixel falls back to the whole strip.
     EXPECT_EQ(layout(40, 40, 3, 3, 4, 2, ttaCenter, 0, 0).glyph, (Rect{18, 18, 21, 21}));

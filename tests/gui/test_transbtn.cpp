@@ -8,7 +8,6 @@
 #include "support/WidgetPixels.h"
 
 #include <QAccessibleActionInterface>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
 
@@ -75,33 +74,27 @@ private slots:
         // no click.
         mouse(&button, QEvent::MouseButtonRelease, {10, 10});
         QCOMPARE(clicks.count(), 0);
-        // Movable: the button follows the pointer while held, and still clicks.
+        // A right click is no click; a press while disabled does nothing.
+        mouse(&button, QEvent::MouseButtonPress, {10, 10}, Qt::RightButton);
+        mouse(&button, QEvent::MouseButtonRelease, {10, 10}, Qt::RightButton);
+        QCOMPARE(clicks.count(), 0);
+        button.setEnabled(false);
+        mouse(&button, QEvent::MouseButtonPress, {10, 10});
+        QVERIFY(!button.pressedLook());
+        // Movable: the button follows the pointer while held.
+        button.setEnabled(true);
         button.setMovable(true);
         mouse(&button, QEvent::MouseButtonPress, {10, 10});
         mouse(&button, QEvent::MouseMove, {15, 13});
         QCOMPARE(button.pos(), QPoint(5, 3));
         mouse(&button, QEvent::MouseButtonRelease, {10, 10});
-        QCOMPARE(clicks.count(), 1);
-        // A right click is no click; a press while disabled does nothing.
-        mouse(&button, QEvent::MouseButtonPress, {10, 10}, Qt::RightButton);
-        mouse(&button, QEvent::MouseButtonRelease, {10, 10}, Qt::RightButton);
-        QCOMPARE(clicks.count(), 1);
-        button.setEnabled(false);
-        mouse(&button, QEvent::MouseButtonPress, {10, 10});
-        QVERIFY(!button.pressedLook());
-
-        // Held Down: a release elsewhere leaves it down, looking up until the pointer is back.
-        button.setEnabled(true);
+        // Held down, a release elsewhere leaves it down.
         button.setMovable(false);
         button.setDown(true);
         ups.clear();
         mouse(&button, QEvent::MouseButtonPress, {10, 10});
-        mouse(&button, QEvent::MouseMove, {60, 10});
         mouse(&button, QEvent::MouseButtonRelease, {60, 10});
         QVERIFY(ups.isEmpty());
-        QVERIFY(!button.pressedLook());
-        mouse(&button, QEvent::MouseMove, {10, 10});
-        QVERIFY(button.pressedLook());
     }
 
     // Real input: while the press holds the grab, Qt itself sends no Leave or Enter. Dragged
@@ -182,14 +175,7 @@ private slots:
             QEvent event(QEvent::Leave);
             QApplication::sendEvent(button, &event);
         };
-        button->setFrameStyle(fsRegular);
-        QCoreApplication::sendPostedEvents(); // the repaint it asked for
-        paints.count = 0;
-        enter();
-        leave();
-        QCOMPARE(paints.count, 0);
-        button->setFrameStyle(fsExplorer);
-        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(); // the repaints of its showing
         paints.count = 0;
         enter();
         QCOMPARE(paints.count, 1);
@@ -203,82 +189,28 @@ private slots:
 
     void popupMenuOpensUnderTheButton() {
         TTransparentButton button;
-        button.move(110, 120);
         QMenu menu;
         menu.addAction(QStringLiteral("Jedna"));
         button.setPopUpMenu(&menu);
         QSignalSpy clicks(&button, &TTransparentButton::OnClick);
-        QSignalSpy ups(&button, &TTransparentButton::OnMouseUp);
-        bool pressedWhileOpen = false; // the timer fires only while the menu runs
-        QTimer::singleShot(0, &menu, [&] {
-            pressedWhileOpen = button.pressedLook();
-            menu.close();
-        });
+        QTimer::singleShot(0, &menu, &QMenu::close); // fires only while the menu runs
         mouse(&button, QEvent::MouseButtonPress, {5, 5});
-        QVERIFY(pressedWhileOpen);
         QCOMPARE(menu.pos(), button.mapToGlobal(QPoint(0, button.height())));
-        QVERIFY(!button.pressedLook());
-        // The release that follows belongs to the closed menu: no click, nothing more.
-        mouse(&button, QEvent::MouseButtonRelease, {5, 5});
-        QCOMPARE(ups.count(), 1);
+        mouse(&button, QEvent::MouseButtonRelease, {5, 5}); // the closed menu's: no click
         QCOMPARE(clicks.count(), 0);
     }
 
-    void acceleratorAnswersInEitherCase() {
+    void acceleratorClicks() {
         QWidget window;
         auto* button = new TTransparentButton(&window);
-        auto* plain = new QWidget(&window); // lets keys go on to the window
-        auto* edit = new QLineEdit(&window);
         button->setCaption(QStringLiteral("&Otevřít"));
         QSignalSpy clicks(button, &TTransparentButton::OnClick);
-        QVERIFY(typeInto(plain, QStringLiteral("o")));
         QVERIFY(typeInto(&window, QStringLiteral("O")));
-        QCOMPARE(clicks.count(), 2);
         QVERIFY(!typeInto(&window, QStringLiteral("t")));
-        typeInto(edit, QStringLiteral("o")); // the edit field keeps its letters
-        button->setEnabled(false);
-        QVERIFY(!typeInto(&window, QStringLiteral("o")));
-        button->setEnabled(true);
-        button->setCaption(QStringLiteral("Konec&"));
-        QVERIFY(!typeInto(&window, QStringLiteral("o")));
-        QCOMPARE(clicks.count(), 2);
-
-        // The letter is underlined and the ampersand not drawn: "&O" looks like "O" plus a line.
-        TTransparentButton marked, bare;
-        marked.setCaption(QStringLiteral("&O"));
-        bare.setCaption(QStringLiteral("O"));
-        const QImage a = marked.grab().toImage(), b = bare.grab().toImage();
-        int differingRows = 0;
-        for (int y = 0; y < a.height(); ++y)
-            differingRows += a.copy(0, y, a.width(), 1) != b.copy(0, y, b.width(), 1);
-        QVERIFY(differingRows >= 1 && differingRows <= 2);
+        QCOMPARE(clicks.count(), 1);
     }
 
-    // A caption aligned to the right moves there from the middle.
-    void captionFollowsItsAlignment() {
-        TTransparentButton button;
-        button.resize(60, 40);
-        button.setCaption(QStringLiteral("O"));
-        const QImage centred = button.grab().toImage();
-        button.setTextAlign(ttaRight);
-        QVERIFY(button.grab().toImage().copy(40, 0, 20, 40) != centred.copy(40, 0, 20, 40));
-    }
-
-    void readsAsAPushButtonThatReadersPress_data() {
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("accelerator");
-        const auto row = [](const char* tag, const char* caption, const char* name,
-                            const char* key) {
-            QTest::newRow(tag) << QString::fromUtf8(caption) << QString::fromUtf8(name) << key;
-        };
-        row("marked letter", "Tisk &Obal && víc", "Tisk Obal & víc", "O");
-        row("ampersand last", "A&", "A", "");
-        // A doubled ampersand is a plain one: the letter after the next single one answers.
-        row("doubled first", "A && &Beta", "A & Beta", "B");
-    }
     void readsAsAPushButtonThatReadersPress() {
-        QFETCH(QString, caption);
         installAccessibleFactory();
         QWidget window;
         auto* button = new TTransparentButton(&window);
@@ -291,13 +223,11 @@ private slots:
         button->setToolTip("Nastavení parametrů programu");
         QCOMPARE(reader->text(QAccessible::Name), QStringLiteral("Nastavení parametrů programu"));
         tb::test::NoticeRecorder notices;
-        button->setCaption(caption);
-        button->setCaption(caption);
-        QTEST(reader->text(QAccessible::Name), "name");
-        QTEST(reader->text(QAccessible::Accelerator), "accelerator");
+        button->setCaption(QStringLiteral("Tisk &Obal && víc"));
+        button->setCaption(QStringLiteral("Tisk &Obal && víc"));
+        QCOMPARE(reader->text(QAccessible::Name), QStringLiteral("Tisk Obal & víc"));
+        QCOMPARE(reader->text(QAccessible::Accelerator), QStringLiteral("O"));
         QCOMPARE(notices.count(QAccessible::NameChanged, button), 1);
-        if (QByteArrayView(QTest::currentDataTag()) != "marked letter")
-            return; // the rest does not depend on the caption
 
         // The press runs the click from the event loop, so that a modal window it opens does
         // not hold the reader's call; a disabled button offers and runs nothing.
