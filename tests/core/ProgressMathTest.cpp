@@ -37,16 +37,12 @@ TEST(ProgressMath, TextInksOnlyItsInkedPixels) {
     EXPECT_EQ(pixels[2 * 6 + 2], pixels[1 * 6 + 2]); // a blank pixel of the box leaves the bar
     // A full bar reaches the right border in the second colour.
     EXPECT_EQ(composeGauge(6, 4, Look{white, black, lime, red, 100}, {})[1 * 6 + 4], 0xffff0000u);
-
-    // A text larger than the gauge both ways is cut at all four edges: each pixel inverted
-    // once, the black border white and the white inside black.
-    const std::vector<std::uint32_t> big =
+    // A text larger than the gauge both ways is cut at all four edges.
+    const auto big =
         composeGauge(6, 4, Look{white, black, lime, red, 0}, TextInk{10, 8, std::vector(80, true)});
     ASSERT_EQ(big.size(), 24u);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 6; ++x)
-            EXPECT_EQ(big[y * 6 + x], x % 5 == 0 || y % 3 == 0 ? 0xffffffffu : 0xff000000u)
-                << x << "," << y;
+    EXPECT_EQ(std::vector({big[0], big[8], big[23]}),
+              (std::vector<std::uint32_t>{0xffffffffu, 0xff000000u, 0xffffffffu}));
 }
 
 TEST(ProgressMath, DegenerateSizesDrawNoBar) {

@@ -89,14 +89,10 @@ private slots:
 
     void ownerFontFollowsTheForm() {
         QWidget form;
-        QFont formFont = testFont();
-        formFont.setItalic(true);
-        form.setFont(formFont);
+        form.setFont(QFont(QStringLiteral("DejaVu Sans"), 12, QFont::Normal, true));
         auto* owned = new TBaloonHint(&form);
         owned->setOwnerFont(true);
         QVERIFY(owned->Font().italic());
-        owned->setFontColor(Qt::blue); // any change of the font leaves the owner's
-        QVERIFY(!owned->OwnerFont());
     }
 
     void oneCharacterHintKeepsAThirtyPixelBlock() {
@@ -146,8 +142,7 @@ private slots:
         for (int x = 0; x < image.width(); ++x)
             if (image.pixelColor(x, image.height() / 2 - 3) == QColor(Qt::yellow))
                 iconRight = x;
-        QVERIFY(iconRight >= 15);
-        QVERIFY(darkColumns(window).first > iconRight);
+        QVERIFY(iconRight >= 15 && darkColumns(window).first > iconRight);
     }
 
     // The pointer rests, the balloon shows the short hint, and goes on every way out.

@@ -42,12 +42,11 @@ QImage twoCells(int width, QColor left, QColor right) {
     return image;
 }
 
-// The cell that each position shows, leftmost first, -1 where no cell is; with `pairs`,
-// a 4-pixel separator follows every second cell.
-QList<int> cellsAt(TDigits& digits, int firstX, int cells, bool pairs = false) {
+// The cell that each position shows, leftmost first, -1 where no cell is.
+QList<int> cellsAt(TDigits& digits, int firstX, int cells) {
     const QImage image = digits.grab().toImage();
     QList<int> out;
-    for (int i = 0, x = firstX; i < cells; x += Cell + (pairs && i % 2 ? 4 : 0), ++i) {
+    for (int i = 0, x = firstX; i < cells; x += Cell, ++i) {
         const QColor pixel = image.pixelColor(x + Cell / 2, 5);
         out.push_back(pixel.blue() == 200 ? pixel.red() / 20 : -1);
     }

@@ -70,8 +70,7 @@ private slots:
         TTransparentButton button;
         QSignalSpy clicks(&button, &TTransparentButton::OnClick);
         QSignalSpy ups(&button, &TTransparentButton::OnMouseUp);
-        // A release that no press on the button began (the press closed a menu above it) is
-        // no click.
+        // A release no press on it began (that press closed a menu above) is no click.
         mouse(&button, QEvent::MouseButtonRelease, {10, 10});
         QCOMPARE(clicks.count(), 0);
         // A right click is no click; a press while disabled does nothing.
@@ -175,7 +174,14 @@ private slots:
             QEvent event(QEvent::Leave);
             QApplication::sendEvent(button, &event);
         };
-        QCoreApplication::sendPostedEvents(); // the repaints of its showing
+        button->setFrameStyle(fsRegular);
+        QCoreApplication::sendPostedEvents(); // the repaint it asked for
+        paints.count = 0;
+        enter();
+        leave();
+        QCOMPARE(paints.count, 0);
+        button->setFrameStyle(fsExplorer);
+        QCoreApplication::sendPostedEvents();
         paints.count = 0;
         enter();
         QCOMPARE(paints.count, 1);
@@ -189,6 +195,7 @@ private slots:
 
     void popupMenuOpensUnderTheButton() {
         TTransparentButton button;
+        button.move(110, 120);
         QMenu menu;
         menu.addAction(QStringLiteral("Jedna"));
         button.setPopUpMenu(&menu);
@@ -205,7 +212,7 @@ private slots:
         auto* button = new TTransparentButton(&window);
         button->setCaption(QStringLiteral("&Otevřít"));
         QSignalSpy clicks(button, &TTransparentButton::OnClick);
-        QVERIFY(typeInto(&window, QStringLiteral("O")));
+        QVERIFY(typeInto(&window, QStringLiteral("o"))); // either case
         QVERIFY(!typeInto(&window, QStringLiteral("t")));
         QCOMPARE(clicks.count(), 1);
     }
@@ -244,18 +251,10 @@ private slots:
         QVERIFY(reader->actionInterface()->actionNames().isEmpty());
         QVERIFY(reader->state().disabled);
 
-        // Pressed by the mouse or held down it reads as pressed; held, it says so once.
         button->setEnabled(true);
         QVERIFY(!reader->state().pressed);
         mouse(button, QEvent::MouseButtonPress, {5, 5});
-        QVERIFY(reader->state().pressed);
-        mouse(button, QEvent::MouseButtonRelease, {50, 50});
-        notices.clear();
-        button->setDown(true);
-        button->setDown(true);
-        QVERIFY(reader->state().pressed);
-        QVERIFY(!reader->state().focusable);
-        QCOMPARE(notices.count(QAccessible::StateChanged, button), 1);
+        QVERIFY(reader->state().pressed && !reader->state().focusable);
     }
 };
 
