@@ -11,11 +11,10 @@ using tb::test::at;
 namespace {
 
 // The main window's strip: eleven 14 x 20 cells.
-DigitsState counter(int value, int rollStep = 0) {
+DigitsState counter(int value) {
     DigitsState s;
     s.strip = {154, 20};
     s.value = value;
-    s.rollStep = rollStep;
     return s;
 }
 
@@ -30,6 +29,7 @@ std::vector<int> xOf(const DigitsState& state, Source source) {
 } // namespace
 
 TEST(DigitsMath, StepsWrapAtTheCellCount) {
+    EXPECT_EQ(incremented(99, 2, true), -99);
     // A value set beyond the cells wraps on the next step up; negatives without a sign
     // wrap on the next step down.
     EXPECT_EQ(incremented(1234567, 6, false), 0);
@@ -52,7 +52,6 @@ TEST(DigitsMath, DayCountsTimesAndDates) {
     for (int i = 0; i < 59; ++i)
         t += OneSecond;
     EXPECT_EQ(timeNumber(t), 115959);
-    EXPECT_EQ(timeNumber(-1.25), 60000); // before the epoch: the time without its sign
     EXPECT_EQ(dateNumber(1e300, DateOrder::YearFirst), 991231); // no overflow
     EXPECT_EQ(dateNumber(dayCount(2024, 3, 9, 0), dateOrderOf(U'd')), 90324);
     EXPECT_EQ(twelveHourForm(130500), 10500);
@@ -61,10 +60,10 @@ TEST(DigitsMath, DayCountsTimesAndDates) {
 
 TEST(DigitsMath, RollOffsetsRunThroughTheCell) {
     std::vector<int> forward, backward;
-    for (int k = 7; k >= 0; --k)
+    for (int k = 7; k >= 0; --k) {
         forward.push_back(rollOffset(20, k, 8));
-    for (int k = -7; k <= 0; ++k)
-        backward.push_back(rollOffset(20, k, 8));
+        backward.push_back(rollOffset(20, -k, 8));
+    }
     // The last frame (k = 0) is the new cell whole, as the upper picture.
     EXPECT_EQ(forward, (std::vector<int>{17, 15, 12, 10, 7, 5, 2, 20}));
     EXPECT_EQ(backward, (std::vector<int>{2, 5, 7, 10, 12, 15, 17, 20}));

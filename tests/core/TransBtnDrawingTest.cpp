@@ -37,11 +37,9 @@ std::string frames(TFrameStyle style, bool pressed, bool hot = false, std::uint3
 
 TEST(TransBtnDrawing, CellCountFollowsSquareCellsOnly) {
     EXPECT_EQ(numGlyphsFor(32, 16, 1), 2);
-    EXPECT_EQ(numGlyphsFor(64, 16, 1), 4);
     EXPECT_EQ(numGlyphsFor(100, 20, 3), 1); // five cells are too many
     EXPECT_EQ(numGlyphsFor(30, 78, 3), 3);  // not a multiple: the stored count stays
-    EXPECT_EQ(numGlyphsFor(10, 0, 2), 2);
-    EXPECT_EQ(numGlyphsFor(0, 16, 3), 1); // an empty picture is one cell
+    EXPECT_EQ(numGlyphsFor(0, 16, 3), 1);   // an empty picture is one cell
 }
 
 // Gray: white and black stay, and of the pure colours green comes out the lightest, red
@@ -82,13 +80,18 @@ TEST(TransBtnDrawing, DisabledImageIsEmbossed) {
 }
 
 TEST(TransBtnDrawing, FramesOfEachStyle) {
+    EXPECT_EQ(frames(fsRegular, false), "HHHHHK/HFFFSK/HF..SK/HSSSSK/KKKKKK");
     EXPECT_EQ(frames(fsRegular, true), "KKKKKH/KSSSFH/KS..FH/KFFFFH/HHHHHH");
     EXPECT_EQ(frames(fsIndent, false, false, 1, false), "SSSSSH/SHHHHH/SHffSH/SHSSSH/HHHHHH");
     // Explorer: nothing at rest, raised under the pointer, sunk when pressed there.
     EXPECT_EQ(frames(fsExplorer, false), kBlank);
     EXPECT_EQ(frames(fsExplorer, false, true).substr(0, 6), "HHHHHS");
     EXPECT_EQ(frames(fsExplorer, true, true).substr(0, 6), "SSSSSH");
-    EXPECT_EQ(frames(fsLight, false, false, 3), "HHHHHS/H....S/H....S/H....S/SSSSSS"); // one ring
+    EXPECT_EQ(frames(fsNone, true, true), kBlank);
+    // Light, dark and mono draw one ring whatever the border width.
+    EXPECT_EQ(frames(fsLight, false, false, 3), "HHHHHS/H....S/H....S/H....S/SSSSSS");
+    EXPECT_EQ(frames(fsDark, true).substr(28), "FFFFFF");
+    EXPECT_EQ(frames(fsMono, false).substr(28), "DDDDDD");
 }
 
 TEST(TransBtnDrawing, FrameRingsShrinkTheRectAndStopAtTheMiddle) {

@@ -4,24 +4,8 @@
 #include "support/QtTests.h"
 #include "support/WidgetPixels.h"
 
-#include <memory>
-
 using tb::test::coloursIn;
 using tb::test::roleColor;
-
-namespace {
-
-// A panel without bevels, its gradient running from one colour to the other.
-std::unique_ptr<TKPanel> gradientPanel(int width, int height, QColor begin, QColor end) {
-    auto panel = std::make_unique<TKPanel>();
-    panel->resize(width, height);
-    panel->setBevelOuter(bvNone);
-    panel->setBeginColor(begin);
-    panel->setEndColor(end);
-    return panel;
-}
-
-} // namespace
 
 class TestKPanel : public QObject {
     Q_OBJECT
@@ -30,15 +14,19 @@ private slots:
     // The rings' colours are in the settings window's picture (test_looks).
     void captionStandsInsideSixLoweredRings() {
         const QColor face(100, 100, 100);
-        const auto panel = gradientPanel(80, 40, face, face);
-        panel->setCaption(QStringLiteral("II"));
-        panel->setAlignment(taLeftJustify);
-        const QImage bare = panel->grab().toImage();
+        TKPanel panel;
+        panel.resize(80, 40);
+        panel.setBevelOuter(bvNone);
+        panel.setBeginColor(face);
+        panel.setEndColor(face);
+        panel.setCaption(QStringLiteral("II"));
+        panel.setAlignment(taLeftJustify);
+        const QImage bare = panel.grab().toImage();
         QVERIFY(bare.pixelColor(0, 0) == face && coloursIn(bare, bare.rect()).size() > 1);
-        panel->setBevelInner(bvLowered);
-        panel->setBevelOuter(bvLowered);
-        panel->setBevelWidth(3); // the caption moves 6 right
-        QCOMPARE(panel->grab().toImage().copy(6, 6, 60, 28), bare.copy(0, 6, 60, 28));
+        panel.setBevelInner(bvLowered);
+        panel.setBevelOuter(bvLowered);
+        panel.setBevelWidth(3); // the caption moves 6 right
+        QCOMPARE(panel.grab().toImage().copy(6, 6, 60, 28), bare.copy(0, 6, 60, 28));
     }
 
     // As it comes: a raised bevel one pixel wide around the teal-to-green face.
@@ -48,7 +36,6 @@ private slots:
         const QImage image = panel.grab().toImage();
         QCOMPARE(image.pixelColor(0, 10), roleColor(panel, QPalette::Light));
         QCOMPARE(image.pixelColor(39, 10), roleColor(panel, QPalette::Dark));
-        QCOMPARE(image.pixelColor(1, 10), image.pixelColor(20, 10));
     }
 
     void readsAsAPaneNamedByItsCaption() {

@@ -83,8 +83,7 @@ void settle(TLCD99& lcd, TLCDAnimation animation, const QString& value) {
     QVERIFY(!lcd.changing());
 }
 
-// The segments that the first step of a change from blanks to "  8:" lights in the last
-// two cells; the change is then stepped to its end.
+// The segments the first step from blanks to "  8:" lights, the change then run out.
 QString firstStepOf(TLCD99& lcd, TLCDAnimation animation) {
     settle(lcd, animation, QStringLiteral("    "));
     lcd.setValue(QStringLiteral("  8:"));
@@ -123,14 +122,25 @@ private slots:
         row("Přes", "", "    ");
     }
 
-    // Four cells, 92 x 34, drawn at once. The first cells of a longer text: the main window's
-    // at start (test_looks).
+    // Four cells, 92 x 34, drawn at once.
     void lcdValues() {
         QFETCH(QString, value);
         TLCD99 lcd;
         lcd.setValue(value);
         QTEST(lcd.Value(), "normalised");
         QTEST(shown(lcd), "picture");
+    }
+
+    // At the main window's size each dot of the colon is 1 x 2 pixels, and still lit whole.
+    void lcdColonShowsAtTheMainWindowSize() {
+        TLCD99 lcd;
+        lcd.resize(157, 25);
+        lcd.setDigitNum(10);
+        lcd.setValue(QStringLiteral(":"));
+        const QImage image = grabbed(lcd);
+        for (const tb::lcd::Rect& dot : geometryOf(lcd).colon(10))
+            for (int y = dot.top; y < dot.bottom; ++y)
+                QCOMPARE(image.pixelColor(dot.left, y), lcd.OnColor());
     }
 
     void lcdUpwardStepByStep() {
@@ -165,8 +175,7 @@ private slots:
         QCOMPARE(shown(lcd), QStringLiteral("  1.2"));
     }
 
-    // The first step of each order tells it apart: a blank turning into 8 and one turning
-    // into a colon light the one segment of that step. Upward is lcdUpwardStepByStep.
+    // The first step of each order lights its one segment of an 8 and of a colon.
     void lcdOrders_data() {
         QTest::addColumn<TLCDAnimation>("animation");
         QTest::addColumn<QString>("firstStep");
