@@ -106,6 +106,8 @@ TEST(TransBtnDrawing, FrameRingsShrinkTheRectAndStopAtTheMiddle) {
 TEST(TransBtnDrawing, ImageChoice) {
     // Strip of a two-cell glyph: cells 0, 1, gray 2, disabled 3; cell 1 when disabled.
     EXPECT_EQ(stripIndex(2, 4, false, false, fsRegular, true, false), 1);
+    // The explorer style shows the gray image off the pointer, disabled too.
+    EXPECT_EQ(stripIndex(2, 4, false, false, fsExplorer, true, false), 2);
     // One cell disabled: the embossed image even where AutoGray would show the gray one.
     EXPECT_EQ(stripIndex(1, 3, false, false, fsExplorer, true, false), 2);
     // Three cells claimed on a two-cell strip: pressed shows entry 2, the gray image.

@@ -42,25 +42,6 @@ class TestTransBtn : public QObject {
     Q_OBJECT
 
 private slots:
-    // At rest it is gray, the glyph's key-coloured border and the face of a transparent
-    // button letting the window through: the main window's help button (test_looks).
-    void explorerStyleDisabledShowsTheGrayImage() {
-        QWidget window; // black, a 40 x 40 button at its top-left corner
-        QPalette black;
-        black.setColor(QPalette::Window, Qt::black);
-        window.setPalette(black);
-        window.setAutoFillBackground(true);
-        auto& button = *new TTransparentButton(&window);
-        const auto seen = [&](int x, int y) {
-            return window.grab({0, 0, 40, 40}).toImage().pixelColor(x, y);
-        };
-        button.setGlyph(twoCellStrip());
-        // The glyph stands at (12, 12). Disabled, the explorer style still shows the gray image,
-        // not cell 1.
-        button.setEnabled(false);
-        QCOMPARE(seen(20, 20), QColor(22, 22, 22));
-    }
-
     void mouseStates() {
         TTransparentButton button;
         QSignalSpy clicks(&button, &TTransparentButton::OnClick);
