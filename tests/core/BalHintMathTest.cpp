@@ -35,7 +35,6 @@ TEST(BalloonText, LinesAlignWithinTheCentredBlock) {
     const auto at = [&](TAlignment alignment) {
         return tb::placeTextLines(rect, block, lines, alignment);
     };
-    EXPECT_EQ(at(TAlignment::taLeftJustify), (std::vector<BalloonPoint>{{15, 12}, {15, 25}}));
     EXPECT_EQ(at(TAlignment::taRightJustify), (std::vector<BalloonPoint>{{35, 12}, {15, 25}}));
     EXPECT_EQ(at(TAlignment::taCenter), (std::vector<BalloonPoint>{{25, 12}, {15, 25}}));
 }
@@ -103,7 +102,4 @@ TEST(BalloonShape, IconWidensTheBalloonAndSitsLeftOfTheText) {
     const tb::IconAndText placed = tb::placeIconAndText(s.textRect, s.text, icon);
     EXPECT_EQ(placed.icon, (BalloonPoint{10, 11}));
     EXPECT_EQ(placed.text, (Rect{34, 5, 89, 34}));
-    // A short icon does not make the balloon taller than its text.
-    EXPECT_EQ(tb::balloonShape({50, 40}, BalloonSize{8, 8}, {300, 300}, 1024).inner,
-              (BalloonSize{66, 40}));
 }

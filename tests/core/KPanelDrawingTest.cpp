@@ -27,15 +27,12 @@ TEST(KPanelDrawing, Rounding) {
     EXPECT_EQ(mulDiv(1, 1, 2), 1);
     EXPECT_EQ(mulDiv(-1, 1, 2), -1);
     EXPECT_EQ(mulDiv(3, 1, -4), -1);
-    EXPECT_EQ(mulDiv(1, 1, 4), 0);
     EXPECT_EQ(mulDiv(7, 5, 0), -1);
     EXPECT_EQ(mulDiv(2000000000, 2000000000, 2000000000), 2000000000);
     // Nearest: halves to even.
     EXPECT_EQ(nearest(0.5), 0);
     EXPECT_EQ(nearest(1.5), 2);
     EXPECT_EQ(nearest(-1.5), -2);
-    EXPECT_EQ(nearest(2.51), 3);
-    EXPECT_EQ(nearest(-2.4), -2);
 }
 
 TEST(KPanelDrawing, GradientAreas) {
@@ -49,32 +46,15 @@ TEST(KPanelDrawing, GradientAreas) {
         EXPECT_EQ(std::pair(last.area.right, last.area.bottom), std::pair(100, 100)) << style;
         EXPECT_EQ(last.color.red, e.red) << style;
     }
-    // Centred: each row (or column) from both edges in, to the end colour in the middle;
-    // none on a single line, but two lines already get theirs.
-    for (const TGradientStyle style : {gsVerticalCenter, gsHorizontalCenter}) {
-        const bool rows = style == gsVerticalCenter;
-        std::vector<int> reds(10, -1);
-        for (const GradientFill& fill :
-             gradientFills(style, rows ? 30 : 10, rows ? 10 : 30, b, {250, 0, 0})) {
-            reds.at(rows ? fill.area.top : fill.area.left) = fill.color.red;
-            EXPECT_EQ(rows ? std::pair(fill.area.left, fill.area.right)
-                           : std::pair(fill.area.top, fill.area.bottom),
-                      std::pair(0, 30)); // across the whole panel
-        }
-        EXPECT_EQ(reds, (std::vector<int>{0, 50, 100, 150, 200, 250, 200, 150, 100, 50})) << rows;
-        EXPECT_FALSE(gradientFills(style, 2, 2, b, e).empty()) << rows;
-    }
-    EXPECT_TRUE(gradientFills(gsVerticalCenter, 10, 1, b, e).empty());
-    EXPECT_TRUE(gradientFills(gsHorizontalCenter, 1, 10, b, e).empty());
+    // Centred: from both edges in, to the end colour in the middle.
+    std::vector<int> reds(10, -1);
+    for (const GradientFill& fill : gradientFills(gsVerticalCenter, 30, 10, b, {250, 0, 0}))
+        reds.at(fill.area.top) = fill.color.red;
+    EXPECT_EQ(reds, (std::vector<int>{0, 50, 100, 150, 200, 250, 200, 150, 100, 50}));
     // The rectangle style's first rectangle already stands nearest(dx) in.
     EXPECT_EQ(gradientFills(gsRectangle, 600, 100, b, e).front().area, (Rect{1, 0, 599, 100}));
-    // The first ellipse covers the corners; the last ones have shrunk past the centre and
-    // stand inverted.
-    const auto ellipses = gradientFills(gsElliptic, 310, 155, b, e);
-    ASSERT_EQ(ellipses.size(), 156u);
-    EXPECT_TRUE(ellipses.front().ellipse);
-    EXPECT_EQ(ellipses.front().area, (Rect{-76, -38, 386, 193}));
-    EXPECT_EQ(ellipses.back().area, (Rect{156, 78, 154, 77}));
+    // The first ellipse covers the corners.
+    EXPECT_EQ(gradientFills(gsElliptic, 310, 155, b, e).front().area, (Rect{-76, -38, 386, 193}));
 }
 
 TEST(KPanelDrawing, BevelRingsHoldTheirCorners) {

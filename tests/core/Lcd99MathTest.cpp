@@ -28,26 +28,6 @@ TEST(Lcd99Math, SegmentCornersRoundHalvesToEven) {
     EXPECT_EQ(thick.segment(1, 3)[0], (Point{x + thick.cellWidth - 2, 2}));
 }
 
-TEST(Lcd99Math, SegmentsStayInTheirCells) {
-    // Every corner of every segment lies within its cell; the top and bottom segments run
-    // from gapX inside the cell's left edge to gapX inside its right edge.
-    const Geometry g(157, 25, 10, 5, 3, 2, 2);
-    for (int cell = 1; cell <= 10; ++cell) {
-        const int left = g.cellLeft(cell), right = left + g.cellWidth;
-        for (int segment = 1; segment <= 7; ++segment)
-            for (const Point& corner : g.segment(cell, segment)) {
-                EXPECT_TRUE(corner.x >= left && corner.x <= right) << cell << "/" << segment;
-                EXPECT_TRUE(corner.y >= 0 && corner.y <= g.cellHeight) << cell << "/" << segment;
-            }
-        for (const int segment : {1, 7}) {
-            const Hexagon h = g.segment(cell, segment);
-            const auto [least, most] =
-                std::minmax_element(h.begin(), h.end(), [](Point a, Point b) { return a.x < b.x; });
-            EXPECT_EQ(std::pair(least->x, most->x), std::pair(left + 3, right - 3)) << cell;
-        }
-    }
-}
-
 TEST(Lcd99Math, NoCellsIsNoDivisionByZero) {
     EXPECT_EQ(Geometry(100, 20, 0, 5, 2, 2, 2).cellWidth, 0);
     EXPECT_TRUE(splitValue("12", 0).chars.empty());

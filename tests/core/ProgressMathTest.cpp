@@ -4,8 +4,8 @@
 
 using namespace tb::gauge;
 
-// The main window's gauge, its gradient and its inverse text are checked on the widget in
-// tests/gui/test_progress.cpp; here are the halves and sizes no picture there shows.
+// The main window's gauge is in test_looks' pictures; here are the halves, the inverse text
+// and the sizes no picture shows.
 TEST(ProgressMath, HalvesRound) {
     EXPECT_EQ(barColumns(10, 7), 0); // 0.5 goes to the even 0
     EXPECT_EQ(barColumns(30, 7), 2); // 1.5 goes to 2
@@ -35,13 +35,16 @@ TEST(ProgressMath, TextInksOnlyItsInkedPixels) {
     ASSERT_EQ(pixels.size(), 24u);
     EXPECT_EQ(pixels[2 * 6 + 3], 0xff000000u);       // ink over white
     EXPECT_EQ(pixels[2 * 6 + 2], pixels[1 * 6 + 2]); // a blank pixel of the box leaves the bar
-
-    // A text taller than the gauge is cut at both edges: each row of the gauge inverted once.
-    const std::vector<std::uint32_t> tall =
-        composeGauge(6, 4, Look{white, black, lime, red, 0}, TextInk{1, 8, std::vector(8, true)});
-    ASSERT_EQ(tall.size(), 24u);
+    // A full bar reaches the right border in the second colour.
+    EXPECT_EQ(composeGauge(6, 4, Look{white, black, lime, red, 100}, {})[1 * 6 + 4], 0xffff0000u);
+    // A text larger than the gauge both ways is cut at all four edges.
+    const auto big =
+        composeGauge(6, 4, Look{white, black, lime, red, 0}, TextInk{10, 8, std::vector(80, true)});
+    ASSERT_EQ(big.size(), 24u);
     for (int y = 0; y < 4; ++y)
-        EXPECT_EQ(tall[y * 6 + 3], y == 0 || y == 3 ? 0xffffffffu : 0xff000000u) << y;
+        for (int x = 0; x < 6; ++x)
+            EXPECT_EQ(big[y * 6 + x], x % 5 == 0 || y % 3 == 0 ? 0xffffffffu : 0xff000000u)
+                << x << "," << y;
 }
 
 TEST(ProgressMath, DegenerateSizesDrawNoBar) {

@@ -19,8 +19,7 @@ namespace {
 
 constexpr int Cell = 14;
 
-// A strip of eleven 14 x 20 cells whose pixels name their cell and row, so that one pixel
-// tells which part of which cell is shown.
+// Eleven 14 x 20 cells whose pixels name their cell and row.
 QColor coded(int cell, int row) {
     return QColor(cell * 20, row * 10, 200);
 }
@@ -42,12 +41,11 @@ QImage twoCells(int width, QColor left, QColor right) {
     return image;
 }
 
-// The cell that each position shows, leftmost first, -1 where no cell is; with `pairs`,
-// a 4-pixel separator follows every second cell.
-QList<int> cellsAt(TDigits& digits, int firstX, int cells, bool pairs = false) {
+// The cell that each position shows, leftmost first, -1 where no cell is.
+QList<int> cellsAt(TDigits& digits, int firstX, int cells) {
     const QImage image = digits.grab().toImage();
     QList<int> out;
-    for (int i = 0, x = firstX; i < cells; x += Cell + (pairs && i % 2 ? 4 : 0), ++i) {
+    for (int i = 0, x = firstX; i < cells; x += Cell, ++i) {
         const QColor pixel = image.pixelColor(x + Cell / 2, 5);
         out.push_back(pixel.blue() == 200 ? pixel.red() / 20 : -1);
     }
@@ -102,8 +100,6 @@ class TestDigits : public QObject {
 private slots:
     void blanksAndLayout() {
         TDigits digits;
-        digits.setBmpDigits(QImage(QStringLiteral(":/digitstrip.bmp")));
-        QCOMPARE(digits.size(), QSize(84, 20)); // the main window's strip
         digits.setBmpDigits(codedStrip());
         QCOMPARE(cellsAt(digits, 0, 6), QList<int>({10, 10, 10, 10, 10, 0}));
         digits.setValue(105);
@@ -160,86 +156,34 @@ private slots:
         QCOMPARE(colourAt(digits, 77, 2), coded(0, 0));
     }
 
-    void signCell() {
+    // Signs and AM/PM: the main window shows neither; one look each.
+    void signAndAmPmCells() {
         TDigits digits;
         digits.setBmpDigits(codedStrip());
         digits.setDigitCount(2);
-        digits.setAllowNegative(true); // refused without a sign bitmap
-        QVERIFY(!digits.AllowNegative());
         digits.setBmpPosNegSign(twoCells(20, Qt::green, Qt::red));
         digits.setAllowNegative(true);
         digits.setValue(-5);
         QCOMPARE(colourAt(digits, 5, 10), QColor(Qt::red));
-        QCOMPARE(cellsAt(digits, 10, 2), QList<int>({10, 5}));
 
-        // Without negatives, negative values are refused.
-        digits.setAllowNegative(false);
-        digits.setValue(-3);
-        QCOMPARE(digits.Value(), 0);
-        // Removing the sign bitmap turns negatives off.
-        digits.setAllowNegative(true);
-        digits.setBmpPosNegSign(std::nullopt);
-        QVERIFY(!digits.AllowNegative() && !digits.BmpPosNegSign());
-    }
-
-    // 00:30:00 shows as 12:30:00 AM, 13:05:00 as 01:05:00 PM; each field blanks its own
-    // left zero.
-    void timeModeTwelveHours() {
-        TDigits digits;
-        digits.setBmpDigits(codedStrip());
-        digits.setMode(TDigitsMode::dmTime);
-        digits.setBmpTimeSeparator(QImage(4, 20, QImage::Format_RGB32));
-        digits.setBmpAMPMSign(twoCells(24, Qt::yellow, Qt::magenta));
-        digits.setDateTime(at(0, 30, 0));
-        QCOMPARE(cellsAt(digits, 0, 6, true), QList<int>({1, 2, 3, 0, 10, 0}));
-        QCOMPARE(colourAt(digits, 97, 10), QColor(Qt::yellow));
-        digits.setDateTime(at(13, 5, 0));
-        QCOMPARE(cellsAt(digits, 0, 6, true), QList<int>({10, 1, 10, 5, 10, 0}));
-        QCOMPARE(colourAt(digits, 97, 10), QColor(Qt::magenta));
-    }
-
-    // The AM/PM cell rolls only when a step crosses noon or midnight, either way. In a
-    // roll's first frame the top row still shows the leaving sign forward and already the
-    // coming one backward.
-    void amPmSignRolls_data() {
-        QTest::addColumn<double>("from");
-        QTest::addColumn<int>("direction");
-        QTest::addColumn<QColor>("top");
-        QTest::addColumn<QColor>("bottom");
-        const QColor am = Qt::yellow, pm = Qt::magenta;
-        QTest::newRow("to noon") << at(11, 59, 59) << 1 << am << pm;
-        QTest::newRow("to midnight") << at(23, 59, 59) << 1 << pm << am;
-        QTest::newRow("within the morning") << at(10, 0, 0) << 1 << am << am;
-        QTest::newRow("back from noon") << at(12, 0, 0) << -1 << am << pm;
-        QTest::newRow("back from midnight") << at(0, 0, 0) << -1 << pm << am;
-        QTest::newRow("within the evening") << at(20, 0, 0) << -1 << pm << pm;
-    }
-    void amPmSignRolls() {
-        QFETCH(double, from);
-        QFETCH(int, direction);
-        TDigits digits;
-        digits.setBmpDigits(codedStrip());
+        // Stepping to noon rolls AM away upward and PM in from below.
         digits.setMode(TDigitsMode::dmTime);
         digits.setBmpTimeSeparator(QImage(4, 20, QImage::Format_RGB32));
         digits.setBmpAMPMSign(twoCells(24, Qt::yellow, Qt::magenta));
         digits.setIncDecSpeed(1000);
-        digits.setDateTime(from);
-        direction > 0 ? digits.Increment() : digits.Decrement();
-        QTEST(colourAt(digits, 97, 0), "top");
-        QTEST(colourAt(digits, 97, 19), "bottom");
+        digits.setDateTime(at(11, 59, 59));
+        digits.Increment();
+        QCOMPARE(colourAt(digits, 97, 0), QColor(Qt::yellow));
+        QCOMPARE(colourAt(digits, 97, 19), QColor(Qt::magenta));
     }
 
     void bitmapChecks() {
         TDigits digits;
         digits.setBmpDigits(codedStrip());
-        // A bitmap of the wrong shape is refused and the old one stays; no AM/PM sign passes.
-        const QImage odd(21, 20, QImage::Format_RGB32);
+        // A strip of the wrong shape is refused and the old one stays.
         QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
                                  digits.setBmpDigits(QImage(150, 20, QImage::Format_RGB32)));
         QVERIFY_THROWS_EXCEPTION(std::invalid_argument, digits.setBmpDigits(QImage()));
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, digits.setBmpPosNegSign(odd));
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, digits.setBmpAMPMSign(odd));
-        digits.setBmpAMPMSign(QImage());
         QCOMPARE(digits.BmpDigits(), codedStrip());
 
         // A strip loaded from a file is not checked and does not resize.
@@ -250,14 +194,7 @@ private slots:
         QVERIFY(QImage(220, 40, QImage::Format_RGB32).save(file));
         QVERIFY(digits.loadBmpDigits(file));
         QCOMPARE(digits.size(), QSize(84, 20));
-
-        // Showing separators needs their bitmap; removing it hides them.
-        digits.setShowThousandsSeparator(true);
-        QVERIFY(!digits.ShowThousandsSeparator());
-        digits.setBmpThousandsSeparator(QImage(4, 20, QImage::Format_RGB32));
-        digits.setShowThousandsSeparator(true);
-        QVERIFY(digits.ShowThousandsSeparator());
-        digits.setBmpThousandsSeparator(std::nullopt);
+        digits.setShowThousandsSeparator(true); // not without their bitmap
         QVERIFY(!digits.ShowThousandsSeparator());
     }
 
@@ -273,41 +210,28 @@ private slots:
         QCOMPARE(cellsAt(digits, 70, 1), QList<int>({8}));
         QVERIFY(ends.wait(1000));
 
-        // The clock acts only in time mode.
-        digits.setMode(TDigitsMode::dmDate);
+        // A running clock in time mode moves from 1 January 1900 to now.
+        digits.setMode(TDigitsMode::dmTime);
         digits.setDateTime(1.0);
         digits.setRunning(true);
-        tb::test::timerTurnPassed(2 * 100); // a tick of the clock
-        QCOMPARE(digits.DateTime(), 1.0);
-        QList<TDigits*> starts;
-        digits.setOnRotateStart([&](TDigits* sender) { starts.append(sender); });
-        digits.setMode(TDigitsMode::dmTime);
-        QTRY_COMPARE(starts,
-                     QList<TDigits*>{&digits}); // 1 January 1900 lies behind now: a forward roll
-        QVERIFY(digits.DateTime() > 40000.0);
+        QTRY_VERIFY(digits.DateTime() > 40000.0);
         digits.setRunning(false);
     }
 
-    // A roll whose start handler throws shows its final picture at once and goes no
-    // further; the timer already running ends it as usual.
+    // A roll whose start handler throws shows its final picture at once; the timer ends it.
     void failingStartHandlerEndsTheRoll() {
         TDigits digits;
         digits.setValue(41);
         showRolling(digits);
-        FrameLog log(digits);
         QSignalSpy ends(&digits, &TDigits::OnRotateEnd);
         digits.setOnRotateStart([](TDigits*) { throw std::runtime_error("handler failed"); });
         digits.Increment();
         QCOMPARE(digits.RollStep(), 0);
-        QTRY_COMPARE(log.steps.last(), 0);
         QCOMPARE(cellsAt(digits, 0, 6), QList<int>({10, 10, 10, 10, 4, 2}));
         QVERIFY(ends.wait(1000));
-        QCOMPARE(ends.size(), 1);
-        QCOMPARE(log.steps, QList<int>({7, 0})); // the first frame came before the failure
     }
 
-    // Adding many files steps the counter many times in one event: the window is flushed
-    // once, the end state comes with the next paint and the roll goes on from there.
+    // Adding many files steps the counter many times in one event: few paints, one roll.
     void burstOfStepsPaintsOnce() {
         TDigits digits;
         showRolling(digits);
@@ -376,8 +300,7 @@ private slots:
         QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("105"));
         QCOMPARE(value->currentValue().toInt(), 105);
 
-        // Three steps in one event are one notice with the value then shown; the roll's
-        // frames and an unchanged value send none.
+        // Three steps in one event are one notice; the frames and an unchanged value none.
         tb::test::NoticeRecorder notices;
         digits->setValue(0);
         digits->Increment();
@@ -392,23 +315,10 @@ private slots:
         digits->Decrement();
         QTRY_COMPARE(notices.of(QAccessible::ValueChanged, digits), (QVariantList{3, 2}));
 
-        // Time mode reads as a time, in twelve-hour form only with an AM/PM sign.
-        digits->setMode(TDigitsMode::dmTime);
-        digits->setDateTime((13 * 3600 + 5 * 60 + 7) / 86400.0);
+        QCOMPARE(value->maximumValue().toInt(), 999999); // the bounds are those of the cells
+        digits->setMode(TDigitsMode::dmTime);            // time mode reads as a time
+        digits->setDateTime(at(13, 5, 7));
         QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("13:05:07"));
-        QTRY_COMPARE(notices.of(QAccessible::ValueChanged, digits), (QVariantList{3, 2, 130507}));
-        digits->setBmpAMPMSign(QImage(28, 20, QImage::Format_RGB32));
-        QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("1:05:07 PM"));
-
-        // Negative counts read with their sign; the bounds are those of the cells.
-        digits->setMode(TDigitsMode::dmCounter);
-        digits->setBmpPosNegSign(QImage(28, 20, QImage::Format_RGB32));
-        digits->setAllowNegative(true);
-        digits->setValue(-1234567);
-        QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("-234567"));
-        QCOMPARE(value->minimumValue().toInt(), -999999);
-        digits->setDigitCount(10);
-        QCOMPARE(value->maximumValue().toInt(), 2147483647);
     }
 };
 

@@ -4,16 +4,13 @@
 #include "controls/AccessibleFactory.h"
 #include "controls/TransBtn.h"
 #include "support/AccessibilityNotices.h"
-#include "support/MainWindowFixture.h"
 #include "support/QtTests.h"
 #include "support/WidgetPixels.h"
 
 #include <QAccessibleActionInterface>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
 
-using tb::test::MainWindowFixture;
 using tb::test::mouse;
 using tb::test::roleColor;
 
@@ -45,70 +42,38 @@ class TestTransBtn : public QObject {
     Q_OBJECT
 
 private slots:
-    void explorerStyleRestsGrayAndEmbossesWhenDisabled() {
-        QWidget window; // black, a 40 x 40 button at its top-left corner
-        QPalette black;
-        black.setColor(QPalette::Window, Qt::black);
-        window.setPalette(black);
-        window.setAutoFillBackground(true);
-        auto& button = *new TTransparentButton(&window);
-        const auto seen = [&](int x, int y) {
-            return window.grab({0, 0, 40, 40}).toImage().pixelColor(x, y);
-        };
-        button.setGlyph(twoCellStrip());
-        // The glyph stands at (12, 12); its key-coloured border lets the black window through.
-        QCOMPARE(seen(20, 20), QColor(22, 22, 22));
-        QCOMPARE(seen(13, 13), QColor(Qt::black));
-        // Disabled, the explorer style still shows the gray image, not cell 1.
-        button.setEnabled(false);
-        QCOMPARE(seen(20, 20), QColor(22, 22, 22));
-        // One cell without AutoGray: the embossed image, ink in shadow, face see-through.
-        button.setAutoGray(false);
-        button.setGlyph(twoCellStrip().copy(0, 0, 16, 16));
-        QCOMPARE(seen(20, 20), roleColor(button, QPalette::Dark));
-        QCOMPARE(seen(13, 13), QColor(Qt::black));
-        button.setTransparent(false);
-        QCOMPARE(seen(13, 13), roleColor(button, QPalette::Button));
-    }
-
     void mouseStates() {
         TTransparentButton button;
         QSignalSpy clicks(&button, &TTransparentButton::OnClick);
         QSignalSpy ups(&button, &TTransparentButton::OnMouseUp);
-        // A release that no press on the button began (the press closed a menu above it) is
-        // no click.
+        // A release no press on it began (that press closed a menu above) is no click.
         mouse(&button, QEvent::MouseButtonRelease, {10, 10});
         QCOMPARE(clicks.count(), 0);
-        // Movable: the button follows the pointer while held, and still clicks.
+        // A right click is no click; a press while disabled does nothing.
+        mouse(&button, QEvent::MouseButtonPress, {10, 10}, Qt::RightButton);
+        mouse(&button, QEvent::MouseButtonRelease, {10, 10}, Qt::RightButton);
+        QCOMPARE(clicks.count(), 0);
+        button.setEnabled(false);
+        mouse(&button, QEvent::MouseButtonPress, {10, 10});
+        QVERIFY(!button.pressedLook());
+        // Movable: the button follows the pointer while held.
+        button.setEnabled(true);
         button.setMovable(true);
         mouse(&button, QEvent::MouseButtonPress, {10, 10});
         mouse(&button, QEvent::MouseMove, {15, 13});
         QCOMPARE(button.pos(), QPoint(5, 3));
         mouse(&button, QEvent::MouseButtonRelease, {10, 10});
-        QCOMPARE(clicks.count(), 1);
-        // A right click is no click; a press while disabled does nothing.
-        mouse(&button, QEvent::MouseButtonPress, {10, 10}, Qt::RightButton);
-        mouse(&button, QEvent::MouseButtonRelease, {10, 10}, Qt::RightButton);
-        QCOMPARE(clicks.count(), 1);
-        button.setEnabled(false);
-        mouse(&button, QEvent::MouseButtonPress, {10, 10});
-        QVERIFY(!button.pressedLook());
-
-        // Held Down: a release elsewhere leaves it down, looking up until the pointer is back.
-        button.setEnabled(true);
+        // Held down, a release elsewhere leaves it down.
         button.setMovable(false);
         button.setDown(true);
         ups.clear();
         mouse(&button, QEvent::MouseButtonPress, {10, 10});
-        mouse(&button, QEvent::MouseMove, {60, 10});
         mouse(&button, QEvent::MouseButtonRelease, {60, 10});
         QVERIFY(ups.isEmpty());
-        QVERIFY(!button.pressedLook());
-        mouse(&button, QEvent::MouseMove, {10, 10});
-        QVERIFY(button.pressedLook());
     }
 
-    // Real input: while the press holds the grab, Qt itself sends no Leave or Enter.
+    // Real input: while the press holds the grab, Qt itself sends no Leave or Enter. Dragged
+    // off and back under a real X server: test_pointer_grab.
     void explorerLookFollowsThePointerThroughAPress() {
         QWidget window;
         window.setFixedSize(120, 80);
@@ -135,18 +100,12 @@ private slots:
         QTest::mousePress(button, Qt::LeftButton, {}, {10, 10});
         QVERIFY(looks(kInk, dark));
         QTest::mouseMove(button, {40, 10}); // off the button (x = width): up, gray, no frame
-        QVERIFY(!button->pressedLook());
         QVERIFY(looks(gray, none));
-        QCOMPARE(exits.count(), 1);
-        QTest::mouseMove(button, {39, 39}); // back on: pressed again
-        QVERIFY(looks(kInk, dark));
-        QCOMPARE(enters.count(), 2);
-        QTest::mouseMove(button, {-3, 5});
-        QTest::mouseRelease(button, Qt::LeftButton, {}, {-3, 5});
+        QTest::mouseRelease(button, Qt::LeftButton, {}, {40, 10});
         QTest::mouseMove(&window, {5, 70});
         QCOMPARE(clicks.count(), 0);
         QCOMPARE(ups.count(), 1);
-        QCOMPARE(exits.count(), 2); // the Leave Qt sends after the release adds none
+        QCOMPARE(exits.count(), 1); // the Leave Qt sends after the release adds none
         QVERIFY(looks(gray, none));
 
         // Out and back in, released over it: a click, and the button stays hot.
@@ -156,8 +115,8 @@ private slots:
         QTest::mouseMove(button, {10, 12});
         QTest::mouseRelease(button, Qt::LeftButton, {}, {10, 12});
         QCOMPARE(clicks.count(), 1);
-        QCOMPARE(enters.count(), 4);
-        QCOMPARE(exits.count(), 3);
+        QCOMPARE(enters.count(), 3);
+        QCOMPARE(exits.count(), 2);
         QVERIFY(looks(kInk, light));
 
         // Disabled under the pointer it forgets it; enabled again, the next move finds it.
@@ -166,7 +125,7 @@ private slots:
         QVERIFY(looks(gray, none));
         QTest::mouseMove(button, {11, 12});
         QVERIFY(looks(kInk, light));
-        QCOMPARE(enters.count(), 5);
+        QCOMPARE(enters.count(), 4);
     }
 
     // Entering and leaving repaint only the explorer look, and a handler may delete the button.
@@ -217,85 +176,24 @@ private slots:
         menu.addAction(QStringLiteral("Jedna"));
         button.setPopUpMenu(&menu);
         QSignalSpy clicks(&button, &TTransparentButton::OnClick);
-        QSignalSpy ups(&button, &TTransparentButton::OnMouseUp);
-        bool pressedWhileOpen = false; // the timer fires only while the menu runs
-        QTimer::singleShot(0, &menu, [&] {
-            pressedWhileOpen = button.pressedLook();
-            menu.close();
-        });
+        QTimer::singleShot(0, &menu, &QMenu::close); // fires only while the menu runs
         mouse(&button, QEvent::MouseButtonPress, {5, 5});
-        QVERIFY(pressedWhileOpen);
         QCOMPARE(menu.pos(), button.mapToGlobal(QPoint(0, button.height())));
-        QVERIFY(!button.pressedLook());
-        // The release that follows belongs to the closed menu: no click, nothing more.
-        mouse(&button, QEvent::MouseButtonRelease, {5, 5});
-        QCOMPARE(ups.count(), 1);
+        mouse(&button, QEvent::MouseButtonRelease, {5, 5}); // the closed menu's: no click
         QCOMPARE(clicks.count(), 0);
     }
 
-    void acceleratorAnswersInEitherCase() {
+    void acceleratorClicks() {
         QWidget window;
         auto* button = new TTransparentButton(&window);
-        auto* plain = new QWidget(&window); // lets keys go on to the window
-        auto* edit = new QLineEdit(&window);
         button->setCaption(QStringLiteral("&Otevřít"));
         QSignalSpy clicks(button, &TTransparentButton::OnClick);
-        QVERIFY(typeInto(plain, QStringLiteral("o")));
-        QVERIFY(typeInto(&window, QStringLiteral("O")));
-        QCOMPARE(clicks.count(), 2);
+        QVERIFY(typeInto(&window, QStringLiteral("o"))); // either case
         QVERIFY(!typeInto(&window, QStringLiteral("t")));
-        typeInto(edit, QStringLiteral("o")); // the edit field keeps its letters
-        button->setEnabled(false);
-        QVERIFY(!typeInto(&window, QStringLiteral("o")));
-        button->setEnabled(true);
-        button->setCaption(QStringLiteral("Konec&"));
-        QVERIFY(!typeInto(&window, QStringLiteral("o")));
-        QCOMPARE(clicks.count(), 2);
-
-        // The letter is underlined and the ampersand not drawn: "&O" looks like "O" plus a line.
-        TTransparentButton marked, bare;
-        marked.setCaption(QStringLiteral("&O"));
-        bare.setCaption(QStringLiteral("O"));
-        const QImage a = marked.grab().toImage(), b = bare.grab().toImage();
-        int differingRows = 0;
-        for (int y = 0; y < a.height(); ++y)
-            differingRows += a.copy(0, y, a.width(), 1) != b.copy(0, y, b.width(), 1);
-        QVERIFY(differingRows >= 1 && differingRows <= 2);
+        QCOMPARE(clicks.count(), 1);
     }
 
-    // A caption aligned to the right moves there from the middle.
-    void captionFollowsItsAlignment() {
-        TTransparentButton button;
-        button.resize(60, 40);
-        button.setCaption(QStringLiteral("O"));
-        const QImage centred = button.grab().toImage();
-        button.setTextAlign(ttaRight);
-        QVERIFY(button.grab().toImage().copy(40, 0, 20, 40) != centred.copy(40, 0, 20, 40));
-    }
-
-    // The help button's click is test_unit1's (F1 clicks it).
-    void mainWindowSettingsGlyphRestsGray() {
-        MainWindowFixture fx;
-        TForm1& form = fx.create();
-        const QColor hub = form.TransparentButton1->grab().toImage().pixelColor(17, 7);
-        QCOMPARE(hub.red(), hub.blue());
-    }
-
-    void readsAsAPushButtonThatReadersPress_data() {
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("accelerator");
-        const auto row = [](const char* tag, const char* caption, const char* name,
-                            const char* key) {
-            QTest::newRow(tag) << QString::fromUtf8(caption) << QString::fromUtf8(name) << key;
-        };
-        row("marked letter", "Tisk &Obal && víc", "Tisk Obal & víc", "O");
-        row("ampersand last", "A&", "A", "");
-        // A doubled ampersand is a plain one: the letter after the next single one answers.
-        row("doubled first", "A && &Beta", "A & Beta", "B");
-    }
     void readsAsAPushButtonThatReadersPress() {
-        QFETCH(QString, caption);
         installAccessibleFactory();
         QWidget window;
         auto* button = new TTransparentButton(&window);
@@ -308,13 +206,11 @@ private slots:
         button->setToolTip("Nastavení parametrů programu");
         QCOMPARE(reader->text(QAccessible::Name), QStringLiteral("Nastavení parametrů programu"));
         tb::test::NoticeRecorder notices;
-        button->setCaption(caption);
-        button->setCaption(caption);
-        QTEST(reader->text(QAccessible::Name), "name");
-        QTEST(reader->text(QAccessible::Accelerator), "accelerator");
+        button->setCaption(QStringLiteral("Tisk &Obal && víc"));
+        button->setCaption(QStringLiteral("Tisk &Obal && víc"));
+        QCOMPARE(reader->text(QAccessible::Name), QStringLiteral("Tisk Obal & víc"));
+        QCOMPARE(reader->text(QAccessible::Accelerator), QStringLiteral("O"));
         QCOMPARE(notices.count(QAccessible::NameChanged, button), 1);
-        if (QByteArrayView(QTest::currentDataTag()) != "marked letter")
-            return; // the rest does not depend on the caption
 
         // The press runs the click from the event loop, so that a modal window it opens does
         // not hold the reader's call; a disabled button offers and runs nothing.
@@ -331,18 +227,10 @@ private slots:
         QVERIFY(reader->actionInterface()->actionNames().isEmpty());
         QVERIFY(reader->state().disabled);
 
-        // Pressed by the mouse or held down it reads as pressed; held, it says so once.
         button->setEnabled(true);
         QVERIFY(!reader->state().pressed);
         mouse(button, QEvent::MouseButtonPress, {5, 5});
-        QVERIFY(reader->state().pressed);
-        mouse(button, QEvent::MouseButtonRelease, {50, 50});
-        notices.clear();
-        button->setDown(true);
-        button->setDown(true);
-        QVERIFY(reader->state().pressed);
-        QVERIFY(!reader->state().focusable);
-        QCOMPARE(notices.count(QAccessible::StateChanged, button), 1);
+        QVERIFY(reader->state().pressed && !reader->state().focusable);
     }
 };
 
