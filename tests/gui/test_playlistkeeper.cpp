@@ -32,7 +32,8 @@ private slots:
             first.form->playlist()->reorder({3, 2, 1, 0}, QStringLiteral("Seřadit"));
             QTRY_VERIFY(first.form->playlistKeeper().settled());
             // Settled means on disk: a copy of the files now is what a crash would leave.
-            for (const QString& suffix : {"", "-wal"}) // the log, if any, holds the changes
+            for (const QString& suffix :
+                 {QString(), QStringLiteral("-wal")}) // the log, if any, holds the changes
                 QFile::copy(store() + suffix, crashed.filePath("playlist.db" + suffix));
             first.form->playlist()->undo(); // kept at the window's end, if not before
         }
