@@ -125,6 +125,11 @@ private slots:
                     for (int x = r.left(); x <= r.right(); ++x)
                         QVERIFY(image.pixelColor(x, y) != QColor(Qt::black));
         }
+        // The shadow falls five pixels right of and below the balloon.
+        const QRect alone = activate(QStringLiteral("Rok"))->balloonRegion().boundingRect();
+        balloon_->setHintShadowOn(true);
+        QCOMPARE(activate(QStringLiteral("Rok"))->balloonRegion().boundingRect(),
+                 alone.adjusted(0, 0, 5, 5));
     }
 
     void iconStandsLeftOfTheText() {

@@ -45,13 +45,15 @@ private slots:
         gauge->setProgress(50);
         QCOMPARE(bar->valueInterface()->currentValue().toInt(), 50);
         QCOMPARE(bar->text(QAccessible::Value), QStringLiteral("50 %"));
-        gauge->setProgress(50);  // unchanged
+        gauge->setProgress(100);
+        QCOMPARE(bar->valueInterface()->currentValue().toInt(), 100);
+        gauge->setProgress(100); // unchanged
         gauge->setProgress(150); // ignored
         gauge->setProgress(-10); // an empty bar
         gauge->setProgress(-5);  // still empty, read the same
         QCOMPARE(bar->valueInterface()->currentValue().toInt(), 0);
         QCOMPARE(bar->valueInterface()->maximumValue().toInt(), 100);
-        QCOMPARE(notices.of(QAccessible::ValueChanged, gauge), (QVariantList{50, 0}));
+        QCOMPARE(notices.of(QAccessible::ValueChanged, gauge), (QVariantList{50, 100, 0}));
 
         // The text names the bar.
         gauge->setText("Hotovo");
