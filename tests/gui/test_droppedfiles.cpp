@@ -85,8 +85,13 @@ private slots:
         dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("rock/a.mp3"))});
         QCOMPARE(fx.entries().last(), QStringLiteral("rock/a.mp3"));
 
-        // Only web addresses: refused, nothing added.
+        // Only web addresses, or no addresses at all: refused, nothing added.
         QVERIFY(!dropOnto(form.ListBox1->viewport(), {"https://example.org/a.mp3"}).accepted);
+        QMimeData text;
+        text.setText(QString::fromUtf8(fileUrl(pathOf("pop/one.mp3"))));
+        QDragEnterEvent enter({5, 5}, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form.ListBox1->viewport(), &enter);
+        QVERIFY(!enter.isAccepted());
         QCOMPARE(form.playlist()->count(), std::size_t{4});
 
         // A file manager that offers a plain drag only as a move (xfe) is answered with its
