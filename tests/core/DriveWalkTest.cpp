@@ -18,9 +18,6 @@
 
 using tb::EntryKind;
 using tb::FileId;
-using tb::test::makeDirectory;
-using tb::test::makeFile;
-using tb::test::makeTree;
 
 namespace {
 
@@ -182,6 +179,10 @@ TEST(DriveWalk, StopsAtOnce) {
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+using tb::test::makeDirectory;
+using tb::test::makeFile;
+using tb::test::makeTree;
 
 namespace {
 
