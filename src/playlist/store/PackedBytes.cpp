@@ -152,19 +152,24 @@ void PackedBytes::appendAll(const std::vector<std::string_view>& entries) {
     for (std::string_view entry : entries)
         bytes += entry.size();
     reserveMore(entries.size(), bytes);
-    Block& block = blocks_.back();
-    char* const base = block.bytes.get();
+    const std::size_t used = packAtEnd(entries);
+    blocks_.back().used = used;
+    partBegin_ = used;
+    keepAhead();
+}
+
+std::size_t PackedBytes::packAtEnd(const std::vector<std::string_view>& entries) {
+    char* const base = blocks_.back().bytes.get();
     const std::uint64_t blockTag = static_cast<std::uint64_t>(blocks_.size() - 1) << kOffsetBits;
-    std::size_t used = block.used;
+    std::size_t used = blocks_.back().used;
     for (std::string_view entry : entries) {
-        if (!entry.empty())
-            std::memcpy(base + used, entry.data(), entry.size());
+        // Moved, not copied: lines read into the block itself lie at or after their place.
+        if (entry.data() != base + used && !entry.empty())
+            std::memmove(base + used, entry.data(), entry.size());
         used += entry.size();
         endAt(count_++) = blockTag | used;
     }
-    block.used = used;
-    partBegin_ = used;
-    keepAhead();
+    return used;
 }
 
 char* PackedBytes::readRoom(std::size_t bytes) {
@@ -176,21 +181,13 @@ char* PackedBytes::readRoom(std::size_t bytes) {
 void PackedBytes::appendAllRead(const std::vector<std::string_view>& entries,
                                 std::string_view open) {
     makeEndRoom(entries.size(), true);
-    Block& block = blocks_.back();
-    char* const base = block.bytes.get();
-    const std::uint64_t blockTag = static_cast<std::uint64_t>(blocks_.size() - 1) << kOffsetBits;
-    std::size_t used = block.used;
-    for (std::string_view entry : entries) {
-        if (entry.data() != base + used && !entry.empty())
-            std::memmove(base + used, entry.data(), entry.size());
-        used += entry.size();
-        endAt(count_++) = blockTag | used;
-    }
+    const std::size_t used = packAtEnd(entries);
     if (!entries.empty())
         partBegin_ = used;
-    if (open.data() != base + used && !open.empty())
-        std::memmove(base + used, open.data(), open.size());
-    block.used = used + open.size();
+    char* const end = blocks_.back().bytes.get() + used;
+    if (open.data() != end && !open.empty())
+        std::memmove(end, open.data(), open.size());
+    blocks_.back().used = used + open.size();
     keepAhead();
 }
 

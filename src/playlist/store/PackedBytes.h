@@ -144,6 +144,9 @@ private:
     void makeRoom(std::size_t bytes);
     // Room for the ends of this many more entries; `exact` takes no more than that.
     void makeEndRoom(std::size_t entries, bool exact = false);
+    // Writes the entries back to back after the last block's bytes, each end kept, with
+    // room made beforehand; returns where they end.
+    std::size_t packAtEnd(const std::vector<std::string_view>& entries);
     std::size_t roomLeft() const {
         return blocks_.empty() ? 0 : blocks_.back().capacity - blocks_.back().used;
     }
