@@ -20,20 +20,6 @@ QByteArrayList shown(const std::vector<PlaylistItem>& items) {
     return out;
 }
 
-// Entities that double ten times over: a billion "lol"s, were they expanded.
-QByteArray billionLaughs() {
-    QByteArray dtd = "<!DOCTYPE playlist [\n<!ENTITY lol0 \"lol\">\n";
-    for (int i = 1; i <= 9; ++i) {
-        dtd += "<!ENTITY lol" + QByteArray::number(i) + " \"";
-        for (int k = 0; k < 10; ++k)
-            dtd += "&lol" + QByteArray::number(i - 1) + ";";
-        dtd += "\">\n";
-    }
-    return "<?xml version=\"1.0\"?>\n" + dtd +
-           "]>\n<playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\"><trackList><track>"
-           "<location>a.mp3</location><title>&lol9;</title></track></trackList></playlist>";
-}
-
 } // namespace
 
 class TestXspf : public QObject {
@@ -130,7 +116,6 @@ private slots:
         QTest::newRow("wrong root") << QByteArray("<html><body/></html>") << "<html>";
         QTest::newRow("foreign namespace")
             << QByteArray("<playlist xmlns=\"urn:x\"/>") << "ne <playlist>";
-        QTest::newRow("billion laughs") << billionLaughs() << "(DTD)";
         QTest::newRow("external entity")
             << "<!DOCTYPE p [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>" + head +
                    "<track><location>&x;</location></track>" + tail
