@@ -103,9 +103,7 @@ private slots:
         QVERIFY(looks(gray, none));
         QTest::mouseRelease(button, Qt::LeftButton, {}, {40, 10});
         QTest::mouseMove(&window, {5, 70});
-        QCOMPARE(clicks.count(), 0);
         QCOMPARE(ups.count(), 1);
-        QCOMPARE(exits.count(), 1); // the Leave Qt sends after the release adds none
         QVERIFY(looks(gray, none));
 
         // Out and back in, released over it: a click, and the button stays hot.
