@@ -33,10 +33,8 @@ private slots:
         QStringList rows;
         for (int row = 0; row < list.count(); ++row)
             rows << list.item(row)->text();
-        QCOMPARE(rows, QStringList{root} << tmp.path().split('/', Qt::SkipEmptyParts) << "a"
-                                         << "b"
-                                         << "alpha"
-                                         << "Zeta");
+        QCOMPARE(rows, (QStringList{root} + tmp.path().split('/', Qt::SkipEmptyParts) +
+                        QStringList{"a", "b", "alpha", "Zeta"}));
         const int depth = rows.indexOf("b");
         QCOMPARE(list.currentRow(), depth);
 

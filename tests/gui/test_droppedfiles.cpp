@@ -2,7 +2,6 @@
 #include "controls/Digits.h"
 #include "filetools/DirectoryListBox.h"
 #include "filetools/FileListBox.h"
-#include "platform/Paths.h"
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistView.h"
 #include "support/LookAlikeFolders.h"
@@ -92,44 +91,24 @@ private slots:
         QDragEnterEvent enter({5, 5}, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(form.ListBox1->viewport(), &enter);
         QVERIFY(!enter.isAccepted());
+        QVERIFY(!dropOnto(form.DirectoryListBox1->viewport(), {"https://example.org/"}).accepted);
         QCOMPARE(form.playlist()->count(), std::size_t{4});
 
-        // A file manager that offers a plain drag only as a move (xfe) is answered with its
-        // move and the file is added; it stays where it is.
-        const DropResult moved =
-            dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("rock/a.mp3"))}, Qt::MoveAction);
-        QVERIFY(moved.accepted);
-        QCOMPARE(moved.action, Qt::MoveAction);
-        QCOMPARE(form.playlist()->count(), std::size_t{5});
-        QVERIFY(QFile::exists(QFile::decodeName(pathOf("rock/a.mp3"))));
         // A music file dropped by itself goes in whatever the filter shows.
         dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("pop/b.flac"))});
         QCOMPARE(fx.entries().last(), QStringLiteral("pop/b.flac"));
         QCOMPARE(fx.dialogs.unexpected, 0);
-    }
 
-    void folderDroppedOnTheDirectoryListAndDropsToTheItemLimit() {
-        MainWindowFixture fx;
-        TForm1& form = fx.show();
-        tb::test::makeFiles(dir_.path(), {"jazz/a.mp3", "blues/b.mp3"});
-        const QString jazz = tb::directoryText(dir_.filePath("jazz"));
-        QVERIFY(dropOnto(form.DirectoryListBox1->viewport(), {fileUrl(pathOf("jazz"))}).accepted);
-        QCOMPARE(form.DirectoryListBox1->Directory(), jazz);
-        QCOMPARE(form.FileListBox1->count(), 1); // the file list follows
-        // A dropped file takes the list to its folder; a web address is refused.
-        dropOnto(form.DirectoryListBox1->viewport(), {fileUrl(pathOf("blues/b.mp3"))});
-        QCOMPARE(form.DirectoryListBox1->Directory(), tb::directoryText(dir_.filePath("blues")));
-        QVERIFY(!dropOnto(form.DirectoryListBox1->viewport(), {"https://example.org/"}).accepted);
-
-        // On the playlist the first file fits; the next is refused with the one error box,
-        // and the drop ends.
+        // Short of the item limit the first file fits; the next is refused with the one error
+        // box, and the drop ends.
         tb::test::makeFiles(dir_.path(), {"many/1.mp3", "many/2.mp3", "many/3.mp3"});
-        for (int i = 0; i < TForm1::ItemLimit - 1; ++i)
+        while (form.playlist()->count() < TForm1::ItemLimit - 1)
             form.playlist()->append("x");
         dropOnto(form.ListBox1->viewport(), {fileUrl(pathOf("many/"))});
         QCOMPARE(form.playlist()->count(), std::size_t{TForm1::ItemLimit});
         QCOMPARE(fx.dialogs.texts(), QStringList{"Další položky přidávat nelze!"});
     }
+
     void nonUtf8FolderDropped_data() { tb::test::nonUtf8FolderRows(); }
 
     void nonUtf8FolderDropped() {

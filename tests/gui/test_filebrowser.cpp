@@ -36,7 +36,6 @@ private slots:
         form.Timer1Timer(); // the enable timer ticks before the menu opens
         form.Vyberve1->trigger();
         QCOMPARE(form.currentFilePath(), shown + "A.mp3");
-        QCOMPARE(form.FileNameTag->text(), shown + "A.mp3");
         QCOMPARE(form.FileListBox1->selectedNames(), (QStringList{"A.mp3", "b.mp3", "c.mp3"}));
         QCOMPARE(form.TitleTag->text(), QStringLiteral("old")); // tags are off: the panel stays
 

@@ -5,7 +5,6 @@
 #include "support/WidgetPixels.h"
 
 using tb::test::coloursIn;
-using tb::test::roleColor;
 
 class TestKPanel : public QObject {
     Q_OBJECT
@@ -27,15 +26,6 @@ private slots:
         panel.setBevelOuter(bvLowered);
         panel.setBevelWidth(3); // the caption moves 6 right
         QCOMPARE(panel.grab().toImage().copy(6, 6, 60, 28), bare.copy(0, 6, 60, 28));
-    }
-
-    // As it comes: a raised bevel one pixel wide around the teal-to-green face.
-    void newPanelHasAOnePixelRaisedBevel() {
-        TKPanel panel;
-        panel.resize(40, 20);
-        const QImage image = panel.grab().toImage();
-        QCOMPARE(image.pixelColor(0, 10), roleColor(panel, QPalette::Light));
-        QCOMPARE(image.pixelColor(39, 10), roleColor(panel, QPalette::Dark));
     }
 
     void readsAsAPaneNamedByItsCaption() {

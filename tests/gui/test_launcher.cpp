@@ -1,5 +1,6 @@
 #include "platform/Launcher.h"
 #include "support/QtTests.h"
+#include "support/TestFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -26,21 +27,16 @@ private slots:
         // and all, after the player's own arguments.
         QTemporaryDir scratch;
         const QString player = scratch.filePath("my player"), record = scratch.filePath("argv");
-        QFile script(player);
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" \"$(dirname "
-                     "\"$0\")/argv\"\n");
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        tb::test::writeFile(player, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.tmp\" && "
+                                    "mv \"$0.tmp\" \"$(dirname \"$0\")/argv\"\n");
+        QFile::setPermissions(player, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const QString playlist = scratch.filePath("a \"b\" c\\ d.m3u");
         // No player set, or a folder named as one, is no start.
         QVERIFY(!launcher.startCommand("", {playlist}) &&
                 !launcher.startCommand(scratch.path(), {}));
         QVERIFY(launcher.startCommand('"' + player + "\" --title \"x y\"", {playlist}));
         QTRY_VERIFY(QFileInfo::exists(record));
-        QFile argv(record);
-        QVERIFY(argv.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(argv.readAll()), "--title\nx y\n" + playlist + '\n');
+        QCOMPARE(QString::fromUtf8(tb::test::contents(record)), "--title\nx y\n" + playlist + '\n');
     }
 
     void systemLauncherWatchesTheStartedProgram() {

@@ -4,8 +4,8 @@
 #include "support/QtTests.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFile>
+#include <optional>
 
 using tb::test::MainWindowFixture;
 
@@ -14,10 +14,7 @@ class TestPlaylistKeeper : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() {
-        QDir(dir_.path()).removeRecursively();
-        QDir().mkpath(dir_.path());
-    }
+    void init() { dir_.emplace(); }
 
     // Closed and started again, the window shows the playlist as it was, counter too.
     void comesBackAfterARestart() {
@@ -96,21 +93,21 @@ private slots:
         QCOMPARE(fx.form->playlist()->count(), 0u);
         fx.show();
         QCOMPARE(fx.dialogs.shown.size(), 1);
-        const QString aside = dir_.filePath("playlist-odlozeny-1.db");
+        const QString aside = dir_->filePath("playlist-odlozeny-1.db");
         QVERIFY(fx.dialogs.texts().first().contains(aside));
         QCOMPARE(QFile(aside).size(), 3000);
     }
 
 private:
-    QString store() const { return dir_.filePath("playlist.db"); }
+    QString store() const { return dir_->filePath("playlist.db"); }
     // Keeps the window's playlist in this test's folder and waits for it to be read.
     void keptIn(MainWindowFixture& fx, const QString& folder = {}) {
         fx.create();
-        fx.form->keepPlaylistIn(folder.isEmpty() ? dir_.path() : folder);
+        fx.form->keepPlaylistIn(folder.isEmpty() ? dir_->path() : folder);
         QTRY_VERIFY(!fx.form->playlistKeeper().restoring());
     }
 
-    QTemporaryDir dir_;
+    std::optional<QTemporaryDir> dir_;
 };
 
 QTEST_MAIN(TestPlaylistKeeper)

@@ -12,8 +12,7 @@ using tb::test::audio;
 using tb::test::MainWindowFixture;
 using tb::test::tag;
 using tb::test::tagV2;
-namespace v2 = tb::test::id3v2;
-using v2::Encoding;
+using tb::test::id3v2::Encoding;
 
 namespace {
 
@@ -62,11 +61,7 @@ private slots:
             << qint64{0}
             << QStringList{
                    "Bratříčku, zavírej vrátka", "Karel Kryl", "Album", "1976", "Poznámka", "Rock"};
-        QTest::newRow("ID3v2.4 UTF-8")
-            << tagV2(4, Encoding::Utf8, "Žluťoučký kůň", "Příliš/Úpěl: \"ó\"", "Alternativní") +
-                   audio
-            << qint64{0} << QStringList{"Žluťoučký kůň", "Příliš/Úpěl: \"ó\"", "Album",
-                                        "1976",          "Poznámka",           "Alternativní"};
+        // 2.4 is read in full below.
         QTest::newRow("ID3v2.2 Latin-1")
             << tagV2(2, Encoding::Latin1, "SOS", "ABBA", "(RX)") + audio << qint64{0}
             << QStringList{"SOS", "ABBA", "Album", "1976", "Poznámka", "Remix"};
@@ -93,15 +88,25 @@ private slots:
         QCOMPARE(fx.dialogs.shown.size(), 0);
     }
 
-    void failedReadsEmptyThePanel() {
+    // A long text is kept whole, shown as far as it fits: the panel does not grow. A failed
+    // read ends the click handler: the panel empties, the current file stays.
+    void panelKeepsItsSizeAndEmptiesOnAFailedRead() {
+        const QString longTitle = QString("Dlouhý název ").repeated(20);
         MainWindowFixture fx;
         dirPath_ = dir_.filePath("panel");
-        TForm1& form =
-            fx.showSongs(dirPath_, {audio + tag("SOS"), tag("SOS").left(127), audio + tag("SOS")});
+        TForm1& form = fx.showSongs(
+            dirPath_, {audio + tag("SOS"), tag("SOS").left(127), audio + tag("SOS"),
+                       tagV2(4, Encoding::Utf8, longTitle.toStdString(), "", "(4)Eurodisco")});
         fx.clickFile(0);
-        const QString current = form.currentFilePath();
+        const QRect field = form.TitleTag->geometry(), panel = form.GroupBox3->geometry();
+        fx.clickFile(3);
+        QCOMPARE(form.TitleTag->text(), longTitle);
+        QCOMPARE(form.GenreTag->text(), QStringLiteral("Disco / Eurodisco"));
+        QCoreApplication::processEvents();
+        QCOMPARE(form.TitleTag->geometry(), field);
+        QCOMPARE(form.GroupBox3->geometry(), panel);
 
-        // A failed read ends the click handler: the panel empties, the current file stays.
+        const QString current = form.currentFilePath();
         fx.clickFile(1);
         QFile::remove(dirPath_ + "/c.mp3"); // gone between the listing and the click
         fx.clickFile(2);
@@ -120,24 +125,6 @@ private slots:
             form.guarded([&] { form.DrawTAG(name); });
         ::alarm(0);
         QCOMPARE(fx.dialogs.texts(), QStringList(3, "File access denied."));
-    }
-
-    // A long text is kept whole, shown as far as it fits: the panel does not grow.
-    void longTextsKeepThePanel() {
-        const QString longTitle = QString("Dlouhý název ").repeated(20);
-        MainWindowFixture fx;
-        dirPath_ = dir_.filePath("id3v2");
-        TForm1& form = fx.showSongs(
-            dirPath_, {audio + tag("SOS"),
-                       tagV2(4, Encoding::Utf8, longTitle.toStdString(), "", "(4)Eurodisco")});
-        fx.clickFile(0);
-        const QRect field = form.TitleTag->geometry(), panel = form.GroupBox3->geometry();
-        fx.clickFile(1);
-        QCOMPARE(form.TitleTag->text(), longTitle);
-        QCOMPARE(form.GenreTag->text(), QStringLiteral("Disco / Eurodisco"));
-        QCoreApplication::processEvents();
-        QCOMPARE(form.TitleTag->geometry(), field);
-        QCOMPARE(form.GroupBox3->geometry(), panel);
     }
 
 private:

@@ -1,5 +1,4 @@
 #include "app/Unit5.h"
-#include "controls/KPanel.h"
 #include "controls/Lcd99.h"
 #include "controls/Progress.h"
 #include "controls/TransBtn.h"
@@ -10,7 +9,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-using tb::Dialogs;
 using tb::test::MainWindowFixture;
 
 class TestUnit5 : public QObject {
@@ -48,10 +46,6 @@ private slots:
         QVERIFY(!fx.settings.blikatka);
         box->click();
         QVERIFY(form.LCD991->isVisible() && form.PG1->isVisible() && form.Timer2->isActive());
-        box->click();
-        fx.dialogs.answers = {Dialogs::Answer::Yes};
-        form.close();
-        QCOMPARE(fx.settingsStore.values.value("Blikatka"), QStringLiteral("NE"));
     }
 
     void choosingThePlayer() {
@@ -66,13 +60,6 @@ private slots:
         setup.Button1->click();
         QCOMPARE(setup.Edit1->text() + fx.settings.rgPlay,
                  QStringLiteral("/opt/my player/play/opt/my player/play"));
-    }
-
-    void blackBeneathThePanel() {
-        MainWindowFixture fx;
-        fx.create();
-        fx.setup->KPanel1->hide();
-        QCOMPARE(fx.setup->grab().toImage().pixelColor(200, 100), QColor(Qt::black));
     }
 };
 

@@ -26,7 +26,6 @@ private slots:
         label.setGeometry(10, 10, 80, 13);
         label.setURL(QStringLiteral("mailto:autor@example.cz"));
         label.setColorMoveOver(Qt::green);
-        label.setColorClick(Qt::red);
         mouse(&label, QEvent::MouseButtonPress, {5, 5});
         mouse(&label, QEvent::MouseButtonRelease, {80, 5}); // one past the right edge still counts
         QCOMPARE(launcher.urls, QStringList{QStringLiteral("mailto:autor@example.cz")});

@@ -38,9 +38,8 @@ struct MainWindowFixture {
     TForm1& showSongs(const QString& directory, const QList<QByteArray>& files);
     // Points the browser at a directory; the file list reads it at once.
     void browse(const QString& directory) { form->DirectoryListBox1->setDirectory(directory); }
-    // The playlist's entries, decoded as UTF-8.
+    // The playlist's entries, decoded as UTF-8 or byte for byte.
     QStringList entries() const;
-    // The playlist's entries byte for byte.
     QList<QByteArray> entryBytes() const;
     // Selects these rows of the file list and no others, or clicks one as the user does.
     void selectFiles(std::initializer_list<int> rows);

@@ -1,48 +1,36 @@
 #!/usr/bin/env bash
 # Runs the real program on an X display (xvfb-run -a) as a user would: the splash comes
 # first and stands for three seconds, then the tips window alone, then the main window;
-# the settings dialog opens and closes; ending asks, shows the About box, and exits.
+# ending asks, shows the About box, and exits.
 set -euo pipefail
 program=$1
 
 home=$(mktemp -d)
 pid=
-cleanup() {
-    [[ -n $pid ]] && kill "$pid" 2>/dev/null || true
-    rm -rf "$home"
-}
+cleanup() { [[ -n $pid ]] && kill "$pid" 2>/dev/null; rm -rf "$home"; }
 trap cleanup EXIT
 export HOME=$home XDG_CONFIG_HOME=$home/config XDG_CACHE_HOME=$home/cache
 unset QT_QPA_PLATFORM
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+fail() { echo "FAIL: $*" >&2; exit 1; }
 visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1; }
 now_ms() { date +%s%3N; }
-# Waits up to $2 seconds for a window titled $1 to be mapped, and prints its id; or,
-# as wait_gone, for none to be.
-wait_for() {
-    local id deadline=$(($(now_ms) + $2 * 1000))
-    while (($(now_ms) < deadline)); do
-        id=$(visible "$1")
-        [[ -n $id && -z ${gone:-} ]] && echo "$id" && return 0
-        [[ -z $id && -n ${gone:-} ]] && return 0
+# Runs the command after $1 until it succeeds, for up to $1 seconds.
+within() {
+    local deadline=$(($(now_ms) + $1 * 1000))
+    shift
+    until "$@"; do
+        (($(now_ms) < deadline)) || return 1
         sleep 0.02
     done
-    return 1
 }
-wait_gone() { gone=1 wait_for "$@"; }
-# Waits up to $2 seconds for window $1 to take the keys.
-wait_focus() {
-    local deadline=$(($(now_ms) + $2 * 1000))
-    while (($(now_ms) < deadline)); do
-        [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]] && return 0
-        sleep 0.02
-    done
-    return 1
+shown() { # prints the id of the window titled $1, once it is mapped
+    local id
+    id=$(visible "$1") && [[ -n $id ]] && echo "$id"
 }
+gone() { [[ -z $(visible "$1") ]]; }
+focused() { [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]]; }
+ended() { ! kill -0 "$pid" 2>/dev/null; }
 # Clicks in window $1 at $2, $3, each counted from the right or bottom edge when
 # negative, as large as the window stands now.
 click() {
@@ -59,11 +47,11 @@ tips='^V.+te .+e \.\.\.$'
 "$program" &
 pid=$!
 
-splash=$(wait_for '^Splash$' 10) || fail "no splash screen"
+splash=$(within 10 shown '^Splash$') || fail "no splash screen"
 splash_seen=$(now_ms)
 [[ -z $(visible "$main") && -z $(visible "$tips") ]] || fail "another window beside the splash"
 
-tip=$(wait_for "$tips" 10) || fail "no tips window"
+tip=$(within 10 shown "$tips") || fail "no tips window"
 tips_seen=$(now_ms)
 ((tips_seen - splash_seen >= 2800)) || fail "splash stood only $((tips_seen - splash_seen)) ms"
 # The X server takes the program's requests in the order made: a splash closed, or a main
@@ -72,28 +60,19 @@ tips_seen=$(now_ms)
 [[ -z $(visible "$main") ]] || fail "the main window shows while the tips window is open"
 
 click "$tip" -13 -38 # the OK key, bottom right
-form=$(wait_for "$main" 5) || fail "no main window after the tips"
-wait_gone "$tips" 5 || fail "the tips window stays"
-
-click "$form" -23 -43 # the settings button, bottom right
-setup=$(wait_for '^Nastaven.+ Trackbinder$' 5) || fail "no settings dialog"
-click "$setup" 197 -27 # "Zavřít", at the bottom
-wait_gone '^Nastaven.+ Trackbinder$' 5 || fail "the settings dialog stays"
+form=$(within 5 shown "$main") || fail "no main window after the tips"
+within 5 gone "$tips" || fail "the tips window stays"
 
 click "$form" 52 92 # "KONEC", top left
-question=$(wait_for '^Potvrzen.+$' 5) || fail "no exit question"
-wait_focus "$question" 5 || fail "the exit question does not take the keys"
+question=$(within 5 shown '^Potvrzen.+$') || fail "no exit question"
+within 5 focused "$question" || fail "the exit question does not take the keys"
 xdotool key Return # Yes
-about=$(wait_for '^O programu$' 5) || fail "no About box"
+about=$(within 5 shown '^O programu$') || fail "no About box"
 # Had the main window closed before the About box, it would be gone by the time the box shows.
 [[ -n $(visible "$main") ]] || fail "the main window closed before the About box"
 click "$about" 128 -16 # the tick, at the bottom
 
-for _ in $(seq 100); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.05
-done
-kill -0 "$pid" 2>/dev/null && fail "the program did not end after the About box"
+within 5 ended || fail "the program did not end after the About box"
 wait "$pid" || fail "the program ended with status $?"
 pid=
 echo "start order and shut-down as expected"

@@ -43,8 +43,7 @@ private slots:
         // Above and to the right of the pointer (BalHintMath), the tail's tip at the pointer
         // (test_balhint).
         const tb::BalloonShape& s = window->shape();
-        const int W = s.inner.width;
-        const int H = s.inner.height;
+        const int W = s.inner.width, H = s.inner.height;
         const QRect bounds = window->geometry();
         const auto screenAt = [&](int x, int y) {
             const QImage shot =

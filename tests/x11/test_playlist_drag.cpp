@@ -37,12 +37,11 @@ private slots:
         // here; released once the line stands where the pointer ended.
         QStringList gesture;
         const auto moveTo = [&](QPoint at) {
-            gesture << "mousemove" << QString::number(at.x()) << QString::number(at.y()) << "sleep"
-                    << "0.05";
+            gesture +=
+                {"mousemove", QString::number(at.x()), QString::number(at.y()), "sleep", "0.05"};
         };
         moveTo(rowPoint(4, rowHeight / 2));
-        gesture << "mousedown"
-                << "1";
+        gesture += {"mousedown", "1"};
         for (int y = rowHeight * 4; y > rowHeight; y -= 4)
             moveTo(view.viewport()->mapToGlobal(QPoint(40, y)));
         moveTo(rowPoint(1, 2)); // the upper half of b: before it
