@@ -11,6 +11,7 @@
 #include "support/MainWindowFixture.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPushButton>
@@ -23,6 +24,12 @@ namespace {
 const QString kReferences = QStringLiteral(QT_TESTCASE_SOURCEDIR "/gui/references");
 // The fonts' own folder: the same path and contents wherever the tests run.
 const QString kFontFolder = QStringLiteral("/usr/share/fonts/truetype/dejavu");
+
+// The window once shown and active; null where it is not.
+QWidget* shown(QWidget& window) {
+    window.show();
+    return QTest::qWaitForWindowActive(&window) ? &window : nullptr;
+}
 
 // The main window at start, then in the given state, once its timers have drawn it. It
 // browses a folder that holds no music, its counter is in the built-in strip (the program
@@ -59,13 +66,10 @@ void displaysRunning(TForm1& form) { // numbers such as the timer draws
     form.PG1->setToColor(Qt::red);
 }
 
-// One of the other windows as the program shows it, after the main window's start; null
-// where it does not come to be active.
+// One of the other windows as the program shows it, after the main window's start.
 template <auto window> QWidget* atStart(MainWindowFixture& fx) {
     fx.show();
-    QWidget* shown = (fx.*window).get();
-    shown->show();
-    return QTest::qWaitForWindowActive(shown) ? shown : nullptr;
+    return shown(*(fx.*window));
 }
 
 QWidget* firstTip(MainWindowFixture& fx) {
@@ -87,6 +91,13 @@ const struct {
     {"about", atStart<&MainWindowFixture::aboutBox>},
     {"splash", atStart<&MainWindowFixture::splash>},
 };
+
+// Writes the picture beside the test program and says where.
+QString saved(const QImage& image, const QString& name) {
+    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(name + ".png");
+    image.save(path);
+    return path;
+}
 
 } // namespace
 
@@ -115,10 +126,22 @@ private slots:
         const QImage expected = QImage(reference).convertToFormat(QImage::Format_RGB32);
         if (actual == expected)
             return;
-        const QString beside = QCoreApplication::applicationDirPath() + '/' + name;
-        actual.save(beside + "-actual.png");
-        expected.save(beside + "-expected.png");
-        QFAIL(qPrintable(name + " differs from " + reference + ": see " + beside + "-actual.png"));
+        // The pixels that differ in red over a dimmed grey copy of the reference.
+        QImage difference = expected.isNull() ? actual : expected;
+        for (int y = 0; y < difference.height(); ++y)
+            for (int x = 0; x < difference.width(); ++x) {
+                const QRgb was = expected.valid(x, y) ? expected.pixel(x, y) : 0;
+                const int grey = qGray(was) / 3;
+                difference.setPixel(x, y,
+                                    actual.valid(x, y) && actual.pixel(x, y) == was
+                                        ? qRgb(grey, grey, grey)
+                                        : qRgb(255, 0, 0));
+            }
+        QFAIL(qPrintable(QStringLiteral("%1 differs from %2\nactual: %3\nexpected: %4\n"
+                                        "difference: %5")
+                             .arg(name, reference, saved(actual, name + "-actual"),
+                                  saved(expected, name + "-expected"),
+                                  saved(difference, name + "-difference"))));
     }
 };
 
