@@ -89,6 +89,7 @@ private slots:
         QCOMPARE(keys.first().at(0).toInt(), int(Qt::Key_Return));
         QSignalSpy doubleClicked(&list, &TFileListBox::userDoubleClicked);
         const QPoint row0 = list.visualRect(list.model()->index(0, 0)).center();
+        QCOMPARE(list.visualRect(list.model()->index(1, 0)).center().y() - row0.y(), 16);
         QTest::mouseDClick(list.viewport(), Qt::RightButton, {}, row0);
         QVERIFY(doubleClicked.isEmpty());
         QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, row0);

@@ -66,6 +66,19 @@ void displaysRunning(TForm1& form) { // numbers such as the timer draws
     form.PG1->setToColor(Qt::red);
 }
 
+// Every character the display has, at the cells' size in the window.
+void everyCharacter(TForm1& form) {
+    form.LCD991->setAnimation(TLCDAnimation::anNone);
+    form.LCD991->setDigitNum(38);
+    form.LCD991->resize(form.LCD991->width() * 38 / 10, form.LCD991->height());
+    form.LCD991->setValue(QStringLiteral("0123456789-:ABCDEFGHIJKLMNOPQRSTUVWXYZ"));
+}
+
+QWidget* displayCharacters(MainWindowFixture& fx) {
+    QWidget* form = mainWindow<everyCharacter>(fx);
+    return form ? static_cast<TForm1*>(form)->LCD991 : nullptr;
+}
+
 // One of the other windows as the program shows it, after the main window's start.
 template <auto window> QWidget* atStart(MainWindowFixture& fx) {
     fx.show();
@@ -86,6 +99,7 @@ const struct {
     {"main", mainWindow<>},
     {"main-full-playlist", mainWindow<fullPlaylist>},
     {"main-displays-running", mainWindow<displaysRunning>},
+    {"display-every-character", displayCharacters},
     {"settings", atStart<&MainWindowFixture::setup>},
     {"tips", firstTip},
     {"about", atStart<&MainWindowFixture::aboutBox>},
