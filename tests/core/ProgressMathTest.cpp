@@ -19,12 +19,6 @@ TEST(ProgressMath, GradientRunsFromTheFirstColourToTheSecond) {
     EXPECT_EQ(columnColor(0, 12, black, white), black);
     EXPECT_EQ(columnColor(5, 12, black, white), (Rgb{128, 128, 128})); // half way, to even
     EXPECT_EQ(columnColor(10, 12, black, white), white);
-    // The main window's green to red, with halves rounded to even as the old gauge did.
-    const Rgb green{0, 255, 0}, red{255, 0, 0};
-    EXPECT_EQ(columnColor(10, 102, green, red), (Rgb{26, 230, 0}));
-    EXPECT_EQ(columnColor(30, 102, green, red), (Rgb{76, 178, 0}));
-    EXPECT_EQ(columnColor(99, 102, green, red), (Rgb{252, 3, 0}));
-    EXPECT_EQ(columnColor(100, 102, green, red), red);
 }
 
 TEST(ProgressMath, TextInksOnlyItsInkedPixels) {
