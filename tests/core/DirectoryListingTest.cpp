@@ -81,25 +81,6 @@ TEST(DirectoryListing, AThousandLevelsWithinSixtyFourDescriptors) {
     EXPECT_EQ(parallel.entries, alone.entries);
 }
 
-// Reaching each folder from its parent, and climbing back by "..", must come to the
-// same folders as opening each by its whole path (a bound of one), in the same order.
-TEST(DirectoryListing, AnyBoundFindsWhatOpeningByThePathFinds) {
-    const ScratchDirectory scratch;
-    const int levels = 3 * static_cast<int>(tb::SystemDirectoryLister::MaxDescriptors);
-    makeChain(scratch.path(), levels, "level");
-    Collect byPath;
-    tb::SystemDirectoryLister oneAtATime(1);
-    tb::walkForMp3(oneAtATime, scratch.path(), byPath);
-    ASSERT_EQ(byPath.entries.size(), std::size_t{3 * levels});
-    for (const std::size_t bound :
-         {std::size_t{2}, std::size_t{3}, tb::SystemDirectoryLister::MaxDescriptors}) {
-        Collect relative;
-        tb::SystemDirectoryLister lister(bound);
-        tb::walkForMp3(lister, scratch.path(), relative);
-        EXPECT_EQ(relative.entries, byPath.entries) << bound;
-    }
-}
-
 // Where the system has fewer descriptors to give than the lister's bound, it lets go of held
 // ones and tries again, and leaks none.
 TEST(DirectoryListing, FewerDescriptorsThanItsBound) {
