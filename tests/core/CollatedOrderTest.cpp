@@ -13,9 +13,6 @@ struct Names {
     bool twoTexts;
     std::u16string (*text)(std::size_t index, int which);
 };
-void PrintTo(const Names& names, std::ostream* out) {
-    *out << names.name << (names.twoTexts ? ", two texts" : "");
-}
 
 std::u16string number(std::size_t value) {
     const std::string digits = std::to_string(value);

@@ -21,16 +21,12 @@ using tb::FileId;
 
 namespace {
 
-// Plain files are {"name"}; links and directories come from the helpers below.
+// Plain files are {"name"}; directories come from FakeLister::dir.
 struct Entry {
     std::string name;
     EntryKind kind = EntryKind::Other;
     FileId id{};
 };
-
-Entry link(std::string name) {
-    return {std::move(name), EntryKind::SymbolicLink};
-}
 
 // A file system in memory: each directory path holds its entries in listing order.
 class FakeLister final : public tb::DirectoryLister {
@@ -131,10 +127,10 @@ TEST(DriveWalk, WhichEntriesAreSearched) {
     FakeLister fs;
     const FileId music{1, 50};
     fs.directories["/"] = {fs.dir(".hidden"),
-                           link("link"),
+                           {"link", EntryKind::SymbolicLink},
                            fs.dir("usb", FileId{7, 1}),
                            fs.dir("music", music),
-                           link("song.mp3"),
+                           {"song.mp3", EntryKind::SymbolicLink},
                            fs.dir(".old.mp3"),
                            fs.dir("d.mp3"),
                            fs.dir("gone"),

@@ -16,7 +16,6 @@ struct ReadCase {
     const char* name;
     std::string bytes;
     std::vector<Read> expected;
-    friend void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.name; }
 };
 
 using tb::test::playlistItem;

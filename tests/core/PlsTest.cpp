@@ -43,7 +43,6 @@ struct BadCase {
     const char* name;
     std::string bytes;
     std::string message; // a part of the message
-    friend void PrintTo(const BadCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class PlsBad : public testing::TestWithParam<BadCase> {};

@@ -41,9 +41,6 @@ struct Move {
     const char* before;
     const char* after;
 };
-void PrintTo(const Move& move, std::ostream* out) {
-    *out << move.before << " -> " << move.after;
-}
 
 class Moves : public testing::TestWithParam<Move> {};
 
