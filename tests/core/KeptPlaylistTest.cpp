@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <numeric>
 #include <random>
 #include <string>
 #include <sys/wait.h>
@@ -68,12 +69,9 @@ void change(tb::EntryStore& store, tb::EntryStore& earlier, std::mt19937& random
     }
     case 3: {
         std::vector<std::uint32_t> rows(store.size());
-        for (std::uint32_t i = 0; i < rows.size(); ++i)
-            rows[i] = i;
+        std::iota(rows.begin(), rows.end(), 0u);
         std::shuffle(rows.begin(), rows.end(), random);
-        tb::EntryStore reordered = store.copy();
-        reordered.reorder(rows);
-        store = std::move(reordered);
+        store.reorder(rows);
         break;
     }
     default:

@@ -88,19 +88,16 @@ inline std::string id3v1(const Id3v1Fields& tag) {
            field(tag.year, 4) + field(tag.comment, 30) + char(tag.genre);
 }
 
-// An ID3v2.4 tag of TIT2, TPE1 and TALB in UTF-8 (text encoding 3), with synchsafe sizes.
-inline std::string id3v24(const Texts& texts) {
-    using namespace tb::test::id3v2;
-    return tag(4, textFrame(4, "TIT2", Encoding::Utf8, {texts.title}) +
-                      textFrame(4, "TPE1", Encoding::Utf8, {texts.artist}) +
-                      textFrame(4, "TALB", Encoding::Utf8, {texts.album}));
-}
-
 enum class Tag { None, Id3v1, Id3v24 };
 
-// A whole file.
+// A whole file; its ID3v2.4 tag holds TIT2, TPE1 and TALB in UTF-8.
 inline std::string file(std::size_t audioFrames, Tag tag = Tag::None, const Texts& texts = {}) {
-    std::string out = tag == Tag::Id3v24 ? id3v24(texts) : std::string();
+    using namespace tb::test::id3v2;
+    std::string out = tag == Tag::Id3v24
+                          ? id3v2::tag(4, textFrame(4, "TIT2", Encoding::Utf8, {texts.title}) +
+                                              textFrame(4, "TPE1", Encoding::Utf8, {texts.artist}) +
+                                              textFrame(4, "TALB", Encoding::Utf8, {texts.album}))
+                          : std::string();
     out += frames(audioFrames);
     if (tag == Tag::Id3v1)
         out += id3v1({texts.title, texts.artist, texts.album, "2024", "", 255});
