@@ -79,9 +79,8 @@ TEST(EntryStore, GrowsWithoutMovingAndCompactsAcrossBlocks) {
     EXPECT_EQ(contents(store), Entries{"again"});
 }
 
-// Each entry's end is found again wherever it lies among the growing chunks of
-// ends, also past a reservation that ended inside a chunk, and after a removal that
-// leaves fewer chunks.
+// Each entry's end is found wherever it lies among the growing chunks of ends, also past a
+// reservation that ended inside a chunk, and after a removal that leaves fewer chunks.
 TEST(EntryStore, EndsAcrossChunksOfEveryKind) {
     constexpr std::size_t kEntries = (std::size_t{1} << 19) + 3; // past chunks of all sizes
     tb::EntryStore store;

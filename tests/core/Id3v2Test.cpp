@@ -1,6 +1,5 @@
-// The versions and encodings as the main window shows them are covered by
-// tests/gui/test_tagpanel.cpp; these are the reader's limits and the frame
-// forms that TagLib must unpack.
+// Versions and encodings as the window shows them are in tests/gui/test_tagpanel.cpp; these
+// are the reader's limits and the frame forms that TagLib must unpack.
 #include "filetools/Id3v2.h"
 #include "support/Id3v2Bytes.h"
 
@@ -111,9 +110,8 @@ TEST(Id3v2, TagsCutShortShowWhatIsThere) {
               title);
 }
 
-// A cover of 2 MiB before the texts, and a tag of many small frames before them: the
-// texts after the cover are found without its body being read, and no more than the
-// read limit is asked for in all.
+// Texts after a 2 MiB cover are found without its body being read, and after many small
+// frames not at all; no more than the read limit is asked for.
 class Id3v2Frames : public testing::TestWithParam<int> {};
 
 TEST_P(Id3v2Frames, PassesOverWhatItDoesNotShow) {

@@ -1,9 +1,7 @@
 #pragma once
 
-// Makes the bytes of real MP3 files, for tests and benchmarks: MPEG-1 Layer III frames
-// of 128 kbps at 44.1 kHz, mono, silent, the first holding a Xing header that gives the
-// frame count, with an ID3v1 tag at the end or an ID3v2.4 tag in front if wanted.
-// Standard library only, so that the core tests can use it too.
+// The bytes of real, silent MP3 files (128 kbps, 44.1 kHz, mono, a Xing header first), with
+// an ID3v1 or ID3v2.4 tag if wanted; standard library only, for the core tests too.
 #include "support/Id3v2Bytes.h"
 
 #include <cstdint>
@@ -18,15 +16,13 @@ inline constexpr int kSamplesPerFrame = 1152;
 // A mono frame's header is followed by 17 bytes of side information.
 inline constexpr std::size_t kXingOffset = 4 + 17;
 
-// The length that players compute from the Xing header's count, in milliseconds,
-// rounded to the nearest as TagLib does.
+// The length players compute from the Xing header's count, in milliseconds, as TagLib rounds.
 inline constexpr std::int64_t lengthMilliseconds(std::size_t audioFrames) {
     return (static_cast<std::int64_t>(audioFrames) * kSamplesPerFrame * 1000 + kSampleRate / 2) /
            kSampleRate;
 }
 
-// A frame of 417 bytes, or 418 with its padding byte: a header and zeros, which
-// decode to silence (no main data).
+// A frame of 417 bytes, or 418 padded: a header and zeros, which decode to silence.
 inline std::string frame(bool padded) {
     const std::size_t size = 144 * kBitRate / kSampleRate + (padded ? 1 : 0);
     std::string out(size, '\0');
@@ -42,8 +38,7 @@ inline std::string bigEndian32(std::uint32_t value) {
             static_cast<char>(value >> 8), static_cast<char>(value)};
 }
 
-// The Xing frame and the audio frames after it, padded as the bit rate needs: each
-// frame carries 144 * 128000 / 44100 = 417.96 bytes on average.
+// The Xing frame and the audio frames, padded to 144 * 128000 / 44100 bytes on average.
 inline std::string frames(std::size_t audioFrames) {
     std::string out;
     out.reserve((audioFrames + 1) * 418);
