@@ -312,8 +312,7 @@ TEST_F(DriveWalkOnTwoThreads, BindMountsBelowTheStartStayOut) {
     expectSameAsAlone(at("alias"), 3);
 }
 
-// Stopped part-way, after so many entries, the walk returns soon, having reported a
-// beginning of the entries in order and nothing after the stop.
+// Stopped part-way, the walk returns soon, with a beginning of the entries, nothing after.
 class DriveWalkStopped : public testing::TestWithParam<std::size_t> {
 protected:
     static void SetUpTestSuite() {

@@ -184,8 +184,7 @@ TEST(EntryStore, FilesAndInfoBesideTheEntries) {
     EXPECT_EQ(store.file(0), "");
 }
 
-// A copy shares the original's memory: whatever either side does next, each keeps
-// its own entries.
+// A copy shares the original's memory, yet whatever either side does, each keeps its own.
 TEST(EntryStore, CopyAndOriginalGoTheirOwnWays) {
     const Entries all = mixedEntries();
     tb::EntryStore store;

@@ -29,8 +29,7 @@ std::string state(const tb::EntryStore& store) {
     return all;
 }
 
-// One random change of the kinds the playlist makes: appends, removals, reorderings,
-// emptying, and an earlier state put back as undo does.
+// One random change of the kinds the playlist makes, undo's putting back included.
 void change(tb::EntryStore& store, tb::EntryStore& earlier, std::mt19937& random) {
     const auto pick = [&](std::size_t n) {
         return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);

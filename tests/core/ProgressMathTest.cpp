@@ -4,8 +4,7 @@
 
 using namespace tb::gauge;
 
-// The main window's gauge is in test_looks' pictures; here are the halves, the inverse text
-// and the sizes no picture shows.
+// The gauge's look is in test_looks' pictures; here the halves, inverse text and odd sizes.
 TEST(ProgressMath, HalvesRound) {
     EXPECT_EQ(barColumns(10, 7), 0); // 0.5 goes to the even 0
     EXPECT_EQ(barColumns(30, 7), 2); // 1.5 goes to 2
