@@ -46,9 +46,10 @@ public:
     }
     std::optional<QString> saveFileName(QWidget* parent, const FileRequest& request,
                                         QString* chosenFilter = nullptr) override {
-        // The filter at the script's place, else the request's chosen one, else the first.
+        // The filter of the script, else the one the request chose at first, else the first.
         if (chosenFilter) {
-            *chosenFilter = saveFilterIndex >= 0
+            *chosenFilter = !saveFilters.isEmpty() ? saveFilters.takeFirst()
+                            : saveFilterIndex >= 0
                                 ? request.filter.section(";;", saveFilterIndex, saveFilterIndex)
                             : !request.selectedFilter.isEmpty()
                                 ? request.selectedFilter
@@ -83,7 +84,8 @@ public:
     QList<Shown> shown;
     QList<std::optional<QString>> fileNames; // nothing stands for Cancel
     QList<FileRequest> fileRequests;
-    int saveFilterIndex = -1; // the offered filter the save dialog answers with
+    QStringList saveFilters;  // the filters the save dialog answers with, in order
+    int saveFilterIndex = -1; // else the offered filter at this place
     QList<std::optional<QString>> inputs;
     QList<Input> inputRequests;
     int unexpected = 0;
