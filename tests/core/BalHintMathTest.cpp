@@ -69,8 +69,7 @@ TEST(BalloonShape, TailTipLandsAtThePointer) {
     EXPECT_EQ(tipFromPointer({1000, 200}), (BalloonPoint{-5, -5})); // above, left
 }
 
-// The outline is one simple shape: the body and the tail's inside are in it, what lies beside
-// the tail and the bevelled corner are not (even-odd rule, at pixel centres).
+// The outline holds body and tail, not what lies beside the tail nor the bevelled corner.
 TEST(BalloonShape, OutlineEnclosesBodyAndTail) {
     const auto in = [](const tb::BalloonShape& s, int px, int py) {
         const double x = px + 0.5, y = py + 0.5;

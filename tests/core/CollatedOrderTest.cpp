@@ -13,9 +13,6 @@ struct Names {
     bool twoTexts;
     std::u16string (*text)(std::size_t index, int which);
 };
-void PrintTo(const Names& names, std::ostream* out) {
-    *out << names.name << (names.twoTexts ? ", two texts" : "");
-}
 
 std::u16string number(std::size_t value) {
     const std::string digits = std::to_string(value);
@@ -24,8 +21,7 @@ std::u16string number(std::size_t value) {
 
 class CollatedOrderTest : public testing::TestWithParam<Names> {};
 
-// Whatever part of each key is kept, the order is the one of the whole keys, equal ones by
-// their place; on several threads too.
+// Whatever part of the keys is kept: the whole keys' order, equal ones by place, on threads.
 TEST_P(CollatedOrderTest, IsTheOrderOfTheWholeKeys) {
     const Names& names = GetParam();
     constexpr std::size_t kCount = 3001;
@@ -85,8 +81,7 @@ TEST(CollatedOrder, CancelledGivesNothing) {
             .empty());
 }
 
-// A non-ASCII text late in the run sends it back to the collator's keys: every item is
-// still counted once.
+// A non-ASCII text late in the run sends it back to the collator: each item counted once.
 TEST(CollatedOrder, CountsEachItemOnce) {
     std::atomic<std::size_t> done{0};
     tb::CollatedOrderRun run;

@@ -1,6 +1,5 @@
-// The drive walk on a tree in memory, and on real trees on one thread and on two, which
-// must come to the same entries in the same order; and the search within any limit of
-// open descriptors.
+// The drive walk on a tree in memory and on real trees, on one thread and on two; and the
+// search within any limit of open descriptors.
 #include "filetools/DriveWalk.h"
 #include "filetools/MusicFormats.h"
 #include "support/WalkTrees.h"
@@ -21,16 +20,12 @@ using tb::FileId;
 
 namespace {
 
-// Plain files are {"name"}; links and directories come from the helpers below.
+// Plain files are {"name"}; directories come from FakeLister::dir.
 struct Entry {
     std::string name;
     EntryKind kind = EntryKind::Other;
     FileId id{};
 };
-
-Entry link(std::string name) {
-    return {std::move(name), EntryKind::SymbolicLink};
-}
 
 // A file system in memory: each directory path holds its entries in listing order.
 class FakeLister final : public tb::DirectoryLister {
@@ -122,19 +117,17 @@ TEST(DriveWalk, ExtensionTest) {
         EXPECT_FALSE(tb::hasMusicExtension(name)) << name;
 }
 
-// Only plain visible directories on the start's file system and mount are searched
-// ("usb" is a mount below the start, "bound" a folder of the same file system mounted
-// again) and none twice (music/again is music mounted below itself, root
-// the start); every other entry, hidden directories and links included, is tested as a
-// file, and a directory that cannot be listed is passed over silently.
+// Only plain visible directories on the start's mount ("usb" is another mount, "bound" a bind
+// mount) are searched, none twice (again, root); every other entry is tested as a file, and
+// a directory that cannot be listed is passed over silently.
 TEST(DriveWalk, WhichEntriesAreSearched) {
     FakeLister fs;
     const FileId music{1, 50};
     fs.directories["/"] = {fs.dir(".hidden"),
-                           link("link"),
+                           {"link", EntryKind::SymbolicLink},
                            fs.dir("usb", FileId{7, 1}),
                            fs.dir("music", music),
-                           link("song.mp3"),
+                           {"song.mp3", EntryKind::SymbolicLink},
                            fs.dir(".old.mp3"),
                            fs.dir("d.mp3"),
                            fs.dir("gone"),
@@ -302,9 +295,8 @@ TEST_F(DriveWalkOnTwoThreads, EmptyUnlistableHiddenAndLinkedFolders) {
     expectSameAsAlone(root, 43 + 1 + closed);
 }
 
-// A folder of the start's own file system mounted again below the start (a bind mount)
-// is another mount: searched in its own place only, whether the lister reads the mount
-// table (a start named as it is) or looks at every folder (a start through a link).
+// A bind mount below the start is searched in its own place only, whether the lister reads
+// the mount table (a start named as it is) or looks at every folder (a start through a link).
 TEST_F(DriveWalkOnTwoThreads, BindMountsBelowTheStartStayOut) {
     const std::string root = at("bound");
     makeTree(root, 2, 3, 2); // 3 MP3s: one in the root, one in each of d0 and d1
@@ -320,8 +312,7 @@ TEST_F(DriveWalkOnTwoThreads, BindMountsBelowTheStartStayOut) {
     expectSameAsAlone(at("alias"), 3);
 }
 
-// Stopped part-way, after so many entries, the walk returns soon, having reported a
-// beginning of the entries in order and nothing after the stop.
+// Stopped part-way, the walk returns soon, with a beginning of the entries, nothing after.
 class DriveWalkStopped : public testing::TestWithParam<std::size_t> {
 protected:
     static void SetUpTestSuite() {
@@ -361,10 +352,8 @@ INSTANTIATE_TEST_SUITE_P(Entries, DriveWalkStopped,
                          testing::Values(std::size_t{1}, std::size_t{300}, std::size_t{1100}),
                          testing::PrintToStringParamName());
 
-// The search as the window runs it, within whatever descriptor limit the program has:
-// every entry of the one-thread walk in the same order, while the rest of the program
-// can still open what it needs (a thread's event loop takes one). Each limit is tried
-// in a child process, which reports by its exit status.
+// The search as the window runs it, under any descriptor limit: the one-thread walk's entries,
+// while the rest of the program can still open what it needs; in a child process per limit.
 enum ChildEnd { SameEntries = 10, OtherEntries, Failed, Skipped };
 
 struct SearchProbe final : tb::test::WalkEntries {

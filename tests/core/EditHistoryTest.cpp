@@ -69,9 +69,8 @@ TEST(EditHistory, UndoAndRedoGiveBackEachStateWhole) {
     EXPECT_EQ(texts(playlist), (std::vector<std::string>{"c", "b", "a"}));
 }
 
-// Appends and reorderings share the entries' bytes with the state before: the history
-// keeps a few pointers for an append and four bytes an entry for a new order, while a
-// removal keeps the blocks the entries were in.
+// A step keeps a few pointers for an append, four bytes an entry for a new order, and the
+// blocks the entries were in for a removal.
 TEST(EditHistory, StepsCostWhatTheyDoNotShare) {
     tb::EditHistory history;
     tb::EntryStore playlist = filled(50'000, 60);

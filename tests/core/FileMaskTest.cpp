@@ -20,9 +20,6 @@ struct MaskList {
     std::string_view text;
     std::vector<std::string> masks;
 };
-void PrintTo(const MaskList& list, std::ostream* out) {
-    *out << '"' << list.text << '"';
-}
 
 class MaskLists : public testing::TestWithParam<MaskList> {};
 

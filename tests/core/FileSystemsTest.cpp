@@ -14,8 +14,7 @@ TEST(FileSystems, WindowsMountTypes) {
         EXPECT_FALSE(tb::isWindowsMountType(type)) << type;
 }
 
-// The type stands after the "-" that ends a varying number of fields; a mount point
-// spells blanks and backslashes as octal escapes.
+// The type follows the "-" after a varying number of fields; mount points escape in octal.
 TEST(FileSystems, MountTableLines) {
     const std::vector<tb::Mount> mounts =
         tb::parseMountInfo("22 1 0:21 / / rw shared:1 master:2 - overlay overlay rw\n"

@@ -28,13 +28,4 @@ TEST(Id3v1, OnlyTheLast128BytesCountAndKeepTheirOwnBytes) {
     EXPECT_FALSE(id3v1::parseTail(""));
 }
 
-TEST(Id3v1, EveryCodeBelow148HasAName) {
-    EXPECT_EQ(id3v1::genreName(79), "Hard Rock");
-    EXPECT_EQ(id3v1::genreName(80), "Folk");
-    for (int code = 0; code < 256; ++code) {
-        const auto name = id3v1::genreName(static_cast<std::uint8_t>(code));
-        EXPECT_EQ(name.empty(), code >= id3v1::GenreCount) << code;
-    }
-}
-
 } // namespace

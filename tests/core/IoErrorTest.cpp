@@ -9,8 +9,7 @@
 
 namespace {
 
-// "File not found", "File access denied" (EACCES, EISDIR), "Disk full" and "Read beyond end
-// of file" reach the error box in the widget tests.
+// The messages that reach the error box are checked there, in the widget tests.
 TEST(IoError, MessagesFromSystemErrors) {
     EXPECT_STREQ(tb::IoError::fromErrno(ENOTDIR).what(), "Invalid filename");
     EXPECT_STREQ(tb::IoError::fromErrno(EMFILE).what(), "Too many open files");

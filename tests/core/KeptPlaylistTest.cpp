@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <numeric>
 #include <random>
 #include <string>
 #include <sys/wait.h>
@@ -28,9 +29,7 @@ std::string state(const tb::EntryStore& store) {
     return all;
 }
 
-// One random change of the kinds the playlist makes: appends (with files and what a
-// playlist file said), removals, reorderings, emptying, and an earlier state put back as
-// undo does.
+// One random change of the kinds the playlist makes, undo's putting back included.
 void change(tb::EntryStore& store, tb::EntryStore& earlier, std::mt19937& random) {
     const auto pick = [&](std::size_t n) {
         return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
@@ -68,12 +67,9 @@ void change(tb::EntryStore& store, tb::EntryStore& earlier, std::mt19937& random
     }
     case 3: {
         std::vector<std::uint32_t> rows(store.size());
-        for (std::uint32_t i = 0; i < rows.size(); ++i)
-            rows[i] = i;
+        std::iota(rows.begin(), rows.end(), 0u);
         std::shuffle(rows.begin(), rows.end(), random);
-        tb::EntryStore reordered = store.copy();
-        reordered.reorder(rows);
-        store = std::move(reordered);
+        store.reorder(rows);
         break;
     }
     default:

@@ -5,8 +5,7 @@
 
 using namespace tb::lcd;
 
-// Normalisation, letters and points are shown through the widget in tests/gui/test_lcd99.cpp;
-// these are the cases a picture cannot tell apart.
+// What pictures of the widget (tests/gui/test_lcd99.cpp) cannot tell apart.
 TEST(Lcd99Math, Pacing) {
     EXPECT_EQ(stepSpacing(TLCDAnimation::anNone, 250), 0); // the whole change in one paint
     EXPECT_EQ(stepSpacing(TLCDAnimation::anUp, -50), 0);

@@ -16,7 +16,6 @@ struct ReadCase {
     const char* name;
     std::string bytes;
     std::vector<Read> expected;
-    friend void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.name; }
 };
 
 using tb::test::playlistItem;
@@ -53,8 +52,11 @@ INSTANTIATE_TEST_SUITE_P(
                               {" 5 ", " sp ", 3000},
                               {"6", "", 3125},
                               {"7", "", 57}}},
-                    // Another writer's "./#x" names the file "#x"; "./a" stays as it is.
-                    ReadCase{"HashEntries", "./#x\n./a\n#x\n", {{"#x", "", -1}, {"./a", "", -1}}},
+                    // Another writer's "./#x" names the file "#x", "././#y" the file "./#y";
+                    // "./a" stays as it is.
+                    ReadCase{"HashEntries",
+                             "./#x\n./a\n#x\n././#y\n",
+                             {{"#x", "", -1}, {"./a", "", -1}, {"./#y", "", -1}}},
                     ReadCase{"EmptyFile", "", {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -73,15 +75,7 @@ TEST(M3u8, WritesHeaderInfoAndEntriesWithLf) {
                                  "nothing known\n"
                                  "#EXTINF:-1,Jen název\n" +
                                  std::string("\xE8\0x\n", 4) + "./#1 Hit.mp3\n././#2.mp3\n";
-    const std::string written = tb::writeM3u8(items);
-    EXPECT_EQ(written, expected);
-    // Read back, every entry and length comes again; the infos as written.
-    EXPECT_EQ(read(written), (std::vector<Read>{{"/m/sos.mp3", "ABBA - SOS", 213000},
-                                                {"rel/ž.mp3", "kept  info", 2000},
-                                                {"nothing known", "", -1},
-                                                {items[3].text, "Jen název", -1},
-                                                {"#1 Hit.mp3", "", -1},
-                                                {"./#2.mp3", "", -1}}));
+    EXPECT_EQ(tb::writeM3u8(items), expected);
     EXPECT_EQ(tb::writeM3u8({}), "#EXTM3U\n");
 }
 

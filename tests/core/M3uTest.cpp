@@ -14,8 +14,7 @@ Lines lines(std::string_view bytes, M3uLineEnds lineEnds = M3uLineEnds::CrOnly) 
 }
 
 TEST(M3u, LineEnds) {
-    // A CR ends a line and takes one LF after it along; with the Windows rule a lone
-    // LF is a character.
+    // A CR ends a line with one LF after it; under the Windows rule a lone LF is a character.
     EXPECT_EQ(lines("a\r\nb\rc\r\n\r\nd"), (Lines{"a", "b", "c", "", "d"}));
     EXPECT_EQ(lines("a\r\n\nb\n\rc"), (Lines{"a", "\nb\n", "c"}));
     EXPECT_EQ(lines(std::string_view("a\0b\r\n", 5)), (Lines{std::string("a\0b", 3)}));
@@ -29,8 +28,7 @@ TEST(M3u, LineEnds) {
 }
 
 TEST(M3u, FileEnds) {
-    // The first line is read before the first end test; a final line end adds nothing
-    // (tests/gui/test_playlistfiles.cpp opens files with and without one).
+    // The first line is read before the first end test; a final line end adds nothing.
     EXPECT_EQ(lines(""), (Lines{""}));
     EXPECT_EQ(lines("a\r"), (Lines{"a"}));
     EXPECT_EQ(lines("a\r\n\r\n"), (Lines{"a", ""}));
@@ -66,8 +64,7 @@ TEST(M3u, EveryByteButTheLineEndsRoundTrips) {
 }
 
 TEST(M3u, PiecesGiveTheLinesOfTheWholeFile) {
-    // Line ends, Ctrl-Z, a CR LF cut between two pieces and a byte-order mark cut
-    // anywhere, at every piece size, as in one piece.
+    // Line ends, Ctrl-Z, CR LF and byte-order marks cut anywhere: any piece size, as in one.
     for (M3uLineEnds rule : {M3uLineEnds::CrOnly, M3uLineEnds::CrOrLf})
         for (std::string_view file :
              {"", "\x1A", "a\r", "a\r\n\r\n", "a\r\n\nb\n\rc", "ab\r\ncd\re\x1A f\r\n", "a\r\n\x1A",

@@ -41,9 +41,6 @@ struct Move {
     const char* before;
     const char* after;
 };
-void PrintTo(const Move& move, std::ostream* out) {
-    *out << move.before << " -> " << move.after;
-}
 
 class Moves : public testing::TestWithParam<Move> {};
 
@@ -68,8 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Move{"toBottomAlreadyThere", &tb::movedToBottom, "abC", "unchanged"}),
     [](const testing::TestParamInfo<Move>& info) { return std::string(info.param.name); });
 
-// A drag drops the selected entries before the entry under the drop line, wherever
-// they were; dropped onto themselves they stay.
+// A drop puts the selected entries before the row under the drop line; onto themselves, they stay.
 TEST(Reordering, DropPutsTheSelectionBeforeTheRow) {
     const std::string list = "aBcDe";
     EXPECT_EQ(shown(list, tb::movedBefore(selectionOf(list), 0)), "BDace");
@@ -79,8 +75,7 @@ TEST(Reordering, DropPutsTheSelectionBeforeTheRow) {
     EXPECT_EQ(shown("aBCd", tb::movedBefore(selectionOf("aBCd"), 2)), "unchanged");
 }
 
-// With more than one entry selected, only those change places among themselves;
-// with one or none, the whole list does.
+// Among several selected entries only those change places; with one or none, all entries do.
 TEST(Reordering, ShapesTheSelectionInItsPlacesOrElseAll) {
     EXPECT_EQ(inOrder("abcdef", tb::reversedRows(selectionOf("aBcDeF"))), "afcdeb");
     EXPECT_EQ(inOrder("abcd", tb::reversedRows(selectionOf("aBcd"))), "dcba");

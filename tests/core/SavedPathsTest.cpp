@@ -16,9 +16,6 @@ struct Row {
     bool sameVolume;
     const char* saved;
 };
-void PrintTo(const Row& row, std::ostream* out) {
-    *out << '"' << row.file << "\" in \"" << row.folder << "\" -> \"" << row.saved << '"';
-}
 
 // Every entry's text is "song": whatever is saved in its place came from the file.
 const Row kRows[] = {

@@ -3,8 +3,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-// The hold itself (more than three seconds, across a wrap of the tick count, none after a
-// slow start-up) is checked on the splash window in tests/gui/test_unit4.cpp. Here: the wait
+// The hold itself is checked on the splash window in tests/gui/test_unit4.cpp; here the wait
 // sleeps in short slices and stops on the first tick past the hold.
 TEST(SplashWait, SleepsInShortSlicesAndStopsOnTime) {
     std::uint32_t now = 500;

@@ -1,8 +1,7 @@
 #pragma once
 
-// Builds ID3v2 tags byte by byte, for tests and benchmarks: frames of versions 2.2 to
-// 2.4 in each of the four text encodings. Standard library only, so that the core
-// tests can use it too.
+// ID3v2 tags byte by byte, versions 2.2 to 2.4 in each text encoding; standard library
+// only, for the core tests too.
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -11,8 +10,7 @@ namespace tb::test::id3v2 {
 
 enum class Encoding : char { Latin1 = 0, Utf16 = 1, Utf16Be = 2, Utf8 = 3 };
 
-// The code points of UTF-8 text, as UTF-16 code units (the tests need no others
-// than those of the Basic Multilingual Plane).
+// UTF-8 text as UTF-16 code units, within the Basic Multilingual Plane.
 inline std::u16string utf16(std::string_view utf8) {
     std::u16string out;
     for (std::size_t i = 0; i < utf8.size();) {
@@ -27,8 +25,7 @@ inline std::u16string utf16(std::string_view utf8) {
     return out;
 }
 
-// One text in the encoding, without its terminator. UTF-16 carries a little-endian
-// byte-order mark; Latin-1 takes code points below 256 only.
+// One text in the encoding, without its terminator; UTF-16 with a little-endian mark.
 inline std::string encoded(Encoding encoding, std::string_view utf8) {
     if (encoding == Encoding::Utf8)
         return std::string(utf8);
@@ -86,8 +83,7 @@ inline std::string commentFrame(int version, Encoding encoding, std::string_view
     return frame(version, version == 2 ? "COM" : "COMM", body);
 }
 
-// The tag: header, the frames as given (already unsynchronised where flags say so) and
-// zero padding.
+// The tag: header, the frames as given (unsynchronised where flags say so), zero padding.
 inline std::string tag(int version, std::string_view frames, char flags = 0,
                        std::size_t padding = 0) {
     std::string out = "ID3";

@@ -1,8 +1,7 @@
 #pragma once
 
-// The lines of a playlist read in pieces of one size up to its Ctrl-Z, the parts of
-// each line joined, as the window appends them; shared by the unit tests and the
-// fuzzer. Standard library only.
+// The lines of a playlist read in pieces of one size up to its Ctrl-Z, each line's parts
+// joined as the window appends them; standard library only, for the fuzzer too.
 #include "playlist/formats/M3u.h"
 
 #include <string>

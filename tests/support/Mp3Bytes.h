@@ -1,9 +1,7 @@
 #pragma once
 
-// Makes the bytes of real MP3 files, for tests and benchmarks: MPEG-1 Layer III frames
-// of 128 kbps at 44.1 kHz, mono, silent, the first holding a Xing header that gives the
-// frame count, with an ID3v1 tag at the end or an ID3v2.4 tag in front if wanted.
-// Standard library only, so that the core tests can use it too.
+// The bytes of real, silent MP3 files (128 kbps, 44.1 kHz, mono, a Xing header first), with
+// an ID3v1 or ID3v2.4 tag if wanted; standard library only, for the core tests too.
 #include "support/Id3v2Bytes.h"
 
 #include <cstdint>
@@ -18,15 +16,13 @@ inline constexpr int kSamplesPerFrame = 1152;
 // A mono frame's header is followed by 17 bytes of side information.
 inline constexpr std::size_t kXingOffset = 4 + 17;
 
-// The length that players compute from the Xing header's count, in milliseconds,
-// rounded to the nearest as TagLib does.
+// The length players compute from the Xing header's count, in milliseconds, as TagLib rounds.
 inline constexpr std::int64_t lengthMilliseconds(std::size_t audioFrames) {
     return (static_cast<std::int64_t>(audioFrames) * kSamplesPerFrame * 1000 + kSampleRate / 2) /
            kSampleRate;
 }
 
-// A frame of 417 bytes, or 418 with its padding byte: a header and zeros, which
-// decode to silence (no main data).
+// A frame of 417 bytes, or 418 padded: a header and zeros, which decode to silence.
 inline std::string frame(bool padded) {
     const std::size_t size = 144 * kBitRate / kSampleRate + (padded ? 1 : 0);
     std::string out(size, '\0');
@@ -42,8 +38,7 @@ inline std::string bigEndian32(std::uint32_t value) {
             static_cast<char>(value >> 8), static_cast<char>(value)};
 }
 
-// The Xing frame and the audio frames after it, padded as the bit rate needs: each
-// frame carries 144 * 128000 / 44100 = 417.96 bytes on average.
+// The Xing frame and the audio frames, padded to 144 * 128000 / 44100 bytes on average.
 inline std::string frames(std::size_t audioFrames) {
     std::string out;
     out.reserve((audioFrames + 1) * 418);
@@ -88,19 +83,16 @@ inline std::string id3v1(const Id3v1Fields& tag) {
            field(tag.year, 4) + field(tag.comment, 30) + char(tag.genre);
 }
 
-// An ID3v2.4 tag of TIT2, TPE1 and TALB in UTF-8 (text encoding 3), with synchsafe sizes.
-inline std::string id3v24(const Texts& texts) {
-    using namespace tb::test::id3v2;
-    return tag(4, textFrame(4, "TIT2", Encoding::Utf8, {texts.title}) +
-                      textFrame(4, "TPE1", Encoding::Utf8, {texts.artist}) +
-                      textFrame(4, "TALB", Encoding::Utf8, {texts.album}));
-}
-
 enum class Tag { None, Id3v1, Id3v24 };
 
-// A whole file.
+// A whole file; its ID3v2.4 tag holds TIT2, TPE1 and TALB in UTF-8.
 inline std::string file(std::size_t audioFrames, Tag tag = Tag::None, const Texts& texts = {}) {
-    std::string out = tag == Tag::Id3v24 ? id3v24(texts) : std::string();
+    using namespace tb::test::id3v2;
+    std::string out = tag == Tag::Id3v24
+                          ? id3v2::tag(4, textFrame(4, "TIT2", Encoding::Utf8, {texts.title}) +
+                                              textFrame(4, "TPE1", Encoding::Utf8, {texts.artist}) +
+                                              textFrame(4, "TALB", Encoding::Utf8, {texts.album}))
+                          : std::string();
     out += frames(audioFrames);
     if (tag == Tag::Id3v1)
         out += id3v1({texts.title, texts.artist, texts.album, "2024", "", 255});

@@ -1,8 +1,7 @@
 #pragma once
 
-// Real music files of each kind, made by Debian's own encoders through the script beside
-// this header, with the title and artist below. A program that uses it is told where the
-// script is: TRACKBINDER_MUSIC_SCRIPT.
+// Real music files of each kind, tagged as below, made by the encoders through the script
+// that TRACKBINDER_MUSIC_SCRIPT names.
 #include <QProcess>
 
 namespace tb::test {

@@ -1,7 +1,6 @@
 #pragma once
 
-// Playlist items made in one call, for the tests of the playlist formats. Standard
-// library only, so that the core tests can use it too.
+// Playlist items made in one call; standard library only, for the core tests too.
 #include "playlist/PlaylistItem.h"
 
 #include <cstdint>

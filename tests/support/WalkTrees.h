@@ -32,8 +32,7 @@ inline void makeFile(const std::string& path) {
     ASSERT_TRUE(std::ofstream(path)) << path;
 }
 
-// A folder with `files` files, a third of them MP3s, and `folders` such folders in
-// it, `levels` deep.
+// A folder of `files` files, a third of them MP3s, and `folders` such folders, `levels` deep.
 inline void makeTree(const std::string& path, int folders, int files, int levels) {
     makeDirectory(path);
     for (int i = 0; i < files; ++i)
@@ -43,10 +42,9 @@ inline void makeTree(const std::string& path, int folders, int files, int levels
             makeTree(path + "/d" + std::to_string(i), folders, files, levels - 1);
 }
 
-// `levels` directories, each in the one before; every level holds "f.mp3", and side
-// folders made before and after the next level, each holding "s.mp3", so that in
-// any listing order some folders are entered after the walk has climbed back up.
-// Made relative to open folders, so that paths may grow longer than the system opens.
+// `levels` directories, each in the one before, each holding "f.mp3" and side folders with
+// "s.mp3" made before and after the next level, so that in any listing order some folders
+// are entered after the walk has climbed back up; paths may grow past what the system opens.
 inline void makeChain(const std::string& root, int levels, const std::string& levelName) {
     const auto makeFile = [](int directoryFd, const char* name) {
         const int fd = ::openat(directoryFd, name, O_WRONLY | O_CREAT | O_CLOEXEC, 0644);

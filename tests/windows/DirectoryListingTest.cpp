@@ -1,5 +1,6 @@
 #include "platform/DirectoryListing.h"
 #include "filetools/DriveWalk.h"
+#include "support/ScratchDirectory.h"
 #include "support/WalkTrees.h"
 
 #include <gtest/gtest.h>
@@ -24,18 +25,9 @@ std::string ansi(const std::wstring& wide) {
     return text;
 }
 
-// A fresh directory under the system's temporary folder, removed with all it holds.
+// A fresh directory, removed with all it holds.
 class TempTree : public ::testing::Test {
 protected:
-    void SetUp() override {
-        root_ = (std::filesystem::temp_directory_path() /
-                 (L"tb-listing-" + std::to_wstring(::GetCurrentProcessId())))
-                    .wstring();
-        std::filesystem::remove_all(root_);
-        ASSERT_TRUE(std::filesystem::create_directory(root_));
-    }
-    void TearDown() override { std::filesystem::remove_all(root_); }
-
     void makeDirectory(const std::wstring& relative) {
         ASSERT_TRUE(std::filesystem::create_directory(root_ + L"\\" + relative));
     }
@@ -59,7 +51,8 @@ protected:
         return sink.entries;
     }
 
-    std::wstring root_;
+    const ScratchDirectory scratch_;
+    const std::wstring root_ = std::filesystem::path(scratch_.path()).wstring();
 };
 
 using WindowsDirectoryListing = TempTree;
@@ -78,22 +71,14 @@ TEST_F(WindowsDirectoryListing, NamesComeInTheAnsiCodePage) {
     // Wine keeps the attribute in an extended attribute, which not every file system has.
     const bool hidden = ::GetFileAttributesW(hiddenPath.c_str()) & FILE_ATTRIBUTE_HIDDEN;
 
-    std::vector<std::string> expected;
-    if (::GetACP() == 1250) {
-        expected = {"?.mp3", "P\xEDsn\xEC\\\x8Elu\x9Dou\xE8k\xFD k\xF9\xF2.mp3"};
-        if (!hidden)
-            expected.push_back("Skryt\xE9\\uvnit\xF8.mp3");
-    } else {
-        // Another code page: at least the conversion is the system's, not UTF-8.
-        expected = {"?.mp3",
-                    ansi(L"P\u00edsn\u011b\\\u017dlu\u0165ou\u010dk\u00fd k\u016f\u0148.mp3")};
-        if (!hidden)
-            expected.push_back(ansi(L"Skryt\u00e9\\uvnit\u0159.mp3"));
-        std::sort(expected.begin(), expected.end());
-        std::printf("Czech names checked against code page %u only, not 1250\n", ::GetACP());
-    }
-    if (!hidden)
+    if (::GetACP() != 1250) // scripts/test-windows runs it on a Czech system
+        GTEST_SKIP() << "code page " << ::GetACP() << ", not 1250";
+    std::vector<std::string> expected = {"?.mp3",
+                                         "P\xEDsn\xEC\\\x8Elu\x9Dou\xE8k\xFD k\xF9\xF2.mp3"};
+    if (!hidden) {
+        expected.push_back("Skryt\xE9\\uvnit\xF8.mp3");
         std::printf("no hidden directories on this file system: that case was not checked\n");
+    }
     EXPECT_EQ(walk(), expected); // a hidden directory is not searched
 }
 
