@@ -80,14 +80,6 @@ private slots:
         balloon_.reset();
     }
 
-    void ownerFontFollowsTheForm() {
-        QWidget form;
-        form.setFont(QFont(QStringLiteral("DejaVu Sans"), 12, QFont::Normal, true));
-        auto* owned = new TBaloonHint(&form);
-        owned->setOwnerFont(true);
-        QVERIFY(owned->Font().italic());
-    }
-
     void oneCharacterHintKeepsAThirtyPixelBlock() {
         QSignalSpy hinted(balloon_.get(), &TBaloonHint::OnHint);
         TBaloonHintWindow* window = activate(QStringLiteral("i"));
@@ -125,19 +117,6 @@ private slots:
         balloon_->setHintShadowOn(true);
         QCOMPARE(activate(QStringLiteral("Rok"))->balloonRegion().boundingRect(),
                  alone.adjusted(0, 0, 5, 5));
-    }
-
-    void iconStandsLeftOfTheText() {
-        QPixmap icon(16, 16);
-        icon.fill(Qt::yellow);
-        balloon_->setIcon(icon);
-        TBaloonHintWindow* window = activate(QStringLiteral("Rok vydání"));
-        const QImage image = window->grab().toImage();
-        int iconRight = -1;
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixelColor(x, image.height() / 2 - 3) == QColor(Qt::yellow))
-                iconRight = x;
-        QVERIFY(iconRight >= 15 && darkColumns(window).first > iconRight);
     }
 
     // The pointer rests, the balloon shows the short hint, and goes on every way out.

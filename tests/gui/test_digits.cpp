@@ -2,18 +2,14 @@
 #include "controls/Digits.h"
 #include "platform/Paths.h"
 #include "support/AccessibilityNotices.h"
-#include "support/DayTimes.h"
 #include "support/MainWindowFixture.h"
 #include "support/QtTests.h"
 
 #include <QAccessibleValueInterface>
 #include <QDir>
-#include <QPainter>
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <stdexcept>
-
-using tb::test::at;
 
 namespace {
 
@@ -30,15 +26,6 @@ QImage codedStrip() {
         for (int row = 0; row < 20; ++row)
             strip.setPixelColor(x, row, coded(x / Cell, row));
     return strip;
-}
-
-// Two flat halves: left for plus or AM, right for minus or PM.
-QImage twoCells(int width, QColor left, QColor right) {
-    QImage image(width, 20, QImage::Format_RGB32);
-    QPainter painter(&image);
-    painter.fillRect(0, 0, width / 2, 20, left);
-    painter.fillRect(width / 2, 0, width - width / 2, 20, right);
-    return image;
 }
 
 // The cell that each position shows, leftmost first, -1 where no cell is.
@@ -156,27 +143,6 @@ private slots:
         QCOMPARE(colourAt(digits, 77, 2), coded(0, 0));
     }
 
-    // Signs and AM/PM: the main window shows neither; one look each.
-    void signAndAmPmCells() {
-        TDigits digits;
-        digits.setBmpDigits(codedStrip());
-        digits.setDigitCount(2);
-        digits.setBmpPosNegSign(twoCells(20, Qt::green, Qt::red));
-        digits.setAllowNegative(true);
-        digits.setValue(-5);
-        QCOMPARE(colourAt(digits, 5, 10), QColor(Qt::red));
-
-        // Stepping to noon rolls AM away upward and PM in from below.
-        digits.setMode(TDigitsMode::dmTime);
-        digits.setBmpTimeSeparator(QImage(4, 20, QImage::Format_RGB32));
-        digits.setBmpAMPMSign(twoCells(24, Qt::yellow, Qt::magenta));
-        digits.setIncDecSpeed(1000);
-        digits.setDateTime(at(11, 59, 59));
-        digits.Increment();
-        QCOMPARE(colourAt(digits, 97, 0), QColor(Qt::yellow));
-        QCOMPARE(colourAt(digits, 97, 19), QColor(Qt::magenta));
-    }
-
     void bitmapChecks() {
         TDigits digits;
         digits.setBmpDigits(codedStrip());
@@ -194,11 +160,9 @@ private slots:
         QVERIFY(QImage(220, 40, QImage::Format_RGB32).save(file));
         QVERIFY(digits.loadBmpDigits(file));
         QCOMPARE(digits.size(), QSize(84, 20));
-        digits.setShowThousandsSeparator(true); // not without their bitmap
-        QVERIFY(!digits.ShowThousandsSeparator());
     }
 
-    void stepsAndClock() {
+    void stepsAndSpeed() {
         TDigits digits;
         digits.setBmpDigits(codedStrip());
         digits.setIncDecSpeed(0);
@@ -209,13 +173,6 @@ private slots:
         digits.Increment();
         QCOMPARE(cellsAt(digits, 70, 1), QList<int>({8}));
         QVERIFY(ends.wait(1000));
-
-        // A running clock in time mode moves from 1 January 1900 to now.
-        digits.setMode(TDigitsMode::dmTime);
-        digits.setDateTime(1.0);
-        digits.setRunning(true);
-        QTRY_VERIFY(digits.DateTime() > 40000.0);
-        digits.setRunning(false);
     }
 
     // A roll whose start handler throws shows its final picture at once; the timer ends it.
@@ -316,9 +273,6 @@ private slots:
         QTRY_COMPARE(notices.of(QAccessible::ValueChanged, digits), (QVariantList{3, 2}));
 
         QCOMPARE(value->maximumValue().toInt(), 999999); // the bounds are those of the cells
-        digits->setMode(TDigitsMode::dmTime);            // time mode reads as a time
-        digits->setDateTime(at(13, 5, 7));
-        QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("13:05:07"));
     }
 };
 

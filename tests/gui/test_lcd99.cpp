@@ -129,18 +129,6 @@ private slots:
         QTEST(shown(lcd), "picture");
     }
 
-    // At the main window's size each dot of the colon is 1 x 2 pixels, and still lit whole.
-    void lcdColonShowsAtTheMainWindowSize() {
-        TLCD99 lcd;
-        lcd.resize(157, 25);
-        lcd.setDigitNum(10);
-        lcd.setValue(QStringLiteral(":"));
-        const QImage image = grabbed(lcd);
-        for (const tb::lcd::Rect& dot : geometryOf(lcd).colon(10))
-            for (int y = dot.top; y < dot.bottom; ++y)
-                QCOMPARE(image.pixelColor(dot.left, y), lcd.OnColor());
-    }
-
     void lcdUpwardStepByStep() {
         TLCD99 lcd;
         settle(lcd, TLCDAnimation::anUp, QStringLiteral("1111"));

@@ -8,7 +8,6 @@
 #include "support/WidgetPixels.h"
 
 #include <QAccessibleActionInterface>
-#include <QMenu>
 #include <QPainter>
 
 using tb::test::mouse;
@@ -27,13 +26,6 @@ QPixmap twoCellStrip() {
     painter.fillRect(4, 4, 8, 8, kInk);
     painter.fillRect(20, 4, 8, 8, Qt::blue);
     return QPixmap::fromImage(strip);
-}
-
-// Types one letter; true when something took the key.
-bool typeInto(QWidget* widget, const QString& letter) {
-    QKeyEvent event(QEvent::KeyPress, letter.toUpper().at(0).unicode(), Qt::NoModifier, letter);
-    QApplication::sendEvent(widget, &event);
-    return event.isAccepted();
 }
 
 } // namespace
@@ -56,15 +48,8 @@ private slots:
         button.setEnabled(false);
         mouse(&button, QEvent::MouseButtonPress, {10, 10});
         QVERIFY(!button.pressedLook());
-        // Movable: the button follows the pointer while held.
-        button.setEnabled(true);
-        button.setMovable(true);
-        mouse(&button, QEvent::MouseButtonPress, {10, 10});
-        mouse(&button, QEvent::MouseMove, {15, 13});
-        QCOMPARE(button.pos(), QPoint(5, 3));
-        mouse(&button, QEvent::MouseButtonRelease, {10, 10});
         // Held down, a release elsewhere leaves it down.
-        button.setMovable(false);
+        button.setEnabled(true);
         button.setDown(true);
         ups.clear();
         mouse(&button, QEvent::MouseButtonPress, {10, 10});
@@ -165,30 +150,6 @@ private slots:
         connect(button, &TTransparentButton::OnMouseEnter, button, [button] { delete button; });
         enter();
         QVERIFY(!watched);
-    }
-
-    void popupMenuOpensUnderTheButton() {
-        TTransparentButton button;
-        button.move(110, 120);
-        QMenu menu;
-        menu.addAction(QStringLiteral("Jedna"));
-        button.setPopUpMenu(&menu);
-        QSignalSpy clicks(&button, &TTransparentButton::OnClick);
-        QTimer::singleShot(0, &menu, &QMenu::close); // fires only while the menu runs
-        mouse(&button, QEvent::MouseButtonPress, {5, 5});
-        QCOMPARE(menu.pos(), button.mapToGlobal(QPoint(0, button.height())));
-        mouse(&button, QEvent::MouseButtonRelease, {5, 5}); // the closed menu's: no click
-        QCOMPARE(clicks.count(), 0);
-    }
-
-    void acceleratorClicks() {
-        QWidget window;
-        auto* button = new TTransparentButton(&window);
-        button->setCaption(QStringLiteral("&Otevřít"));
-        QSignalSpy clicks(button, &TTransparentButton::OnClick);
-        QVERIFY(typeInto(&window, QStringLiteral("o"))); // either case
-        QVERIFY(!typeInto(&window, QStringLiteral("t")));
-        QCOMPARE(clicks.count(), 1);
     }
 
     void readsAsAPushButtonThatReadersPress() {
