@@ -67,11 +67,12 @@ TEST(TransBtnDrawing, DisabledImageIsEmbossed) {
     PixelBuffer cell(4, 3, key);
     cell.at(1, 0) = ink;
     cell.at(2, 1) = ink;   // its own shadow covers the highlight of (1, 0)
-    cell.at(3, 2) = ink;   // its highlight falls off the edge
+    cell.at(3, 2) = ink;   // its highlight falls off the bottom edge
+    cell.at(3, 0) = ink;   // and this one's off the right edge, not onto the next row
     cell.at(0, 2) = white; // white is never ink
     cell.at(0, 1) = ink;
     EXPECT_EQ(disabledImage(cell, face, light, dark).pixels,
-              (std::vector<Pixel>{face, dark, face, face, dark, face, dark, face, face, light, face,
+              (std::vector<Pixel>{face, dark, face, dark, dark, face, dark, face, face, light, face,
                                   dark}));
     // With a black key every pixel is ink, white too.
     PixelBuffer black(2, 2, rgb(0, 0, 0));
