@@ -1,8 +1,6 @@
-// What each window looks like, pixel for pixel, against a picture per window and state in
-// references/ beside this file. The fonts are files the test loads itself, and the machine's
-// font configuration is left out, so that only a change in the program changes a pixel.
-// After an intended change, TB_UPDATE_REFERENCES=1 rewrites the pictures: look at each one
-// before committing it.
+// Each window, pixel for pixel, against its pictures in references/, with fonts the test loads
+// itself and without the machine's font configuration. TB_UPDATE_REFERENCES=1 rewrites the
+// pictures after an intended change: look at each one before committing it.
 #include "controls/Digits.h"
 #include "controls/Lcd99.h"
 #include "controls/Progress.h"
@@ -11,7 +9,6 @@
 #include "support/MainWindowFixture.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPushButton>
@@ -25,16 +22,8 @@ const QString kReferences = QStringLiteral(QT_TESTCASE_SOURCEDIR "/gui/reference
 // The fonts' own folder: the same path and contents wherever the tests run.
 const QString kFontFolder = QStringLiteral("/usr/share/fonts/truetype/dejavu");
 
-// The window once shown and active; null where it is not.
-QWidget* shown(QWidget& window) {
-    window.show();
-    return QTest::qWaitForWindowActive(&window) ? &window : nullptr;
-}
-
-// The main window at start, then in the given state, once its timers have drawn it. It
-// browses a folder that holds no music, its counter is in the built-in strip (the program
-// picks one of four at random) and the displays' random numbers are stopped. Null where it
-// does not come to that.
+// The main window in the given state once its timers have drawn it, or null: browsing a folder
+// without music, the counter in the built-in strip, the displays' random numbers stopped.
 template <void (*state)(TForm1&) = nullptr> QWidget* mainWindow(MainWindowFixture& fx) {
     TForm1& form = fx.show();
     fx.browse(kFontFolder);
@@ -79,10 +68,13 @@ QWidget* displayCharacters(MainWindowFixture& fx) {
     return form ? static_cast<TForm1*>(form)->LCD991 : nullptr;
 }
 
-// One of the other windows as the program shows it, after the main window's start.
+// One of the other windows as the program shows it, after the main window's start; null
+// where it does not come to be active.
 template <auto window> QWidget* atStart(MainWindowFixture& fx) {
     fx.show();
-    return shown(*(fx.*window));
+    QWidget* shown = (fx.*window).get();
+    shown->show();
+    return QTest::qWaitForWindowActive(shown) ? shown : nullptr;
 }
 
 QWidget* firstTip(MainWindowFixture& fx) {
@@ -105,13 +97,6 @@ const struct {
     {"about", atStart<&MainWindowFixture::aboutBox>},
     {"splash", atStart<&MainWindowFixture::splash>},
 };
-
-// Writes the picture beside the test program and says where.
-QString saved(const QImage& image, const QString& name) {
-    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(name + ".png");
-    image.save(path);
-    return path;
-}
 
 } // namespace
 
@@ -140,22 +125,18 @@ private slots:
         const QImage expected = QImage(reference).convertToFormat(QImage::Format_RGB32);
         if (actual == expected)
             return;
-        // The pixels that differ in red over a dimmed grey copy of the reference.
+        // The pixels that differ, in red over the reference.
         QImage difference = expected.isNull() ? actual : expected;
         for (int y = 0; y < difference.height(); ++y)
-            for (int x = 0; x < difference.width(); ++x) {
-                const QRgb was = expected.valid(x, y) ? expected.pixel(x, y) : 0;
-                const int grey = qGray(was) / 3;
-                difference.setPixel(x, y,
-                                    actual.valid(x, y) && actual.pixel(x, y) == was
-                                        ? qRgb(grey, grey, grey)
-                                        : qRgb(255, 0, 0));
-            }
-        QFAIL(qPrintable(QStringLiteral("%1 differs from %2\nactual: %3\nexpected: %4\n"
-                                        "difference: %5")
-                             .arg(name, reference, saved(actual, name + "-actual"),
-                                  saved(expected, name + "-expected"),
-                                  saved(difference, name + "-difference"))));
+            for (int x = 0; x < difference.width(); ++x)
+                if (!actual.valid(x, y) || actual.pixel(x, y) != difference.pixel(x, y))
+                    difference.setPixel(x, y, qRgb(255, 0, 0));
+        const QString beside = QCoreApplication::applicationDirPath() + '/' + name;
+        actual.save(beside + "-actual.png");
+        expected.save(beside + "-expected.png");
+        difference.save(beside + "-difference.png");
+        QFAIL(qPrintable(name + " differs from " + reference + ": see " + beside +
+                         "-actual.png, -expected.png and -difference.png"));
     }
 };
 
