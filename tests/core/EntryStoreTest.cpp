@@ -23,8 +23,7 @@ Entries contents(const tb::EntryStore& store) {
     return out;
 }
 
-// Entries of every size from empty to some megabytes, so that some fill a block
-// to its last byte, some open a new one and some need a block of their own.
+// Entries from empty to megabytes: some fill a block, some open one, some need their own.
 Entries mixedEntries() {
     Entries all;
     for (std::size_t i = 0; i < 20000; ++i) { // more than one chunk of ends
