@@ -89,7 +89,7 @@ private slots:
         view.show();
         QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&view);
         QCOMPARE(list->role(), QAccessible::List);
-        QVERIFY(list->state().multiSelectable);
+        QVERIFY(list->state().multiSelectable && list->state().extSelectable);
         QCOMPARE(list->childCount(), 6);
 
         view.setSelected(1, true);
