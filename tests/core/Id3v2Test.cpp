@@ -153,6 +153,7 @@ TEST_P(Id3v2Frames, PassesOverWhatItDoesNotShow) {
     EXPECT_EQ(id3v2::shownFrames([](std::size_t, std::size_t) { return std::string("MP3!"); }), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Versions, Id3v2Frames, testing::Values(2, 3, 4));
+INSTANTIATE_TEST_SUITE_P(Versions, Id3v2Frames, testing::Values(2, 3, 4),
+                         testing::PrintToStringParamName());
 
 } // namespace
