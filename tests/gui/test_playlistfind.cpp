@@ -73,7 +73,7 @@ private slots:
         w.type(QStringLiteral("리랑"));
         QCOMPARE(w.list->currentRow(), 5);
         w.type(QStringLiteral("5€"));
-        QCOMPARE(w.list->currentRow(), 6);
+        QVERIFY(w.list->currentRow() == 6 && !w.notFoundShown());
         QVERIFY(!w.list->geometry().intersects(w.find.field()->parentWidget()->geometry()));
 
         QTest::keyClick(w.find.field(), Qt::Key_Escape);
