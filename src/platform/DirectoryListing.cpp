@@ -1,5 +1,9 @@
 #include "platform/DirectoryListing.h"
 
+#include <future>
+#include <mutex>
+#include <system_error>
+
 namespace tb {
 
 void DirectoryListing::add(std::string_view name, EntryKind kind, FileId id) {
@@ -9,28 +13,49 @@ void DirectoryListing::add(std::string_view name, EntryKind kind, FileId id) {
 
 void regularFileNamesInBatches(const std::string& directoryPath,
                                const std::function<void(std::vector<std::string>&)>& take) {
-    SystemDirectoryLister lister;
     const std::string prefix =
         directoryPath.empty() || directoryPath.back() == '/' ? directoryPath : directoryPath + '/';
-    std::size_t handed = 0;
-    std::vector<std::string> names;
-    const auto handOver = [&](const DirectoryListing& listing) {
-        names.clear();
-        for (; handed < listing.size(); ++handed) {
-            // A link, or an entry of a kind the listing could not tell, needs a look.
-            const EntryKind kind = listing.kind(handed);
-            if (kind == EntryKind::RegularFile ||
-                (kind != EntryKind::Directory && SystemDirectoryLister::leadsToRegularFile(
-                                                     prefix + std::string(listing.name(handed)))))
-                names.emplace_back(listing.name(handed));
-        }
-        if (!names.empty())
-            take(names);
+    std::mutex handing; // one batch handed over at a time
+    const auto read = [&](std::optional<SystemDirectoryLister::Half> half) {
+        SystemDirectoryLister lister;
+        std::size_t handed = 0;
+        std::vector<std::string> names;
+        const auto handOver = [&](const DirectoryListing& listing) {
+            names.clear();
+            for (; handed < listing.size(); ++handed) {
+                // A link, or an entry of a kind the listing could not tell, needs a look.
+                const EntryKind kind = listing.kind(handed);
+                if (kind == EntryKind::RegularFile ||
+                    (kind != EntryKind::Directory &&
+                     SystemDirectoryLister::leadsToRegularFile(prefix +
+                                                               std::string(listing.name(handed)))))
+                    names.emplace_back(listing.name(handed));
+            }
+            if (!names.empty()) {
+                const std::lock_guard lock(handing);
+                take(names);
+            }
+        };
+        lister.onEachRead(handOver);
+        DirectoryListing listing;
+        if (half ? lister.listHalf(directoryPath, *half, listing)
+                 : lister.list(directoryPath, listing))
+            handOver(listing); // what the last read brought, or all where it came at once
     };
-    lister.onEachRead(handOver);
-    DirectoryListing listing;
-    if (lister.list(directoryPath, listing))
-        handOver(listing); // what the last read brought, or all where it came at once
+    // The system's reading of a long folder is most of the time it takes to list it.
+    if (SystemDirectoryLister::readableInHalves(directoryPath)) {
+        std::future<void> secondHalf;
+        try {
+            secondHalf = std::async(std::launch::async, read, SystemDirectoryLister::Half::Second);
+        } catch (const std::system_error&) {
+        } // no thread to be had: read whole
+        if (secondHalf.valid()) {
+            read(SystemDirectoryLister::Half::First);
+            secondHalf.get();
+            return;
+        }
+    }
+    read(std::nullopt);
 }
 
 std::vector<std::string> regularFileNames(const std::string& directoryPath) {

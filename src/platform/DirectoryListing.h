@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -133,6 +134,22 @@ public:
     }
     // Whether the entry at the path, a link followed, is a regular file.
     static bool leadsToRegularFile(const std::string& path);
+
+    // Whether two listers can read a long directory at once, each one half of it
+    // (listHalf). Only where the system keeps a directory in an order of positions that
+    // can be cut in two: ext4's indexed directories, in the order of their names' hashes.
+    enum class Half { First, Second };
+#if defined(__linux__)
+    static bool readableInHalves(const std::string& directoryPath);
+    bool listHalf(const std::string& directoryPath, Half half, DirectoryListing& listing);
+#else
+    static bool readableInHalves(const std::string&) {
+        return false;
+    }
+    bool listHalf(const std::string& directoryPath, Half half, DirectoryListing& listing) {
+        return half == Half::Second || list(directoryPath, listing);
+    }
+#endif
 #if defined(__linux__)
     // Each directory is opened relative to its parent's descriptor, so that neither the
     // cost of an open nor the length of what it is given grows with the depth. Only the
@@ -150,7 +167,9 @@ public:
 private:
     bool isMountPoint(const std::string& directoryPath, std::string_view name);
 #if defined(__linux__)
-    bool readEntries(int directoryFd, const std::string& directoryPath, DirectoryListing& listing);
+    // Reads entries up to the first at position `end` or past it.
+    bool readEntries(int directoryFd, const std::string& directoryPath, DirectoryListing& listing,
+                     std::uint64_t end = std::numeric_limits<std::uint64_t>::max());
     // The open directory at a level of the walk's path, opened anew from the deepest
     // one still held when it has been let go; -1 when it cannot be reached.
     int descriptorAt(std::size_t level, const std::string& directoryPath);

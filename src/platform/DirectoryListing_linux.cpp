@@ -9,10 +9,15 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits>
+#include <linux/fs.h>
+#include <linux/magic.h>
 #include <memory>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/vfs.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tb {
@@ -127,9 +132,46 @@ bool SystemDirectoryLister::list(const std::string& directoryPath, DirectoryList
     return readEntries(directory.fd, directoryPath, listing);
 }
 
+namespace {
+// In an indexed ext4 directory, read by a 64-bit process, an entry's position is its
+// name's hash: 31 bits of major hash above 32 of minor. The halves meet halfway.
+constexpr std::uint64_t kHalfway = std::uint64_t{1} << 62;
+// A directory this large holds some 4,000 names, which take 2 ms to read: worth a thread.
+constexpr off_t kBytesWorthTwoReaders = 128 * 1024;
+} // namespace
+
+bool SystemDirectoryLister::readableInHalves(const std::string& directoryPath) {
+    if (std::thread::hardware_concurrency() < 2)
+        return false;
+    const Descriptor directory{::open(directoryPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    struct statfs fileSystem {};
+    struct stat status {};
+    int flags = 0;
+    return directory.fd >= 0 && ::fstatfs(directory.fd, &fileSystem) == 0 &&
+           fileSystem.f_type == EXT4_SUPER_MAGIC && ::fstat(directory.fd, &status) == 0 &&
+           status.st_size >= kBytesWorthTwoReaders &&
+           ::ioctl(directory.fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_INDEX_FL) != 0;
+}
+
+bool SystemDirectoryLister::listHalf(const std::string& directoryPath, Half half,
+                                     DirectoryListing& listing) {
+    const Descriptor directory{::open(directoryPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    if (directory.fd < 0)
+        return false;
+    if (half == Half::First)
+        return readEntries(directory.fd, directoryPath, listing, kHalfway);
+    // Where positions are not such hashes (a 32-bit process, a directory not indexed),
+    // they all lie below halfway: the first half is then the whole, and this one empty.
+    if (::lseek(directory.fd, static_cast<off_t>(kHalfway), SEEK_SET) < 0)
+        return true;
+    return readEntries(directory.fd, directoryPath, listing);
+}
+
 bool SystemDirectoryLister::readEntries(int directoryFd, const std::string& directoryPath,
-                                        DirectoryListing& listing) {
+                                        DirectoryListing& listing, std::uint64_t end) {
     buffer_.resize(ReadBufferBytes);
+    const bool bounded = end != std::numeric_limits<std::uint64_t>::max();
+    std::uint64_t position = 0; // the next entry's, given as each entry's d_off
     for (;;) {
         const ssize_t filled = ::getdents64(directoryFd, buffer_.data(), buffer_.size());
         if (filled < 0 && errno == EINTR)
@@ -138,6 +180,9 @@ bool SystemDirectoryLister::readEntries(int directoryFd, const std::string& dire
             return true;
         for (ssize_t at = 0; at < filled;) {
             const auto* record = reinterpret_cast<const struct dirent64*>(buffer_.data() + at);
+            if (bounded && position >= end)
+                return true;
+            position = static_cast<std::uint64_t>(record->d_off);
             at += record->d_reclen;
             const char* name = record->d_name;
             const std::string_view nameView(name, std::strlen(name));

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
@@ -84,6 +85,25 @@ TEST(DirectoryListing, AThousandLevelsWithFewDescriptors) {
     EXPECT_EQ(countEnding(alone.entries, deepest + "f.mp3"), 1u);
     EXPECT_EQ(countEnding(alone.entries, deepest + "side2/s.mp3"), 1u);
     EXPECT_EQ(parallel.entries, alone.entries);
+}
+
+// A long folder on ext4 is read by two threads at once, each half of it: each name once.
+TEST(DirectoryListing, LongFolderReadInHalves) {
+    const ScratchDirectory scratch;
+    std::vector<std::string> made;
+    for (int i = 0; i < 8000; ++i)
+        tb::test::makeFile(scratch.path() + '/' + made.emplace_back(std::to_string(i) + ".mp3"));
+    if (!tb::SystemDirectoryLister::readableInHalves(scratch.path()))
+        GTEST_SKIP() << "not an indexed ext4 folder";
+    tb::DirectoryListing firstHalf;
+    tb::SystemDirectoryLister().listHalf(scratch.path(), tb::SystemDirectoryLister::Half::First,
+                                         firstHalf);
+    EXPECT_GT(firstHalf.size(), 3000u);
+    EXPECT_LT(firstHalf.size(), 5000u);
+    std::vector<std::string> read = tb::regularFileNames(scratch.path());
+    std::sort(read.begin(), read.end());
+    std::sort(made.begin(), made.end());
+    EXPECT_EQ(read, made);
 }
 
 #endif
