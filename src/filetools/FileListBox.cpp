@@ -229,7 +229,7 @@ Listing listing(const QByteArray& directory, const QString& maskString,
     run.tieLess = [&found](std::uint32_t a, std::uint32_t b) {
         return found.bytes.at(a) < found.bytes.at(b);
     };
-    const std::vector<std::uint32_t> order = tb::collatedOrder(
+    std::vector<std::uint32_t> order = tb::collatedOrder(
         static_cast<std::size_t>(found.shown.size()),
         [&found](std::size_t index, std::u16string& text, std::u16string&) {
             const QString& shown = found.shown.at(static_cast<qsizetype>(index));
@@ -237,14 +237,26 @@ Listing listing(const QByteArray& directory, const QString& maskString,
                         static_cast<std::size_t>(shown.size()));
         },
         run);
-    Listing listed;
-    listed.shown.reserve(found.shown.size());
-    listed.bytes.reserve(found.bytes.size());
-    for (const std::uint32_t index : order) {
-        listed.shown.push_back(std::move(found.shown[index]));
-        listed.bytes.push_back(std::move(found.bytes[index]));
+    if (order.size() != static_cast<std::size_t>(found.shown.size()))
+        return {}; // cancelled
+    // Moved into that order in place, each cycle of the order round once (a place done
+    // is marked as its own): new lists would cost more in fresh memory than the moves.
+    for (std::uint32_t first = 0; first < order.size(); ++first) {
+        if (order[first] == first)
+            continue;
+        QString firstShown = std::move(found.shown[first]);
+        QByteArray firstBytes = std::move(found.bytes[first]);
+        std::uint32_t at = first;
+        for (std::uint32_t from = order[at]; from != first; at = from, from = order[at]) {
+            found.shown[at] = std::move(found.shown[from]);
+            found.bytes[at] = std::move(found.bytes[from]);
+            order[at] = at;
+        }
+        found.shown[at] = std::move(firstShown);
+        found.bytes[at] = std::move(firstBytes);
+        order[at] = at;
     }
-    return listed;
+    return found;
 }
 } // namespace
 
