@@ -13,9 +13,11 @@
 #include <algorithm>
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <memory>
 #include <string>
 #include <sys/resource.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 #include <vector>
 
@@ -93,8 +95,11 @@ TEST(DirectoryListing, LongFolderReadInHalves) {
     std::vector<std::string> made;
     for (int i = 0; i < 8000; ++i)
         tb::test::makeFile(scratch.path() + '/' + made.emplace_back(std::to_string(i) + ".mp3"));
-    if (!tb::SystemDirectoryLister::readableInHalves(scratch.path()))
-        GTEST_SKIP() << "not an indexed ext4 folder";
+    struct statfs fileSystem {};
+    ASSERT_EQ(::statfs(scratch.path().c_str(), &fileSystem), 0);
+    if (fileSystem.f_type != EXT4_SUPER_MAGIC)
+        GTEST_SKIP() << "not on ext4";
+    ASSERT_TRUE(tb::SystemDirectoryLister::readableInHalves(scratch.path()));
     tb::DirectoryListing firstHalf;
     tb::SystemDirectoryLister().listHalf(scratch.path(), tb::SystemDirectoryLister::Half::First,
                                          firstHalf);
