@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -40,6 +41,28 @@ private slots:
         } // as when the writer throws half-way
         QCOMPARE(tb::test::contents(path), leftAfter);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{name});
+    }
+
+    // With no descriptor to be had, the save fails saying why, and the earlier file stays.
+    void aSaveWithoutADescriptorSaysWhy() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("list.m3u");
+        tb::test::writeFile(path, "earlier\n");
+        rlimit saved{};
+        QCOMPARE(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+        rlimit none = saved;
+        none.rlim_cur = static_cast<rlim_t>(::open("/dev/null", O_RDONLY)); // the lowest free one
+        ::close(static_cast<int>(none.rlim_cur));
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &none), 0);
+        int code = 0;
+        try {
+            tb::CheckedFile save(path, tb::CheckedFile::Mode::Replace);
+        } catch (const tb::IoError& error) {
+            code = error.code();
+        }
+        ::setrlimit(RLIMIT_NOFILE, &saved);
+        QCOMPARE(code, EMFILE);
+        QCOMPARE(tb::test::contents(path), QByteArray("earlier\n"));
     }
 
     // From a read-only file system to another: the copy is made, the original cannot be
