@@ -89,6 +89,21 @@ TEST(DirectoryListing, AThousandLevelsWithFewDescriptors) {
     EXPECT_EQ(parallel.entries, alone.entries);
 }
 
+// With two descriptors, folders are left before their parents have been searched through:
+// the walk finds its way back in, by the start's path where nothing is held.
+TEST(DirectoryListing, TwoDescriptorsFindTheSameFiles) {
+    const ScratchDirectory scratch;
+    tb::test::makeTree(scratch.path() + "/tree", 3, 1, 4);
+    Collect few;
+    Collect many;
+    tb::SystemDirectoryLister two(2);
+    tb::SystemDirectoryLister usual;
+    EXPECT_EQ(tb::walkForMp3(two, scratch.path() + "/tree", few), tb::WalkEnd::Completed);
+    EXPECT_EQ(tb::walkForMp3(usual, scratch.path() + "/tree", many), tb::WalkEnd::Completed);
+    EXPECT_EQ(few.entries.size(), 40u);
+    EXPECT_EQ(few.entries, many.entries);
+}
+
 // A long folder on ext4 is read by two threads at once, each half of it: each name once.
 TEST(DirectoryListing, LongFolderReadInHalves) {
     const ScratchDirectory scratch;
