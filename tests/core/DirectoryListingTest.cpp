@@ -11,39 +11,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <dirent.h>
-#include <fcntl.h>
 #include <linux/magic.h>
 #include <memory>
 #include <string>
 #include <sys/resource.h>
 #include <sys/vfs.h>
-#include <unistd.h>
 #include <vector>
-
-namespace {
 
 using Collect = tb::test::WalkEntries;
 using tb::test::makeChain;
-
-int openDescriptors() {
-    int count = 0;
-    if (DIR* fds = ::opendir("/proc/self/fd")) {
-        while (::readdir(fds))
-            ++count;
-        ::closedir(fds);
-    }
-    return count;
-}
-
-std::size_t countEnding(const std::vector<std::string>& entries, std::string_view tail) {
-    std::size_t count = 0;
-    for (const std::string& entry : entries)
-        count += entry.ends_with(tail) ? 1 : 0;
-    return count;
-}
-
-} // namespace
 
 // On one thread with fewer descriptors than the lister's bound (it lets go of held ones and
 // tries again), and on two with three listers within 64: the same entries in the same order,
@@ -54,9 +30,9 @@ TEST(DirectoryListing, AThousandLevelsWithFewDescriptors) {
     const std::string levelName(40, 'd'); // the deepest paths run to 41 kB
     makeChain(scratch.path(), kLevels, levelName);
 
-    const int descriptorsBefore = openDescriptors();
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    const std::size_t leftBefore = tb::descriptorsLeft();
     const auto limitTo = [&](rlim_t descriptors) {
         rlimit lowered = saved;
         lowered.rlim_cur = descriptors;
@@ -64,7 +40,7 @@ TEST(DirectoryListing, AThousandLevelsWithFewDescriptors) {
     };
     Collect alone;
     Collect parallel;
-    if (limitTo(descriptorsBefore + 8)) {
+    if (limitTo(saved.rlim_cur - leftBefore + 8)) {
         tb::SystemDirectoryLister lister;
         EXPECT_EQ(tb::walkForMp3(lister, scratch.path(), alone), tb::WalkEnd::Completed);
     }
@@ -77,15 +53,19 @@ TEST(DirectoryListing, AThousandLevelsWithFewDescriptors) {
                   tb::WalkEnd::Completed);
     }
     ::setrlimit(RLIMIT_NOFILE, &saved);
-    EXPECT_EQ(openDescriptors(), descriptorsBefore);
+    EXPECT_EQ(tb::descriptorsLeft(), leftBefore); // none left open
 
+    const auto countEnding = [&alone](std::string_view tail) {
+        return std::ranges::count_if(alone.entries,
+                                     [&](const auto& e) { return e.ends_with(tail); });
+    };
     for (const char* tail : {"/f.mp3", "/side1/s.mp3", "/side2/s.mp3"})
-        EXPECT_EQ(countEnding(alone.entries, tail), std::size_t{kLevels}) << tail;
+        EXPECT_EQ(countEnding(tail), kLevels) << tail;
     std::string deepest = scratch.path() + '/';
     for (int level = 1; level < kLevels; ++level)
         deepest += levelName + '/';
-    EXPECT_EQ(countEnding(alone.entries, deepest + "f.mp3"), 1u);
-    EXPECT_EQ(countEnding(alone.entries, deepest + "side2/s.mp3"), 1u);
+    EXPECT_EQ(countEnding(deepest + "f.mp3"), 1);
+    EXPECT_EQ(countEnding(deepest + "side2/s.mp3"), 1);
     EXPECT_EQ(parallel.entries, alone.entries);
 }
 
@@ -94,36 +74,28 @@ TEST(DirectoryListing, AThousandLevelsWithFewDescriptors) {
 TEST(DirectoryListing, TwoDescriptorsFindTheSameFiles) {
     const ScratchDirectory scratch;
     tb::test::makeTree(scratch.path() + "/tree", 3, 1, 4);
-    Collect few;
-    Collect many;
-    tb::SystemDirectoryLister two(2);
-    tb::SystemDirectoryLister usual;
+    Collect few, many;
+    tb::SystemDirectoryLister two(2), usual;
     EXPECT_EQ(tb::walkForMp3(two, scratch.path() + "/tree", few), tb::WalkEnd::Completed);
     EXPECT_EQ(tb::walkForMp3(usual, scratch.path() + "/tree", many), tb::WalkEnd::Completed);
     EXPECT_EQ(few.entries.size(), 40u);
     EXPECT_EQ(few.entries, many.entries);
 }
 
-// A long folder on ext4 is read by two threads at once, each half of it: each name once.
+// A long folder on ext4 is read by two threads at once, each half of it (the file list's
+// test of a large folder finds every name once).
 TEST(DirectoryListing, LongFolderReadInHalves) {
     const ScratchDirectory scratch;
-    std::vector<std::string> made;
     for (int i = 0; i < 8000; ++i)
-        tb::test::makeFile(scratch.path() + '/' + made.emplace_back(std::to_string(i) + ".mp3"));
+        tb::test::makeFile(scratch.path() + '/' + std::to_string(i) + ".mp3");
     struct statfs fileSystem {};
-    ASSERT_EQ(::statfs(scratch.path().c_str(), &fileSystem), 0);
-    if (fileSystem.f_type != EXT4_SUPER_MAGIC)
+    if (::statfs(scratch.path().c_str(), &fileSystem) != 0 || fileSystem.f_type != EXT4_SUPER_MAGIC)
         GTEST_SKIP() << "not on ext4";
     ASSERT_TRUE(tb::SystemDirectoryLister::readableInHalves(scratch.path()));
     tb::DirectoryListing firstHalf;
     tb::SystemDirectoryLister().listHalf(scratch.path(), tb::SystemDirectoryLister::Half::First,
                                          firstHalf);
-    EXPECT_GT(firstHalf.size(), 3000u);
-    EXPECT_LT(firstHalf.size(), 5000u);
-    std::vector<std::string> read = tb::regularFileNames(scratch.path());
-    std::sort(read.begin(), read.end());
-    std::sort(made.begin(), made.end());
-    EXPECT_EQ(read, made);
+    EXPECT_NEAR(static_cast<double>(firstHalf.size()), 4000.0, 1000.0);
 }
 
 #endif

@@ -108,7 +108,7 @@ private slots:
         QTemporaryDir dir;
         QStringList names;
         const QStringList words = {"čaj", "Chata", "hora", "cibule", "Ábel"};
-        for (int i = 0; i < 4001; ++i)
+        for (int i = 0; i < 8001; ++i) // more than 128 KiB of folder: read by two threads
             names.append(QStringLiteral("%1 %2.mp3").arg(words[i % words.size()]).arg(i));
         names << QStringLiteral("Track 2.mp3") << QStringLiteral("Track 02.mp3");
         // Links to one file: quicker to make than as many files.
