@@ -50,6 +50,7 @@ private slots:
         QVERIFY(form.ListBox1DragOver(form.FileListBox1));
         QVERIFY(!form.ListBox1DragOver(form.DirectoryListBox1));
         form.FileListBox1EndDrag(form.DirectoryListBox1);
+        QCOMPARE(fx.entries().size(), 2); // dropped elsewhere: nothing added
         form.FileListBox1EndDrag(form.ListBox1->viewport());
         QCOMPARE(fx.entries().mid(2), (QStringList{"add/a.mp3", "add/b.mp3", "add/c.mp3"}));
         QCOMPARE(form.Digits1->Value(), 5);
