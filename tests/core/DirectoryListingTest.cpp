@@ -78,7 +78,6 @@ TEST(DirectoryListing, TwoDescriptorsFindTheSameFiles) {
     tb::SystemDirectoryLister two(2), usual;
     EXPECT_EQ(tb::walkForMp3(two, scratch.path() + "/tree", few), tb::WalkEnd::Completed);
     EXPECT_EQ(tb::walkForMp3(usual, scratch.path() + "/tree", many), tb::WalkEnd::Completed);
-    EXPECT_EQ(few.entries.size(), 40u);
     EXPECT_EQ(few.entries, many.entries);
 }
 
