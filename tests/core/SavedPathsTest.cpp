@@ -37,6 +37,7 @@ const Row kRows[] = {
      "c:/music/Lists", true, "..\\Rock\\a.mp3"},
     {"WindowsAtADrivesRoot", SavedPathMode::Relative, PathStyle::Windows, "C:\\\\a.mp3", "C:\\",
      true, "a.mp3"},
+    {"NoLetter", SavedPathMode::Relative, PathStyle::Windows, "\\M\\a", "\\L", true, "..\\M\\a"},
     {"WindowsOtherDriveStaysFull", SavedPathMode::Relative, PathStyle::Windows, "D:\\a.mp3",
      "C:\\Lists", true, "D:\\a.mp3"},
     {"WindowsShareNeverClimbedOutOf", SavedPathMode::Relative, PathStyle::Windows,
