@@ -48,7 +48,9 @@ void readInfoLine(std::string_view rest, PlaylistItem& item) {
             for (++digit; digit != end && *digit >= '0' && *digit <= '9'; ++digit, scale /= 10)
                 milliseconds += (*digit - '0') * scale;
         }
-        item.milliseconds = milliseconds;
+        // Kept only where its whole seconds, as they are written back, are read again.
+        if ((milliseconds + 500) / 1000 <= kMostSeconds)
+            item.milliseconds = milliseconds;
     }
     bool quoted = false;
     for (; at < rest.size(); ++at) {
