@@ -39,15 +39,15 @@ INSTANTIATE_TEST_SUITE_P(
                     ReadCase{"InfoGoesToTheNextEntryOnly",
                              "#EXTINF:5,old\n#EXTINF:7,new\nx\ny\n#EXTINF:9,dangling\n",
                              {{"x", "new", 7000}, {"y", "", -1}}},
-                    // Fractions to the millisecond, attributes with commas in quotes, unknown or
-                    // absurd lengths, an info holding commas, blanks kept in entries and infos.
+                    // Fractions, commas in quoted attributes, the longest length, unknown or absurd
+                    // ones, an info holding commas, blanks kept in entries and infos.
                     ReadCase{"InfoForms",
                              "#EXTINF:2.5,a, b\n1\n#EXTINF:-1 tvg-name=\"x,y\",Radio\n2\n"
-                             "#EXTINF:abc\n3\n#EXTINF:99999999999999999999,Z\n4\n"
+                             "#EXTINF:999999999999.4,\n3\n#EXTINF:99999999999999999999,Z\n4\n"
                              "#EXTINF:3, sp \n 5 \n#EXTINF:3.125,\n6\n#EXTINF:0.0579,\n7\n",
                              {{"1", "a, b", 2500},
                               {"2", "Radio", -1},
-                              {"3", "", -1},
+                              {"3", "", 999999999999400},
                               {"4", "Z", -1},
                               {" 5 ", " sp ", 3000},
                               {"6", "", 3125},
