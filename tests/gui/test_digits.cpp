@@ -143,6 +143,16 @@ private slots:
         QCOMPARE(colourAt(digits, 77, 2), coded(0, 0));
     }
 
+    // A running clock rolls upward as its seconds pass, and only then.
+    void runningClockRollsUpward() {
+        TDigits digits;
+        digits.setMode(TDigitsMode::dmTime);
+        QList<int> steps;
+        digits.setOnRotateStart([&](TDigits* sender) { steps.append(sender->RollStep()); });
+        digits.setRunning(true);
+        QTRY_COMPARE(steps.value(0), 3);
+    }
+
     void bitmapChecks() {
         TDigits digits;
         digits.setBmpDigits(codedStrip());
@@ -272,6 +282,10 @@ private slots:
         digits->Decrement();
         QTRY_COMPARE(notices.of(QAccessible::ValueChanged, digits), (QVariantList{3, 2}));
 
+        // A date is read in the order of the user's locale: day first in the suite's C locale.
+        digits->setMode(TDigitsMode::dmDate);
+        digits->setDateTime(tb::digits::dayCount(2024, 3, 9, 0));
+        QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("09.03.24"));
         QCOMPARE(value->maximumValue().toInt(), 999999); // the bounds are those of the cells
     }
 };

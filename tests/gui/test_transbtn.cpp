@@ -188,6 +188,9 @@ private slots:
 
         button->setEnabled(true);
         QVERIFY(!reader->state().pressed);
+        button->setDown(true); // held down by the program, then let go: readers hear both
+        button->setDown(false);
+        QCOMPARE(notices.count(QAccessible::StateChanged, button), 2);
         mouse(button, QEvent::MouseButtonPress, {5, 5});
         QVERIFY(reader->state().pressed && !reader->state().focusable);
     }
