@@ -1,14 +1,17 @@
 #include "controls/DigitsMath.h"
-#include "support/DayTimes.h"
 
 #include <climits>
 #include <gtest/gtest.h>
 
 using namespace tb::digits;
 using tb::TDigitsMode;
-using tb::test::at;
 
 namespace {
+
+// 9 March 2024 at this time of day, in the days the counter counts.
+double at(int hours, int minutes, int seconds) {
+    return dayCount(2024, 3, 9, ((hours * 60 + minutes) * 60 + seconds) * 1000);
+}
 
 // The main window's strip: eleven 14 x 20 cells.
 DigitsState counter(int value) {
