@@ -262,6 +262,7 @@ private slots:
         QTRY_VERIFY(
             (progress = form.findChild<QProgressDialog*>(QStringLiteral("curatingProgress"))));
         QVERIFY(progress->isVisible());
+        QCOMPARE(progress->labelText(), QStringLiteral("Čtu tagy souborů…"));
         QVERIFY(sinceSorting.elapsed() >= PlaylistCurating::kProgressDelayMs); // not at once
         progress->findChild<QPushButton*>()->click();                          // "Zrušit"
         QTRY_VERIFY(!form.playlistCurating().busy());
