@@ -36,16 +36,6 @@ std::pair<int, int> darkColumns(TBaloonHintWindow* window) {
     return ink;
 }
 
-// Qt's requests for a tool tip once the pointer rests, seen before any filter may swallow them.
-struct ToolTipEvents : QObject {
-    ToolTipEvents() { qApp->installEventFilter(this); }
-    bool eventFilter(QObject*, QEvent* event) override {
-        count += event->type() == QEvent::ToolTip;
-        return false;
-    }
-    int count = 0;
-};
-
 } // namespace
 
 class TestBalHint : public QObject {
@@ -140,7 +130,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         TBaloonHintWindow* window = TBaloonHint::HintWindow();
         QSignalSpy shown(balloon_.get(), &TBaloonHint::OnHint);
-        ToolTipEvents qtTips;
+        // Qt's requests for a tool tip once the pointer rests, before a filter may swallow them.
+        tb::test::EventCount qtTips(qApp, QEvent::ToolTip);
 
         QTest::mouseMove(withHint, {20, 10});
         QTRY_VERIFY(window->isVisible());

@@ -202,8 +202,8 @@ private slots:
     }
 
     // A file of several pieces (of 256 KiB) is read and taken apart ahead of the window: a
-    // line end split between two pieces, a line over three, lone LF and CR line ends and a
-    // Ctrl-Z in the third piece come out as they do when read whole.
+    // line end split between two pieces, a line over three, lone LF and CR line ends, a
+    // Ctrl-Z in the third piece or a last piece of one byte come out as when read whole.
     void openAppendsEveryLine() {
         MainWindowFixture fx;
         TForm1& form = showWith(fx, "NE");
@@ -217,13 +217,18 @@ private slots:
         while (file.size() < 2 * kPiece + 5000)
             file += expected.emplace_back("x" + QByteArray::number(file.size())) + "\r";
         writeFile(path("pieces.m3u"), file + "last\x1A" + QByteArray(kPiece, '\n'));
+        const QByteArray tail(3 * kPiece + 1 - file.size(), 'z'); // the end a piece of its own
+        writeFile(path("whole.m3u"), file + tail);
         expected << "last";
         writeFile(path("empty.m3u"), "");
-        fx.dialogs.fileNames = {path("pieces.m3u"), path("empty.m3u"), std::nullopt,
-                                path("missing.m3u"), dir_->path()};
+        fx.dialogs.fileNames = {path("pieces.m3u"), path("whole.m3u"),   path("empty.m3u"),
+                                std::nullopt,       path("missing.m3u"), dir_->path()};
         form.BitBtn3->click();
         QCOMPARE(fx.entryBytes(), expected);
         QCOMPARE(form.Digits1->Value(), expected.size());
+        form.BitBtn3->click();
+        expected += expected.mid(1, expected.size() - 2) << tail;
+        QCOMPARE(fx.entryBytes(), expected);
 
         // An empty file adds one empty entry; cancelling, a missing file or a directory none.
         form.OpenList->trigger();

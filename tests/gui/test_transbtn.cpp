@@ -117,14 +117,7 @@ private slots:
         auto* button = new TTransparentButton(&window);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        struct PaintCount : QObject {
-            bool eventFilter(QObject*, QEvent* event) override {
-                count += event->type() == QEvent::Paint;
-                return false;
-            }
-            int count = 0;
-        } paints;
-        button->installEventFilter(&paints);
+        tb::test::EventCount paints(button, QEvent::Paint);
         const auto enter = [&] {
             QEnterEvent event({5, 5}, {5, 5}, button->mapToGlobal(QPointF(5, 5)));
             QApplication::sendEvent(button, &event);

@@ -23,6 +23,19 @@ inline void timerTurnPassed(int milliseconds) {
     QVERIFY(fired.wait(milliseconds + 60'000));
 }
 
+// Counts the events of one kind that reach `watched`, before its own handlers see them.
+struct EventCount : QObject {
+    EventCount(QObject* watched, QEvent::Type counted) : type(counted) {
+        watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        count += event->type() == type;
+        return false;
+    }
+    QEvent::Type type;
+    int count = 0;
+};
+
 // A click on a row of a list as the user makes it, at the row's middle; the playlist's
 // own view finds its rows by number.
 template <typename View>

@@ -24,10 +24,7 @@ within() {
         sleep 0.02
     done
 }
-shown() { # prints the id of the window titled $1, once it is mapped
-    local id
-    id=$(visible "$1") && [[ -n $id ]] && echo "$id"
-}
+shown() { local id; id=$(visible "$1") && [[ -n $id ]] && echo "$id"; } # once it is mapped
 gone() { [[ -z $(visible "$1") ]]; }
 focused() { [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]]; }
 ended() { ! kill -0 "$pid" 2>/dev/null; }
