@@ -130,8 +130,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         TBaloonHintWindow* window = TBaloonHint::HintWindow();
         QSignalSpy shown(balloon_.get(), &TBaloonHint::OnHint);
-        // Qt's requests for a tool tip once the pointer rests, before a filter may swallow them.
-        tb::test::EventCount qtTips(qApp, QEvent::ToolTip);
+        tb::test::EventCount qtTips(qApp, QEvent::ToolTip); // Qt's own, before any filter
 
         QTest::mouseMove(withHint, {20, 10});
         QTRY_VERIFY(window->isVisible());

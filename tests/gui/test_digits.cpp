@@ -275,8 +275,7 @@ private slots:
         digits->Decrement();
         QTRY_COMPARE(notices.of(QAccessible::ValueChanged, digits), (QVariantList{3, 2}));
 
-        // A date is read in the order of the user's locale: day first in the suite's C locale.
-        digits->setMode(TDigitsMode::dmDate);
+        digits->setMode(TDigitsMode::dmDate); // read in the locale's order: in C day first
         digits->setDateTime(tb::digits::dayCount(2024, 3, 9, 0));
         QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("09.03.24"));
         QCOMPARE(value->maximumValue().toInt(), 999999); // the bounds are those of the cells

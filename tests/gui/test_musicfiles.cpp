@@ -5,24 +5,12 @@
 #include "playlist/PlaylistExport.h"
 #include "support/MainWindowFixture.h"
 #include "support/Mp3Bytes.h"
+#include "support/MusicFiles.h"
 #include "support/QtTests.h"
 
 #include <QLabel>
-#include <QProcess>
 
 using namespace tb::test;
-
-namespace {
-const QString kMusicTitle = QStringLiteral("Žluťoučký kůň");
-const QString kMusicArtist = QStringLiteral("Příliš úpěl");
-
-// Real music files, tagged as above, made by the encoders: directory/<stem>.<extension>
-// for each extension; false where an encoder failed.
-bool makeMusicFiles(const QString& directory, const QString& stem, const QStringList& extensions) {
-    return QProcess::execute(QStringLiteral(TRACKBINDER_MUSIC_SCRIPT),
-                             QStringList{directory, stem} + extensions) == 0;
-}
-} // namespace
 
 class TestMusicFiles : public QObject {
     Q_OBJECT

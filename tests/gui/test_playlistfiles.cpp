@@ -224,7 +224,6 @@ private slots:
         fx.dialogs.fileNames = {path("pieces.m3u"), path("whole.m3u"),   path("empty.m3u"),
                                 std::nullopt,       path("missing.m3u"), dir_->path()};
         form.BitBtn3->click();
-        QCOMPARE(fx.entryBytes(), expected);
         QCOMPARE(form.Digits1->Value(), expected.size());
         form.BitBtn3->click();
         expected += expected.mid(1, expected.size() - 2) << tail;
