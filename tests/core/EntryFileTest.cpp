@@ -17,12 +17,13 @@ struct ResolveCase {
     friend void PrintTo(const ResolveCase& c, std::ostream* out) { *out << c.entry; }
 };
 
+bool exists(const std::string& path) {
+    return kFiles.contains(path);
+}
+
 class EntryFileResolve : public testing::TestWithParam<ResolveCase> {};
 
 TEST_P(EntryFileResolve, NamesTheFile) {
-    const tb::FileExists exists = [](const std::string& path) {
-        return kFiles.contains(path);
-    };
     EXPECT_EQ(tb::resolveEntryFile(GetParam().entry, "/lists", exists), GetParam().file);
 }
 
@@ -42,6 +43,10 @@ INSTANTIATE_TEST_SUITE_P(EntryFile, EntryFileResolve,
                                          ResolveCase{"d\\e.mp3", "/lists/d\\e.mp3"},
                                          ResolveCase{"win\\f.mp3", "/lists/win/f.mp3"},
                                          ResolveCase{"\\music\\a b.mp3", "/music/a b.mp3"}));
+
+TEST(EntryFile, AListInTheRootFolderNamesItsFiles) {
+    EXPECT_EQ(tb::resolveEntryFile("music/a b.mp3", "/", exists), "/music/a b.mp3");
+}
 
 TEST(EntryFile, LocationsRoundTrip) {
     struct Case {

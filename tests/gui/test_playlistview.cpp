@@ -76,6 +76,8 @@ private slots:
         QTest::keyClick(&view, Qt::Key_Home);
         QTest::keyClick(&view, Qt::Key_PageDown);
         QCOMPARE(view.currentRow(), 9);
+        QTest::keyClick(&view, Qt::Key_Down); // one past the last shown: scrolled by one
+        QCOMPARE(view.firstVisibleRow(), 1);
     }
 
     // What screen readers see: a list of the entries; notices of the current one and the selection.
