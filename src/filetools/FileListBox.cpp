@@ -159,9 +159,12 @@ public:
         arrived_.notify_all();
     }
     // Decodes batches as they come, until the reading has ended and none is left.
-    Listing decodeAll(const QString& maskString, const std::atomic<bool>* cancelled) {
+    Listing decodeAll(const QString& maskString, const std::atomic<bool>* cancelled,
+                      qsizetype room) {
         const std::vector<Mask> masks = masksOf(maskString);
         Listing part;
+        part.shown.reserve(room);
+        part.bytes.reserve(room);
         std::vector<std::string> names;
         for (;;) {
             {
@@ -193,10 +196,15 @@ Listing listing(const QByteArray& directory, const QString& maskString,
     // it is read.
     NameBatches batches;
     std::future<Listing> decoded;
+    // Room for as many names as the folder's size can hold (no ext4 entry takes fewer
+    // than 12 bytes), so that neither list is copied as it grows; room never written
+    // takes no memory.
+    const auto room = static_cast<qsizetype>(
+        std::min<std::uint64_t>(tb::directoryOwnSize(directory.toStdString()) / 12, 1 << 20));
     const auto decodeElsewhere = [&] {
         if (inBackground)
             tb::lowerThisThreadsPriority();
-        return batches.decodeAll(maskString, cancelled);
+        return batches.decodeAll(maskString, cancelled, room);
     };
     std::size_t batchesRead = 0;
     {
@@ -212,7 +220,7 @@ Listing listing(const QByteArray& directory, const QString& maskString,
                 }
             });
     }
-    Listing found = batches.decodeAll(maskString, cancelled);
+    Listing found = batches.decodeAll(maskString, cancelled, room);
     if (decoded.valid()) {
         Listing second = decoded.get();
         found.shown.append(std::move(second.shown));

@@ -18,19 +18,20 @@ void regularFileNamesInBatches(const std::string& directoryPath,
     std::mutex handing; // one batch handed over at a time
     const auto read = [&](std::optional<SystemDirectoryLister::Half> half) {
         SystemDirectoryLister lister;
-        std::size_t handed = 0;
         std::vector<std::string> names;
-        const auto handOver = [&](const DirectoryListing& listing) {
+        // Each read's entries cleared once handed over, so that a long folder's are never
+        // all held at once: every page of fresh memory costs a page fault.
+        const auto handOver = [&](DirectoryListing& listing) {
             names.clear();
-            for (; handed < listing.size(); ++handed) {
+            for (std::size_t at = 0; at < listing.size(); ++at) {
                 // A link, or an entry of a kind the listing could not tell, needs a look.
-                const EntryKind kind = listing.kind(handed);
+                const EntryKind kind = listing.kind(at);
                 if (kind == EntryKind::RegularFile ||
-                    (kind != EntryKind::Directory &&
-                     SystemDirectoryLister::leadsToRegularFile(prefix +
-                                                               std::string(listing.name(handed)))))
-                    names.emplace_back(listing.name(handed));
+                    (kind != EntryKind::Directory && SystemDirectoryLister::leadsToRegularFile(
+                                                         prefix + std::string(listing.name(at)))))
+                    names.emplace_back(listing.name(at));
             }
+            listing.clear();
             if (!names.empty()) {
                 const std::lock_guard lock(handing);
                 take(names);

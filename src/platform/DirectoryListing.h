@@ -128,10 +128,8 @@ public:
     bool list(const std::string& directoryPath, DirectoryListing& listing) override;
     // Called with the listing so far after each read of a long directory, where the
     // system gives a directory in parts (Linux), so that its entries can be worked on
-    // while the rest is read.
-    void onEachRead(std::function<void(const DirectoryListing&)> hook) {
-        afterRead_ = std::move(hook);
-    }
+    // while the rest is read. The hook may clear what it has taken.
+    void onEachRead(std::function<void(DirectoryListing&)> hook) { afterRead_ = std::move(hook); }
     // Whether the entry at the path, a link followed, is a regular file.
     static bool leadsToRegularFile(const std::string& path);
 
@@ -197,7 +195,7 @@ private:
     std::string name_;
 #endif
 
-    std::function<void(const DirectoryListing&)> afterRead_;
+    std::function<void(DirectoryListing&)> afterRead_;
     std::vector<char> buffer_;
     FileId startId_;
     // Whether directories may go without a stat: on the start's file system every
