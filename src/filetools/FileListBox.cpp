@@ -7,6 +7,7 @@
 #include "platform/ThreadPriority.h"
 #include "platform/Windows1250.h"
 
+#include <QAbstractListModel>
 #include <QDrag>
 #include <QFile>
 #include <QKeyEvent>
@@ -15,7 +16,6 @@
 #include <QPointer>
 #include <QRegularExpression>
 #include <QScopeGuard>
-#include <QStringListModel>
 #include <QStyledItemDelegate>
 #include <QUrl>
 #include <algorithm>
@@ -85,21 +85,6 @@ bool matchesAny(const std::vector<Mask>& masks, const QString& name) {
 }
 } // namespace
 
-TFileListBox::TFileListBox(QWidget* parent)
-    : QListView(parent), model_(new QStringListModel(this)) {
-    setModel(model_);
-    setItemDelegate(new FixedHeightDelegate(this));
-    setUniformItemSizes(true);
-    setLayoutMode(QListView::Batched);
-    setBatchSize(1000);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setDragEnabled(true);
-    setDragDropMode(QAbstractItemView::DragOnly);
-    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { selectionTouched_ = true; });
-}
-
 void TFileListBox::setDirectory(const QString& directoryText) {
     setDirectoryBytes(QFile::encodeName(directoryText));
 }
@@ -115,28 +100,87 @@ void TFileListBox::setMask(const QString& maskString) {
 }
 
 namespace {
-// The names the list shows for a folder's bytes and a mask string, in Czech order.
-struct Listing {
-    QStringList shown;
-    QList<QByteArray> bytes;
+QString shownName(std::string_view bytes) {
+    return tb::withVisibleControls(
+        tb::fromUtf8OrWindows1250(QByteArrayView(bytes.data(), std::ssize(bytes))));
+}
+} // namespace
+
+namespace tb {
+// A folder's listed names, their bytes back to back in the order they were read, and
+// the order the list shows them in: some 25 bytes a name, where a string and a byte
+// array for each took 160. Fresh memory costs a page fault a page, more than decoding.
+struct FolderNames {
+    std::string bytes;
+    std::vector<std::uint32_t> ends; // where each name's bytes end
+    std::vector<std::uint32_t> rows; // the names in list order
+
+    std::size_t size() const { return ends.size(); }
+    std::string_view name(std::size_t index) const {
+        const std::uint32_t begin = index == 0 ? 0 : ends[index - 1];
+        return std::string_view(bytes).substr(begin, ends[index] - begin);
+    }
+    void add(std::string_view name) {
+        bytes.append(name);
+        ends.push_back(static_cast<std::uint32_t>(bytes.size()));
+    }
+    void append(const FolderNames& other) {
+        const auto base = static_cast<std::uint32_t>(bytes.size());
+        bytes.append(other.bytes);
+        for (const std::uint32_t end : other.ends)
+            ends.push_back(base + end);
+    }
 };
 
-// The listed files among some of a folder's names, appended to `part`. Each part has its
+// The list's rows: a name is decoded when it is shown, not all of them at once.
+class FolderNamesModel : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    void setNames(FolderNames names) {
+        beginResetModel();
+        names_ = std::move(names);
+        endResetModel();
+    }
+    std::string_view nameAt(int row) const {
+        return names_.name(names_.rows[static_cast<std::size_t>(row)]);
+    }
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(names_.rows.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!checkIndex(index, CheckIndexOption::IndexIsValid) ||
+            (role != Qt::DisplayRole && role != Qt::EditRole))
+            return {};
+        return shownName(nameAt(index.row()));
+    }
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        // As a list of strings has them, so that readers hear what they heard before.
+        return QAbstractListModel::flags(index) | Qt::ItemIsDropEnabled |
+               (index.isValid() ? Qt::ItemIsEditable | Qt::ItemIsDragEnabled : Qt::NoItemFlags);
+    }
+
+private:
+    FolderNames names_;
+};
+} // namespace tb
+
+using tb::FolderNames;
+using tb::FolderNamesModel;
+
+namespace {
+// The listed files among some of a folder's names, added to `part`. Each part has its
 // own masks, so that two can be made at once.
 void addListed(const std::vector<std::string>& names, const std::vector<Mask>& masks,
-               const std::atomic<bool>* cancelled, Listing& part) {
+               const std::atomic<bool>* cancelled, FolderNames& part) {
     for (const std::string& name : names) {
         if (cancelled && cancelled->load(std::memory_order_relaxed))
             return;
         if (name.front() == '.')
             continue;
-        QByteArray bytes = QByteArray::fromStdString(name);
-        QString text = tb::fromUtf8OrWindows1250(bytes);
-        if (!matchesAny(masks, text))
-            continue;
-        // Sorted as shown, control pictures included, so that the order is the one seen.
-        part.shown.push_back(tb::withVisibleControls(std::move(text)));
-        part.bytes.push_back(std::move(bytes));
+        if (matchesAny(masks,
+                       tb::fromUtf8OrWindows1250(QByteArrayView(name.data(), std::ssize(name)))))
+            part.add(name);
     }
 }
 
@@ -159,12 +203,16 @@ public:
         arrived_.notify_all();
     }
     // Decodes batches as they come, until the reading has ended and none is left.
-    Listing decodeAll(const QString& maskString, const std::atomic<bool>* cancelled,
-                      qsizetype room) {
+    FolderNames decodeAll(const QString& maskString, const std::atomic<bool>* cancelled,
+                          std::uint64_t folderSize) {
         const std::vector<Mask> masks = masksOf(maskString);
-        Listing part;
-        part.shown.reserve(room);
-        part.bytes.reserve(room);
+        FolderNames part;
+        // Room for all the names the folder's size can hold (no ext4 entry takes fewer
+        // than 12 bytes, and each holds its name), so that nothing is copied as it grows;
+        // room never written takes no memory.
+        const std::uint64_t most = std::min<std::uint64_t>(folderSize, std::uint64_t{1} << 28);
+        part.bytes.reserve(most);
+        part.ends.reserve(most / 12);
         std::vector<std::string> names;
         for (;;) {
             {
@@ -186,8 +234,9 @@ private:
     bool ended_ = false;
 };
 
-Listing listing(const QByteArray& directory, const QString& maskString,
-                const std::atomic<bool>* cancelled = nullptr, bool inBackground = false) {
+// The names the list shows for a folder's bytes and a mask string, in Czech order.
+FolderNames listing(const QByteArray& directory, const QString& maskString,
+                    const std::atomic<bool>* cancelled = nullptr, bool inBackground = false) {
     if (directory.isEmpty())
         return {};
     // The folder's own bytes: a name that is not UTF-8 is listed too. Regular files
@@ -195,16 +244,12 @@ Listing listing(const QByteArray& directory, const QString& maskString,
     // than one read is decoded on a second thread while it is read, and by both once
     // it is read.
     NameBatches batches;
-    std::future<Listing> decoded;
-    // Room for as many names as the folder's size can hold (no ext4 entry takes fewer
-    // than 12 bytes), so that neither list is copied as it grows; room never written
-    // takes no memory.
-    const auto room = static_cast<qsizetype>(
-        std::min<std::uint64_t>(tb::directoryOwnSize(directory.toStdString()) / 12, 1 << 20));
+    std::future<FolderNames> decoded;
+    const std::uint64_t folderSize = tb::directoryOwnSize(directory.toStdString());
     const auto decodeElsewhere = [&] {
         if (inBackground)
             tb::lowerThisThreadsPriority();
-        return batches.decodeAll(maskString, cancelled, room);
+        return batches.decodeAll(maskString, cancelled, folderSize);
     };
     std::size_t batchesRead = 0;
     {
@@ -220,12 +265,9 @@ Listing listing(const QByteArray& directory, const QString& maskString,
                 }
             });
     }
-    Listing found = batches.decodeAll(maskString, cancelled, room);
-    if (decoded.valid()) {
-        Listing second = decoded.get();
-        found.shown.append(std::move(second.shown));
-        found.bytes.append(std::move(second.bytes));
-    }
+    FolderNames found = batches.decodeAll(maskString, cancelled, folderSize);
+    if (decoded.valid())
+        found.append(decoded.get());
 
     tb::CollatedOrderRun run;
     run.threads = std::thread::hardware_concurrency();
@@ -235,42 +277,46 @@ Listing listing(const QByteArray& directory, const QString& maskString,
     // Names the collation holds equal ("Track 2" and "Track 02", or an accent composed
     // and not) still keep one order from one reading to the next.
     run.tieLess = [&found](std::uint32_t a, std::uint32_t b) {
-        return found.bytes.at(a) < found.bytes.at(b);
+        return found.name(a) < found.name(b);
     };
-    std::vector<std::uint32_t> order = tb::collatedOrder(
-        static_cast<std::size_t>(found.shown.size()),
+    // Sorted as shown, control pictures included, so that the order is the one seen.
+    found.rows = tb::collatedOrder(
+        found.size(),
         [&found](std::size_t index, std::u16string& text, std::u16string&) {
-            const QString& shown = found.shown.at(static_cast<qsizetype>(index));
+            const QString shown = shownName(found.name(index));
             text.assign(reinterpret_cast<const char16_t*>(shown.utf16()),
                         static_cast<std::size_t>(shown.size()));
         },
         run);
-    if (order.size() != static_cast<std::size_t>(found.shown.size()))
+    if (found.rows.size() != found.size())
         return {}; // cancelled
-    // Moved into that order in place, each cycle of the order round once (a place done
-    // is marked as its own): new lists would cost more in fresh memory than the moves.
-    for (std::uint32_t first = 0; first < order.size(); ++first) {
-        if (order[first] == first)
-            continue;
-        QString firstShown = std::move(found.shown[first]);
-        QByteArray firstBytes = std::move(found.bytes[first]);
-        std::uint32_t at = first;
-        for (std::uint32_t from = order[at]; from != first; at = from, from = order[at]) {
-            found.shown[at] = std::move(found.shown[from]);
-            found.bytes[at] = std::move(found.bytes[from]);
-            order[at] = at;
-        }
-        found.shown[at] = std::move(firstShown);
-        found.bytes[at] = std::move(firstBytes);
-        order[at] = at;
-    }
     return found;
 }
 } // namespace
 
+TFileListBox::TFileListBox(QWidget* parent)
+    : QListView(parent), model_(new FolderNamesModel(this)) {
+    setModel(model_);
+    setItemDelegate(new FixedHeightDelegate(this));
+    setUniformItemSizes(true);
+    setLayoutMode(QListView::Batched);
+    setBatchSize(1000);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragOnly);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { selectionTouched_ = true; });
+}
+
 QList<QByteArray> TFileListBox::listedNames(const QByteArray& directory,
                                             const QString& maskString) {
-    return listing(directory, maskString).bytes;
+    const FolderNames names = listing(directory, maskString);
+    QList<QByteArray> listed;
+    listed.reserve(std::ssize(names.rows));
+    for (const std::uint32_t index : names.rows)
+        listed.append(QByteArray::fromStdString(std::string(names.name(index))));
+    return listed;
 }
 
 bool TFileListBox::matchesMask(const QByteArray& name) const {
@@ -288,8 +334,7 @@ void TFileListBox::Update() {
     pending_.reset();
     joinListers(false);
     if (tb::directoryOwnSize(directory_.toStdString()) < kListedAtOnceBytes) {
-        Listing listed = listing(directory_, mask_);
-        showListing(std::move(listed.shown), std::move(listed.bytes));
+        showListing(listing(directory_, mask_));
         return;
     }
     Lister lister{
@@ -299,7 +344,7 @@ void TFileListBox::Update() {
                                      cancelled = lister.cancelled, done = lister.done] {
             // The window's thread comes first, however many cores the reading keeps busy.
             tb::lowerThisThreadsPriority();
-            Listing listed;
+            FolderNames listed;
             try {
                 listed = listing(directory, mask, cancelled.get(), true);
             } catch (const std::exception&) { // out of memory or threads: an empty list
@@ -310,25 +355,23 @@ void TFileListBox::Update() {
                     if (pending_.lock() != cancelled)
                         return;
                     pending_.reset();
-                    showListing(std::move(listed.shown), std::move(listed.bytes));
+                    showListing(std::move(listed));
                 },
                 Qt::QueuedConnection);
             *done = true;
         });
     } catch (const std::system_error&) { // no thread to be had: read here
-        Listing listed = listing(directory_, mask_);
-        showListing(std::move(listed.shown), std::move(listed.bytes));
+        showListing(listing(directory_, mask_));
         return;
     }
     pending_ = lister.cancelled;
     listers_.push_back(std::move(lister));
     // Nothing stays shown of the folder before: its names would be taken as this one's.
-    showListing({}, {});
+    showListing({});
 }
 
-void TFileListBox::showListing(QStringList shown, QList<QByteArray> names) {
-    names_ = std::move(names);
-    model_->setStringList(shown);
+void TFileListBox::showListing(FolderNames names) {
+    model_->setNames(std::move(names));
     if (!isListing())
         emit listed();
 }
@@ -357,7 +400,10 @@ QString TFileListBox::fileName(int row) const {
 }
 
 QByteArray TFileListBox::fileNameBytes(int row) const {
-    return row >= 0 && row < names_.size() ? names_.at(row) : QByteArray();
+    if (row < 0 || row >= count())
+        return {};
+    const std::string_view name = model_->nameAt(row);
+    return QByteArray(name.data(), std::ssize(name));
 }
 
 bool TFileListBox::isSelected(int row) const {
@@ -375,7 +421,7 @@ QList<int> TFileListBox::selectedRows() const {
     QList<int> rows;
     int next = 0; // the first row not taken yet, should ranges overlap
     for (const auto& [top, bottom] : ranges) {
-        for (int row = std::max(top, next); row <= bottom && row < names_.size(); ++row)
+        for (int row = std::max(top, next); row <= bottom && row < count(); ++row)
             rows.append(row);
         next = std::max(next, bottom + 1);
     }
@@ -383,17 +429,16 @@ QList<int> TFileListBox::selectedRows() const {
 }
 
 QStringList TFileListBox::selectedNames() const {
-    const QStringList all = model_->stringList();
     QStringList names;
     for (int row : selectedRows())
-        names.append(all.at(row));
+        names.append(fileName(row));
     return names;
 }
 
 QList<QByteArray> TFileListBox::selectedNameBytes() const {
     QList<QByteArray> names;
     for (int row : selectedRows())
-        names.append(names_.at(row));
+        names.append(fileNameBytes(row));
     return names;
 }
 

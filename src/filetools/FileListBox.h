@@ -11,7 +11,10 @@
 #include <thread>
 #include <vector>
 
-class QStringListModel;
+namespace tb {
+struct FolderNames;
+class FolderNamesModel;
+} // namespace tb
 
 // The file list: the files of one directory that match a mask string, without
 // directories and hidden or system files, sorted by name in Czech order (numbers by
@@ -78,7 +81,7 @@ protected:
 private:
     // The selected rows, in list order.
     QList<int> selectedRows() const;
-    void showListing(QStringList shown, QList<QByteArray> names);
+    void showListing(tb::FolderNames names);
     void joinListers(bool all);
 
     struct Lister {
@@ -89,8 +92,7 @@ private:
     std::vector<Lister> listers_;
     std::weak_ptr<std::atomic<bool>> pending_; // the listing the list waits for
 
-    QStringListModel* model_;
-    QList<QByteArray> names_; // one per row of the model
+    tb::FolderNamesModel* model_;
     QByteArray directory_;
     QString mask_;
     bool selectionTouched_ = false; // set while a key press is handled

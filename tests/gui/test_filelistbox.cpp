@@ -94,6 +94,15 @@ private slots:
         QVERIFY(doubleClicked.isEmpty());
         QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, row0);
         QCOMPARE(doubleClicked.count(), 1);
+        // Pressed on a name and moved away with the button held: a drag of the names.
+        QSignalSpy dragEnded(&list, &TFileListBox::dragEnded);
+        QTest::mousePress(list.viewport(), Qt::LeftButton, {}, row0);
+        for (const QPoint at : {row0 + QPoint(0, 5), row0 + QPoint(0, 40)}) {
+            QMouseEvent move(QEvent::MouseMove, at, list.viewport()->mapToGlobal(at), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(list.viewport(), &move);
+        }
+        QCOMPARE(dragEnded.count(), 1);
 
         list.Update();
         QCOMPARE(list.ItemIndex(), -1);
