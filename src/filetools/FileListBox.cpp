@@ -209,8 +209,8 @@ public:
         FolderNames part;
         // Room for all the names the folder's size can hold (no ext4 entry takes fewer
         // than 12 bytes, and each holds its name), so that nothing is copied as it grows;
-        // room never written takes no memory.
-        const std::uint64_t most = std::min<std::uint64_t>(folderSize, std::uint64_t{1} << 28);
+        // room never written takes no memory. Up to a million names' worth or so.
+        const std::uint64_t most = std::min<std::uint64_t>(folderSize, std::uint64_t{16} << 20);
         part.bytes.reserve(most);
         part.ends.reserve(most / 12);
         std::vector<std::string> names;
