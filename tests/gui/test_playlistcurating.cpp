@@ -70,6 +70,8 @@ private slots:
         fill(form, {"a", "b", "c", "d", "e"});
         const QList<QByteArray> filled = state(*form.playlist());
         form.ListBox1->setFocus();
+        select(form, {0, 1, 2, 3, 4});
+        QVERIFY(!form.Nahoru1->isEnabled()); // all selected: nothing changes places
         select(form, {1, 3});
         QVERIFY(form.Nahoru1->isEnabled());
 
