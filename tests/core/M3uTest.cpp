@@ -20,10 +20,10 @@ TEST(M3u, LineEnds) {
     EXPECT_EQ(lines(std::string_view("a\0b\r\n", 5)), (Lines{std::string("a\0b", 3)}));
     // Elsewhere a lone LF ends a line too, also before a CR, and CR LF is still one end.
     EXPECT_EQ(lines("a\r\n\nb\n\rc", M3uLineEnds::CrOrLf), (Lines{"a", "", "b", "", "c"}));
-    // Ends found wherever they lie in a long line.
-    for (const std::size_t length : {15, 16, 17, 31, 32, 33, 48}) {
+    // Ends and a Ctrl-Z found wherever they lie in long lines.
+    for (const std::size_t length : {15, 16, 17, 31, 48, 63, 64, 65, 127, 128}) {
         const std::string line(length, 'x');
-        EXPECT_EQ(lines(line + "\r" + line), (Lines{line, line})) << length;
+        EXPECT_EQ(lines(line + "\r" + line + "\x1A\r" + line), (Lines{line, line})) << length;
     }
 }
 
