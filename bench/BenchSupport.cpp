@@ -11,6 +11,7 @@
 #include <ctime>
 #include <fstream>
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 
 namespace bench {
@@ -33,6 +34,11 @@ double residentMB() {
 }
 double peakResidentMB() {
     return statusFieldMB("VmHWM");
+}
+long long pageFaults() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt + usage.ru_majflt;
 }
 
 void report(const char* name, double value) {

@@ -14,6 +14,8 @@ namespace bench {
 // Resident memory now and at its peak, in MB, read from /proc/self/status.
 double residentMB();
 double peakResidentMB();
+// Page faults the process has taken so far, on all its threads.
+long long pageFaults();
 
 // Prints one "name=value" line, the form that scripts read.
 void report(const char* name, double value);

@@ -72,6 +72,12 @@ double bareReadMs(const QString& path, long long& lines) {
     return bench::msSince(timer);
 }
 
+double monotonicSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec + now.tv_nsec / 1e9;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -120,6 +126,8 @@ int main(int argc, char* argv[]) {
             bench::settle();
         }
         dialogs.fileNames = {path};
+        const long long faultsBefore = bench::pageFaults();
+        std::fprintf(stderr, "open at %.6f\n", monotonicSeconds());
         timer.restart();
         form.BitBtn3Click();
         const double openMs = bench::msSince(timer);
@@ -127,10 +135,13 @@ int main(int argc, char* argv[]) {
         form.ListBox1->viewport()->repaint();
         bench::settle();
         const double openAndShowMs = bench::msSince(timer);
+        const long long openFaults = bench::pageFaults() - faultsBefore;
+        std::fprintf(stderr, "shown at %.6f\n", monotonicSeconds());
         long long bareLines = 0;
         const double bareMs = bareReadMs(path, bareLines);
-        std::printf("round %d: open_ms=%.1f open_and_show_ms=%.1f bare_read_ms=%.1f ratio=%.2f\n",
-                    round, openMs, openAndShowMs, bareMs, openAndShowMs / bareMs);
+        std::printf("round %d: open_ms=%.1f open_and_show_ms=%.1f bare_read_ms=%.1f ratio=%.2f "
+                    "faults=%lld\n",
+                    round, openMs, openAndShowMs, bareMs, openAndShowMs / bareMs, openFaults);
         worstRatio = std::max(worstRatio, openAndShowMs / bareMs);
         if (round == 0) {
             bench::report("open_ms", openMs);
