@@ -163,6 +163,10 @@ private slots:
         QVERIFY(QImage(220, 40, QImage::Format_RGB32).save(file));
         QVERIFY(digits.loadBmpDigits(file));
         QCOMPARE(digits.size(), QSize(84, 20));
+        digits.setMode(TDigitsMode::dmTime); // a clock's wider separators widen it
+        const int narrow = digits.width();
+        digits.setBmpTimeSeparator(QImage(30, 20, QImage::Format_RGB32));
+        QVERIFY(digits.width() > narrow);
     }
 
     void stepsAndSpeed() {

@@ -147,6 +147,7 @@ private slots:
         QList<QByteArray> bytes;
         for (int row = 0; row < list.count(); ++row)
             bytes.append(list.fileNameBytes(row));
+        QVERIFY(list.fileNameBytes(list.count()).isNull()); // no row past the last
         QCOMPARE(TFileListBox::listedNames(QFile::encodeName(dir.path()), "*.MP3"), bytes);
         TFileListBox closedWhileReading;
         closedWhileReading.setDirectory(dir.path());

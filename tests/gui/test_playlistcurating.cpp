@@ -1,4 +1,5 @@
 #include "controls/Digits.h"
+#include "filetools/FileListBox.h"
 #include "playlist/PlaylistCurating.h"
 #include "playlist/PlaylistView.h"
 #include "support/MainWindowFixture.h"
@@ -87,6 +88,9 @@ private slots:
         emit form.ListBox1->selectionDropped(5); // dragged below the last entry
         QCOMPARE(fx.entries(), QStringList({"a", "c", "e", "b", "d"}));
         QCOMPARE(selectedTexts(form), QStringList({"b", "d"}));
+        form.FileListBox1->setFocus(); // Alt+arrows there are the file list's own
+        QTest::keyClick(form.FileListBox1, Qt::Key_Up, Qt::AltModifier);
+        QCOMPARE(fx.entries(), QStringList({"a", "c", "e", "b", "d"}));
 
         form.POP2->popup({0, 0}); // the menu names what undo takes back
         QCOMPARE(form.Zpet1->text(), QStringLiteral("Zpět: Přesunout"));
@@ -156,6 +160,7 @@ private slots:
         TForm1& form = fx.show();
         form.playlist()->append("a", a.toStdString());
         form.playlist()->append("b", b.toStdString());
+        QVERIFY(form.Obratit1->isEnabled() && form.Duplicity1->isEnabled()); // two suffice
         form.SeraditPodle.at(3)->trigger();
         QTRY_COMPARE(fx.entries(), QStringList({"b", "a"}));
     }
