@@ -30,6 +30,8 @@ private slots:
         mouse(&label, QEvent::MouseButtonRelease, {80, 5}); // one past the right edge still counts
         QCOMPARE(launcher.urls, QStringList{QStringLiteral("mailto:autor@example.cz")});
         QCOMPARE(label.textColor(), QColor(Qt::green));
+        mouse(&label, QEvent::MouseButtonRelease, {5, 5}); // a release without its press
+        QCOMPARE(launcher.urls.size(), 1);
 
         // Dragged off and released there, it opens nothing and turns normal; dragged back
         // under a real X server: test_pointer_grab.
