@@ -63,6 +63,9 @@ TEST(RenameRules, ProposalFitsItsBytes) {
     EXPECT_EQ(rename::proposal(41, artist, song, rename::NameRule::Windows, oneByte),
               "42 - " + std::string(rename::withoutTrailingBlanks(artist)) + " - " +
                   std::string(rename::withoutTrailingBlanks(song)) + ".mp3");
+    // A title of exactly half the room (243 bytes) stays whole; the artist takes the rest.
+    EXPECT_EQ(rename::proposal(0, std::string(200, 'a'), std::string(121, 'b')),
+              "01 - " + std::string(122, 'a') + " - " + std::string(121, 'b') + ".mp3");
     // A long proposal never loses its number nor its extension.
     EXPECT_EQ(rename::proposal(123456, std::string(300, 'a'), std::string(300, 'b')),
               "123457 - " + std::string(119, 'a') + " - " + std::string(120, 'b') + ".mp3");
