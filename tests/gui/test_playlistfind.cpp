@@ -99,6 +99,8 @@ private slots:
         QTest::keyClick(w.find.field(), Qt::Key_Backspace);
         QTest::keyClick(w.find.field(), Qt::Key_Backspace);
         QVERIFY(!w.notFoundShown());
+        QTest::mouseClick(w.find.field(), Qt::LeftButton, {}, {1, 5}); // the field takes clicks
+        QCOMPARE(w.find.field()->cursorPosition(), 0);
     }
 
     void farMatchAmongManyIsFoundAndShown() {
