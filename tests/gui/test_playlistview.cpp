@@ -5,6 +5,7 @@
 
 #include <QAccessible>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 using tb::test::clickRow;
 
@@ -78,6 +79,8 @@ private slots:
         QCOMPARE(view.currentRow(), 9);
         QTest::keyClick(&view, Qt::Key_Down); // one past the last shown: scrolled by one
         QCOMPARE(view.firstVisibleRow(), 1);
+        view.verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd); // a row
+        QCOMPARE(view.firstVisibleRow(), 2);
     }
 
     // What screen readers see: a list of the entries; notices of the current one and the selection.
