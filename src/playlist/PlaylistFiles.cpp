@@ -76,8 +76,7 @@ public:
     };
 
     SplitAhead(tb::RegularFile& file, tb::M3uSplitter& splitter, char* room, std::size_t size)
-        : pieces_(reservedPieces()),
-          thread_([this, &file, &splitter, room, size] { run(file, splitter, room, size); }) {}
+        : thread_([this, &file, &splitter, room, size] { run(file, splitter, room, size); }) {}
     ~SplitAhead() {
         {
             const std::lock_guard lock(mutex_);
@@ -117,16 +116,6 @@ public:
 private:
     // Pieces taken apart ahead of the window's thread: enough to keep both busy.
     static constexpr std::size_t kPieces = 4;
-
-    // The lists of lines get room for a piece of typical lines here, on the window's
-    // thread: its heap has memory in place to give, where a new thread's takes fresh
-    // pages, a fault each, on the reading thread.
-    static std::array<Piece, kPieces> reservedPieces() {
-        std::array<Piece, kPieces> pieces;
-        for (Piece& piece : pieces)
-            piece.lines.reserve(kReadPiece / 32);
-        return pieces;
-    }
 
     void run(tb::RegularFile& file, tb::M3uSplitter& splitter, char* room, std::size_t size) {
         std::size_t read = 0;

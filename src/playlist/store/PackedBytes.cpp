@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 
 namespace tb {
 
@@ -189,23 +188,7 @@ void PackedBytes::appendAllRead(const std::vector<std::string_view>& entries,
     if (open.data() != end && !open.empty())
         std::memmove(end, open.data(), open.size());
     blocks_.back().used = used + open.size();
-    makeNextEndsEarly();
     keepAhead();
-}
-
-void PackedBytes::makeNextEndsEarly() {
-    // Only past the middle of a chunk grown whole: a store made to a known size keeps to it.
-    const EndPlace next = endPlaceOf(count_);
-    if (next.chunk + 1 != endChunks_.size() ||
-        endChunks_.back().capacity != endsInChunk(next.chunk) ||
-        2 * next.offset < endChunks_.back().capacity)
-        return;
-    try {
-        const std::size_t ends = endsInChunk(next.chunk + 1);
-        endChunks_.push_back({allocate<std::uint64_t>(ends), ends});
-    } catch (const std::bad_alloc&) {
-        // Made when needed instead, where running out of memory can be told.
-    }
 }
 
 void PackedBytes::appendEmpty(std::size_t entries) {

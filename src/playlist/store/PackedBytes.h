@@ -144,10 +144,6 @@ private:
     void makeRoom(std::size_t bytes);
     // Room for the ends of this many more entries; `exact` takes no more than that.
     void makeEndRoom(std::size_t entries, bool exact = false);
-    // Makes the chunk of ends after the last one while the writer is still some way from
-    // it, for the helper thread to fault in: an open of an unknown number of lines then
-    // never stops to take a chunk's page faults.
-    void makeNextEndsEarly();
     // Writes the entries back to back after the last block's bytes, each end kept, with
     // room made beforehand; returns where they end.
     std::size_t packAtEnd(const std::vector<std::string_view>& entries);
