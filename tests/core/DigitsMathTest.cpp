@@ -111,10 +111,4 @@ TEST(DigitsMath, SeparatorAndAmPmCells) {
             shown.insert(shown.begin(), blit.sourceX / 14);
     EXPECT_EQ(shown, (std::vector<int>{10, 1, 10, 5, 10, 0}));
     EXPECT_EQ(xOf(time, Source::AmPmSign), (std::vector<int>{92}));
-    // Half-way through a roll, a sign bitmap of half the strip's height shows its one half.
-    DigitsState rolling = counter(0);
-    rolling.allowNegative = true;
-    rolling.posNegSign = {20, 10};
-    rolling.rollStep = 2;
-    EXPECT_EQ(xOf(rolling, Source::PosNegSign).size(), 1u);
 }

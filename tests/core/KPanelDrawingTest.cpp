@@ -54,9 +54,8 @@ TEST(KPanelDrawing, GradientAreas) {
     // The rectangle style's first rectangle already stands nearest(dx) in.
     EXPECT_EQ(gradientFills(gsRectangle, 600, 100, b, e).front().area, (Rect{1, 0, 599, 100}));
     // The first ellipse covers the corners.
-    const GradientFill ellipse = gradientFills(gsElliptic, 310, 155, b, e).front();
-    EXPECT_EQ(ellipse.area, (Rect{-76, -38, 386, 193}));
-    EXPECT_TRUE(ellipse.ellipse);
+    EXPECT_EQ(gradientFills(gsElliptic, 310, 155, b, e).front().area, (Rect{-76, -38, 386, 193}));
+    EXPECT_TRUE(gradientFills(gsElliptic, 310, 155, b, e).front().ellipse);
 }
 
 TEST(KPanelDrawing, BevelRingsHoldTheirCorners) {

@@ -167,11 +167,6 @@ private slots:
         const int narrow = digits.width();
         digits.setBmpTimeSeparator(QImage(30, 20, QImage::Format_RGB32));
         QVERIFY(digits.width() > narrow);
-        const int withSeparators = digits.width();
-        digits.setBmpAMPMSign(QImage(24, 20, QImage::Format_RGB32)); // AM and PM, one width
-        QVERIFY(digits.width() > withSeparators);
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
-                                 digits.setBmpAMPMSign(QImage(25, 20, QImage::Format_RGB32)));
     }
 
     void stepsAndSpeed() {
