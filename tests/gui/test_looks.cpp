@@ -1,6 +1,7 @@
 // Each window, pixel for pixel, against its pictures in references/, with fonts the test loads
 // itself and without the machine's font configuration. TB_UPDATE_REFERENCES=1 rewrites the
 // pictures after an intended change: look at each one before committing it.
+#include "controls/BalHint.h"
 #include "controls/Digits.h"
 #include "controls/Lcd99.h"
 #include "controls/Progress.h"
@@ -12,6 +13,7 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 using tb::test::MainWindowFixture;
@@ -84,6 +86,13 @@ QWidget* firstTip(MainWindowFixture& fx) {
     return window;
 }
 
+// The main window's balloon over its first radio button.
+QWidget* balloonHint(MainWindowFixture& fx) {
+    QTest::mouseMove(fx.show().RadioButton1, {10, 8});
+    QWidget* balloon = TBaloonHint::HintWindow();
+    return QTest::qWaitFor([&] { return balloon->isVisible(); }) ? balloon : nullptr;
+}
+
 const struct {
     const char* name;
     QWidget* (*show)(MainWindowFixture& fx);
@@ -96,6 +105,7 @@ const struct {
     {"tips", firstTip},
     {"about", atStart<&MainWindowFixture::aboutBox>},
     {"splash", atStart<&MainWindowFixture::splash>},
+    {"balloon-hint", balloonHint},
 };
 
 } // namespace
