@@ -193,8 +193,8 @@ struct ListingLog {
     Names paths;
 };
 
-// The system's lister, slowed down or refusing folders named "locked", so that the
-// threads meet in many ways and some folders cannot be listed.
+// The system's lister, slowed down, refusing folders named "locked" and failing on those
+// named "failing" (as when out of memory), so that the threads meet in many ways.
 class TestLister final : public tb::DirectoryLister {
 public:
     TestLister(std::chrono::microseconds delay, ListingLog& log) : delay_(delay), log_(log) {}
@@ -211,6 +211,8 @@ public:
             std::this_thread::sleep_for(delay_);
         if (name == "locked")
             return false;
+        if (name == "failing")
+            throw std::bad_alloc();
         return system_.listBelow(path, depth, name, id, listing);
     }
     void leave(std::size_t depth) override { system_.leave(depth); }
@@ -261,6 +263,10 @@ TEST_F(DriveWalkOnTwoThreads, WideDeepAndLopsidedTreesInTheSameOrder) {
     makeTree(at("chains/d0/d0/side"), 2, 4, 5); // 31 folders on the side
     expectSameAsAlone(at("wide"), 41);
     expectSameAsAlone(at("bushy"), 341);
+    makeDirectory(at("bushy/d3/failing")); // a failure on either thread ends the walk with it
+    for (int run = 0; run < 12; ++run)
+        EXPECT_THROW(walkReal(at("bushy"), true, std::chrono::microseconds(20 * run)),
+                     std::bad_alloc);
     expectSameAsAlone(at("chains"), 2 * (60 + 31));
     makeDirectory(at("empty"));
     expectSameAsAlone(at("empty"), 0);
