@@ -366,7 +366,7 @@ struct SearchProbe final : tb::test::WalkEntries {
     void found(std::string_view entry) override {
         WalkEntries::found(entry);
         if (entries.size() % 64 == 0) { // as another thread of the program might
-            const int fd = ::dup(0);
+            const int fd = ::dup(2);
             if (fd < 0)
                 ++refused;
             else
@@ -382,7 +382,9 @@ int searchUnderLimit(const std::string& root, const Names& expected, int extraOp
     if (child == 0) {
         rlimit lowered{limit, limit};
         ::setrlimit(RLIMIT_NOFILE, &lowered);
-        for (int i = 0; i != extraOpen && ::dup(0) >= 0; ++i) {
+        if (extraOpen == 0)
+            ::close(0); // no input either: the start may then get descriptor 0
+        for (int i = 0; i != extraOpen && ::dup(2) >= 0; ++i) {
         }
 #ifdef __SANITIZE_ADDRESS__ // the sanitizers' own checks of a throw need a descriptor
         if (tb::descriptorsLeft() <= 3)

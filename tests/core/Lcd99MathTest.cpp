@@ -53,12 +53,6 @@ TEST(Lcd99Math, FramesOfAChange) {
     EXPECT_EQ(moved.back(), (Draw{2, kDecimalPoint, false}));
 }
 
-TEST(Lcd99Math, APointStandsInTheGapBeforeTheNextCharacterOnly) {
-    const CellTexts split = splitValue("1.234", 5);
-    EXPECT_EQ(split.chars, " 1234");
-    EXPECT_EQ(split.points, "  .  ");
-}
-
 // Whatever the animation, the eight steps draw each of the eight marks once.
 TEST(Lcd99Math, EveryOrderDrawsEachMarkOnce) {
     for (const TLCDAnimation animation :

@@ -3,6 +3,7 @@
 #include "platform/Paths.h"
 #include "support/MainWindowFixture.h"
 #include "support/QtTests.h"
+#include "support/WidgetPixels.h"
 
 #include <QFile>
 #include <algorithm>
@@ -97,11 +98,8 @@ private slots:
         // Pressed on a name and moved away with the button held: a drag of the names.
         QSignalSpy dragEnded(&list, &TFileListBox::dragEnded);
         QTest::mousePress(list.viewport(), Qt::LeftButton, {}, row0);
-        for (const QPoint at : {row0 + QPoint(0, 5), row0 + QPoint(0, 40)}) {
-            QMouseEvent move(QEvent::MouseMove, at, list.viewport()->mapToGlobal(at), Qt::NoButton,
-                             Qt::LeftButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(list.viewport(), &move);
-        }
+        for (const QPoint at : {row0 + QPoint(0, 5), row0 + QPoint(0, 40)})
+            tb::test::mouse(list.viewport(), QEvent::MouseMove, at);
         QCOMPARE(dragEnded.count(), 1);
 
         list.Update();

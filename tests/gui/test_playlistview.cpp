@@ -2,12 +2,13 @@
 #include "playlist/PlaylistView.h"
 #include "playlist/PlaylistViewAccessible.h"
 #include "support/QtTests.h"
+#include "support/WidgetPixels.h"
 
 #include <QAccessible>
-#include <QMouseEvent>
 #include <QScrollBar>
 
 using tb::test::clickRow;
+using tb::test::mouse;
 
 namespace {
 
@@ -45,15 +46,10 @@ private slots:
         clickRow(view, 5, Qt::ShiftModifier);
         QCOMPARE(view.selectionFlags(), (Flags{0, 0, 0, 0, 1, 1}));
         // Dragged with the button held, up to the first row and down past the last.
-        const auto dragTo = [&](QPoint at) {
-            QMouseEvent move(QEvent::MouseMove, at, view.viewport()->mapToGlobal(at), Qt::NoButton,
-                             Qt::LeftButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(view.viewport(), &move);
-        };
         clickRow(view, 3);
-        dragTo(view.visualRect(0).center());
+        mouse(view.viewport(), QEvent::MouseMove, view.visualRect(0).center());
         QCOMPARE(view.selectionFlags(), (Flags{1, 1, 1, 1, 0, 0}));
-        dragTo({5, view.viewport()->height() - 2});
+        mouse(view.viewport(), QEvent::MouseMove, {5, view.viewport()->height() - 2});
         QCOMPARE(view.selectionFlags(), (Flags{0, 0, 0, 1, 1, 1}));
         QTest::keyClick(&view, Qt::Key_Home);
         QCOMPARE(view.selectionFlags(), (Flags{1, 0, 0, 0, 0, 0}));

@@ -55,10 +55,7 @@ private slots:
 
     void firstRunDefaultsErrorBoxAndHelp() {
         MainWindowFixture fx;
-        TForm1& form = fx.show();
-        QCOMPARE(fx.settings.rgPlay, tb::defaultPlayerCommand());
-        QVERIFY(fx.settings.cistTag && fx.settings.blikatka && fx.settings.askRun &&
-                fx.settings.delAfter);
+        TForm1& form = fx.show(); // the settings' first values: test_looks's "settings"
         QVERIFY(form.LCD991->isVisible() && form.Timer2->isActive());
 
         form.guarded([] { throw tb::IoError::fromErrno(ENOENT); });

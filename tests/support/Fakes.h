@@ -25,7 +25,6 @@ public:
         QString text;
     };
     struct Input {
-        QString caption;
         QString prompt;
         QString text;
         int maxNameBytes;
@@ -46,10 +45,9 @@ public:
     }
     std::optional<QString> saveFileName(QWidget* parent, const FileRequest& request,
                                         QString* chosenFilter = nullptr) override {
-        // The filter of the script, else the one the request chose at first, else the first.
+        // The filter at the scripted place, else the one the request chose, else the first.
         if (chosenFilter) {
-            *chosenFilter = !saveFilters.isEmpty() ? saveFilters.takeFirst()
-                            : saveFilterIndex >= 0
+            *chosenFilter = saveFilterIndex >= 0
                                 ? request.filter.section(";;", saveFilterIndex, saveFilterIndex)
                             : !request.selectedFilter.isEmpty()
                                 ? request.selectedFilter
@@ -57,9 +55,9 @@ public:
         }
         return openFileName(parent, request);
     }
-    std::optional<QString> inputText(QWidget*, const QString& caption, const QString& prompt,
+    std::optional<QString> inputText(QWidget*, const QString&, const QString& prompt,
                                      const QString& text, int maxNameBytes) override {
-        inputRequests.append({caption, prompt, text, maxNameBytes});
+        inputRequests.append({prompt, text, maxNameBytes});
         return nextText(inputs);
     }
 
@@ -84,8 +82,7 @@ public:
     QList<Shown> shown;
     QList<std::optional<QString>> fileNames; // nothing stands for Cancel
     QList<FileRequest> fileRequests;
-    QStringList saveFilters;  // the filters the save dialog answers with, in order
-    int saveFilterIndex = -1; // else the offered filter at this place
+    int saveFilterIndex = -1; // the filter the save dialog answers with, if set
     QList<std::optional<QString>> inputs;
     QList<Input> inputRequests;
     int unexpected = 0;
