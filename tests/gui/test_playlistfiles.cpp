@@ -13,17 +13,16 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
-#include <csignal>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using tb::Dialogs;
 using tb::test::contents;
 using tb::test::MainWindowFixture;
+using tb::test::withFileSizeLimit;
 using tb::test::writeFile;
 
 namespace {
@@ -36,18 +35,6 @@ void setEntries(TForm1& form, const Entries& list) {
         form.playlist()->append(entry.toStdString());
     form.Digits1->setValue(static_cast<int>(list.size()));
     form.Timer1Timer(); // enables the save button
-}
-
-// Runs the action while no file may grow beyond the limit, as on a nearly full disk.
-// A write beyond it fails with EFBIG instead of raising a signal.
-template <typename Action> void withFileSizeLimit(rlim_t limit, Action&& action) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const rlimit limited{limit, saved.rlim_max};
-    QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
-    action();
-    setrlimit(RLIMIT_FSIZE, &saved);
 }
 
 QStringList filesIn(const QString& folder) {

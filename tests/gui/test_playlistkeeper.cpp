@@ -98,6 +98,19 @@ private slots:
         QCOMPARE(QFile(aside).size(), 3000);
     }
 
+    // A store that cannot be written, even at first, is told of and written once it can be.
+    void aFailedWriteIsTold() {
+        MainWindowFixture fx;
+        keptIn(fx);
+        fx.show();
+        tb::test::withFileSizeLimit(0, [&] {
+            fx.form->playlist()->append("a");
+            QTRY_COMPARE(fx.dialogs.shown.size(), 1);
+        });
+        QVERIFY(fx.dialogs.texts().value(0).startsWith("Playlist nelze uchovat"));
+        QTRY_VERIFY_WITH_TIMEOUT(fx.form->playlistKeeper().settled(), 20'000); // the retry
+    }
+
 private:
     QString store() const { return dir_->filePath("playlist.db"); }
     // Keeps the window's playlist in this test's folder and waits for it to be read.

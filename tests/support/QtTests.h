@@ -5,6 +5,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <csignal>
+#include <sys/resource.h>
 #include <type_traits>
 
 namespace tb::test {
@@ -21,6 +23,18 @@ inline void timerTurnPassed(int milliseconds) {
     QSignalSpy fired(&turn, &QTimer::timeout);
     turn.start(milliseconds);
     QVERIFY(fired.wait(milliseconds + 60'000));
+}
+
+// Runs the action while no file may grow beyond the limit, as on a nearly full disk.
+// A write beyond it fails with EFBIG instead of raising a signal.
+template <typename Action> void withFileSizeLimit(rlim_t limit, Action&& action) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const rlimit limited{limit, saved.rlim_max};
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
+    action();
+    setrlimit(RLIMIT_FSIZE, &saved);
 }
 
 // Counts the events of one kind that reach `watched`, before its own handlers see them.

@@ -206,14 +206,19 @@ void KeptPlaylist::create() {
 }
 
 void KeptPlaylist::keep(const EntryStore& next) {
-    if (!db_)
-        create();
     // Ids run out after four billion entries added in one file's life: then the
     // playlist is written whole again under new ones.
-    if (std::numeric_limits<std::uint32_t>::max() - nextId_ < next.size()) {
+    if (db_ && std::numeric_limits<std::uint32_t>::max() - nextId_ < next.size()) {
         close();
         removeFiles(path_);
-        create();
+    }
+    if (!db_) {
+        try {
+            create();
+        } catch (...) {
+            close(); // half made: the next write makes the file again
+            throw;
+        }
     }
     std::uint32_t nextId = nextId_;
     RowMatch match = matchRows(kept_, next, nextId);
