@@ -13,7 +13,6 @@ namespace {
 TEST(IoError, MessagesFromSystemErrors) {
     EXPECT_STREQ(tb::IoError::fromErrno(ENOTDIR).what(), "Invalid filename");
     EXPECT_STREQ(tb::IoError::fromErrno(EMFILE).what(), "Too many open files");
-    EXPECT_STREQ(tb::IoError::fromErrno(EIO).what(), "I/O error 5"); // the number, as the old RTL
     EXPECT_EQ(tb::IoError::fromErrno(EIO).code(), EIO);
 }
 
@@ -37,7 +36,6 @@ TEST(IoError, MessagesFromWindowsErrors) {
 #endif
 
 TEST(IoError, FullStopOnlyAfterCharactersAboveIt) {
-    EXPECT_EQ(tb::errorBoxText("I/O error 5"), "I/O error 5.");
     EXPECT_EQ(tb::errorBoxText("Hotovo."), "Hotovo.");
     EXPECT_EQ(tb::errorBoxText("disk nepřístupný!"), "disk nepřístupný!");
     EXPECT_EQ(tb::errorBoxText("a-"), "a-");
