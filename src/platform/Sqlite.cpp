@@ -4,14 +4,6 @@
 
 namespace tb {
 
-namespace {
-bool isDamage(int code) {
-    const int primary = code & 0xFF;
-    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || primary == SQLITE_FORMAT ||
-           primary == SQLITE_SCHEMA || primary == SQLITE_MISMATCH || primary == SQLITE_RANGE;
-}
-} // namespace
-
 SqliteDatabase::SqliteDatabase(const std::string& path, bool create) {
     const int flags =
         SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
@@ -20,7 +12,7 @@ SqliteDatabase::SqliteDatabase(const std::string& path, bool create) {
         const std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code);
         sqlite3_close(db_);
         db_ = nullptr;
-        throw SqliteError(code, message, isDamage(code));
+        throw SqliteError(code, message);
     }
     sqlite3_extended_result_codes(db_, 1);
 }
@@ -30,7 +22,7 @@ SqliteDatabase::~SqliteDatabase() {
 }
 
 void SqliteDatabase::fail(int code) const {
-    throw SqliteError(code, sqlite3_errmsg(db_), isDamage(code));
+    throw SqliteError(code, sqlite3_errmsg(db_));
 }
 
 void SqliteDatabase::exec(const char* sql) {

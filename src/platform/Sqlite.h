@@ -11,16 +11,10 @@ struct sqlite3_stmt;
 
 namespace tb {
 
-// A failure reported by SQLite. `damaged` says that the file is not a database of ours or
-// its bytes are broken, as opposed to a disk that is full or refuses a write.
+// A failure reported by SQLite, with its result code.
 class SqliteError : public IoError {
 public:
-    SqliteError(int code, const std::string& message, bool damaged)
-        : IoError(code, message), damaged_(damaged) {}
-    bool damaged() const { return damaged_; }
-
-private:
-    bool damaged_;
+    using IoError::IoError;
 };
 
 class SqliteStatement;

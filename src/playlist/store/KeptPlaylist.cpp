@@ -38,7 +38,7 @@ std::uint32_t idAt(std::string_view run, std::size_t index) {
 }
 
 [[noreturn]] void damaged(const char* what) {
-    throw SqliteError(0, what, true);
+    throw SqliteError(0, what);
 }
 
 // Entries are kept in bundles of kBundleIds consecutive ids, packed together: paths
