@@ -16,7 +16,6 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/vfs.h>
-#include <vector>
 
 // On one thread with fewer descriptors than the lister's bound (it lets go of held ones and
 // tries again), and on two with three listers within 64: the same entries in the same order,

@@ -30,7 +30,6 @@ struct Entry {
 // A file system in memory: each directory path holds its entries in listing order.
 class FakeLister final : public tb::DirectoryLister {
 public:
-    // Directories get nodes 2, 3, ... on device 1 unless told otherwise.
     Entry dir(std::string name, FileId id = {}) {
         return {std::move(name), EntryKind::Directory,
                 id == FileId{} ? FileId{1, nextInode_++} : id};
@@ -100,7 +99,6 @@ TEST(DriveWalk, PathsDepthFirstInListingOrder) {
     fs.directories["/media/usb/"] = {{"b.mp3"}};
     EXPECT_EQ(walk(fs, "/"), Names{"/a.mp3"});
     EXPECT_EQ(walk(fs, "/media/usb"), Names{"/media/usb/b.mp3"});
-    EXPECT_EQ(walk(fs, "/media/usb/"), Names{"/media/usb/b.mp3"});
 }
 
 TEST(DriveWalk, ExtensionTest) {
@@ -174,7 +172,6 @@ TEST(DriveWalk, StopsAtOnce) {
 #include <unistd.h>
 
 using tb::test::makeDirectory;
-using tb::test::makeFile;
 using tb::test::makeTree;
 
 namespace {
@@ -278,7 +275,7 @@ TEST_F(DriveWalkOnTwoThreads, WideDeepAndLopsidedTreesInTheSameOrder) {
         makeDirectory(root);
         makeTree(root + (bigFirst ? "/a" : "/b"), 3, 3, 5); // 121 folders
         makeTree(root + (bigFirst ? "/b" : "/a"), 1, 3, 2);
-        makeFile(root + "/z.mp3");
+        tb::test::makeFile(root + "/z.mp3");
     }
     expectSameAsAlone(at("big-first"), 121 + 2 + 1);
     expectSameAsAlone(at("big-last"), 121 + 2 + 1);
@@ -404,7 +401,6 @@ int searchUnderLimit(const std::string& root, const Names& expected, int extraOp
     return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
 }
 
-// Four chains of 60 levels.
 class DriveSearchWithinDescriptors : public testing::TestWithParam<std::tuple<int, rlim_t>> {
 protected:
     static void SetUpTestSuite() {

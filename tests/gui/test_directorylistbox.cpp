@@ -11,7 +11,6 @@
 #include <filesystem>
 
 using tb::test::MainWindowFixture;
-using tb::test::makeFiles;
 
 class TestDirectoryListBox : public QObject {
     Q_OBJECT
@@ -21,7 +20,7 @@ private slots:
         QTemporaryDir tmp;
         const QString top = tb::directoryText(tmp.path());
         const QString nested = tb::directoryText(tmp.path() + "/a/b");
-        makeFiles(nested, {"Zeta/x", "alpha/deep/x", ".hidden/x", "file.mp3"});
+        tb::test::makeFiles(nested, {"Zeta/x", "alpha/deep/x", ".hidden/x", "file.mp3"});
         const QString alpha = QDir::toNativeSeparators(nested + "/alpha");
         const QString root = tb::directoryText(QDir::rootPath());
 

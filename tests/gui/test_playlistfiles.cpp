@@ -1,6 +1,5 @@
 #include "controls/Digits.h"
 #include "filetools/FileListBox.h"
-#include "platform/Paths.h"
 #include "support/MainWindowFixture.h"
 #include "support/Mp3Bytes.h"
 #include "support/QtTests.h"

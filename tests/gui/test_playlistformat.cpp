@@ -2,7 +2,6 @@
 #include "support/QtTests.h"
 #include "support/TestFiles.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <sys/stat.h>

@@ -6,7 +6,6 @@
 
 #include <QAccessibleValueInterface>
 
-using tb::test::coloursIn;
 using tb::test::grabbed;
 
 class TestProgress : public QObject {
@@ -29,7 +28,7 @@ private slots:
         font.setPixelSize(8);
         gauge.setTextFont(font);
         gauge.setText(QStringLiteral("WWW"));
-        QCOMPARE(coloursIn(grabbed(gauge), QRect(1, 1, 100, 8)),
+        QCOMPARE(tb::test::coloursIn(grabbed(gauge), QRect(1, 1, 100, 8)),
                  (QSet<QRgb>{qRgb(255, 255, 255), qRgb(0, 0, 0)}));
     }
 

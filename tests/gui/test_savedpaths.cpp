@@ -4,10 +4,8 @@
 #include <QAction>
 #include <QMenu>
 #include <QProgressDialog>
-#include <QPushButton>
 #include <QTemporaryDir>
 
-using tb::test::contents;
 using tb::test::MainWindowFixture;
 
 class TestSavedPaths : public QObject {
@@ -40,7 +38,7 @@ private slots:
             fx.dialogs.fileNames = {dir_.filePath("deep/link/list.m3u")};
             form.Button4Click();
             QTRY_VERIFY(!form.findChild<QProgressDialog*>());
-            QCOMPARE(contents(dir_.filePath("lists/list.m3u")), "../songs/a.mp3\r\n");
+            QCOMPARE(tb::test::contents(dir_.filePath("lists/list.m3u")), "../songs/a.mp3\r\n");
             QCOMPARE(form.playlist()->entry(0), entry); // the playlist keeps its own text
 
             form.FormClose();

@@ -6,8 +6,6 @@
 
 #include <QPlainTextEdit>
 
-using tb::test::closesEachWay;
-
 class TestUnit2 : public QObject {
     Q_OBJECT
 
@@ -19,7 +17,7 @@ private slots:
         const QString notes = box.Memo1->toPlainText();
         QTest::keyClicks(box.Memo1, "x"); // the notes are for reading only
         QCOMPARE(box.Memo1->toPlainText(), notes);
-        closesEachWay(box, box.TransparentButton1);
+        tb::test::closesEachWay(box, box.TransparentButton1);
     }
 };
 

@@ -5,8 +5,6 @@
 
 #include <QTextEdit>
 
-using tb::test::closesEachWay;
-
 class TestUnit6 : public QObject {
     Q_OBJECT
 
@@ -26,7 +24,7 @@ private slots:
         QCOMPARE(tips.Memo1->toPlainText(), all.at(2));
         emit tips.TransparentButton2->OnClick();
         QCOMPARE(tips.Memo1->toPlainText(), all.at(1));
-        closesEachWay(tips, tips.TransparentButton3);
+        tb::test::closesEachWay(tips, tips.TransparentButton3);
     }
 };
 
