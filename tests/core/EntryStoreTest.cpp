@@ -181,6 +181,13 @@ TEST(EntryStore, FilesAndInfoBesideTheEntries) {
     store.clear();
     store.append("x");
     EXPECT_EQ(store.file(0), "");
+
+    // A path ends at its first NUL, though every path of a batch holds one; side bytes
+    // cut short (a length, then two bytes where the next should be) are refused.
+    store.appendAll({"f", "g"}, {std::string_view("/m/f\0", 5), std::string_view("\0g", 2)});
+    EXPECT_EQ(store.file(1), "/m/f");
+    EXPECT_FALSE(store.hasInfo(1) || store.hasInfo(2));
+    EXPECT_FALSE(store.appendWithSide("h", std::string("/m/h\0", 5) + std::string(8, '\0') + "ab"));
 }
 
 // A copy shares the original's memory, yet whatever either side does, each keeps its own.

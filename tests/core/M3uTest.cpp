@@ -72,10 +72,13 @@ TEST(M3u, PiecesGiveTheLinesOfTheWholeFile) {
               "\xEF\xBB\xBF\n",
               "\xEF\xBB\xBF"
               "a\nb",
-              "\xEF\xBBx\r\n", "\xEF\x1A", "\xEF\r"})
-            for (std::size_t size = 1; size <= file.size() + 1; ++size)
+              "\xEF\xBBx\r\n", "\xEF\x1A", "\xEF\r", "a\xEF\xBB\xBF\xEF\xBB\xBF\r\n"})
+            for (std::size_t size = 1; size <= file.size() + 1; ++size) {
                 EXPECT_EQ(tb::test::m3uLinesInPieces(file, size, rule), lines(file, rule))
                     << file << " in pieces of " << size;
+                // A file whose size reads as 0 is read a byte first.
+                EXPECT_EQ(tb::test::m3uLinesInPieces(file, size, rule, 1), lines(file, rule));
+            }
 }
 
 } // namespace
