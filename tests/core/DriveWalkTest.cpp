@@ -140,7 +140,6 @@ TEST(DriveWalk, WhichEntriesAreSearched) {
 
     FakeLister missing;
     EXPECT_TRUE(walk(missing, "/nowhere").empty());
-    EXPECT_TRUE(missing.listed.empty());
 }
 
 TEST(DriveWalk, StopsAtOnce) {

@@ -46,11 +46,16 @@ TEST(KPanelDrawing, GradientAreas) {
         EXPECT_EQ(std::pair(last.area.right, last.area.bottom), std::pair(100, 100)) << style;
         EXPECT_EQ(last.color.red, e.red) << style;
     }
-    // Centred: from both edges in, to the end colour in the middle.
-    std::vector<int> reds(10, -1);
-    for (const GradientFill& fill : gradientFills(gsVerticalCenter, 30, 10, b, {250, 0, 0}))
-        reds.at(fill.area.top) = fill.color.red;
-    EXPECT_EQ(reds, (std::vector<int>{0, 50, 100, 150, 200, 250, 200, 150, 100, 50}));
+    // Centred: from both edges in, to the end colour in the middle, stripe over stripe.
+    for (const TGradientStyle style : {gsVerticalCenter, gsHorizontalCenter}) {
+        const auto [from, to] = style == gsVerticalCenter ? std::pair(&Rect::top, &Rect::bottom)
+                                                          : std::pair(&Rect::left, &Rect::right);
+        std::vector<int> reds(10, -1);
+        for (const GradientFill& fill : gradientFills(style, 10, 10, b, {250, 0, 0}))
+            for (int at = fill.area.*from; at < fill.area.*to; ++at)
+                reds.at(at) = fill.color.red;
+        EXPECT_EQ(reds, (std::vector<int>{0, 50, 100, 150, 200, 250, 200, 150, 100, 50})) << style;
+    }
     // The rectangle style's first rectangle already stands nearest(dx) in.
     EXPECT_EQ(gradientFills(gsRectangle, 600, 100, b, e).front().area, (Rect{1, 0, 599, 100}));
     // The first ellipse covers the corners.
