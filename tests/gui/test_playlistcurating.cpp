@@ -52,11 +52,6 @@ void select(TForm1& form, std::initializer_list<int> rows) {
         form.ListBox1->setSelected(row, true);
 }
 
-void undoAll(TForm1& form) {
-    for (int step = 0; step < 100 && form.Zpet1->isEnabled(); ++step)
-        form.Zpet1->trigger();
-}
-
 } // namespace
 
 class TestPlaylistCurating : public QObject {
@@ -178,7 +173,6 @@ private slots:
         QCOMPARE(state(*form.playlist()).first(), filled.last());
         form.playlistCurating().setShuffleSeed(1);
         form.Zamichat1->trigger();
-        QVERIFY(state(*form.playlist()) != filled);
         QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
         QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(state(*form.playlist()), filled);
@@ -280,7 +274,8 @@ private slots:
         form.playlist()->append("0"); // before the worker's result is taken in
         QTRY_VERIFY(!form.playlistCurating().busy());
         QCOMPARE(fx.entries(), QStringList({"0", "a", "b", "c"}));
-        undoAll(form);
+        for (int step = 0; step < 100 && form.Zpet1->isEnabled(); ++step)
+            form.Zpet1->trigger();
         QCOMPARE(form.playlist()->count(), 0u);
     }
 };

@@ -146,6 +146,18 @@ private slots:
         QVERIFY(!watched);
     }
 
+    // A long caption breaks into lines when asked to, and moves when aligned anew.
+    void captionWrapsAndAligns() {
+        TTransparentButton button;
+        button.resize(60, 60);
+        button.setCaption(QStringLiteral("jedna dva tři"));
+        const QImage oneLine = button.grab().toImage();
+        button.setWordWrap(true);
+        const QImage wrapped = button.grab().toImage();
+        button.setTextAlign(ttaBottom);
+        QVERIFY(wrapped != oneLine && button.grab().toImage() != wrapped);
+    }
+
     void readsAsAPushButtonThatReadersPress() {
         installAccessibleFactory();
         QWidget window;

@@ -8,15 +8,11 @@ namespace {
 
 using tb::test::playlistItem;
 
-QByteArray shown(const PlaylistItem& item) {
-    return QByteArray::fromStdString(item.text + "|" + item.title + "|" + item.artist + "|" +
-                                     item.album + "|" + std::to_string(item.milliseconds));
-}
-
 QByteArrayList shown(const std::vector<PlaylistItem>& items) {
     QByteArrayList out;
     for (const PlaylistItem& item : items)
-        out += shown(item);
+        out += QByteArray::fromStdString(item.text + "|" + item.title + "|" + item.artist + "|" +
+                                         item.album + "|" + std::to_string(item.milliseconds));
     return out;
 }
 

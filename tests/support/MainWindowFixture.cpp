@@ -47,9 +47,7 @@ TForm1& MainWindowFixture::showSongs(const QString& directory, const QList<QByte
     QDir().mkpath(directory + "/folder.mp3");
     for (int i = 0; i < files.size(); ++i)
         writeFile(directory + '/' + QChar('a' + i) + ".mp3", files[i]);
-    show();
-    browse(directory);
-    return *form;
+    return showIn(directory, {});
 }
 
 QStringList MainWindowFixture::entries() const {
