@@ -58,7 +58,7 @@ TEST(DigitsMath, DayCountsTimesAndDates) {
     EXPECT_EQ(dateNumber(1e300, DateOrder::YearFirst), 991231); // no overflow
     EXPECT_EQ(dateNumber(dayCount(2024, 3, 9, 0), dateOrderOf(U'd')), 90324);
     EXPECT_EQ(twelveHourForm(130500), 10500);
-    EXPECT_EQ(twelveHourForm(10000), 10000); // one in the morning
+    EXPECT_EQ(twelveHourForm(10000), 10000);                    // one in the morning
     EXPECT_EQ(clockDirection(at(23, 59, 59), at(0, 0, 0)), -1); // past midnight
 }
 
