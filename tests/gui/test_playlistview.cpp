@@ -33,7 +33,7 @@ private slots:
             model.append(e);
         TPlaylistView view;
         view.setModel(&model);
-        view.resize(200, 13 * 10 + 4);
+        view.resize(200, 13 * 10 + 2); // ten rows whole, none in part
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         using Flags = std::vector<bool>;
@@ -77,6 +77,10 @@ private slots:
         QCOMPARE(view.firstVisibleRow(), 1);
         view.verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd); // a row
         QCOMPARE(view.firstVisibleRow(), 2);
+        // Dragged below the list, the selection runs to the last row shown.
+        clickRow(view, 2);
+        mouse(view.viewport(), QEvent::MouseMove, {5, view.viewport()->height() + 40});
+        QVERIFY(view.currentRow() == 11 && view.firstVisibleRow() == 2);
     }
 
     // What screen readers see: a list of the entries; notices of the current one and the selection.

@@ -3,6 +3,7 @@
 #include "support/QtTests.h"
 #include "windows/Unit6.h"
 
+#include <QAccessible>
 #include <QTextEdit>
 
 class TestUnit6 : public QObject {
@@ -15,6 +16,7 @@ private slots:
         tips.show();
         QVERIFY(tips.windowFlags().testFlag(Qt::FramelessWindowHint));
         QCOMPARE(tips.Memo1->toPlainText(), all.at(tips.tipIndex() - 1));
+        QVERIFY(QAccessible::queryAccessibleInterface(tips.Memo1)->state().readOnly); // no field
         while (tips.tipIndex() != 3)
             emit tips.TransparentButton1->OnClick();
         emit tips.TransparentButton1->OnClick(); // past the last: the first

@@ -5,9 +5,7 @@
 #include "platform/Volumes.h"
 
 #include <QDialog>
-#include <QList>
 #include <QSet>
-#include <QString>
 #include <QStringList>
 #include <functional>
 #include <optional>
