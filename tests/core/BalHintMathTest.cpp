@@ -12,9 +12,8 @@ using tb::TAlignment;
 using Lines = std::vector<std::u16string>;
 
 // A one-character hint 7 x 13 pixels under a pointer on a 1024 pixel wide screen.
-constexpr BalloonSize kSmallText{7, 13};
 tb::BalloonShape smallAt(BalloonPoint pointer) {
-    return tb::balloonShape(kSmallText, std::nullopt, pointer, 1024);
+    return tb::balloonShape({7, 13}, std::nullopt, pointer, 1024);
 }
 
 } // namespace

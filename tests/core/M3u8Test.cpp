@@ -8,10 +8,6 @@ namespace {
 using tb::PlaylistItem;
 using Read = tb::test::ReadItem;
 
-std::vector<Read> read(std::string_view bytes) {
-    return tb::test::readItems(tb::readM3u8(bytes));
-}
-
 struct ReadCase {
     const char* name;
     std::string bytes;
@@ -23,7 +19,7 @@ using tb::test::playlistItem;
 class M3u8Read : public testing::TestWithParam<ReadCase> {};
 
 TEST_P(M3u8Read, Entries) {
-    EXPECT_EQ(read(GetParam().bytes), GetParam().expected);
+    EXPECT_EQ(tb::test::readItems(tb::readM3u8(GetParam().bytes)), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

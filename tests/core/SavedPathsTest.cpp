@@ -23,8 +23,6 @@ const Row kRows[] = {
      "a.mp3"},
     {"Below", SavedPathMode::Relative, PathStyle::Posix, "/m/list/cd 1/a.mp3", "/m/list", true,
      "cd 1/a.mp3"},
-    {"Above", SavedPathMode::Relative, PathStyle::Posix, "/m/rock/a.mp3", "/m/list", true,
-     "../rock/a.mp3"},
     {"StepSharingABeginning", SavedPathMode::Relative, PathStyle::Posix, "/m/listing/a.mp3",
      "/m/list", true, "../listing/a.mp3"},
     {"UntidyPathsAreWorkedOut", SavedPathMode::Relative, PathStyle::Posix, "/m//list/./x/../a.mp3",

@@ -75,8 +75,7 @@ QImage skin(bool mirrored) {
 void writeSkins(const QString& directory, bool mirrored) {
     QDir().mkpath(directory);
     for (int n = 1; n <= 4; ++n)
-        QVERIFY(
-            skin(mirrored).save(QDir(directory).filePath(QStringLiteral("digits%1.bmp").arg(n))));
+        QVERIFY(skin(mirrored).save(directory + QStringLiteral("/digits%1.bmp").arg(n)));
 }
 
 } // namespace

@@ -160,8 +160,7 @@ int main(int argc, char* argv[]) {
     for (const char* file :
          {"dejavu/DejaVuSans.ttf", "liberation2/LiberationSans-Regular.ttf",
           "liberation2/LiberationSans-Bold.ttf", "liberation2/LiberationSerif-Bold.ttf"})
-        if (QFontDatabase::addApplicationFont(QStringLiteral("/usr/share/fonts/truetype/") + file) <
-            0)
+        if (QFontDatabase::addApplicationFont(QString("/usr/share/fonts/truetype/") + file) < 0)
             qFatal("font file %s is missing", file);
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
     TestLooks test;

@@ -43,7 +43,6 @@ private slots:
         QCOMPARE(bar->valueInterface()->currentValue().toInt(), 50);
         QCOMPARE(bar->text(QAccessible::Value), QStringLiteral("50 %"));
         gauge->setProgress(100);
-        QCOMPARE(bar->valueInterface()->currentValue().toInt(), 100);
         gauge->setProgress(100); // unchanged
         gauge->setProgress(150); // ignored
         gauge->setProgress(-10); // an empty bar

@@ -107,8 +107,7 @@ private slots:
         const QByteArray tail = "</trackList></playlist>";
         QTest::newRow("empty") << QByteArray() << "žádný prvek";
         QTest::newRow("not XML") << QByteArray("[playlist]\nFile1=a\n") << "řádek 1";
-        QTest::newRow("unclosed") << head + "<track><location>a</location>"
-                                  << "useknutý";
+        QTest::newRow("unclosed") << (head + "<track><location>a</location>") << "useknutý";
         QTest::newRow("wrong root") << QByteArray("<html><body/></html>") << "<html>";
         QTest::newRow("foreign namespace")
             << QByteArray("<playlist xmlns=\"urn:x\"/>") << "ne <playlist>";
@@ -123,8 +122,7 @@ private slots:
             << "délka skladby 1";
         QTest::newRow("element in text")
             << head + "<track><location>a<b/></location></track>" + tail << "<b>";
-        QTest::newRow("junk after root") << head + tail + "<x/>"
-                                         << "řádek 1";
+        QTest::newRow("junk after root") << (head + tail + "<x/>") << "řádek 1";
         QTest::newRow("huge title")
             << head + "<track><location>a</location><title>" +
                    QByteArray(int(tb::kXspfMostTextBytes) + 1, 'x') + "</title></track>" + tail

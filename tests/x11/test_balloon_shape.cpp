@@ -57,9 +57,8 @@ private slots:
         QCOMPARE(screenAt(W + 19, 0), kBelow);
         QCOMPARE(screenAt(W + 19, H + 34), kBelow);
         QCOMPARE(screenAt(W / 2, H + 25), kBelow);
-        QCOMPARE(screenAt(W + 17, H / 2 + 5), QColor(Qt::black)); // the shadow
-        QCOMPARE(QGuiApplication::focusWindow(),
-                 below.windowHandle()); // the balloon takes no focus
+        QCOMPARE(screenAt(W + 17, H / 2 + 5), QColor(Qt::black));       // the shadow
+        QCOMPARE(QGuiApplication::focusWindow(), below.windowHandle()); // no focus taken
 
         // Without the shadow the window is the balloon alone.
         balloon.setHintShadowOn(false);
