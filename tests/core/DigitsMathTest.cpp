@@ -79,9 +79,11 @@ TEST(DigitsMath, RollOffsetsRunThroughTheCell) {
 
 TEST(DigitsMath, AutoSizeWidths) {
     DigitsState s = counter(0);
-    s.posNegSign = {20, 20};
+    s.posNegSign = {20, 20}; // a cell of its own only where negatives are allowed
+    const std::size_t cells = frameBlits(s).size();
     s.allowNegative = true;
     EXPECT_EQ(autoSizeWidth(s), 94);
+    EXPECT_EQ(frameBlits(s).size(), cells + 1);
     EXPECT_EQ(frameBlits(s).back().sourceX, 0); // zero shows the sign bitmap's plus half
     s.value = -5;
     EXPECT_EQ(frameBlits(s).back().sourceX, 10);

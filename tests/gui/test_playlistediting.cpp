@@ -40,6 +40,7 @@ private slots:
         form.FileListBox1->setCurrentIndex(form.FileListBox1->model()->index(1, 0));
         form.FileListBox1->selectAll();
         form.FileListBox1DblClick();
+        QCOMPARE(form.Digits1->RollStep(), 7); // the counter rolls up in eight frames
         form.FileListBox1KeyPress(Qt::Key_Return);
         form.FileListBox1KeyPress(Qt::Key_A);
         QCOMPARE(fx.entries(), QStringList(2, "add/b.mp3"));
