@@ -170,17 +170,18 @@ private slots:
         QCOMPARE(reader->text(QAccessible::Name), QStringLiteral("Nápověda"));
         button->setToolTip("Nastavení parametrů programu");
         QCOMPARE(reader->text(QAccessible::Name), QStringLiteral("Nastavení parametrů programu"));
+        const auto press = QAccessibleActionInterface::pressAction();
+        QCOMPARE(reader->actionInterface()->keyBindingsForAction(press), QStringList()); // no key
         tb::test::NoticeRecorder notices;
         button->setCaption(QStringLiteral("Tisk &Obal a víc &&"));
         button->setCaption(QStringLiteral("Tisk &Obal a víc &&"));
         QCOMPARE(reader->text(QAccessible::Name), QStringLiteral("Tisk Obal a víc &"));
-        QCOMPARE(reader->text(QAccessible::Accelerator), QStringLiteral("O"));
+        QCOMPARE(reader->actionInterface()->keyBindingsForAction(press), QStringList{"O"});
         QCOMPARE(notices.count(QAccessible::NameChanged, button), 1);
 
         // The press runs the click from the event loop, so that a modal window it opens does
         // not hold the reader's call; a disabled button offers and runs nothing.
         QSignalSpy clicks(button, &TTransparentButton::OnClick);
-        const auto press = QAccessibleActionInterface::pressAction();
         QCOMPARE(reader->actionInterface()->actionNames(), QStringList{press});
         reader->actionInterface()->doAction(press);
         QCOMPARE(clicks.count(), 0);
