@@ -25,6 +25,7 @@ TEST(Lcd99Math, SegmentCornersRoundHalvesToEven) {
     EXPECT_EQ(thick.segment(1, 1)[0], (Point{x + 2, 2}));
     EXPECT_EQ(thick.segment(1, 7)[0], (Point{x + 2, thick.cellHeight - 2}));
     EXPECT_EQ(thick.segment(1, 3)[0], (Point{x + thick.cellWidth - 2, 2}));
+    EXPECT_EQ(thick.colon(1)[0], (Rect{18, 13, 27, 21})); // a third of a segment each way
 }
 
 TEST(Lcd99Math, NoCellsIsNoDivisionByZero) {

@@ -124,6 +124,8 @@ TEST(TransBtnDrawing, GlyphStandsOppositeTheCaption) {
     };
     EXPECT_EQ(at(ttaCenter), (std::vector{12, 7, 15, 11}));
     EXPECT_EQ(at(ttaRight), (std::vector{2, 7, 28, 11}));
+    EXPECT_EQ(at(ttaBottom), (std::vector{12, 2, 15, 20}));
+    EXPECT_EQ(at(ttaTop), (std::vector{12, 12, 15, 2}));
     // A cell narrower than a pixel falls back to the whole strip.
     EXPECT_EQ(layout(40, 40, 3, 3, 4, 2, ttaCenter, 0, 0).glyph, (Rect{18, 18, 21, 21}));
 }
