@@ -33,6 +33,7 @@ TEST(M3u, FileEnds) {
     EXPECT_EQ(lines("a\r"), (Lines{"a"}));
     EXPECT_EQ(lines("a\r\n\r\n"), (Lines{"a", ""}));
     EXPECT_EQ(lines("a\n\n", M3uLineEnds::CrOrLf), (Lines{"a", ""}));
+    EXPECT_EQ(lines("\na", M3uLineEnds::CrOrLf), (Lines{"", "a"})); // no CR came before it
     // Ctrl-Z ends the file, inside a line or at its start.
     EXPECT_EQ(lines("\x1A"), (Lines{""}));
     EXPECT_EQ(lines("a\r\n\032b\r\n"), (Lines{"a"}));
