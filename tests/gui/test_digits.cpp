@@ -171,6 +171,8 @@ private slots:
     void stepsAndSpeed() {
         TDigits digits;
         digits.setBmpDigits(codedStrip());
+        digits.Increment();
+        QCOMPARE(digits.RollStep(), 3); // four frames unless told otherwise
         digits.setIncDecSpeed(0);
         QCOMPARE(digits.IncDecSpeed(), 1);
         digits.setIncDecSteps(0); // rolls as one step: the final picture at once
@@ -281,6 +283,8 @@ private slots:
         digits->setMode(TDigitsMode::dmDate); // read in the locale's order: in C day first
         digits->setDateTime(tb::digits::dayCount(2024, 3, 9, 0));
         QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("09.03.24"));
+        digits->Increment(); // a day on
+        QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("10.03.24"));
         QCOMPARE(value->maximumValue().toInt(), 999999); // the bounds are those of the cells
     }
 };

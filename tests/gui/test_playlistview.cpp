@@ -81,6 +81,11 @@ private slots:
         clickRow(view, 2);
         mouse(view.viewport(), QEvent::MouseMove, {5, view.viewport()->height() + 40});
         QVERIFY(view.currentRow() == 11 && view.firstVisibleRow() == 2);
+        QTest::keyClick(&view, Qt::Key_PageUp); // a page back: to the row shown first
+        QCOMPARE(view.currentRow(), 2);
+        QTest::keyClick(&view, Qt::Key_Up);
+        QTest::keyClick(&view, Qt::Key_Space, Qt::ControlModifier); // the current row's flag
+        QVERIFY(view.currentRow() == 1 && view.selectedCount() == 0);
     }
 
     // What screen readers see: a list of the entries; notices of the current one and the selection.
