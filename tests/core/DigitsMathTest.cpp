@@ -87,6 +87,10 @@ TEST(DigitsMath, AutoSizeWidths) {
     EXPECT_EQ(frameBlits(s).back().sourceX, 0); // zero shows the sign bitmap's plus half
     s.value = -5;
     EXPECT_EQ(frameBlits(s).back().sourceX, 10);
+    s.value = 0; // the last frame of a roll up from -1: the minus leaves at the top
+    s.rollStep = 1;
+    const std::vector<Blit> rolling = frameBlits(s);
+    EXPECT_EQ(rolling[rolling.size() - 2].sourceX, 10);
     s.mode = TDigitsMode::dmTime;
     s.timeSeparator = {5, 20};
     s.amPmSign = {30, 20};
