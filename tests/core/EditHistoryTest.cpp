@@ -41,7 +41,6 @@ TEST(EditHistory, UndoAndRedoGiveBackEachStateWhole) {
     change(history, playlist, "Obrátit pořadí", [](tb::EntryStore& s) { s.reorder({2, 1, 0}); });
     change(history, playlist, "Odebrat", [](tb::EntryStore& s) { s.removeFlagged({false, true}); });
     EXPECT_EQ(texts(playlist), (std::vector<std::string>{"c", "a"}));
-    EXPECT_EQ(playlist.file(1), "/a.mp3");
 
     ASSERT_EQ(history.undoName(), "Odebrat");
     ASSERT_TRUE(history.undo(playlist));

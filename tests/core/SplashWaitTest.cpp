@@ -14,7 +14,6 @@ TEST(SplashWait, SleepsInShortSlicesAndStopsOnTime) {
             sleeps.push_back(ms);
             now += ms;
         });
-    EXPECT_EQ(now, 3501u);
     for (std::uint32_t ms : sleeps) {
         EXPECT_GE(ms, 1u);
         EXPECT_LE(ms, 10u);

@@ -20,8 +20,7 @@ private slots:
         form.Button7Click();
         QVERIFY(form.currentFilePath().isEmpty() && form.FileNameTag->text().isEmpty());
 
-        tb::test::makeFiles(dir_.filePath("all"), {"b.mp3", "A.mp3", "c.mp3"});
-        fx.browse(dir_.filePath("all"));
+        fx.showIn(dir_.filePath("all"), {"b.mp3", "A.mp3", "c.mp3"});
         const QString shown = form.DirectoryListBox1->Directory() + '/';
         // An empty file's tag cannot be read: Select All has made the file current before it
         // reads, a click reads first and leaves the current file as it was.

@@ -149,13 +149,11 @@ private slots:
             for (int cell : {1, 4})
                 QCOMPARE(litSegments(frame, lcd, cell), QStringLiteral("36"));
         }
-        QVERIFY(lcd.changing());             // the last step stands for its share of the time too
         lcd.setValue(QStringLiteral("1.2")); // set meanwhile: drawn once this change has ended
         QCOMPARE(shown(lcd), QStringLiteral("1881"));
-        step(lcd);
+        step(lcd); // the last step stands for its share of the time too
         QVERIFY(!lcd.changing());
         paint(lcd);
-        QVERIFY(lcd.changing());
         for (int i = 0; i < 8; ++i)
             step(lcd);
         QCOMPARE(shown(lcd), QStringLiteral("  1.2"));

@@ -27,8 +27,7 @@ const QString kFontFolder = QStringLiteral("/usr/share/fonts/truetype/dejavu");
 // The main window in the given state once its timers have drawn it, or null: browsing a folder
 // without music, the counter in the built-in strip, the displays' random numbers stopped.
 template <void (*state)(TForm1&) = nullptr> QWidget* mainWindow(MainWindowFixture& fx) {
-    TForm1& form = fx.show();
-    fx.browse(kFontFolder);
+    TForm1& form = fx.showIn(kFontFolder, {});
     form.Digits1->setBmpDigits(QImage(QStringLiteral(":/digitstrip.bmp")));
     form.Timer2->stop();
     if constexpr (state != nullptr)

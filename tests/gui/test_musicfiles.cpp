@@ -49,8 +49,7 @@ private slots:
         QFETCH(int, milliseconds);
         const QString name = QTest::currentDataTag();
         MainWindowFixture fx;
-        TForm1& form = fx.show();
-        fx.browse(dir_);
+        TForm1& form = fx.showIn(dir_, {});
         form.FilterComboBox1->setCurrentIndex(1);
         QCOMPARE(form.FileListBox1->count(), 14); // "Hudební soubory": every file of the folder
         fx.clickFile(form.FileListBox1->model()

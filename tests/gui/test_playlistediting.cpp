@@ -85,8 +85,7 @@ private slots:
     void removeSelectedAndAll() {
         MainWindowFixture fx;
         TForm1& form = fx.show();
-        for (const char* e : {"0", "1", "2", "3", "4"})
-            form.playlist()->append(e);
+        form.playlist()->appendAll({"0", "1", "2", "3", "4"});
         form.Digits1->setValue(5);
         form.Timer1Timer();
 

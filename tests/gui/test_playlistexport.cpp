@@ -30,14 +30,10 @@ std::optional<TrackFields> fakeTracks(const QByteArray& path) {
 // A file with a tag, one without, one that cannot be read and an entry without a
 // file that came with its info from a playlist.
 std::vector<PlaylistItem> fourEntries() {
-    std::vector<PlaylistItem> items(4);
-    items[0].text = items[0].file = "/m/sos.mp3";
-    items[1].text = items[1].file = "/m/notag.mp3";
-    items[2].text = items[2].file = "/m/throws.mp3";
-    items[3].text = "http://radio/x";
-    items[3].info = "Radio X";
-    items[3].milliseconds = 1'500;
-    return items;
+    return {{"/m/sos.mp3", "", "", "", "", -1, "/m/sos.mp3"},
+            {"/m/notag.mp3", "", "", "", "", -1, "/m/notag.mp3"},
+            {"/m/throws.mp3", "", "", "", "", -1, "/m/throws.mp3"},
+            {"http://radio/x", "Radio X", "", "", "", 1'500, ""}};
 }
 
 } // namespace

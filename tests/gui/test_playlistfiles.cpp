@@ -95,8 +95,7 @@ private slots:
 
         // The dialog starts above the shown directory, proposing the last chosen path, or
         // the directory's name in "Pouze poslední adresář" mode.
-        QVERIFY(QDir(dir_->path()).mkpath("DATA/MP3"));
-        fx.browse(path("DATA/MP3"));
+        fx.showIn(path("DATA/MP3"), {});
         form.RadioButton3->setChecked(true);
         form.Button4Click();
         const auto& requests = fx.dialogs.fileRequests;
@@ -123,9 +122,7 @@ private slots:
         QCOMPARE(filesIn(dir_->path()), QStringList{"list.m3u"});
         QCOMPARE(fx.entryBytes(), list);
 
-        QVERIFY(QDir(dir_->path()).mkdir("music"));
-        tb::test::makeFiles(path("music"), {"a.mp3", "b.mp3"});
-        fx.browse(path("music"));
+        fx.showIn(path("music"), {"a.mp3", "b.mp3"});
         fx.selectFiles({0, 1});
         const QStringList cached = filesIn(form.cacheFolderPath());
         fx.dialogs.shown.clear();
@@ -252,8 +249,7 @@ private slots:
     void playWritesTheSelectedPathsAndRemovesTheFileLater() {
         MainWindowFixture fx;
         TForm1& form = showWith(fx, "NE");
-        tb::test::makeFiles(dir_->path(), {"a.mp3", "b.mp3", "c.mp3"});
-        fx.browse(dir_->path());
+        fx.showIn(dir_->path(), {"a.mp3", "b.mp3", "c.mp3"});
         const QDir cache(form.cacheFolderPath());
         const QStringList cached = cache.entryList(QDir::Files);
 

@@ -51,8 +51,6 @@ private slots:
         QTest::newRow("txt") << "a.txt" << QByteArray("\xEF\xBB\xBF#EXTM3U\r\n")
                              << PlaylistFormat::M3u8;
         QTest::newRow("no extension") << "a" << QByteArray("#EXTM3U") << PlaylistFormat::M3u8;
-        QTest::newRow("bare lines")
-            << "a.txt" << QByteArray("/a.mp3\r\n#EXTM3U\r\n") << PlaylistFormat::M3u;
         QTest::newRow("missing") << "" << QByteArray() << PlaylistFormat::M3u;
     }
 

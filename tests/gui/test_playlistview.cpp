@@ -29,8 +29,7 @@ private slots:
 
     void viewSelectsLikeAListBox() {
         PlaylistModel model;
-        for (const char* e : {"0", "1", "2", "3", "4", "5"})
-            model.append(e);
+        model.appendAll({"0", "1", "2", "3", "4", "5"});
         TPlaylistView view;
         view.setModel(&model);
         view.resize(200, 13 * 10 + 2); // ten rows whole, none in part
@@ -94,8 +93,7 @@ private slots:
         TPlaylistView view;
         view.setModel(&model);
         view.resize(200, 60);
-        for (const char* entry : {"a.mp3", "Příliš.mp3", "c.mp3", "d.mp3", "e.mp3", "f.mp3"})
-            model.append(entry);
+        model.appendAll({"a.mp3", "Příliš.mp3", "c.mp3", "d.mp3", "e.mp3", "f.mp3"});
         view.show();
         QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&view);
         QCOMPARE(list->role(), QAccessible::List);
@@ -135,8 +133,7 @@ private slots:
         PlaylistModel model;
         TPlaylistView view;
         view.setModel(&model);
-        for (const char* entry : {"a.mp3", "b.mp3", "c.mp3"})
-            model.append(entry);
+        model.appendAll({"a.mp3", "b.mp3", "c.mp3"});
         view.show();
         view.setFocus();
         QVERIFY(QTest::qWaitFor([&] { return view.hasFocus(); }));

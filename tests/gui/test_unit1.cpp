@@ -150,8 +150,7 @@ private slots:
         QVERIFY(form.Pop1->isVisible());
         form.Pop1->hide();
 
-        for (const char* e : {"a", "b", "c", "d"})
-            form.playlist()->append(e);
+        form.playlist()->appendAll({"a", "b", "c", "d"});
         form.ListBox1->setSelected(0, true);
         form.ListBox1->setSelected(2, true);
         rightClick(form.ListBox1->viewport(), form.ListBox1->visualRect(3).center());

@@ -26,7 +26,7 @@ std::string ansi(const std::wstring& wide) {
 }
 
 // A fresh directory, removed with all it holds.
-class TempTree : public ::testing::Test {
+class WindowsDirectoryListing : public ::testing::Test {
 protected:
     void makeDirectory(const std::wstring& relative) {
         ASSERT_TRUE(std::filesystem::create_directory(root_ + L"\\" + relative));
@@ -54,8 +54,6 @@ protected:
     const ScratchDirectory scratch_;
     const std::wstring root_ = std::filesystem::path(scratch_.path()).wstring();
 };
-
-using WindowsDirectoryListing = TempTree;
 
 // Names reach the playlist in the system's ANSI code page, Windows-1250 on a Czech system,
 // never as UTF-8; what the code page cannot hold becomes "?", as in the ANSI listing.

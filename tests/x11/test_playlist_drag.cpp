@@ -17,8 +17,7 @@ private slots:
     // shows; pressed and let go without a drag, that entry alone is selected.
     void selectedEntriesDragToTheDropLine() {
         PlaylistModel model;
-        for (const char* text : {"a", "b", "c", "d", "e"})
-            model.append(text);
+        model.appendAll({"a", "b", "c", "d", "e"});
         TPlaylistView view;
         view.setModel(&model);
         view.setGeometry(100, 100, 200, 120);
