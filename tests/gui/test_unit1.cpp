@@ -54,6 +54,13 @@ private slots:
         MainWindowFixture fx;
         TForm1& form = fx.show(); // the settings' first values: test_looks's "settings"
         QVERIFY(form.LCD991->isVisible() && form.Timer2->isActive());
+        int red = 0, green = 0; // each end of the gauge is one of two colours by chance
+        for (int tick = 0; tick < 1000; ++tick) {
+            form.Timer2Timer();
+            red += form.PG1->ToColor() == QColor(0xFF, 0, 0) ? 1 : 0;
+            green += form.PG1->FromColor() == QColor(0, 0xFF, 0) ? 1 : 0;
+        }
+        QVERIFY(red > 400 && red < 600 && green > 400 && green < 600); // each half the time
 
         form.guarded([] { throw tb::IoError::fromErrno(ENOENT); });
         QCOMPARE(fx.dialogs.texts(), QStringList{"File not found."});
