@@ -166,6 +166,22 @@ private slots:
         const int narrow = digits.width();
         digits.setBmpTimeSeparator(QImage(30, 20, QImage::Format_RGB32));
         QVERIFY(digits.width() > narrow);
+
+        // Negatives and separators need their bitmaps, a sign one of even width; taking a
+        // bitmap away switches its cells off.
+        digits.setAllowNegative(true);
+        digits.setShowThousandsSeparator(true);
+        QVERIFY(!digits.AllowNegative() && !digits.ShowThousandsSeparator());
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
+                                 digits.setBmpPosNegSign(QImage(3, 20, QImage::Format_RGB32)));
+        digits.setBmpPosNegSign(QImage(4, 20, QImage::Format_RGB32));
+        digits.setBmpThousandsSeparator(QImage(2, 20, QImage::Format_RGB32));
+        digits.setAllowNegative(true);
+        digits.setShowThousandsSeparator(true);
+        QVERIFY(digits.AllowNegative() && digits.ShowThousandsSeparator());
+        digits.setBmpPosNegSign(std::nullopt);
+        digits.setBmpThousandsSeparator(std::nullopt);
+        QVERIFY(!digits.AllowNegative() && !digits.ShowThousandsSeparator());
     }
 
     void stepsAndSpeed() {
