@@ -101,6 +101,10 @@ private slots:
         QTest::keyClick(w.find.field(), Qt::Key_Backspace);
         QTest::keyClick(w.find.field(), Qt::Key_Backspace);
         QVERIFY(!w.notFoundShown());
+        w.type(QStringLiteral("q"));
+        QVERIFY(w.notFoundShown());
+        QTest::keyClick(w.find.field(), Qt::Key_Backspace); // an empty field looks plain again
+        QVERIFY(!w.notFoundShown());
         QTest::mouseClick(w.find.field(), Qt::LeftButton, {}, {1, 5}); // the field takes clicks
         QCOMPARE(w.find.field()->cursorPosition(), 0);
     }
