@@ -302,6 +302,16 @@ private slots:
         digits->Increment(); // a day on
         QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("10.03.24"));
         QCOMPARE(value->maximumValue().toInt(), 999999); // the bounds are those of the cells
+        digits->setMode(TDigitsMode::dmCounter); // negatives reach as far below zero as above
+        digits->setBmpPosNegSign(QImage(4, 20, QImage::Format_RGB32));
+        digits->setAllowNegative(true);
+        QCOMPARE(value->minimumValue().toInt(), -999999);
+        digits->setMode(TDigitsMode::dmTime); // a clock, in twelve hours where it has AM and PM
+        QCOMPARE(value->minimumValue().toInt(), 0);
+        digits->setDateTime(tb::digits::dayCount(2024, 3, 9, 12 * 3'600'000));
+        QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("12:00:00"));
+        digits->setBmpAMPMSign(QImage(4, 20, QImage::Format_RGB32));
+        QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("12:00:00 PM"));
     }
 };
 
