@@ -107,15 +107,16 @@ private slots:
         dirPath_ = dir_.filePath("long");
         TForm1& form = fx.showSongs(dirPath_, {audio, audio});
         fx.settings.cistTag = false;
-        const QString tooLong = QString(126, u'ž') + ".mp3"; // 256 bytes
+        const QString longest = QString(125, u'ž') + "x.mp3"; // 255 bytes: taken
+        const QString tooLong = QString(126, u'ž') + ".mp3";  // 256 bytes
         fx.selectFiles({0, 1});
-        fx.dialogs.inputs = {std::nullopt, tooLong};
+        fx.dialogs.inputs = {longest, tooLong};
         fx.dialogs.answers = {A::Ok};
         form.PrejmenClick();
         QCOMPARE(fx.dialogs.inputRequests.value(0).maxNameBytes, 255);
         QCOMPARE(fx.dialogs.texts(), QStringList{"Soubor \"b.mp3\" nebyl přejmenován: nové jméno "
                                                  "má 256 bajtů, smí mít nejvýše 255."});
-        QCOMPARE(QDir(dirPath_).entryList(QDir::Files), (QStringList{"a.mp3", "b.mp3"}));
+        QCOMPARE(QDir(dirPath_).entryList(QDir::Files), (QStringList{"b.mp3", longest}));
         QCOMPARE(fx.dialogs.unexpected, 0);
     }
 
