@@ -21,12 +21,13 @@ DigitsState counter(int value) {
     return s;
 }
 
-std::vector<int> xOf(const DigitsState& state, Source source) {
-    std::vector<int> xs;
+// Where each cell of one source goes (or, given another field, where it comes from).
+std::vector<int> xOf(const DigitsState& state, Source source, int Blit::*field = &Blit::x) {
+    std::vector<int> values;
     for (const Blit& blit : frameBlits(state))
         if (blit.source == source)
-            xs.push_back(blit.x);
-    return xs;
+            values.push_back(blit.*field);
+    return values;
 }
 
 } // namespace
@@ -56,6 +57,7 @@ TEST(DigitsMath, DayCountsTimesAndDates) {
         t += OneSecond;
     EXPECT_EQ(timeNumber(t), 115959);
     EXPECT_EQ(dateNumber(1e300, DateOrder::YearFirst), 991231); // no overflow
+    EXPECT_EQ(dateNumber(at(23, 59, 59) + 0.9996 * OneSecond, DateOrder::YearFirst), 240310);
     EXPECT_EQ(dateNumber(dayCount(2024, 3, 9, 0), dateOrderOf(U'd')), 90324);
     EXPECT_EQ(twelveHourForm(130500), 10500);
     EXPECT_EQ(twelveHourForm(10000), 10000);                    // one in the morning
@@ -89,8 +91,7 @@ TEST(DigitsMath, AutoSizeWidths) {
     EXPECT_EQ(frameBlits(s).back().sourceX, 10);
     s.value = 0; // the last frame of a roll up from -1: the minus leaves at the top
     s.rollStep = 1;
-    const std::vector<Blit> rolling = frameBlits(s);
-    EXPECT_EQ(rolling[rolling.size() - 2].sourceX, 10);
+    EXPECT_EQ(xOf(s, Source::PosNegSign, &Blit::sourceX), (std::vector<int>{10, 0}));
     s.mode = TDigitsMode::dmTime;
     s.timeSeparator = {5, 20};
     s.amPmSign = {30, 20};
@@ -107,17 +108,21 @@ TEST(DigitsMath, SeparatorAndAmPmCells) {
     grouped.showThousandsSeparator = true;
     grouped.thousandsSeparator = {4, 20};
     EXPECT_EQ(xOf(grouped, Source::ThousandsSeparator), (std::vector<int>{60, 14}));
-    // 13:05:00 shows as 01:05:00 PM, each field blanking its own left zero, the AM/PM cell
-    // right of the digits.
+    // 13:05:00 shows as 01:05:00 PM, each field blanking its own left zero (the cells from
+    // the right: 0, blank, 5, blank, 1, blank), the AM/PM cell right of the digits.
     DigitsState time = counter(0);
     time.mode = TDigitsMode::dmTime;
     time.amPmSign = {24, 20};
     time.timeSeparator = {4, 20};
     time.dateTime = at(13, 5, 0);
-    std::vector<int> shown;
-    for (const Blit& blit : frameBlits(time))
-        if (blit.source == Source::Strip)
-            shown.insert(shown.begin(), blit.sourceX / 14);
-    EXPECT_EQ(shown, (std::vector<int>{10, 1, 10, 5, 10, 0}));
+    EXPECT_EQ(xOf(time, Source::Strip, &Blit::sourceX),
+              (std::vector<int>{0, 140, 70, 140, 14, 140}));
     EXPECT_EQ(xOf(time, Source::AmPmSign), (std::vector<int>{92}));
+    // Mid-roll the AM half lies above the PM half, forward across noon and back across it.
+    time.dateTime = at(12, 0, 0);
+    time.rollStep = 2;
+    EXPECT_EQ(xOf(time, Source::AmPmSign, &Blit::sourceX), (std::vector<int>{0, 12}));
+    time.dateTime = at(11, 59, 59);
+    time.rollStep = -2;
+    EXPECT_EQ(xOf(time, Source::AmPmSign, &Blit::sourceX), (std::vector<int>{0, 12}));
 }

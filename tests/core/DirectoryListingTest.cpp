@@ -34,8 +34,7 @@ TEST(DirectoryListing, AThousandLevelsWithFewDescriptors) {
         lowered.rlim_cur = descriptors;
         return ::setrlimit(RLIMIT_NOFILE, &lowered) == 0;
     };
-    tb::test::WalkEntries alone;
-    tb::test::WalkEntries parallel;
+    tb::test::WalkEntries alone, parallel;
     if (limitTo(saved.rlim_cur - leftBefore + 8)) {
         tb::SystemDirectoryLister lister;
         EXPECT_EQ(tb::walkForMp3(lister, scratch.path(), alone), tb::WalkEnd::Completed);

@@ -165,13 +165,17 @@ private slots:
         digits.setMode(TDigitsMode::dmTime); // a clock's wider separators widen it
         const int narrow = digits.width();
         digits.setBmpTimeSeparator(QImage(30, 20, QImage::Format_RGB32));
-        QVERIFY(digits.width() > narrow);
+        const int wide = digits.width();
+        QVERIFY(wide > narrow);
+        digits.setBmpAMPMSign(QImage(40, 20, QImage::Format_RGB32)); // and its AM/PM cell
+        QVERIFY(digits.width() > wide);
 
         // Negatives and separators need their bitmaps, a sign one of even width; taking a
         // bitmap away switches its cells off.
         digits.setAllowNegative(true);
         digits.setShowThousandsSeparator(true);
-        QVERIFY(!digits.AllowNegative() && !digits.ShowThousandsSeparator());
+        digits.setValue(-5);
+        QVERIFY(!digits.AllowNegative() && !digits.ShowThousandsSeparator() && digits.Value() == 0);
         QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
                                  digits.setBmpPosNegSign(QImage(3, 20, QImage::Format_RGB32)));
         digits.setBmpPosNegSign(QImage(4, 20, QImage::Format_RGB32));

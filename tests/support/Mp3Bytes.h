@@ -62,9 +62,7 @@ inline std::string frames(std::size_t audioFrames) {
 }
 
 struct Texts {
-    std::string title;
-    std::string artist;
-    std::string album;
+    std::string title, artist, album;
 };
 
 struct Id3v1Fields {
