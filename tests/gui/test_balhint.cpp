@@ -197,8 +197,7 @@ private slots:
         qtTips.count = 0;
         QTest::mouseMove(withHint, {60, 10});
         QTRY_VERIFY(qtTips.count > 0);
-        QVERIFY(!window->isVisible());
-        QVERIFY(!QToolTip::isVisible());
+        QVERIFY(!window->isVisible() && !QToolTip::isVisible());
     }
 
     // The main window's component styles the balloons (their look: test_looks), though

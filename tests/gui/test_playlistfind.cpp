@@ -77,8 +77,7 @@ private slots:
         QVERIFY(!w.list->geometry().intersects(w.find.field()->parentWidget()->geometry()));
 
         QTest::keyClick(w.find.field(), Qt::Key_Escape);
-        QVERIFY(!w.find.isOpen());
-        QVERIFY(w.list->hasFocus());
+        QVERIFY(!w.find.isOpen() && w.list->hasFocus());
         w.list->clearSelection();
         w.list->setCurrentRow(-1);
         QCOMPARE(w.window.grab().toImage(), closed);
