@@ -34,6 +34,7 @@ std::vector<int> xOf(const DigitsState& state, Source source, int Blit::*field =
 
 TEST(DigitsMath, StepsWrapAtTheCellCount) {
     EXPECT_EQ(incremented(99, 2, true), -99);
+    EXPECT_EQ(incremented(9, 1, false), 0); // a single cell
     // A value set beyond the cells wraps on the next step up; negatives without a sign
     // wrap on the next step down.
     EXPECT_EQ(incremented(1234567, 6, false), 0);

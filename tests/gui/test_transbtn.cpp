@@ -189,8 +189,7 @@ private slots:
         button->setEnabled(false); // before the queued click runs
         QCoreApplication::sendPostedEvents();
         QCOMPARE(clicks.count(), 1);
-        QVERIFY(reader->actionInterface()->actionNames().isEmpty());
-        QVERIFY(reader->state().disabled);
+        QVERIFY(reader->actionInterface()->actionNames().isEmpty() && reader->state().disabled);
 
         button->setEnabled(true);
         QVERIFY(!reader->state().pressed);
