@@ -6,9 +6,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <fcntl.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -63,6 +67,31 @@ private slots:
         }
         ::setrlimit(RLIMIT_NOFILE, &saved);
         QCOMPARE(code, EMFILE);
+    }
+
+    // Where renameat2 cannot refuse to replace (EINVAL, as on NFS; a filter in the child
+    // answers so here), a move still never replaces a file.
+    void aMoveWithoutNoReplaceReplacesNothing() {
+        QTemporaryDir dir;
+        const QByteArray song = QFile::encodeName(dir.filePath("song.mp3"));
+        const QByteArray taken = QFile::encodeName(dir.filePath("taken.mp3"));
+        tb::test::writeFile(dir.filePath("song.mp3"), "song");
+        tb::test::writeFile(dir.filePath("taken.mp3"), "taken");
+        if (::fork() == 0) {
+            sock_filter noReplaceUnknown[] = {
+                BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+                BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_renameat2, 0, 1),
+                BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EINVAL),
+                BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW)};
+            const sock_fprog filter{4, noReplaceUnknown};
+            ::_exit(::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 ||
+                    ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &filter) != 0 ||
+                    tb::moveFile(song, taken) || !tb::moveFile(song, song + ".moved"));
+        }
+        int status = -1;
+        ::wait(&status);
+        QCOMPARE(status, 0);
+        QCOMPARE(tb::test::contents(dir.filePath("taken.mp3")), QByteArray("taken"));
     }
 
     // From a read-only file system to another: the copy is made, the original cannot be

@@ -66,8 +66,7 @@ private slots:
         QSignalSpy activated(&list, &QAbstractItemView::activated);
         clickRow(list, 1);
         QCOMPARE(clicked.count(), 1);
-        QCOMPARE(list.ItemIndex(), 1);
-        QCOMPARE(list.selectedNames(), QStringList({"B.MP3"}));
+        QVERIFY(list.ItemIndex() == 1 && list.selectedNames() == QStringList({"B.MP3"}));
         QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, {5, list.viewport()->height() - 2});
         QCOMPARE(clicked.count(), 1); // below the last row
 
@@ -103,8 +102,7 @@ private slots:
         QCOMPARE(dragEnded.count(), 1);
 
         list.Update();
-        QCOMPARE(list.ItemIndex(), -1);
-        QCOMPARE(list.selectedNames(), QStringList());
+        QVERIFY(list.ItemIndex() == -1 && list.selectedNames().isEmpty()); // a new listing
     }
 
     // A large folder is read on another thread, in parts that are then merged: meanwhile

@@ -12,23 +12,19 @@ class TestPaths : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { QVERIFY(dir_.isValid()); }
-
     void firstRunStartsInTheMusicFolderElseHome() {
+        QTemporaryDir dir;
         const QByteArray realHome = qgetenv("HOME");
-        qputenv("HOME", QFile::encodeName(dir_.path()));
+        qputenv("HOME", QFile::encodeName(dir.path()));
         const auto restore = qScopeGuard([&] { qputenv("HOME", realHome); });
-        QCOMPARE(tb::firstRunDirectory(), tb::directoryText(dir_.path()));
-        QVERIFY(QDir(dir_.path()).mkdir("Music"));
-        QCOMPARE(tb::firstRunDirectory(), tb::directoryText(dir_.filePath("Music")));
+        QCOMPARE(tb::firstRunDirectory(), tb::directoryText(dir.path()));
+        QVERIFY(QDir(dir.path()).mkdir("Music"));
+        QCOMPARE(tb::firstRunDirectory(), tb::directoryText(dir.filePath("Music")));
 
         MainWindowFixture fx;
         TForm1& form = fx.show();
-        QCOMPARE(form.DirectoryListBox1->Directory(), tb::directoryText(dir_.filePath("Music")));
+        QCOMPARE(form.DirectoryListBox1->Directory(), tb::directoryText(dir.filePath("Music")));
     }
-
-private:
-    QTemporaryDir dir_;
 };
 
 QTEST_MAIN(TestPaths)

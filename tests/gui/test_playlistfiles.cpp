@@ -291,8 +291,7 @@ private slots:
         QCOMPARE(fx.dialogs.texts(),
                  QStringList(2, "Přehrávač \"/opt/my player/play\" nelze spustit."));
         QCOMPARE(fx.dialogs.shown.last().kind, tb::Dialogs::Kind::Warning);
-        QVERIFY(!QFile::exists(givenUp));
-        QVERIFY(!form.findChild<QTimer*>(givenUp));
+        QVERIFY(!QFile::exists(givenUp) && !form.findChild<QTimer*>(givenUp));
 
         // A help page that no viewer opens is reported too.
         form.TransparentButton2Click();

@@ -41,8 +41,7 @@ private slots:
         keptIn(again);
         QCOMPARE(again.entryBytes(), entries);
         QCOMPARE(again.form->Digits1->Value(), int(entries.size()));
-        QVERIFY(again.form->isEnabled());
-        QVERIFY(!again.form->playlist()->canUndo());
+        QVERIFY(again.form->isEnabled() && !again.form->playlist()->canUndo());
     }
 
     // A second running copy neither reads nor writes the store, and says so once.

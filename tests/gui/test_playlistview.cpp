@@ -63,8 +63,7 @@ private slots:
         model.append("6");
         QCOMPARE(view.selectionFlags(), (Flags{1, 1, 1, 1, 1, 1, 0}));
         model.removeFlagged({true});
-        QCOMPARE(view.selectedCount(), 0);
-        QCOMPARE(view.currentRow(), -1);
+        QVERIFY(view.selectedCount() == 0 && view.currentRow() == -1);
 
         // A page is the rows the view shows whole: ten here.
         for (int i = 0; i < 30; ++i)
@@ -123,8 +122,7 @@ private slots:
         QVERIFY(!second->isValid() && second->text(QAccessible::Name).isEmpty()); // a gone row
         model.clear();
         QCOMPARE(list->childCount(), 0);
-        QVERIFY(!list->child(0));
-        QVERIFY(!QAccessible::accessibleInterface(secondId));
+        QVERIFY(!list->child(0) && !QAccessible::accessibleInterface(secondId));
         model.append("g.mp3"); // its interface goes with the list's
         QCOMPARE(list->child(0)->text(QAccessible::Name), QStringLiteral("g.mp3"));
     }

@@ -15,8 +15,7 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         remover->setEnabled(true);
-        QVERIFY(window.windowFlags().testFlag(Qt::FramelessWindowHint));
-        QVERIFY(window.isVisible());
+        QVERIFY(window.windowFlags().testFlag(Qt::FramelessWindowHint) && window.isVisible());
         QCOMPARE(window.size(), QSize(200, 100));
         remover->setEnabled(false);
         QVERIFY(!window.windowFlags().testFlag(Qt::FramelessWindowHint));
