@@ -21,8 +21,8 @@ DigitsState counter(int value) {
     return s;
 }
 
-// Where each cell of one source goes (or, given another field, where it comes from).
-std::vector<int> xOf(const DigitsState& state, Source source, int Blit::*field = &Blit::x) {
+// One field of every blit of one source, by default where its cell goes.
+std::vector<int> blitField(const DigitsState& state, Source source, int Blit::*field = &Blit::x) {
     std::vector<int> values;
     for (const Blit& blit : frameBlits(state))
         if (blit.source == source)
@@ -92,7 +92,7 @@ TEST(DigitsMath, AutoSizeWidths) {
     EXPECT_EQ(frameBlits(s).back().sourceX, 10);
     s.value = 0; // the last frame of a roll up from -1: the minus leaves at the top
     s.rollStep = 1;
-    EXPECT_EQ(xOf(s, Source::PosNegSign, &Blit::sourceX), (std::vector<int>{10, 0}));
+    EXPECT_EQ(blitField(s, Source::PosNegSign, &Blit::sourceX), (std::vector<int>{10, 0}));
     s.mode = TDigitsMode::dmTime;
     s.timeSeparator = {5, 20};
     s.amPmSign = {30, 20};
@@ -108,7 +108,7 @@ TEST(DigitsMath, SeparatorAndAmPmCells) {
     grouped.digitCount = 7;
     grouped.showThousandsSeparator = true;
     grouped.thousandsSeparator = {4, 20};
-    EXPECT_EQ(xOf(grouped, Source::ThousandsSeparator), (std::vector<int>{60, 14}));
+    EXPECT_EQ(blitField(grouped, Source::ThousandsSeparator), (std::vector<int>{60, 14}));
     // 13:05:00 shows as 01:05:00 PM, each field blanking its own left zero (the cells from
     // the right: 0, blank, 5, blank, 1, blank), the AM/PM cell right of the digits.
     DigitsState time = counter(0);
@@ -116,14 +116,14 @@ TEST(DigitsMath, SeparatorAndAmPmCells) {
     time.amPmSign = {24, 20};
     time.timeSeparator = {4, 20};
     time.dateTime = at(13, 5, 0);
-    EXPECT_EQ(xOf(time, Source::Strip, &Blit::sourceX),
+    EXPECT_EQ(blitField(time, Source::Strip, &Blit::sourceX),
               (std::vector<int>{0, 140, 70, 140, 14, 140}));
-    EXPECT_EQ(xOf(time, Source::AmPmSign), (std::vector<int>{92}));
+    EXPECT_EQ(blitField(time, Source::AmPmSign), (std::vector<int>{92}));
     // Mid-roll the AM half lies above the PM half, forward across noon and back across it.
     time.dateTime = at(12, 0, 0);
     time.rollStep = 2;
-    EXPECT_EQ(xOf(time, Source::AmPmSign, &Blit::sourceX), (std::vector<int>{0, 12}));
+    EXPECT_EQ(blitField(time, Source::AmPmSign, &Blit::sourceX), (std::vector<int>{0, 12}));
     time.dateTime = at(11, 59, 59);
     time.rollStep = -2;
-    EXPECT_EQ(xOf(time, Source::AmPmSign, &Blit::sourceX), (std::vector<int>{0, 12}));
+    EXPECT_EQ(blitField(time, Source::AmPmSign, &Blit::sourceX), (std::vector<int>{0, 12}));
 }
