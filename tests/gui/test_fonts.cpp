@@ -16,8 +16,6 @@ private slots:
         const QFontInfo shown(tb::pixelFont(QStringLiteral("Žádné takové písmo"), 11, true));
         QVERIFY2(QStringList({"Arial", "Liberation Sans"}).contains(shown.family()),
                  qPrintable(shown.family()));
-        QCOMPARE(shown.pixelSize(), 11);
-        QVERIFY(shown.bold());
     }
 };
 

@@ -43,7 +43,6 @@ private slots:
         tb::SystemLauncher launcher;
         int failedFalse = 0, failedTrue = 0, failedLate = 0;
         QVERIFY(!launcher.startCommand("/no/such/player", {"/tmp/x.m3u"}, [&] { ++failedFalse; }));
-        QCOMPARE(failedFalse, 0); // told at once by the return value instead
 
         QVERIFY(launcher.startCommand("false", {}, [&] { ++failedFalse; }));
         QVERIFY(launcher.startCommand("true", {}, [&] { ++failedTrue; }));

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
-#include <QPalette>
 #include <QSet>
 #include <QWidget>
 
@@ -20,11 +19,6 @@ inline QSet<QRgb> coloursIn(const QImage& image, const QRect& area) {
         for (int x = area.left(); x <= area.right(); ++x)
             colours.insert(image.pixel(x, y));
     return colours;
-}
-
-// A colour of the widget's palette as a plain RGB colour, comparable with grabbed pixels.
-inline QColor roleColor(const QWidget& widget, QPalette::ColorRole role) {
-    return QColor(widget.palette().color(role).rgb());
 }
 
 // A mouse event sent straight to the widget, past the window system's grab.
