@@ -90,8 +90,8 @@ TEST(TransBtnDrawing, FramesOfEachStyle) {
     EXPECT_EQ(frames(fsNone, true, true), kBlank);
     // Light, dark and mono draw one ring whatever the border width.
     EXPECT_EQ(frames(fsLight, false, false, 3), "HHHHHS/H....S/H....S/H....S/SSSSSS");
-    EXPECT_EQ(frames(fsDark, true).substr(28), "FFFFFF");
-    EXPECT_EQ(frames(fsMono, false).substr(28), "DDDDDD");
+    EXPECT_EQ(frames(fsDark, true, false, 3), "DDDDDF/D....F/D....F/D....F/FFFFFF");
+    EXPECT_EQ(frames(fsMono, false, false, 3), "HHHHHD/H....D/H....D/H....D/DDDDDD");
 }
 
 TEST(TransBtnDrawing, FrameRingsShrinkTheRectAndStopAtTheMiddle) {

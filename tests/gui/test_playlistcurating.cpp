@@ -52,6 +52,8 @@ private slots:
         form.ListBox1->setFocus();
         form.ListBox1->selectAll();
         QVERIFY(!form.Nahoru1->isEnabled()); // all selected: nothing changes places
+        form.ListBox1->setSelectionFlags({0, 0, 1, 0, 0});
+        QVERIFY(form.Nahoru1->isEnabled()); // one entry moves as well as many
         form.ListBox1->setSelectionFlags({0, 1, 0, 1});
 
         QTest::keyClick(form.ListBox1, Qt::Key_Up, Qt::AltModifier);

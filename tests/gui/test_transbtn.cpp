@@ -11,7 +11,6 @@
 #include <QPainter>
 
 using tb::test::mouse;
-using tb::test::roleColor;
 
 namespace {
 
@@ -70,14 +69,15 @@ private slots:
         QSignalSpy exits(button, &TTransparentButton::OnMouseExit);
         QSignalSpy clicks(button, &TTransparentButton::OnClick);
         QSignalSpy ups(button, &TTransparentButton::OnMouseUp);
-        const QColor gray(22, 22, 22), light = roleColor(*button, QPalette::Light),
-                                       dark = roleColor(*button, QPalette::Dark);
-        // The glyph's colour (shifted a pixel when pressed) and the frame's top-left pixel.
+        const QColor gray(22, 22, 22), light = button->palette().color(QPalette::Light).rgb(),
+                                       dark = button->palette().color(QPalette::Dark).rgb();
+        const QColor none = button->grab().toImage().pixelColor(0, 0);
+        // The glyph's colour (shifted a pixel when pressed); the frame's corner, one pixel wide.
         const auto looks = [&](QColor glyph, QColor corner) {
             const QImage image = button->grab().toImage();
-            return image.pixelColor(21, 21) == glyph && image.pixelColor(0, 0) == corner;
+            return image.pixelColor(21, 21) == glyph && image.pixelColor(0, 0) == corner &&
+                   image.pixelColor(1, 1) == none;
         };
-        const QColor none = button->grab().toImage().pixelColor(0, 0);
 
         QTest::mouseMove(button, {10, 10});
         QVERIFY(looks(kInk, light));
