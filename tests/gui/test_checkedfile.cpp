@@ -12,6 +12,7 @@
 #include <sys/mount.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -45,6 +46,14 @@ private slots:
         } // as when the writer throws half-way
         QCOMPARE(tb::test::contents(path), leftAfter);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{name});
+    }
+
+    // A FIFO (or a device, or a folder) under the name is refused, never replaced.
+    void onlyARegularFileIsReplaced() {
+        QTemporaryDir dir;
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("list.m3u")).constData(), 0600), 0);
+        QVERIFY_THROWS_EXCEPTION(
+            tb::IoError, tb::CheckedFile(dir.filePath("list.m3u"), tb::CheckedFile::Mode::Replace));
     }
 
     // With no descriptor to be had, the save fails saying why.

@@ -10,6 +10,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMenu>
+#include <QPointer>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QThread>
@@ -249,6 +251,8 @@ private slots:
             (progress = form.findChild<QProgressDialog*>(QStringLiteral("curatingProgress"))));
         QVERIFY(progress->isVisible());
         QCOMPARE(progress->labelText(), QStringLiteral("Čtu tagy souborů…"));
+        const QPointer<QProgressBar> bar = progress->findChild<QProgressBar*>();
+        QTRY_VERIFY(bar && (bar->text() == "33%" || bar->text() == "66%"));    // 1 or 2 of 3 read
         QVERIFY(sinceSorting.elapsed() >= PlaylistCurating::kProgressDelayMs); // not at once
         progress->findChild<QPushButton*>()->click();                          // "Zrušit"
         QTRY_VERIFY(!form.playlistCurating().busy());

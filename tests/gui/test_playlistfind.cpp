@@ -113,6 +113,7 @@ private slots:
         for (int i = 0; i < 200'000; ++i)
             entries.push_back("Skladba č. " + std::to_string(i) + ".mp3");
         entries[199'990] = "Žlutý pes.mp3";
+        entries[1] = "Hudba.mp3";
         Window w(entries);
         w.type(QStringLiteral("zlutý pes"));
         QVERIFY(w.find.searching()); // the window answers meanwhile
@@ -125,6 +126,13 @@ private slots:
         w.type(QStringLiteral("kocour"));
         QVERIFY(w.find.searching());
         w.model.append("Kocour.mp3");
+        QTRY_COMPARE(w.list->currentRow(), 199'999);
+        // F3 while it runs backwards turns it: from Žlutý pes on to Kocour, not back to Hudba.
+        w.type(QStringLiteral("u"));
+        QTest::keyClick(w.find.field(), Qt::Key_F3, Qt::ShiftModifier);
+        QTest::keyClick(w.find.field(), Qt::Key_F3, Qt::ShiftModifier);
+        QVERIFY(w.list->currentRow() == 199'989 && w.find.searching());
+        QTest::keyClick(w.find.field(), Qt::Key_F3);
         QTRY_COMPARE(w.list->currentRow(), 199'999);
     }
 
