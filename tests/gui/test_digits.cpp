@@ -159,8 +159,7 @@ private slots:
         QVERIFY(!digits.loadBmpDigits(dir.filePath("missing.bmp")));
         QCOMPARE(digits.BmpDigits(), codedStrip());
         const QString file = dir.filePath("wide.bmp");
-        QVERIFY(QImage(220, 40, QImage::Format_RGB32).save(file));
-        QVERIFY(digits.loadBmpDigits(file));
+        QVERIFY(QImage(220, 40, QImage::Format_RGB32).save(file) && digits.loadBmpDigits(file));
         QCOMPARE(digits.size(), QSize(84, 20));
         digits.setMode(TDigitsMode::dmTime); // a clock's wider separators widen it
         const int narrow = digits.width();
@@ -258,8 +257,7 @@ private slots:
         // Beside the program comes before the data folders.
         const QString name = QStringLiteral("test_digits-probe.bmp");
         const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(name);
-        QVERIFY(QDir().mkpath(data));
-        QVERIFY(skin(false).save(QDir(data).filePath(name)));
+        QVERIFY(QDir().mkpath(data) && skin(false).save(QDir(data).filePath(name)));
         const auto removeBeside = qScopeGuard([&] { QFile::remove(beside); });
         QVERIFY(skin(false).save(beside));
         QCOMPARE(tb::findDataFile(name), beside);
@@ -288,9 +286,8 @@ private slots:
         // Three steps in one event are one notice; the frames and an unchanged value none.
         tb::test::NoticeRecorder notices;
         digits->setValue(0);
-        digits->Increment();
-        digits->Increment();
-        digits->Increment();
+        for (int i = 0; i < 3; ++i)
+            digits->Increment();
         QCOMPARE(notices.count(QAccessible::ValueChanged, digits), 0);
         QTRY_COMPARE(notices.of(QAccessible::ValueChanged, digits), QVariantList{3});
         QTRY_COMPARE(digits->RollStep(), 0);

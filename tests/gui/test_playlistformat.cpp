@@ -48,7 +48,6 @@ private slots:
         QTest::newRow("extended m3u") << "a.m3u" << QByteArray("#EXTM3U\n") << PlaylistFormat::M3u8;
         QTest::newRow("plain m3u")
             << "a.M3U" << QByteArray("/a.mp3\n#EXTM3U\n") << PlaylistFormat::M3u;
-        QTest::newRow("no extension") << "a" << QByteArray("#EXTM3U") << PlaylistFormat::M3u8;
         QTest::newRow("missing") << "" << QByteArray() << PlaylistFormat::M3u;
     }
 

@@ -8,7 +8,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <fstream>
+#include <sys/mount.h>
+#include <unistd.h>
 
 using namespace tb::test;
 using A = tb::Dialogs::Answer;
@@ -66,11 +69,16 @@ private slots:
     // Moves go to another file system: as root a small tmpfs, where a copy that fails must
     // leave nothing behind, else /dev/shm where there is one.
     void renameNeverReplacesNorCutsAFile() {
-        tb::test::SmallDisk disk("16k");
-        QTemporaryDir shm((QDir("/dev/shm").exists() ? "/dev/shm" : QDir::tempPath()) +
-                          "/tb-XXXXXX");
-        const bool full = !disk.path().isEmpty();
-        const QString elsewhere = full ? disk.path() : shm.path();
+        QTemporaryDir small,
+            shm((QDir("/dev/shm").exists() ? "/dev/shm" : QDir::tempPath()) + "/tb-XXXXXX");
+        const QByteArray smallPath = QFile::encodeName(small.path());
+        const bool full = ::geteuid() == 0 &&
+                          ::mount("tmpfs", smallPath.constData(), "tmpfs", 0, "size=16k") == 0;
+        const auto unmount = qScopeGuard([&] {
+            if (full)
+                ::umount2(smallPath.constData(), MNT_DETACH);
+        });
+        const QString elsewhere = full ? small.path() : shm.path();
         const QByteArray big(100'000, 'x');
         MainWindowFixture fx;
         dirPath_ = dir_.filePath("refusals");

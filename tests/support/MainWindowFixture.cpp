@@ -6,9 +6,6 @@
 #include "support/QtTests.h"
 
 #include <QDir>
-#include <QFile>
-#include <sys/mount.h>
-#include <unistd.h>
 
 namespace tb::test {
 
@@ -73,18 +70,6 @@ void MainWindowFixture::selectFiles(std::initializer_list<int> rows) {
 
 void MainWindowFixture::clickFile(int row, Qt::KeyboardModifiers modifiers) {
     clickRow(*form->FileListBox1, row, modifiers);
-}
-
-SmallDisk::SmallDisk(const char* size) {
-    const QByteArray options = QByteArray("size=") + size;
-    mounted_ = ::geteuid() == 0 && folder_.isValid() &&
-               ::mount("tmpfs", QFile::encodeName(folder_.path()).constData(), "tmpfs", 0,
-                       options.constData()) == 0;
-}
-
-SmallDisk::~SmallDisk() {
-    if (mounted_)
-        ::umount2(QFile::encodeName(folder_.path()).constData(), MNT_DETACH);
 }
 
 } // namespace tb::test

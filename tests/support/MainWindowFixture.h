@@ -57,17 +57,4 @@ struct MainWindowFixture {
     std::unique_ptr<TAboutBox> aboutBox;
 };
 
-// A small tmpfs of the given size ("12k") on a new folder, where the tests run as
-// root, to fill up; unmounted when it goes. path() is empty where none could be made.
-class SmallDisk {
-public:
-    explicit SmallDisk(const char* size);
-    ~SmallDisk();
-    QString path() const { return mounted_ ? folder_.path() : QString(); }
-
-private:
-    QTemporaryDir folder_;
-    bool mounted_ = false;
-};
-
 } // namespace tb::test

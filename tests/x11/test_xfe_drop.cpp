@@ -76,8 +76,7 @@ private slots:
         });
         QTRY_VERIFY_WITH_TIMEOUT(!xfeWindow().isEmpty(), 15000);
         const QString window = xfeWindow();
-        QVERIFY(xdotool({"windowsize", window, "300", "600"}));
-        QVERIFY(xdotool({"windowmove", window, "0", "0"}));
+        QVERIFY(xdotool({"windowsize", window, "300", "600", "windowmove", window, "0", "0"}));
 
         tb::test::MainWindowFixture fx;
         fx.create().move(300, 0);
