@@ -179,10 +179,6 @@ struct ListingLog {
         const std::lock_guard lock(mutex);
         paths.push_back(path);
     }
-    Names sorted() {
-        std::sort(paths.begin(), paths.end());
-        return paths;
-    }
     std::mutex mutex;
     Names paths;
 };
@@ -228,7 +224,8 @@ std::pair<Names, Names> walkReal(const std::string& root, bool twoThreads,
     EXPECT_EQ(twoThreads ? tb::walkForMp3Parallel(makeLister, root, sink)
                          : tb::walkForMp3(*makeLister(), root, sink),
               tb::WalkEnd::Completed);
-    return {sink.entries, log.sorted()};
+    std::ranges::sort(log.paths);
+    return {sink.entries, log.paths};
 }
 
 // Each shape is walked many times, without delay and with listings slowed down: the

@@ -168,6 +168,11 @@ private slots:
         QVERIFY(wide > narrow);
         digits.setBmpAMPMSign(QImage(40, 20, QImage::Format_RGB32)); // and its AM/PM cell
         QVERIFY(digits.width() > wide);
+        digits.show(); // a shown clock at once paints its separators gone
+        QVERIFY(QTest::qWaitForWindowExposed(&digits));
+        tb::test::EventCount paints(&digits, QEvent::Paint);
+        digits.setBmpTimeSeparator(std::nullopt);
+        QTRY_VERIFY(paints.count > 0);
 
         // Negatives and separators need their bitmaps, a sign one of even width; taking a
         // bitmap away switches its cells off.

@@ -12,14 +12,13 @@ namespace tb::test {
 inline PlaylistItem playlistItem(std::string text, std::string info, std::string title,
                                  std::string artist, std::int64_t milliseconds,
                                  std::string album = {}) {
-    PlaylistItem item;
-    item.text = std::move(text);
-    item.info = std::move(info);
-    item.title = std::move(title);
-    item.artist = std::move(artist);
-    item.album = std::move(album);
-    item.milliseconds = milliseconds;
-    return item;
+    return {std::move(text),
+            std::move(info),
+            std::move(title),
+            std::move(artist),
+            std::move(album),
+            milliseconds,
+            {}};
 }
 
 // What a reader gives back of each item: its text, info and length.
