@@ -37,8 +37,6 @@ QStringList unnamedControls(QWidget* window) {
     return unnamed;
 }
 
-const QString kTipsTitle = QStringLiteral("Víte že ...");
-
 } // namespace
 
 class TestUnit1 : public QObject {
@@ -130,10 +128,10 @@ private slots:
             QCOMPARE(fx.dialogs.texts(), QStringList{"Opravdu chcete ukončit Trackbinder ?"});
             QVERIFY(form.isVisible() &&
                     fx.dialogs.shown.first().kind == Dialogs::Kind::Confirmation);
-            QCOMPARE(fx.dialogs.modalWindows, QStringList{kTipsTitle});
+            QCOMPARE(fx.dialogs.modalWindows, QStringList{"Víte že ..."});
             form.BitBtn2->click();
             QVERIFY(!form.isVisible());
-            QCOMPARE(fx.dialogs.modalWindows, (QStringList{kTipsTitle, "O programu"}));
+            QCOMPARE(fx.dialogs.modalWindows, (QStringList{"Víte že ...", "O programu"}));
         }
     }
 
