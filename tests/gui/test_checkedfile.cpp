@@ -1,5 +1,6 @@
 #include "platform/CheckedFile.h"
 #include "platform/IoError.h"
+#include "support/QtTests.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -40,16 +41,10 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(name);
         tb::test::writeFile(path, "earlier\n");
-        const int input = ::dup(0); // as if started without input: the file may get fd 0
-        ::close(0);
-        {
+        QVERIFY(tb::test::withoutStandardInput([&] {
             tb::CheckedFile save(path, tb::CheckedFile::Mode::Replace);
             save.write("half of the new");
-        } // as when the writer throws half-way
-        const bool letGo = ::fcntl(0, F_GETFD) == -1;
-        ::dup2(input, 0);
-        ::close(input);
-        QVERIFY(letGo);
+        })); // as when the writer throws half-way, and its descriptor is let go
         QCOMPARE(tb::test::contents(path), leftAfter);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{name});
     }

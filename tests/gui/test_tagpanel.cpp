@@ -86,11 +86,7 @@ private slots:
         TForm1& form = fx.showSongs(dirPath_, {file});
         if (size != 0)
             QVERIFY(QFile::resize(dirPath_ + "/a.mp3", size));
-        const int input = ::dup(0); // as if started without input: the file may get fd 0
-        ::close(0);
-        fx.clickFile(0);
-        ::dup2(input, 0);
-        ::close(input);
+        tb::test::withoutStandardInput([&] { fx.clickFile(0); });
         QCOMPARE(tagTexts(form), texts);
         QCOMPARE(fx.dialogs.shown.size(), 0);
     }

@@ -6,8 +6,10 @@
 #include <QTest>
 #include <QTimer>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <type_traits>
+#include <unistd.h>
 
 namespace tb::test {
 
@@ -35,6 +37,18 @@ template <typename Action> void withFileSizeLimit(rlim_t limit, Action&& action)
     QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
     action();
     setrlimit(RLIMIT_FSIZE, &saved);
+}
+
+// Runs the action with descriptor 0 free, as in a program started without standard input,
+// so that a file it opens may get 0; true when 0 is free again afterwards.
+template <typename Action> bool withoutStandardInput(Action&& action) {
+    const int input = ::dup(0);
+    ::close(0);
+    action();
+    const bool letGo = ::fcntl(0, F_GETFD) == -1;
+    ::dup2(input, 0);
+    ::close(input);
+    return letGo;
 }
 
 // Counts the events of one kind that reach `watched`, before its own handlers see them.
