@@ -12,13 +12,7 @@ namespace tb::test {
 inline PlaylistItem playlistItem(std::string text, std::string info, std::string title,
                                  std::string artist, std::int64_t milliseconds,
                                  std::string album = {}) {
-    return {std::move(text),
-            std::move(info),
-            std::move(title),
-            std::move(artist),
-            std::move(album),
-            milliseconds,
-            {}};
+    return {text, info, title, artist, album, milliseconds, {}};
 }
 
 // What a reader gives back of each item: its text, info and length.
